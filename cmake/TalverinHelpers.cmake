@@ -25,6 +25,7 @@ endfunction()
 # talverin_module_tests(<target> SOURCES ... LIBS ...)
 # One GoogleTest program per module. Test suites whose names contain "Pty" get the label pty,
 # those containing "Gui" the label gui, all others the label unit. Everything runs headless.
+# CTest names are "<target>.<Suite>.<Test>", so `ctest -R <module>` selects one module.
 function(talverin_module_tests target)
   if(NOT TALVERIN_BUILD_TESTS)
     return()
@@ -42,11 +43,11 @@ function(talverin_module_tests target)
     TALVERIN_BIN_DIR="${TALVERIN_BIN_DIR}")
   talverin_warnings(${target})
   set(env "QT_QPA_PLATFORM=offscreen" "TALVERIN_COMPONENTS=${TALVERIN_BIN_DIR}/components.ini")
-  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST TEST_FILTER "*Pty*"
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST TEST_PREFIX "${target}." TEST_FILTER "*Pty*"
     PROPERTIES LABELS pty TIMEOUT ${A_TIMEOUT} ENVIRONMENT "${env}")
-  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST TEST_FILTER "*Gui*-*Pty*"
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST TEST_PREFIX "${target}." TEST_FILTER "*Gui*-*Pty*"
     PROPERTIES LABELS gui TIMEOUT ${A_TIMEOUT} ENVIRONMENT "${env}")
-  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST TEST_FILTER "-*Pty*:*Gui*"
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST TEST_PREFIX "${target}." TEST_FILTER "-*Pty*:*Gui*"
     PROPERTIES LABELS unit TIMEOUT ${A_TIMEOUT} ENVIRONMENT "${env}")
 endfunction()
 

@@ -1,0 +1,183 @@
+#include "platform/qt/window_bridge.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <QWidget>
+#include <QtDebug>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <unordered_map>
+
+namespace plat::qt {
+namespace {
+
+// One per Qt thread that has bridges: turns the platform's wake-ups into a posted Qt event and,
+// when Qt delivers it (in whatever loop, nested or not, the thread is running), services sent
+// messages and dispatches the queued posted ones.
+class Dispatcher : public QObject {
+public:
+    static QEvent::Type wakeType()
+    {
+        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return type;
+    }
+
+    // Any thread; called with the queue's lock held, so it only posts.
+    void wake()
+    {
+        if (!m_wakePending.exchange(true))
+            QCoreApplication::postEvent(this, new QEvent(wakeType()));
+    }
+
+    bool busy() const { return m_depth > 0; }
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() != wakeType())
+            return QObject::event(e);
+        // Clear first: anything arriving from now on posts a fresh wake-up.
+        m_wakePending = false;
+        ++m_depth;
+        PumpSentMessages();
+        // A bounded batch, so that handlers that post again cannot starve painting and input.
+        constexpr int batch = 64;
+        int count = 0;
+        MSG msg;
+        while (count < batch && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quitLoop(static_cast<int>(msg.wParam));
+                break;
+            }
+            DispatchMessage(&msg);
+            ++count;
+        }
+        if (count == batch)
+            wake();
+        --m_depth;
+        return true;
+    }
+
+private:
+    static void quitLoop(int code)
+    {
+        QThread* thread = QThread::currentThread();
+        if (QCoreApplication::instance() && thread == QCoreApplication::instance()->thread())
+            QCoreApplication::exit(code);
+        else
+            thread->exit(code);
+    }
+
+    std::atomic<bool> m_wakePending{false};
+    int m_depth = 0;
+};
+
+struct ThreadDispatch {
+    Dispatcher* dispatcher = nullptr;
+    int bridges = 0;
+};
+thread_local ThreadDispatch t_dispatch;
+
+void attachDispatcher()
+{
+    if (t_dispatch.bridges++ > 0)
+        return;
+    auto* d = new Dispatcher;
+    t_dispatch.dispatcher = d;
+    SetMessageWaker([d] { d->wake(); });
+    d->wake(); // messages may have been queued while no dispatcher was installed
+}
+
+void detachDispatcher()
+{
+    if (--t_dispatch.bridges > 0)
+        return;
+    Dispatcher* d = t_dispatch.dispatcher;
+    t_dispatch.dispatcher = nullptr;
+    SetMessageWaker({}); // after this the old dispatcher is never woken again
+    if (d->busy())
+        d->deleteLater(); // we are inside its delivery (a handler dropped the last bridge)
+    else
+        delete d;
+}
+
+struct BridgeTable {
+    std::mutex mutex;
+    std::unordered_map<HWND, QPointer<QObject>> objects;
+};
+
+BridgeTable& bridges()
+{
+    static BridgeTable* table = new BridgeTable;
+    return *table;
+}
+
+} // namespace
+
+MessageEvent::MessageEvent(HWND h, UINT m, WPARAM w, LPARAM l)
+    : QEvent(eventType()), hwnd(h), message(m), wParam(w), lParam(l)
+{
+}
+
+QEvent::Type MessageEvent::eventType()
+{
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+WindowBridge::WindowBridge(QObject* target, MessageHandler handler) : m_target(target)
+{
+    if (target && target->thread() != QThread::currentThread())
+        qWarning("plat::qt::WindowBridge made outside its object's thread");
+    attachDispatcher();
+    // The handler holds nothing of the bridge: a handler may destroy the bridge while it runs.
+    QPointer<QObject> object(target);
+    m_hwnd = CreateMessageWindow(
+        [object, handler = std::move(handler)](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+            if (handler)
+                return handler(h, m, w, l);
+            if (!object)
+                return 0;
+            MessageEvent event(h, m, w, l);
+            QCoreApplication::sendEvent(object.data(), &event);
+            return event.result;
+        });
+    std::lock_guard lock(bridges().mutex);
+    bridges().objects.emplace(m_hwnd, m_target);
+}
+
+WindowBridge::~WindowBridge()
+{
+    {
+        std::lock_guard lock(bridges().mutex);
+        bridges().objects.erase(m_hwnd);
+    }
+    DestroyWindow(m_hwnd);
+    detachDispatcher();
+}
+
+QWidget* WidgetFromHandle(HWND hwnd)
+{
+    std::lock_guard lock(bridges().mutex);
+    const auto it = bridges().objects.find(hwnd);
+    return it == bridges().objects.end() ? nullptr : qobject_cast<QWidget*>(it->second.data());
+}
+
+HWND HandleFromObject(const QObject* object)
+{
+    if (!object)
+        return nullptr;
+    std::lock_guard lock(bridges().mutex);
+    HWND found = nullptr;
+    // Handle values grow, so the smallest one is the first bridge made for the object.
+    for (const auto& [hwnd, obj] : bridges().objects) {
+        if (obj.data() == object &&
+            (!found || reinterpret_cast<std::uintptr_t>(hwnd) < reinterpret_cast<std::uintptr_t>(found)))
+            found = hwnd;
+    }
+    return found;
+}
+
+} // namespace plat::qt
