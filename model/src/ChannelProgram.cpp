@@ -1,0 +1,88 @@
+#include "model/ChannelProgram.h"
+
+#include "model/NumberText.h"
+#include "model/StringSplitter.h"
+#include "TextUtil.h"
+
+namespace model {
+
+namespace {
+
+constexpr unsigned kProgramFlags = StringSplitter::kRemoveSpaces | StringSplitter::kCollapseSpaces;
+
+} // namespace
+
+void CChannelProgram::Clear()
+{
+    m_lines.clear();
+}
+
+void CChannelProgram::AddLine(std::string text, int value)
+{
+    m_lines.push_back(Line{std::move(text), value});
+}
+
+int CChannelProgram::Parse(const char* text)
+{
+    if (!text) {
+        m_lineCount = 0;
+        return 1;
+    }
+    return Parse(std::string_view(text));
+}
+
+int CChannelProgram::Parse(std::string_view text)
+{
+    StringSplitter splitter;
+    const int count = splitter.Split(text, '\r', kProgramFlags);
+    int i = 0;
+    for (; i < count; ++i) {
+        const std::string& line = splitter.Token(i);
+        if (line.empty() || line == "\n" || StartsWith(line, "CC"))
+            continue;
+        if (StartsWith(line, "CH")) {
+            // The number belongs to this line, whatever came before it.
+            m_channel = ParseLeadingInt(std::string_view(line).substr(2));
+            continue;
+        }
+        break;
+    }
+    for (; i < count; ++i) {
+        const std::string& line = splitter.Token(i);
+        const auto cut = line.find_first_of("0123456789-+");
+        const std::string_view whole(line);
+        const std::string_view mnemonic = TrimSpace(whole.substr(0, cut));
+        const std::string_view argument = cut == std::string::npos ? std::string_view() : TrimSpace(whole.substr(cut));
+        if (mnemonic.empty())
+            continue;
+        std::string stored(mnemonic);
+        stored.push_back('\t');
+        stored.append(argument);
+        AddLine(std::move(stored), 0);
+    }
+    m_lineCount = static_cast<int>(m_lines.size());
+    m_currentLine = 0;
+    return 1;
+}
+
+std::string CChannelProgram::BuildText()
+{
+    std::string out = "CH" + FormatInt(m_channel) + "\r";
+    m_emptyLineFlag = 0;
+    StringSplitter splitter;
+    for (const auto& line : m_lines) {
+        const int n = splitter.Split(line.text, '\t', kProgramFlags);
+        // Mnemonic and argument only; a third field is the editor's comment.
+        const std::string joined = n > 1 ? splitter.Token(0) + splitter.Token(1) : (n == 1 ? splitter.Token(0) : std::string());
+        if (joined.empty()) {
+            m_emptyLineFlag = 1;
+            continue;
+        }
+        out += joined;
+        out.push_back('\r');
+    }
+    out.push_back('\r');
+    return out;
+}
+
+} // namespace model

@@ -1,0 +1,153 @@
+#include "model/IniSection.h"
+
+#include "model/NumberText.h"
+#include "TextUtil.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace model {
+
+namespace {
+
+// A marker counts as given only when it holds something: an empty marker would be "contained"
+// in every line and end the section at its first line.
+bool isEmptyMarker(const std::optional<std::string>& marker)
+{
+    return marker && (marker->empty() || marker->front() == '\r' || marker->front() == '\n');
+}
+
+bool contains(std::string_view line, const std::optional<std::string>& marker)
+{
+    return marker && !isEmptyMarker(marker) && line.find(CutAtNul(*marker)) != std::string_view::npos;
+}
+
+std::string withoutBlanks(std::string_view line)
+{
+    std::string out;
+    for (const char c : line) {
+        if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
+            out.push_back(c);
+    }
+    return out;
+}
+
+std::string_view trimLine(std::string_view line)
+{
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t' || line.front() == '\n'))
+        line.remove_prefix(1);
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\n'))
+        line.remove_suffix(1);
+    return line;
+}
+
+// A line holding '[' whose last character is ']': a section heading.
+bool isHeading(std::string_view line)
+{
+    return line.find('[') != std::string_view::npos && !line.empty() && line.back() == ']';
+}
+
+// Splits at LF, CR LF and lone CR; each line is cut at its first NUL byte.
+std::vector<std::string_view> splitLines(std::string_view data)
+{
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        if (data[i] != '\n' && data[i] != '\r')
+            continue;
+        lines.push_back(CutAtNul(data.substr(start, i - start)));
+        if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < data.size())
+        lines.push_back(CutAtNul(data.substr(start)));
+    return lines;
+}
+
+// The whole file, or false when it is not a readable regular file (a folder, a missing path).
+bool readWholeFile(const std::string& path, std::string& data)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    char buffer[65536];
+    while (ok) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0)
+            data.append(buffer, static_cast<std::size_t>(n));
+        else if (n == 0)
+            break;
+        else if (errno != EINTR)
+            ok = false;
+    }
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+int ReadIniSection(const IniSectionRequest& request, IniSection& out)
+{
+    out = IniSection();
+    std::string data;
+    if (!readWholeFile(request.path, data))
+        return 0;
+    out.opened = true;
+
+    const auto lines = splitLines(data);
+    std::size_t next = 0;
+    if (request.startMarker) {
+        const std::string_view marker = CutAtNul(*request.startMarker);
+        for (; next < lines.size(); ++next) {
+            const std::string cleaned = withoutBlanks(lines[next]);
+            if (StartsWith(cleaned, marker)) {
+                out.found = 1;
+                if (request.keepMarker)
+                    out.marker = cleaned;
+                ++next;
+                break;
+            }
+        }
+        if (!out.found)
+            return 0;
+    }
+
+    const bool emptyLineEnds = isEmptyMarker(request.endMarker);
+    bool previousEmpty = false;
+    for (; next < lines.size(); ++next) {
+        const std::string_view line = trimLine(lines[next]);
+        const bool empty = line.empty();
+        const bool afterEmpty = previousEmpty;
+        previousEmpty = empty;
+        if (empty) {
+            if (emptyLineEnds) {
+                out.end = IniSection::End::EmptyLine;
+                break;
+            }
+            continue;
+        }
+        if (line.front() == ';')
+            continue;
+        if (isHeading(line)) {
+            out.end = IniSection::End::Heading;
+            break;
+        }
+        if ((contains(line, request.endMarker) || contains(line, request.secondEndMarker))
+            && (!request.endAfterEmptyLine || afterEmpty)) {
+            out.text.append(line);
+            out.end = IniSection::End::Marker;
+            break;
+        }
+        out.text.append(line);
+        out.text.push_back('\r');
+    }
+    return out.found;
+}
+
+} // namespace model
