@@ -1,6 +1,7 @@
 #include "model/IniSection.h"
 
 #include "model/NumberText.h"
+#include "TextDecoding.h"
 #include "TextUtil.h"
 
 #include <cerrno>
@@ -95,10 +96,12 @@ bool readWholeFile(const std::string& path, std::string& data)
 int ReadIniSection(const IniSectionRequest& request, IniSection& out)
 {
     out = IniSection();
-    std::string data;
-    if (!readWholeFile(request.path, data))
+    std::string bytes;
+    if (!readWholeFile(request.path, bytes))
         return 0;
     out.opened = true;
+    // Decoded before any line is looked at: a Shift_JIS trail byte can be '[' or ']'.
+    const std::string data = DecodeFileText(bytes);
 
     const auto lines = splitLines(data);
     std::size_t next = 0;

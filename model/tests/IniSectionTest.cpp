@@ -194,18 +194,37 @@ TEST_F(IniSectionFile, HeadingNeedsClosingBracketAtTheEnd)
     EXPECT_EQ(section.end, IniSection::End::Heading);
 }
 
-TEST_F(IniSectionFile, NulBytesLongLinesAndForeignBytes)
+TEST_F(IniSectionFile, NulBytesAndLongLines)
 {
     std::string data = "[Parameter]\n";
     data += std::string("W,A") + '\0' + "garbage\n";
     data += std::string(10000, 'L') + "\n";
-    data += "W,\x83\x58\x83\x73\x81\x5b\x83\x68,0\n";
     data += std::string("\0\0\0", 3) + "\n";
-    data += "\xff\xfe\xfd\n";
+    data += "W,B\n";
     const auto section = read(writeRaw("bad.ini", data), "[Parameter]");
     EXPECT_EQ(section.found, 1);
-    const std::string expected = "W,A\r" + std::string(10000, 'L') + "\r" + "W,\x83\x58\x83\x73\x81\x5b\x83\x68,0\r" + "\xff\xfe\xfd\r";
-    EXPECT_EQ(section.text, expected);
+    EXPECT_EQ(section.text, "W,A\r" + std::string(10000, 'L') + "\rW,B\r");
+}
+
+TEST_F(IniSectionFile, ShiftJisFilesReadAsUtf8)
+{
+    // "[x" + the katakana ZO, whose second byte is ']': not a heading once decoded.
+    const std::string sjis = "[Parameter]\r\nW,SPD,0,rpm,100,0,\x83\x58\x83\x73\x81\x5b\x83\x68,0-3000\r\n[x\x83\x5d\r\n[End]\r\n";
+    const auto section = read(writeRaw("sjis.ini", sjis), "[Parameter]");
+    EXPECT_EQ(section.text, "W,SPD,0,rpm,100,0,\xe3\x82\xb9\xe3\x83\x94\xe3\x83\xbc\xe3\x83\x89,0-3000\r[x\xe3\x82\xbe\r");
+    EXPECT_EQ(section.end, IniSection::End::Heading);
+
+    // UTF-8 stays as it is.
+    const auto utf8 = read(write("utf8.ini", {"[Parameter]", "W,SPD,0,rpm,100,0,\xe9\x80\x9f\xe5\xba\xa6,0-3000"}), "[Parameter]");
+    EXPECT_EQ(utf8.text, "W,SPD,0,rpm,100,0,\xe9\x80\x9f\xe5\xba\xa6,0-3000\r");
+
+    // Bytes valid in neither become U+FFFD; the ASCII structure survives.
+    const auto junk = read(writeRaw("junk.ini", "[Parameter]\nA\xff\xfd\n\xc0\xaf" "B\n[X]\n"), "[Parameter]");
+    EXPECT_EQ(junk.found, 1);
+    EXPECT_EQ(junk.text.substr(0, 1), "A");
+    EXPECT_NE(junk.text.find("\xef\xbf\xbd"), std::string::npos);
+    EXPECT_NE(junk.text.find("B\r"), std::string::npos);
+    EXPECT_EQ(junk.end, IniSection::End::Heading);
 }
 
 TEST_F(IniSectionFile, LargeFileHasNoCapacityLimit)
