@@ -1,5 +1,6 @@
 #include "model/CommandSupport.h"
 #include "model/NumberChecks.h"
+#include "TextDecoding.h"
 
 #include <gtest/gtest.h>
 
@@ -50,23 +51,6 @@ const std::vector<TextCase>& errorTable()
     return table;
 }
 
-bool isValidUtf8(const std::string& s)
-{
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const std::size_t extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : 99;
-        if (extra == 99 || i + extra >= s.size())
-            return false;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                return false;
-        }
-        i += extra + 1;
-    }
-    return true;
-}
-
 } // namespace
 
 TEST(CommErrorText, EnglishTextsAreExact)
@@ -86,7 +70,7 @@ TEST(CommErrorText, JapaneseTextsArePresentAndDifferent)
         const std::string japanese = GetCommErrorText(c.code, 1041);
         EXPECT_FALSE(japanese.empty()) << std::hex << c.code;
         EXPECT_NE(japanese, c.english) << std::hex << c.code;
-        EXPECT_TRUE(isValidUtf8(japanese)) << std::hex << c.code;
+        EXPECT_TRUE(model::IsValidUtf8(japanese)) << std::hex << c.code;
         seen.insert(japanese);
     }
     // 7 and 0x2000000c share a meaning; every other code has its own text.
@@ -140,17 +124,6 @@ TEST(CommEventState, KeepsTheLastMonitorCode)
     model::SetCommEventState(11);
     EXPECT_EQ(model::GetCommEventState(), 11u);
     model::SetCommEventState(0);
-}
-
-TEST(SendCommandInfoRecord, FlagValues)
-{
-    model::SendCommandInfo info;
-    EXPECT_EQ(info.errorCode, 0u);
-    EXPECT_EQ(info.flags, 0u);
-    EXPECT_TRUE(info.title.empty());
-    EXPECT_TRUE(info.description.empty());
-    EXPECT_EQ(model::SendCommandInfo::kSilent & model::SendCommandInfo::kNoBox, 1u);
-    EXPECT_EQ(model::SendCommandInfo::kSilent & model::SendCommandInfo::kNoBoxWhenNotOpen, 0x08000000u);
 }
 
 TEST(NumberChecks, IsNumberText)

@@ -33,6 +33,10 @@ TEST(ZRParamDataRead, CompleteNumericLine)
     EXPECT_EQ(r.m_stepKeys, 1);
     EXPECT_EQ(r.m_status, 0);
     EXPECT_FALSE(r.m_dependents);
+    // Fields past the twelfth are ignored.
+    EXPECT_EQ(r.ParseDefinitionLine("W,SPD,3,rpm,100,0,Speed,0-3000,,10,120,7,surplus,more"), 1);
+    EXPECT_EQ(r.m_currentValue, 120.0);
+    EXPECT_EQ(r.m_status, 7);
 }
 
 TEST(ZRParamDataRead, FieldsAreTrimmedAndSpacesCollapsed)
@@ -57,14 +61,6 @@ TEST(ZRParamDataRead, ShortLineLeavesLaterFieldsCleared)
     EXPECT_EQ(r.m_label, "");
     EXPECT_EQ(r.ParseDefinitionLine(""), 0);
     EXPECT_EQ(r.m_name, "");
-}
-
-TEST(ZRParamDataRead, ExtraFieldsAreIgnored)
-{
-    CZRParamData r;
-    EXPECT_EQ(r.ParseDefinitionLine("W,SPD,3,rpm,100,0,Speed,0-3000,,10,120,0,surplus,more"), 1);
-    EXPECT_EQ(r.m_currentValue, 120.0);
-    EXPECT_EQ(r.m_status, 0);
 }
 
 TEST(ZRParamDataRead, TextDefaultMakesTextValue)
