@@ -270,11 +270,11 @@ std::string CZRParamData::FormatDefinitionLine()
     if (!m_defaultText.empty()) {
         m_decimals = 0;
         defaultField = m_defaultText;
-    } else if (m_decimals != 0) {
-        defaultField = FormatValue(m_defaultValue);
     } else if (!IsNoValue(m_defaultValue)) {
-        defaultField = FormatTruncated(m_defaultValue);
+        defaultField = FormatValue(m_defaultValue);
     }
+    // else: no default at all (a write-only command). Written as "0.00" it would read back as a
+    // numeric parameter whose write command carries a value.
     // Only the medium step is written: a line read back derives the other two from it again.
     const std::string fields[] = {m_attributes, m_name, FormatInt(m_sequence), m_unit, defaultField,
                                   FormatInt(m_decimals), m_label, m_range, FormatInt(m_stepMode),

@@ -280,6 +280,8 @@ TEST(ZRParamDataText, DefinitionLineRoundTrip)
         {"WRT,SPD,3,rpm,100,0,Speed,0-3000,1,10,120,0", "WRT,SPD,3,rpm,100,0,Speed,0-3000,1,10,120,0"},
         {"WRT,OFS,0,pulse,0,0,Offset,(-1000)-1000,1,10,-100,7", "WRT,OFS,0,pulse,0,0,Offset,(-1000)-1000,1,10,-100,7"},
         {"W,RESET,0,,,0,Alarm reset,,0,0,,0", "W,RESET,0,,,0,Alarm reset,,0,0,,0"},
+        // No default stays no default, decimals or not.
+        {"W,JOG,0,,,2,Jog,,,,,0", "W,JOG,0,,,2,Jog,,0,0.00,,0"},
         // Only the medium step is written.
         {"WRT,GAIN,0,,1.00,2,Position gain,0.01-99.99,,0.01,1.25,0",
          "WRT,GAIN,0,,1.00,2,Position gain,0.01-99.99,1,0.10,1.25,0"},
