@@ -1,0 +1,212 @@
+// The open serial port: its device and settings, the queue of records waiting for the line, the
+// connection state toward the driver, the buffers the send and receive threads share, and the
+// recursive lock that guards all of it. Every operation takes the lock itself; the lock is recursive,
+// so operations may be called with it held.
+#pragma once
+
+#include "byte_buffer.h"
+#include "comm_command.h"
+#include "timings.h"
+
+#include <platform/dcb.h>
+#include <platform/serial_device.h>
+#include <platform/sync.h>
+
+#include <zrcomm/zrcomm.h>
+
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zrcomm {
+
+class CCommPort {
+public:
+    using Record = std::unique_ptr<CCommCommand>;
+
+    static constexpr plat::DWORD kEventMask = plat::EV_RXCHAR | plat::EV_CTS | plat::EV_DSR | plat::EV_RLSD |
+                                              plat::EV_BREAK | plat::EV_ERR; // 0xF9
+    static constexpr std::uint32_t kBaudTestValue = 10000;
+
+    CCommPort();
+    ~CCommPort();
+    CCommPort(const CCommPort&) = delete;
+    CCommPort& operator=(const CCommPort&) = delete;
+
+    // --- Opening, configuring, closing ---
+    CommResult Open(const std::string& name);
+    CommResult Configure(const plat::DCB& dcb);
+    plat::DWORD StartThreads(); // 0 or a system error
+    CommResult Close();
+    void StopThreads();
+    plat::DWORD Escape(plat::DWORD function); // 0, a system error, or COMM_ERR_NOT_OPEN
+    bool IsOpen() const;
+    bool ThreadsRunning() const;
+
+    // --- Modes ---
+    CommResult SetCommandMode(int mode);
+    CommResult StartBaudChange(plat::DWORD rate);
+
+    // --- Records ---
+    // A kind above 3 or a missing or empty text gives none (port error COMM_ERR_INVALID_ARG).
+    Record NewCommand(std::uint32_t kind, const char* text, plat::HWND window, std::intptr_t param);
+    // Commands go to the tail with a new id; direct text and steps overtake waiting records of the
+    // other kinds. Returns the queued record (owned by the queue).
+    CCommCommand* QueueCommand(Record record);
+    CCommCommand* QueueTopLevelCommand(Record record);
+    CommResult QueueText(plat::HWND window, const char* text);
+    CommandId NextCommandId();
+
+    CCommCommand* GetRecord(CommandId id);
+    CCommCommand* FindRecord(CommandId id) { return GetRecord(id); }
+    CommandId FindCommand(CommandId afterId, const char* prefix);
+    std::vector<CommandId> EnumCommands();
+    int CountRecords(int kind); // -1: all records
+    // Removes and deletes one record whatever its state; false when it is not queued.
+    bool RemoveRecord(CCommCommand* record);
+    // all: every record; else every record that is not engaged.
+    void RemoveRecords(bool all);
+    CCommCommand* Head();
+
+    // --- Signalling ---
+    void WakeSender(bool force = false);
+    CommResult WaitForPrompt();
+    // toTextWindow: WM_COMM_TEXT, sent with the lock released completely; else WM_COMM_COMMAND,
+    // posted. window none: the direct-text window or the notify window.
+    void Notify(bool toTextWindow, plat::HWND window, plat::WPARAM event, plat::LPARAM value);
+    void NotifyMonitor(plat::WPARAM code, plat::LPARAM value);
+
+    // --- Record ends (also used by the threads) ---
+    void CompleteCommand(CCommCommand* record);
+    void OnInternalCommand(CCommCommand* record, bool finished);
+
+    // --- Classifiers ---
+    bool IsConnected();
+    static bool IsEngaged(const CCommCommand* record) { return record && record->IsEngaged(); }
+    static bool IsPrompt(const std::uint8_t* bytes, std::uint32_t i);
+    static bool IsPrompt(const CByteBuffer& b, std::uint32_t i) { return b.GetLength() > i && IsPrompt(b.GetData(), i); }
+    static bool IsValidByte(std::uint8_t b);
+    static bool IsValidData(const std::uint8_t* bytes, std::uint32_t n);
+
+    // --- Lock ---
+    int Lock();   // -> new depth
+    int Unlock(); // -> new depth
+    plat::RecursiveMutex& Mutex() { return m_mutex; }
+
+    // --- Fields the exported functions read and set (each takes the lock) ---
+    plat::DWORD GetPortError();
+    void SetPortError(plat::DWORD code);
+    std::string PortName();
+    std::string OpenErrorText(); // why the last Open failed, naming the device path
+    std::string Identification();
+    std::uint32_t ConnectionState();
+    int CommandMode();
+    bool DirectExchange();
+    bool BaudChangeRunning();
+    void SetNotifyWindow(plat::HWND w);
+    plat::HWND NotifyWindow();
+    void SetMonitorWindow(plat::HWND w);
+    plat::HWND MonitorWindow();
+    plat::HWND DirectTextWindow();
+    void SetExternalData(std::uint32_t replyTimeoutMs, bool ctsCheck);
+    std::uint32_t ReplyTimeout();
+    bool CtsCheck();
+    plat::DCB StoredDcb();
+    // Direct text received so far (a copy) and taking bytes from its front.
+    CByteBuffer& DirectTextBuffer() { return m_directText; }
+    void SetDirectBytes(const void* bytes, std::uint32_t n);
+    plat::SerialDevice& Device() { return m_device; }
+
+    std::uint32_t Now() const;             // tick count (ms)
+    void Sleep(std::uint32_t ms) const;
+
+private:
+    friend struct CCommPortTestAccess;
+    using Queue = std::list<Record>;
+
+    Queue::iterator Find(const CCommCommand* record);
+    Record Detach(CCommCommand* record);
+    CCommCommand* InsertBefore(Queue::iterator pos, Record record);
+    // Finishes a step that leaves the queue without running to its end, so the connection or a baud
+    // change it belongs to is not left half-way.
+    void AbandonSteps(std::vector<Record>& removed);
+    void ChangeFails(plat::DWORD status);
+    Record MakeStep(std::uint32_t code, std::uint32_t rate, std::uint32_t ownTimeout);
+    void ResetConfiguredTimeouts();
+
+    // Thread bodies, one file each.
+    void SendThreadMain();
+    void ReceiveThreadMain();
+
+    detail::Timings m_t; // copied when the port is made
+
+    // 1-5: device, names, buffers.
+    plat::SerialDevice m_device;
+    std::string m_name;
+    std::string m_openError;
+    std::string m_identification;
+    CByteBuffer m_directText;  // driver output that belongs to no command
+    CByteBuffer m_directBytes; // control bytes the send thread writes ahead of any record
+    // 6-9: prompt wait and windows.
+    std::uint32_t m_promptWait;
+    plat::HWND m_notifyWnd = nullptr;
+    plat::HWND m_monitorWnd = nullptr;
+    plat::HWND m_directTextWnd = nullptr;
+    // 10-11: threads and ids.
+    plat::Thread m_sendThread;
+    plat::Thread m_receiveThread;
+    bool m_threadsStarted = false;
+    std::uint32_t m_lastId = 0;
+    // 12-15: line settings and status.
+    plat::DCB m_dcb;
+    plat::COMMTIMEOUTS m_configuredTimeouts;
+    plat::COMMTIMEOUTS m_timeouts; // what the next write uses
+    plat::DWORD m_eventMask = kEventMask;
+    plat::DWORD m_modemStatus = 0;
+    std::uint32_t m_probeTick = 0;
+    // 16-24: protocol state.
+    std::uint32_t m_probeNoticeInterval;
+    std::uint32_t m_writeFailureLimit;
+    std::uint32_t m_writeFailures = 0;
+    std::uint32_t m_echoWatchdog;
+    std::uint32_t m_replyWatchdog;
+    std::uint32_t m_promptTries;
+    bool m_baudChangeRunning = false;
+    std::uint32_t m_verifyTryLimit;
+    std::uint32_t m_verifyTries = 0;
+    std::uint32_t m_connectionState = CONN_NONE;
+    bool m_probing = true;
+    int m_commandMode = 0;
+    bool m_directExchange = false;
+    // 25-31: queue and line.
+    Queue m_queue;
+    CommandState m_lineState = CMD_WAITING;
+    std::uint32_t m_lineSentTick = 0;
+    CByteBuffer m_lastWritten;
+    std::uint32_t m_lastReplyTick = 0;
+    bool m_invalidData = false;
+    CByteBuffer m_receive;
+    // 32-37: lock, events, errors, external data.
+    plat::RecursiveMutex m_mutex;
+    plat::Event m_stopEvent{true, false};
+    plat::Event m_wakeEvent{true, false};
+    plat::Event m_promptEvent{false, false};
+    plat::DWORD m_portError = 0;
+    std::uint32_t m_replyTimeout;
+    bool m_ctsCheck = true;
+};
+
+// Holds the port's lock for a scope.
+class PortLock {
+public:
+    explicit PortLock(CCommPort& port) : m_port(port) { m_port.Lock(); }
+    ~PortLock() { m_port.Unlock(); }
+    PortLock(const PortLock&) = delete;
+    PortLock& operator=(const PortLock&) = delete;
+
+private:
+    CCommPort& m_port;
+};
+
+} // namespace zrcomm
