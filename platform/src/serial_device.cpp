@@ -168,12 +168,11 @@ int SerialDevice::setState(const DCB& dcb, unsigned* notes) {
     if (::tcgetattr(m_fd, &t) != 0) return errno;
     if (int err = dcbToTermios(dcb, t, notes)) return err;
     if (::tcsetattr(m_fd, TCSANOW, &t) != 0) return errno;
-    // tcsetattr succeeds when any part was taken: check that the line runs as asked.
+    // tcsetattr succeeds when any part was taken: check that the line runs at the speed asked for.
+    // (Data bits and parity are not checked: a pseudo-terminal always runs 8 bits without parity.)
     ::termios check{};
     if (::tcgetattr(m_fd, &check) != 0) return errno;
-    const tcflag_t mask = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB;
-    if (::cfgetospeed(&check) != ::cfgetospeed(&t) || (check.c_cflag & mask) != (t.c_cflag & mask))
-        return EINVAL;
+    if (::cfgetospeed(&check) != ::cfgetospeed(&t)) return EINVAL;
     std::lock_guard lock(m_stateMutex);
     m_dcb = dcb;
     m_dcb.setFlag(DCB_fParity, dcb.Parity != NOPARITY);
@@ -185,8 +184,10 @@ int SerialDevice::getState(DCB& dcb) const {
     ::termios t{};
     if (::tcgetattr(m_fd, &t) != 0) return errno;
     std::lock_guard lock(m_stateMutex);
+    // The speed as the line runs; the rest as last set, since some devices (pseudo-terminals)
+    // accept settings they do not keep.
     dcb = m_dcb;
-    termiosToDcb(t, dcb);
+    if (const DWORD baud = speedToBaud(::cfgetospeed(&t))) dcb.BaudRate = baud;
     return 0;
 }
 
@@ -401,8 +402,9 @@ SerialWaitResult SerialDevice::waitEvent(int cancelFd, DWORD timeoutMs) {
             return r;
         }
         if (fds[0].revents & POLLIN) drainEventFd(m_hookFd);
-        const bool readable = devIdx >= 0 && (fds[devIdx].revents & POLLIN);
-        const bool hangup = devIdx >= 0 && (fds[devIdx].revents & (POLLHUP | POLLERR | POLLNVAL)) && !readable;
+        const short rev = devIdx >= 0 ? fds[devIdx].revents : 0;
+        const bool hangup = (rev & (POLLHUP | POLLERR | POLLNVAL)) && inputQueueCount() == 0;
+        const bool readable = (rev & POLLIN) && !hangup;
         const DWORD events = takeLineEvents(readable, hangup) & m_eventMask.load();
         if (events) {
             r.status = SerialWaitResult::Events;
