@@ -326,6 +326,11 @@ bool CCommLog::Backup(const std::string& nameIn, const std::string& backupIn) {
     auto copyOnce = [&]() -> bool {
         const int in = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
         if (in < 0) return false;
+        struct stat st{};
+        if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) { // only a log file is copied
+            ::close(in);
+            return false;
+        }
         const std::string temp = backup + ".tmp" + std::to_string(::getpid());
         const int out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (out < 0) {

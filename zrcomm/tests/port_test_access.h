@@ -1,0 +1,48 @@
+// Reaches the port's inner state for tests that set up a situation the threads would reach.
+#pragma once
+
+#include "comm_port.h"
+
+#include <vector>
+
+namespace zrcomm {
+
+struct CCommPortTestAccess {
+    static void SetConnection(CCommPort& p, std::uint32_t state) {
+        PortLock l(p);
+        p.m_connectionState = state;
+    }
+    static void SetDirectExchange(CCommPort& p, bool open) {
+        PortLock l(p);
+        p.m_directExchange = open;
+    }
+    static void SetBaudRunning(CCommPort& p, bool running) {
+        PortLock l(p);
+        p.m_baudChangeRunning = running;
+    }
+    static void SetLastId(CCommPort& p, std::uint32_t id) {
+        PortLock l(p);
+        p.m_lastId = id;
+    }
+    static bool Probing(CCommPort& p) {
+        PortLock l(p);
+        return p.m_probing;
+    }
+    static std::string DirectBytes(CCommPort& p) {
+        PortLock l(p);
+        return p.m_directBytes.ToString();
+    }
+    static plat::Event& PromptEvent(CCommPort& p) { return p.m_promptEvent; }
+    static plat::Event& WakeEvent(CCommPort& p) { return p.m_wakeEvent; }
+    static std::vector<CCommCommand*> Queue(CCommPort& p) {
+        PortLock l(p);
+        std::vector<CCommCommand*> out;
+        for (auto& r : p.m_queue) out.push_back(r.get());
+        return out;
+    }
+    static CCommPort::Record Step(CCommPort& p, std::uint32_t code, std::uint32_t rate) {
+        return p.MakeStep(code, rate, 0);
+    }
+};
+
+} // namespace zrcomm
