@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace zrcomm;
@@ -51,6 +52,12 @@ int openDescriptors() {
 }
 
 int threadCount() {
+    // A sanitizer may start a helper thread with the first thread of the process: start one first.
+    static const bool warmedUp = [] {
+        std::thread([] {}).join();
+        return true;
+    }();
+    (void)warmedUp;
     int n = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/task")) ++n;
     return n;
