@@ -113,7 +113,7 @@ public:
     std::uint32_t ReplyTimeout();
     bool CtsCheck();
     plat::DCB StoredDcb();
-    // Direct text received so far (a copy) and taking bytes from its front.
+    // Direct text received so far; hold the lock while using it.
     CByteBuffer& DirectTextBuffer() { return m_directText; }
     void SetDirectBytes(const void* bytes, std::uint32_t n);
     plat::SerialDevice& Device() { return m_device; }

@@ -246,3 +246,9 @@ TEST(CommLog, AnEmptyNameQueuesAndDropsTheOldest) {
     EXPECT_EQ(text.rfind("... 172 datas have been deleted ...\r\n", 0), 0u);
     EXPECT_EQ(logLines(text).size(), 1u + CCommLog::kQueueBound);
 }
+
+TEST(CommLog, TheLogLivesBesideTheLibrary) {
+    namespace fs = std::filesystem;
+    EXPECT_EQ(fs::canonical(LibraryFolder()), fs::canonical(TALVERIN_BIN_DIR));
+    EXPECT_TRUE(fs::exists(fs::path(TALVERIN_BIN_DIR) / "ZRCOMM.log")); // opened when the library loaded
+}
