@@ -445,6 +445,8 @@ int PumpMessageRange(HWND hwnd, UINT first, UINT last, int maxMessages)
 
 bool WaitServicingSends(Event& event, DWORD timeoutMs)
 {
+    if (event.fd() < 0)
+        return false;
     ThreadQueue& q = currentQueue();
     pollfd fds[2] = {{event.fd(), POLLIN, 0}, {q.sentSignal.fd(), POLLIN, 0}};
     const detail::Deadline deadline(timeoutMs);

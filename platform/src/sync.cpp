@@ -21,9 +21,11 @@ namespace plat {
 
 Event::Event(bool manualReset, bool initiallySet) : m_manual(manualReset)
 {
+    // Out of descriptors: the event stays usable for set/reset/isSet, and every wait on it
+    // fails at once instead of blocking for ever (no exception leaves the library).
     m_fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (m_fd < 0)
-        throw std::system_error(errno, std::generic_category(), "eventfd");
+        std::fprintf(stderr, "plat::Event: eventfd failed (errno %d)\n", errno);
     if (initiallySet)
         set();
 }
@@ -36,6 +38,8 @@ Event::~Event()
 
 static void writeOne(int fd)
 {
+    if (fd < 0)
+        return;
     const std::uint64_t one = 1;
     while (::write(fd, &one, sizeof one) < 0 && errno == EINTR) {
     }
@@ -43,6 +47,8 @@ static void writeOne(int fd)
 
 static void drain(int fd)
 {
+    if (fd < 0)
+        return;
     std::uint64_t value = 0;
     while (::read(fd, &value, sizeof value) < 0 && errno == EINTR) {
     }
@@ -97,8 +103,11 @@ DWORD WaitForMultiple(std::span<Event* const> events, DWORD timeoutMs)
     if (events.empty())
         return WAIT_FAILED;
     std::vector<pollfd> fds(events.size());
-    for (std::size_t i = 0; i < events.size(); ++i)
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        if (!events[i] || events[i]->fd() < 0)
+            return WAIT_FAILED;
         fds[i] = pollfd{events[i]->fd(), POLLIN, 0};
+    }
     detail::Deadline deadline(timeoutMs);
     for (;;) {
         // Another waiter may take an auto-reset event between poll() and tryTake(): look again.
@@ -200,7 +209,9 @@ void RecursiveMutex::reacquire(int depth)
 
 Thread::~Thread()
 {
-    join(INFINITE);
+    // A thread that destroys its own Thread object cannot join itself; let it run out.
+    if (!join(INFINITE) && m_thread.joinable())
+        m_thread.detach();
 }
 
 bool Thread::start(std::function<void()> body)
@@ -208,19 +219,26 @@ bool Thread::start(std::function<void()> body)
     if (m_thread.joinable())
         return false;
     m_finished.reset();
-    m_thread = std::thread([this, body = std::move(body)] {
-        body();
-        m_finished.set();
-    });
+    try {
+        m_thread = std::thread([this, body = std::move(body)] {
+            m_id = std::this_thread::get_id(); // before the body can call join()
+            body();
+            m_finished.set();
+        });
+    } catch (const std::system_error& e) {
+        std::fprintf(stderr, "plat::Thread: cannot start a thread: %s\n", e.what());
+        return false;
+    }
     return true;
 }
 
 bool Thread::join(DWORD timeoutMs)
 {
+    // The thread itself must not touch m_thread: its owner may still be assigning it.
+    if (m_id.load() == std::this_thread::get_id())
+        return false;
     if (!m_thread.joinable())
         return true;
-    if (m_thread.get_id() == std::this_thread::get_id())
-        return false;
     if (!WaitServicingSends(m_finished, timeoutMs))
         return false;
     m_thread.join();

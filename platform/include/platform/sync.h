@@ -132,6 +132,7 @@ public:
 
 private:
     std::thread m_thread;
+    std::atomic<std::thread::id> m_id{};
     Event m_finished{true, false};
 };
 

@@ -27,8 +27,13 @@ public:
     // Any thread; called with the queue's lock held, so it only posts.
     void wake()
     {
-        if (!m_wakePending.exchange(true))
-            QCoreApplication::postEvent(this, new QEvent(wakeType()));
+        if (m_wakePending.exchange(true))
+            return;
+        auto* e = new QEvent(wakeType());
+        // Qt's own queue locks are invisible to ThreadSanitizer; this release, paired with the
+        // acquire in event(), publishes the event that another thread built.
+        m_wakeEvent.store(e, std::memory_order_release);
+        QCoreApplication::postEvent(this, e);
     }
 
     bool busy() const { return m_depth > 0; }
@@ -36,8 +41,10 @@ public:
 protected:
     bool event(QEvent* e) override
     {
-        if (e->type() != wakeType())
+        // Only one wake-up is outstanding at a time, so its address identifies it.
+        if (e != m_wakeEvent.load(std::memory_order_acquire))
             return QObject::event(e);
+        m_wakeEvent.store(nullptr, std::memory_order_relaxed);
         // Clear first: anything arriving from now on posts a fresh wake-up.
         m_wakePending = false;
         ++m_depth;
@@ -71,6 +78,7 @@ private:
     }
 
     std::atomic<bool> m_wakePending{false};
+    std::atomic<QEvent*> m_wakeEvent{nullptr};
     int m_depth = 0;
 };
 
