@@ -488,3 +488,68 @@ TEST(MessagesTest, MessageTimeIsTheRetrievedMessagesPostTime)
     EXPECT_EQ(GetMessageTime(), msg.time);
     DestroyWindow(w);
 }
+
+// The communication library's shutdown: its receive thread sends text to a window with the port
+// lock fully released, the handler calls back into the port (takes the lock), and the user-
+// interface thread stops the port and joins the thread while sends keep coming.
+TEST(MessagesTest, ShutdownJoinServicesTextSentWithThePortLockReleased)
+{
+    RecursiveMutex portLock;
+    Event stop(true);
+    std::atomic<int> texts{0};
+    HWND w = CreateMessageWindow([&](HWND, UINT, WPARAM, LPARAM) -> LRESULT {
+        ScopedLock callback(portLock);
+        ++texts;
+        return 0;
+    });
+    Thread receiver;
+    ASSERT_TRUE(receiver.start([&] {
+        while (!stop.isSet()) {
+            ScopedLock pass(portLock);
+            ScopedLock nested(portLock);
+            {
+                ScopedReleaseAll released(portLock);
+                SendMessage(w, WM_COMM_TEXT, 10, 0);
+            }
+            EXPECT_EQ(portLock.depth(), 2);
+        }
+    }));
+    Event never(true);
+    while (texts.load() < 3)
+        WaitServicingSends(never, 1);
+    {
+        ScopedLock term(portLock);
+        stop.set();
+    }
+    EXPECT_TRUE(receiver.join(INFINITE));
+    DestroyWindow(w);
+}
+
+// The other way out: the user-interface thread joins without servicing anything, and the stop
+// event withdraws the send that would otherwise wait for it for ever.
+TEST(MessagesTest, ShutdownStopEventCancelsATextSendNobodyServices)
+{
+    RecursiveMutex portLock;
+    Event stop(true);
+    std::atomic<int> texts{0};
+    HWND w = CreateMessageWindow([&](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return ++texts; });
+    WakeCounter wakes;
+    std::atomic<int> sent{-1};
+    Thread receiver;
+    ASSERT_TRUE(receiver.start([&] {
+        ScopedLock pass(portLock);
+        ScopedReleaseAll released(portLock);
+        sent = SendMessageCancellable(w, WM_COMM_TEXT, 10, 0, stop) ? 1 : 0;
+    }));
+    wakes.waitFor(1);
+    {
+        ScopedLock term(portLock); // free: the sender released it completely
+        stop.set();
+    }
+    EXPECT_TRUE(receiver.finished().wait(INFINITE)); // services nothing
+    EXPECT_TRUE(receiver.join(0));
+    EXPECT_EQ(sent.load(), 0);
+    EXPECT_EQ(PumpSentMessages(), 0);
+    EXPECT_EQ(texts.load(), 0);
+    DestroyWindow(w);
+}

@@ -136,6 +136,54 @@ TEST(WindowBridgeGuiTest, DeliversInsideAMessageBoxExec)
     EXPECT_EQ(handled, 2);
 }
 
+// A handler that opens a modal dialog (an error report, say) keeps receiving the handle's later
+// posted and sent messages inside that dialog's loop.
+TEST(WindowBridgeGuiTest, HandlerInsideAModalLoopStillReceivesMessages)
+{
+    QWidget owner;
+    std::vector<UINT> order;
+    int depth = 0;
+    std::vector<int> depthAt;
+    std::thread worker;
+    QDialog* open = nullptr;
+    WindowBridge bridge(&owner, [&](HWND h, UINT m, WPARAM, LPARAM) -> LRESULT {
+        order.push_back(m);
+        depthAt.push_back(depth);
+        if (m == WM_PING) {
+            QDialog dialog(&owner);
+            open = &dialog;
+            QTimer::singleShot(0, &dialog, [&worker, h] {
+                worker = std::thread([h] {
+                    SendMessage(h, WM_ASK, 0, 0);
+                    PostMessage(h, WM_COMM_COMMAND, 0, 0);
+                });
+            });
+            QTimer::singleShot(kSafetyMs, &dialog, &QDialog::reject);
+            ++depth;
+            const int r = dialog.exec();
+            --depth;
+            open = nullptr;
+            return r;
+        }
+        if (m == WM_COMM_COMMAND && open)
+            QTimer::singleShot(0, open, &QDialog::accept);
+        return 0;
+    });
+    PostMessage(bridge.hwnd(), WM_PING, 0, 0);
+    QEventLoop loop;
+    QTimer::singleShot(kSafetyMs, &loop, [&] { loop.exit(1); });
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (order.size() == 3 && depth == 0)
+            loop.exit(0);
+    });
+    poll.start(1);
+    EXPECT_EQ(loop.exec(), 0);
+    worker.join();
+    EXPECT_EQ(order, (std::vector<UINT>{WM_PING, WM_ASK, WM_COMM_COMMAND}));
+    EXPECT_EQ(depthAt, (std::vector<int>{0, 1, 1}));
+}
+
 // No Qt loop runs while the user-interface thread joins a worker that is sending to it: the
 // platform's own wait must service the send.
 TEST(WindowBridgeGuiTest, JoinOnTheQtThreadServicesSendsWithoutTheEventLoop)
