@@ -1,5 +1,7 @@
 #include "model/CommandSupport.h"
 
+#include <zrcomm/zrcomm.h>
+
 #include <atomic>
 
 namespace model {
@@ -45,33 +47,32 @@ std::atomic<std::uint32_t> g_lastMonitorCode{0};
 
 } // namespace
 
-std::string GetCommErrorText(std::uint32_t code, std::uint16_t language)
+std::string GetCommErrorText(std::uint32_t code, plat::LANGID language)
 {
     for (const auto& entry : kErrorTexts) {
         if (entry.code == code)
-            return language == kLangJapanese ? entry.japanese : entry.english;
+            return language == plat::LANG_JAPANESE ? entry.japanese : entry.english;
     }
     return std::string();
 }
 
-std::uint32_t GetCommandFailure(std::uint32_t event, std::uint32_t commandId,
-                                const std::function<std::uint32_t(std::uint32_t)>& commandState)
+std::uint32_t GetCommandFailure(plat::WPARAM event, std::int32_t commandId,
+                                const std::function<std::uint32_t(std::int32_t)>& commandState)
 {
-    if (event == kCommEventWriteFailed || event == kCommEventTimeout)
-        return event;
-    if (event != kCommEventCompleted)
+    if (event == COMM_EVENT_WRITE_FAILED || event == COMM_EVENT_TIMEOUT)
+        return static_cast<std::uint32_t>(event);
+    if (event != COMM_EVENT_COMPLETED)
         return 0;
     // Without a way to ask, a completed command cannot be called good.
-    constexpr std::uint32_t kNoCommandData = 0x40000007;
     if (!commandState)
-        return kNoCommandData;
-    const std::uint32_t state = commandState(commandId);
+        return COMM_ERR_NO_COMMAND;
+    const CommandStatus state = commandState(commandId);
     switch (state) {
-    case 0:          // completed with success
-    case 0x20000000: // waiting
-    case 0x20000001: // sending
-    case 0x20000002: // waiting for the echo
-    case 0x20000005: // waiting for the reply
+    case COMM_OK:
+    case CMD_WAITING:
+    case CMD_SENDING:
+    case CMD_WAIT_ECHO:
+    case CMD_WAIT_REPLY:
         return 0;
     default:
         return state;

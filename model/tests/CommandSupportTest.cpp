@@ -90,14 +90,14 @@ TEST(CommandFailure, EventsAndStates)
 {
     int asked = 0;
     std::uint32_t state = 0;
-    const auto query = [&](std::uint32_t id) {
+    const auto query = [&](std::int32_t id) {
         ++asked;
-        EXPECT_EQ(id, 42u);
+        EXPECT_EQ(id, 42);
         return state;
     };
     EXPECT_EQ(GetCommandFailure(3, 42, query), 3u);
     EXPECT_EQ(GetCommandFailure(6, 42, query), 6u);
-    for (const std::uint32_t event : {0u, 1u, 2u, 4u, 5u, 7u, 9u, 10u, 11u})
+    for (const plat::WPARAM event : {0u, 1u, 2u, 4u, 5u, 7u, 9u, 10u, 11u})
         EXPECT_EQ(GetCommandFailure(event, 42, query), 0u) << event;
     EXPECT_EQ(asked, 0);
 
@@ -119,7 +119,7 @@ TEST(CommEventState, KeepsTheLastMonitorCode)
 {
     model::SetCommEventState(0);
     EXPECT_EQ(model::GetCommEventState(), 0u);
-    model::SetCommEventState(model::kMonitorConnectionLost);
+    model::SetCommEventState(15);
     EXPECT_EQ(model::GetCommEventState(), 15u);
     model::SetCommEventState(11);
     EXPECT_EQ(model::GetCommEventState(), 11u);
