@@ -145,7 +145,7 @@ DWORD CCommPort::StartThreads() {
         if (detail::testHooks().failThreadStart == 1) throw std::system_error(EAGAIN, std::generic_category());
         sendStarted = m_sendThread.start([this] { SendThreadMain(); });
         if (detail::testHooks().failThreadStart == 2) throw std::system_error(EAGAIN, std::generic_category());
-        receiveStarted = m_receiveThread.start([this] { ReceiveThreadMain(); });
+        if (sendStarted) receiveStarted = m_receiveThread.start([this] { ReceiveThreadMain(); });
         if (!sendStarted || !receiveStarted) error = EAGAIN;
     } catch (const std::system_error& e) {
         error = e.code().value() ? static_cast<DWORD>(e.code().value()) : EAGAIN;
