@@ -1,0 +1,214 @@
+#include "profile_document.h"
+
+#include "platform/text.h"
+
+namespace plat::detail {
+
+ProfileDocument::Line ProfileDocument::classify(std::string text)
+{
+    Line line;
+    const std::string_view t = TrimView(text);
+    if (!t.empty() && t.front() == '[') {
+        const std::size_t close = t.find(']');
+        line.kind = Kind::Section;
+        line.name = Trim(t.substr(1, close == std::string_view::npos ? std::string_view::npos
+                                                                     : close - 1));
+    } else if (!t.empty() && t.front() != ';') {
+        const std::size_t eq = t.find('=');
+        if (eq != std::string_view::npos) {
+            std::string key = Trim(t.substr(0, eq));
+            if (!key.empty()) {
+                line.kind = Kind::Entry;
+                line.name = std::move(key);
+                line.value = Trim(t.substr(eq + 1));
+            }
+        }
+    }
+    line.text = std::move(text);
+    return line;
+}
+
+ProfileDocument ProfileDocument::parse(std::string_view bytes)
+{
+    ProfileDocument doc;
+    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
+    const std::size_t lf = bytes.find('\n');
+    if (lf != std::string_view::npos && (lf == 0 || bytes[lf - 1] != '\r'))
+        doc.m_eol = "\n";
+    for (std::string& raw : SplitLines(bytes)) {
+        std::string text = IsValidUtf8(raw) ? std::move(raw) : DecodeText(raw);
+        doc.m_lines.push_back(classify(std::move(text)));
+    }
+    return doc;
+}
+
+std::string ProfileDocument::serialize() const
+{
+    std::string out;
+    std::size_t total = 0;
+    for (const Line& l : m_lines)
+        total += l.text.size() + m_eol.size();
+    out.reserve(total);
+    for (const Line& l : m_lines) {
+        out += l.text;
+        out += m_eol;
+    }
+    return out;
+}
+
+template <typename F> void ProfileDocument::forEachLineIn(std::string_view section, F f) const
+{
+    bool inside = false;
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        const Line& l = m_lines[i];
+        if (l.kind == Kind::Section) {
+            inside = EqualsNoCase(l.name, section);
+            continue;
+        }
+        if (inside && !f(i))
+            return;
+    }
+}
+
+const std::string* ProfileDocument::findValue(std::string_view section, std::string_view key) const
+{
+    const std::string* found = nullptr;
+    forEachLineIn(section, [&](std::size_t i) {
+        const Line& l = m_lines[i];
+        if (l.kind == Kind::Entry && EqualsNoCase(l.name, key)) {
+            found = &l.value;
+            return false;
+        }
+        return true;
+    });
+    return found;
+}
+
+bool ProfileDocument::hasSection(std::string_view section) const
+{
+    for (const Line& l : m_lines) {
+        if (l.kind == Kind::Section && EqualsNoCase(l.name, section))
+            return true;
+    }
+    return false;
+}
+
+std::vector<std::string> ProfileDocument::sectionNames() const
+{
+    std::vector<std::string> names;
+    for (const Line& l : m_lines) {
+        if (l.kind != Kind::Section || l.name.empty())
+            continue;
+        bool seen = false;
+        for (const std::string& n : names)
+            seen = seen || EqualsNoCase(n, l.name);
+        if (!seen)
+            names.push_back(l.name);
+    }
+    return names;
+}
+
+std::vector<std::string> ProfileDocument::keyNames(std::string_view section) const
+{
+    std::vector<std::string> names;
+    forEachLineIn(section, [&](std::size_t i) {
+        const Line& l = m_lines[i];
+        if (l.kind == Kind::Entry) {
+            bool seen = false;
+            for (const std::string& n : names)
+                seen = seen || EqualsNoCase(n, l.name);
+            if (!seen)
+                names.push_back(l.name);
+        }
+        return true;
+    });
+    return names;
+}
+
+std::vector<std::pair<std::string, std::string>> ProfileDocument::entries(std::string_view section) const
+{
+    std::vector<std::pair<std::string, std::string>> out;
+    forEachLineIn(section, [&](std::size_t i) {
+        const Line& l = m_lines[i];
+        if (l.kind == Kind::Entry)
+            out.emplace_back(l.name, l.value);
+        return true;
+    });
+    return out;
+}
+
+bool ProfileDocument::set(std::string_view section, std::string_view key, std::string_view value)
+{
+    // The first occurrence of the key is the one readers see: change that one.
+    std::size_t found = std::string::npos;
+    forEachLineIn(section, [&](std::size_t i) {
+        if (m_lines[i].kind == Kind::Entry && EqualsNoCase(m_lines[i].name, key)) {
+            found = i;
+            return false;
+        }
+        return true;
+    });
+    if (found != std::string::npos) {
+        Line& l = m_lines[found];
+        if (l.value == value)
+            return false;
+        m_lines[found] = classify(l.name + "=" + std::string(value));
+        return true;
+    }
+
+    Line entry = classify(std::string(key) + "=" + std::string(value));
+    // Into the first section of that name, after its last entry (blank lines and comments that
+    // separate it from the next section stay below).
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        if (m_lines[i].kind != Kind::Section || !EqualsNoCase(m_lines[i].name, section))
+            continue;
+        std::size_t insertAt = i + 1;
+        for (std::size_t j = i + 1; j < m_lines.size() && m_lines[j].kind != Kind::Section; ++j) {
+            if (m_lines[j].kind == Kind::Entry)
+                insertAt = j + 1;
+        }
+        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(entry));
+        return true;
+    }
+
+    if (!m_lines.empty() && !TrimView(m_lines.back().text).empty())
+        m_lines.push_back(classify(std::string()));
+    m_lines.push_back(classify("[" + std::string(section) + "]"));
+    m_lines.push_back(std::move(entry));
+    return true;
+}
+
+bool ProfileDocument::removeKey(std::string_view section, std::string_view key)
+{
+    std::vector<std::size_t> doomed;
+    forEachLineIn(section, [&](std::size_t i) {
+        if (m_lines[i].kind == Kind::Entry && EqualsNoCase(m_lines[i].name, key))
+            doomed.push_back(i);
+        return true;
+    });
+    for (auto it = doomed.rbegin(); it != doomed.rend(); ++it)
+        m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(*it));
+    return !doomed.empty();
+}
+
+bool ProfileDocument::removeSection(std::string_view section)
+{
+    std::vector<Line> kept;
+    kept.reserve(m_lines.size());
+    bool inside = false;
+    bool changed = false;
+    for (Line& l : m_lines) {
+        if (l.kind == Kind::Section)
+            inside = EqualsNoCase(l.name, section);
+        if (inside) {
+            changed = true;
+            continue;
+        }
+        kept.push_back(std::move(l));
+    }
+    m_lines = std::move(kept);
+    return changed;
+}
+
+} // namespace plat::detail

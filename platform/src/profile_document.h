@@ -1,0 +1,51 @@
+// One settings file in memory, line by line, so that a rewrite keeps every line it does not
+// change exactly as it was (comments, blank lines, malformed lines).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace plat::detail {
+
+class ProfileDocument {
+public:
+    // Lines that are not valid UTF-8 are decoded as Shift_JIS, one line at a time, so one bad
+    // line cannot garble the others.
+    static ProfileDocument parse(std::string_view bytes);
+    // Lines joined with the file's line end, the last one ended too.
+    std::string serialize() const;
+
+    // The trimmed value of the first matching key, quotes kept; null when missing.
+    const std::string* findValue(std::string_view section, std::string_view key) const;
+    bool hasSection(std::string_view section) const;
+    std::vector<std::string> sectionNames() const;
+    std::vector<std::string> keyNames(std::string_view section) const;
+    std::vector<std::pair<std::string, std::string>> entries(std::string_view section) const;
+
+    // Each returns whether the document changed.
+    bool set(std::string_view section, std::string_view key, std::string_view value);
+    bool removeKey(std::string_view section, std::string_view key);
+    bool removeSection(std::string_view section);
+
+    const std::string& lineEnd() const { return m_eol; }
+    std::size_t lineCount() const { return m_lines.size(); }
+
+private:
+    enum class Kind { Other, Section, Entry };
+    struct Line {
+        Kind kind = Kind::Other;
+        std::string text;  // the line as it is in the file (decoded)
+        std::string name;  // section name or key, trimmed
+        std::string value; // entry value, trimmed
+    };
+    static Line classify(std::string text);
+    // Calls f(index) for every line inside a section of that name (headers not included).
+    template <typename F> void forEachLineIn(std::string_view section, F f) const;
+
+    std::vector<Line> m_lines;
+    std::string m_eol = "\r\n";
+};
+
+} // namespace plat::detail
