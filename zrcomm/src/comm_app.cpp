@@ -3,9 +3,9 @@
 #include "comm_log.h"
 #include "comm_strings.h"
 
-#include <cstdlib>
-#include <cstring>
-#include <dlfcn.h>
+#include <platform/clock.h>
+#include <platform/language.h>
+#include <platform/paths.h>
 
 namespace zrcomm {
 
@@ -20,11 +20,8 @@ void CCommApp::SetLanguage(plat::LANGID language) {
 }
 
 std::string LibraryFolder() {
-    Dl_info info{};
-    if (::dladdr(reinterpret_cast<void*>(&LibraryFolder), &info) == 0 || !info.dli_fname) return {};
-    std::string path = info.dli_fname;
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash ? slash : 1);
+    const std::string path = plat::GetModuleFileName(reinterpret_cast<const void*>(&LibraryFolder));
+    return path.empty() ? std::string() : plat::FolderOf(path);
 }
 
 std::string CCommApp::InitLog(const std::string& libraryFolder) {
@@ -38,8 +35,9 @@ std::string CCommApp::InitLog(const std::string& libraryFolder) {
 }
 
 void CCommApp::InitInstance() {
-    const char* lang = std::getenv("LANG");
-    SetLanguage(lang && std::strncmp(lang, "ja", 2) == 0 ? plat::LANG_JAPANESE : plat::LANG_ENGLISH_US);
+    // The clock is used again at unload: make sure it is there first, so it is gone only after us.
+    (void)plat::GetTickCount();
+    SetLanguage(plat::GetLanguage() == plat::LANG_JAPANESE ? plat::LANG_JAPANESE : plat::LANG_ENGLISH_US);
     InitLog(LibraryFolder());
 }
 

@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <ctime>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -15,16 +14,9 @@
 namespace zrcomm {
 namespace {
 
-LogTime nowLocal() {
-    timespec ts{};
-    ::clock_gettime(CLOCK_REALTIME, &ts);
-    tm local{};
-    ::localtime_r(&ts.tv_sec, &local);
-    LogTime t;
-    t.hour = static_cast<std::uint16_t>(local.tm_hour);
-    t.minute = static_cast<std::uint16_t>(local.tm_min);
-    t.second = static_cast<std::uint16_t>(local.tm_sec);
-    t.milliseconds = static_cast<std::uint16_t>(ts.tv_nsec / 1000000);
+plat::SYSTEMTIME nowLocal() {
+    plat::SYSTEMTIME t;
+    plat::GetLocalTime(&t);
     return t;
 }
 
@@ -80,8 +72,8 @@ std::string EscapeLogData(const std::uint8_t* bytes, std::uint32_t n) {
 
 std::string FormatLogLine(const CCommLogEntry& e) {
     char time[32];
-    std::snprintf(time, sizeof time, "%02d:%02d:%02d.%03d", e.time.hour, e.time.minute, e.time.second,
-                  e.time.milliseconds);
+    std::snprintf(time, sizeof time, "%02d:%02d:%02d.%03d", e.time.wHour, e.time.wMinute, e.time.wSecond,
+                  e.time.wMilliseconds);
     std::string line = time;
     line += ' ';
     line += typeLetter(e.type);

@@ -5,6 +5,7 @@
 
 #include "byte_buffer.h"
 
+#include <platform/clock.h>
 #include <platform/types.h>
 
 #include <atomic>
@@ -19,14 +20,10 @@
 
 namespace zrcomm {
 
-struct LogTime {
-    std::uint16_t hour = 0, minute = 0, second = 0, milliseconds = 0;
-};
-
 struct CCommLogEntry {
     enum Type : std::uint32_t { Send = 1, Receive = 2, Info = 4, Trace = 16 };
     std::uint32_t type = Info;
-    LogTime time; // local time when the entry was made
+    plat::SYSTEMTIME time; // local time when the entry was made
     std::string text;
     CByteBuffer data;
 };

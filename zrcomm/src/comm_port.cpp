@@ -3,12 +3,12 @@
 #include "comm_log.h"
 #include "comm_strings.h"
 
+#include <platform/clock.h>
+#include <platform/errors.h>
 #include <platform/messages.h>
 
 #include <cerrno>
-#include <chrono>
 #include <system_error>
-#include <thread>
 
 namespace zrcomm {
 
@@ -32,13 +32,10 @@ CCommPort::~CCommPort() {
     m_queue.clear();
 }
 
-std::uint32_t CCommPort::Now() const {
-    using namespace std::chrono;
-    return static_cast<std::uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
+std::uint32_t CCommPort::Now() const { return GetTickCount(); }
 
 void CCommPort::Sleep(std::uint32_t ms) const {
-    if (ms) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    if (ms) plat::Sleep(ms);
 }
 
 int CCommPort::Lock() { return m_mutex.lock(); }
@@ -56,7 +53,7 @@ CommResult CCommPort::Open(const std::string& name) {
     if (m_device.isOpen()) return COMM_ERR_ALREADY_OPEN;
     const SerialOpenResult r = m_device.open(name);
     if (!r.ok()) {
-        m_portError = static_cast<DWORD>(r.sysError);
+        m_portError = ErrorFromErrno(r.sysError);
         m_openError = r.message;
         return COMM_ERR_OPEN_FAILED;
     }
@@ -91,7 +88,7 @@ CommResult CCommPort::Configure(const DCB& dcb) {
     // A device that does not take the settings (not a terminal, a speed it has not) fails the set-up
     // here rather than at the first write.
     if (const int err = m_device.setState(applied, &notes)) {
-        m_portError = static_cast<DWORD>(err);
+        m_portError = ErrorFromErrno(err);
         return COMM_ERR_SETUP_FAILED;
     }
     if (notes & SERIAL_NOTE_STOPBITS_15_AS_2) LogInfo(IDS_STOPBITS_15_AS_2);
@@ -146,9 +143,9 @@ DWORD CCommPort::StartThreads() {
         sendStarted = m_sendThread.start([this] { SendThreadMain(); });
         if (detail::testHooks().failThreadStart == 2) throw std::system_error(EAGAIN, std::generic_category());
         if (sendStarted) receiveStarted = m_receiveThread.start([this] { ReceiveThreadMain(); });
-        if (!sendStarted || !receiveStarted) error = EAGAIN;
+        if (!sendStarted || !receiveStarted) error = ErrorFromErrno(EAGAIN);
     } catch (const std::system_error& e) {
-        error = e.code().value() ? static_cast<DWORD>(e.code().value()) : EAGAIN;
+        error = ErrorFromErrno(e.code().value() ? e.code().value() : EAGAIN);
     }
     if (error) {
         // No thread is left running: the one that started sees the stop event and ends.
@@ -212,7 +209,7 @@ CommResult CCommPort::Close() {
 DWORD CCommPort::Escape(DWORD function) {
     PortLock lock(*this);
     if (!m_device.isOpen()) return COMM_ERR_NOT_OPEN;
-    return static_cast<DWORD>(m_device.escape(function));
+    return ErrorFromErrno(m_device.escape(function));
 }
 
 // ---------------------------------------------------------------------------------------------

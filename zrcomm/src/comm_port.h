@@ -37,6 +37,7 @@ public:
     // --- Opening, configuring, closing ---
     CommResult Open(const std::string& name);
     CommResult Configure(const plat::DCB& dcb);
+    // System errors are the platform's Win32 last-error codes (plat::ErrorFromErrno).
     plat::DWORD StartThreads(); // 0 or a system error
     CommResult Close();
     void StopThreads();

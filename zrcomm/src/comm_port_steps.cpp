@@ -6,6 +6,8 @@
 #include "comm_strings.h"
 #include "reply_codes.h"
 
+#include <platform/errors.h>
+
 #include <cstdio>
 
 namespace zrcomm {
@@ -136,7 +138,7 @@ void CCommPort::OnInternalCommand(CCommCommand* record, bool finished) {
         DCB next = m_dcb;
         next.BaudRate = rate;
         if (const int err = m_device.setState(next)) {
-            ChangeFails(static_cast<DWORD>(err));
+            ChangeFails(ErrorFromErrno(err));
             break;
         }
         QueueCommand(MakeStep(STEP_BAUD_VERIFY, rate, m_t.baudVerifyTimeoutMs));

@@ -25,7 +25,10 @@ namespace {
 std::unique_ptr<CCommLogEntry> sendEntry(const std::string& bytes) {
     auto e = std::make_unique<CCommLogEntry>();
     e->type = CCommLogEntry::Send;
-    e->time = {12, 34, 56, 7};
+    e->time.wHour = 12;
+    e->time.wMinute = 34;
+    e->time.wSecond = 56;
+    e->time.wMilliseconds = 7;
     e->data.Assign(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
     return e;
 }
@@ -52,7 +55,10 @@ TEST(CommLogFormat, LineLayoutAndEscapes) {
 
     CCommLogEntry info;
     info.type = CCommLogEntry::Info;
-    info.time = {1, 2, 3, 450};
+    info.time.wHour = 1;
+    info.time.wMinute = 2;
+    info.time.wSecond = 3;
+    info.time.wMilliseconds = 450;
     info.text = "Start connection";
     EXPECT_EQ(FormatLogLine(info), "01:02:03.450 I Start connection\r\n");
     info.type = CCommLogEntry::Receive;
@@ -251,4 +257,27 @@ TEST(CommLog, TheLogLivesBesideTheLibrary) {
     namespace fs = std::filesystem;
     EXPECT_EQ(fs::canonical(LibraryFolder()), fs::canonical(TALVERIN_BIN_DIR));
     EXPECT_TRUE(fs::exists(fs::path(TALVERIN_BIN_DIR) / "ZRCOMM.log")); // opened when the library loaded
+}
+
+TEST(CommLog, EntriesAreStampedByTheClockWhenMade) {
+    plat::ManualClock clock;
+    plat::SYSTEMTIME local;
+    local.wYear = 2026;
+    local.wMonth = 3;
+    local.wDay = 4;
+    local.wHour = 9;
+    local.wMinute = 8;
+    local.wSecond = 7;
+    local.wMilliseconds = 6;
+    clock.setLocalTime(local);
+    plat::ScopedClock scoped(clock);
+    TempDir dir;
+    CCommLog log;
+    log.SetFile(dir.file("l.log").c_str(), 7);
+    log.StartWriter();
+    log.Info(IDS_INIT_COMM);
+    clock.advance(3600 * 1000); // written later; the line keeps the time it was made
+    log.StopWriter();
+    log.Flush();
+    EXPECT_EQ(readFile(dir.file("l.log")), "09:08:07.006 I Initialize communication\r\n");
 }

@@ -5,6 +5,8 @@
 
 #include "test_support.h"
 
+#include <platform/errors.h>
+
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -114,7 +116,7 @@ TEST(CommPortPty, ConfigureFailsForSettingsTheLineCannotTake) {
     EXPECT_EQ(port.Configure(lineSettings(9600, 8, 0, 0)), COMM_ERR_NOT_OPEN);
     ASSERT_EQ(port.Open(pty.slave), COMM_OK);
     EXPECT_EQ(port.Configure(lineSettings(12345, 8, 0, 0)), COMM_ERR_SETUP_FAILED);
-    EXPECT_EQ(port.GetPortError(), static_cast<plat::DWORD>(EINVAL));
+    EXPECT_EQ(port.GetPortError(), plat::ERROR_INVALID_PARAMETER);
     EXPECT_EQ(port.Configure(lineSettings(9600, 9, 0, 0)), COMM_ERR_SETUP_FAILED);
     EXPECT_EQ(port.Configure(lineSettings(9600, 8, 7, 0)), COMM_ERR_SETUP_FAILED);
     EXPECT_EQ(port.Configure(lineSettings(9600, 8, 0, 0)), COMM_OK);
@@ -133,7 +135,7 @@ TEST(CommPortPty, OpenFailuresGiveTheOpenFailedCodeAndLeakNothing) {
                           Case{"COM250", ENOENT}, Case{"", ENOENT}}) {
         CCommPort port;
         EXPECT_EQ(port.Open(c.name), COMM_ERR_OPEN_FAILED) << c.name;
-        EXPECT_EQ(port.GetPortError(), static_cast<plat::DWORD>(c.error)) << c.name;
+        EXPECT_EQ(port.GetPortError(), plat::ErrorFromErrno(c.error)) << c.name;
         EXPECT_FALSE(port.IsOpen());
         EXPECT_EQ(port.Close(), COMM_ERR_NOT_OPEN);
         if (!c.name.empty() && c.name[0] == '/') {
@@ -148,7 +150,7 @@ TEST(CommPortPty, ADeviceInUseIsRefused) {
     CCommPort first, second;
     ASSERT_EQ(first.Open(pty.slave), COMM_OK);
     EXPECT_EQ(second.Open(pty.slave), COMM_ERR_OPEN_FAILED);
-    EXPECT_EQ(second.GetPortError(), static_cast<plat::DWORD>(EBUSY));
+    EXPECT_EQ(second.GetPortError(), plat::ERROR_BUSY);
     EXPECT_NE(second.OpenErrorText().find("in use"), std::string::npos);
 }
 
@@ -164,7 +166,7 @@ TEST(CommPortPty, PermissionDeniedSaysSoWithTheDevicePath) {
         // As root no file mode keeps us out: drop privileges first.
         if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(10);
         CCommPort port;
-        const bool ok = port.Open(pty.slave) == COMM_ERR_OPEN_FAILED && port.GetPortError() == EACCES &&
+        const bool ok = port.Open(pty.slave) == COMM_ERR_OPEN_FAILED && port.GetPortError() == plat::ERROR_ACCESS_DENIED &&
                         port.OpenErrorText().find("Permission denied") != std::string::npos &&
                         port.OpenErrorText().find(pty.slave) != std::string::npos && !port.IsOpen();
         ::_exit(ok ? 0 : 1);
@@ -184,6 +186,10 @@ TEST(CommPortPty, CloseAlwaysClosesTheDevice) {
         ASSERT_EQ(port.Configure(lineSettings(9600, 8, 0, 2)), COMM_OK);
         port.SetMonitorWindow(monitor.hwnd());
         EXPECT_FALSE(port.ThreadsRunning());
+        EXPECT_EQ(port.Escape(plat::RESETDEV), 0u);
+        const plat::DWORD noModemLines = port.Escape(plat::SETDTR); // a pseudo-terminal has none
+        EXPECT_NE(noModemLines, 0u);
+        EXPECT_NE(noModemLines, COMM_ERR_NOT_OPEN);
         EXPECT_EQ(port.Close(), COMM_OK); // no threads ever ran
         EXPECT_FALSE(port.IsOpen());
         EXPECT_EQ(port.Close(), COMM_ERR_NOT_OPEN);
@@ -262,7 +268,7 @@ TEST(CommPortPty, AThreadThatCannotStartLeavesNoThreadRunning) {
         CCommPort port;
         ASSERT_EQ(port.Open(pty.slave), COMM_OK);
         ASSERT_EQ(port.Configure(lineSettings(9600, 8, 0, 2)), COMM_OK);
-        EXPECT_EQ(port.StartThreads(), static_cast<plat::DWORD>(EAGAIN)) << which;
+        EXPECT_EQ(port.StartThreads(), plat::ErrorFromErrno(EAGAIN)) << which;
         EXPECT_FALSE(port.ThreadsRunning());
         EXPECT_EQ(threadCount(), threadsBefore);
         detail::testHooks().failThreadStart = 0;
