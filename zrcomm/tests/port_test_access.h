@@ -32,6 +32,9 @@ struct CCommPortTestAccess {
         PortLock l(p);
         return p.m_directBytes.ToString();
     }
+    // Whether either thread object still holds a thread (started and not joined).
+    static bool AnyThread(CCommPort& p) { return p.m_sendThread.joinable() || p.m_receiveThread.joinable(); }
+    static bool BothThreads(CCommPort& p) { return p.m_sendThread.joinable() && p.m_receiveThread.joinable(); }
     static plat::Event& PromptEvent(CCommPort& p) { return p.m_promptEvent; }
     static plat::Event& WakeEvent(CCommPort& p) { return p.m_wakeEvent; }
     static std::vector<CCommCommand*> Queue(CCommPort& p) {
