@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -316,11 +317,13 @@ NamedMemory NamedMemory::create(std::string_view name, std::size_t size, bool* a
         alreadyExisted, [&]() -> std::shared_ptr<detail::NamedMemoryState> {
             const std::size_t units = (size + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t);
             auto s = std::make_shared<detail::NamedMemoryState>();
-            s->block.reset(new (std::nothrow) std::max_align_t[units]());
+            s->block.reset(new (std::nothrow) std::max_align_t[units]);
             if (!s->block) {
                 SetLastError(ERROR_NOT_ENOUGH_MEMORY);
                 return nullptr;
             }
+            // Every byte, padding included: value-initialising the array would leave padding.
+            std::memset(static_cast<void*>(s->block.get()), 0, units * sizeof(std::max_align_t));
             s->size = size;
             return s;
         }));

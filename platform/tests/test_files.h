@@ -48,3 +48,17 @@ inline std::string readBytes(const std::string& path)
 }
 
 } // namespace plat::test
+
+namespace plat::test {
+
+inline bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
+
+inline std::size_t fileCount(const std::string& folder)
+{
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder))
+        ++n;
+    return n;
+}
+
+} // namespace plat::test
