@@ -13,7 +13,9 @@
 #include <QPushButton>
 #include <QThread>
 
+#include <condition_variable>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 
 namespace plat::qt {
@@ -87,14 +89,37 @@ int showBox(HWND owner, const std::string& text, const std::string& caption, UIN
     return id != 0 ? id : escapeAnswer(type);
 }
 
+// Runs f in the GUI thread and returns its result; from another thread it queues f there and
+// waits. The hand-over uses std primitives rather than a blocking queued connection, so that the
+// sanitizers see the synchronisation.
 template <typename F> auto inGuiThread(F f) -> decltype(f())
 {
+    using Result = decltype(f());
     QCoreApplication* app = QCoreApplication::instance();
     if (!app || QThread::currentThread() == app->thread())
         return f();
-    decltype(f()) result{};
-    QMetaObject::invokeMethod(app, [&] { result = f(); }, Qt::BlockingQueuedConnection);
-    return result;
+    struct Handoff {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+        Result result{};
+    };
+    auto handoff = std::make_shared<Handoff>();
+    QMetaObject::invokeMethod(
+        app,
+        [handoff, &f] {
+            Result r = f();
+            {
+                std::lock_guard lock(handoff->mutex);
+                handoff->result = std::move(r);
+                handoff->finished = true;
+            }
+            handoff->done.notify_all();
+        },
+        Qt::QueuedConnection);
+    std::unique_lock lock(handoff->mutex);
+    handoff->done.wait(lock, [&] { return handoff->finished; });
+    return std::move(handoff->result);
 }
 
 FileDialogResult showFileDialog(const FileDialogRequest& request)
