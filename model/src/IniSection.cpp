@@ -1,7 +1,7 @@
 #include "model/IniSection.h"
 
 #include "model/NumberText.h"
-#include "TextDecoding.h"
+#include <platform/text.h>
 #include "TextUtil.h"
 
 #include <cerrno>
@@ -99,9 +99,15 @@ int ReadIniSection(const IniSectionRequest& request, IniSection& out)
     std::string bytes;
     if (!readWholeFile(request.path, bytes))
         return 0;
+    return ReadIniSectionText(bytes, request, out);
+}
+
+int ReadIniSectionText(std::string_view bytes, const IniSectionRequest& request, IniSection& out)
+{
+    out = IniSection();
     out.opened = true;
     // Decoded before any line is looked at: a Shift_JIS trail byte can be '[' or ']'.
-    const std::string data = DecodeFileText(bytes);
+    const std::string data = plat::DecodeText(bytes);
 
     const auto lines = splitLines(data);
     std::size_t next = 0;

@@ -1,6 +1,6 @@
 #include "model/CommandSupport.h"
 #include "model/NumberChecks.h"
-#include "TextDecoding.h"
+#include <platform/text.h>
 
 #include <gtest/gtest.h>
 
@@ -70,7 +70,7 @@ TEST(CommErrorText, JapaneseTextsArePresentAndDifferent)
         const std::string japanese = GetCommErrorText(c.code, 1041);
         EXPECT_FALSE(japanese.empty()) << std::hex << c.code;
         EXPECT_NE(japanese, c.english) << std::hex << c.code;
-        EXPECT_TRUE(model::IsValidUtf8(japanese)) << std::hex << c.code;
+        EXPECT_TRUE(plat::IsValidUtf8(japanese)) << std::hex << c.code;
         seen.insert(japanese);
     }
     // 7 and 0x2000000c share a meaning; every other code has its own text.

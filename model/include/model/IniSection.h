@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace model {
 
@@ -45,5 +46,9 @@ struct IniSection {
 // as written on the original platform, returned as UTF-8) and returns the section. Returns `found`: 1 when the start marker was found, else 0 (also without a marker,
 // and when the file cannot be opened).
 int ReadIniSection(const IniSectionRequest& request, IniSection& out);
+
+// The same on the bytes of a file read before (request.path is not used; `opened` is set), for
+// readers that take several sections from one file.
+int ReadIniSectionText(std::string_view fileBytes, const IniSectionRequest& request, IniSection& out);
 
 } // namespace model
