@@ -36,6 +36,15 @@ bool DriverSim::start(std::string* error)
         return false;
     }
     d->master = d->pty.master;
+    // A new line: nothing of a previous run's editing or hang-up carries over.
+    d->hungUp = false;
+    d->hangUpRequested = false;
+    d->inbuf.clear();
+    d->inpos = 0;
+    d->line.clear();
+    d->echoedUpTo = 0;
+    d->pendingEcho.clear();
+    d->held.clear();
     d->o = d->opt;
     d->rate = d->opt.initialRate;
     d->st.currentRate = d->rate;
@@ -217,6 +226,12 @@ std::string DriverSim::sent() const
 {
     std::lock_guard lock(d->mu);
     return d->sentAll;
+}
+
+std::vector<Chunk> DriverSim::sentChunks() const
+{
+    std::lock_guard lock(d->mu);
+    return d->sentWrites;
 }
 
 std::vector<std::string> DriverSim::receivedLines() const

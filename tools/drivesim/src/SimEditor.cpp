@@ -39,7 +39,9 @@ bool isBaudFault(FaultKind kind) { return kind >= FaultKind::BaudTestError; }
 
 void DriverSim::Impl::idleByte(unsigned char b)
 {
-    if (printable(b)) {
+    // Bytes from 0x80 up are noise taken in at a wrong rate: they spoil the line and are
+    // echoed like any other byte.
+    if (printable(b) || b >= 0x80) {
         line += static_cast<char>(b);
         // While a fault is armed the echo waits for CR, so the fault can still shape all of it.
         if (o.echoTiming == EchoTiming::PerByte && !anyFault) {
@@ -58,8 +60,6 @@ void DriverSim::Impl::idleByte(unsigned char b)
         echoedUpTo = std::min(echoedUpTo, line.size());
         if (o.backspaceEcho && wasEchoed)
             pendingEcho += "\b \b";
-    } else if (b >= 0x80) {
-        line += static_cast<char>(b);   // noise taken in at a wrong rate spoils the line
     }
 }
 
@@ -100,6 +100,7 @@ LineFaults DriverSim::Impl::collectFaults(const std::string& text)
         case FaultKind::SplitWrites:
             f.splitOffsets.insert(f.splitOffsets.end(), ft.offsets.begin(), ft.offsets.end());
             f.splitAfter.insert(f.splitAfter.end(), ft.splitAfter.begin(), ft.splitAfter.end());
+            f.splitGap = ft.delay.count() > 0 ? ft.delay : o.splitGap;
             break;
         case FaultKind::EchoMismatch: f.mismatch = ft.bytes.empty() ? mismatchOf(text) : ft.bytes; break;
         case FaultKind::PromptBlank: f.promptBlank = true; break;

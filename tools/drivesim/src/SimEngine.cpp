@@ -127,6 +127,22 @@ bool DriverSim::Impl::pump(Deadline deadline)
     }
 }
 
+// Options and faults as the API side left them. Also taken with each read, so whatever was set
+// before the user wrote applies to what it wrote, even when the wake-up is served later.
+void DriverSim::Impl::refreshLocked()
+{
+    o = opt;
+    stalled = std::any_of(faults.begin(), faults.end(), [](const Armed& a) {
+        return a.fault.kind == FaultKind::Stall && a.triggered;
+    });
+    anyFault = std::any_of(faults.begin(), faults.end(), [](const Armed& a) {
+        return a.fault.kind != FaultKind::Stall || !a.triggered;
+    });
+    globalSilence = std::any_of(faults.begin(), faults.end(), [](const Armed& a) {
+        return a.fault.kind == FaultKind::Silence && !a.fault.command && a.fault.persistent;
+    });
+}
+
 // Requests from the API side that the thread must act on.
 void DriverSim::Impl::control()
 {
@@ -140,16 +156,7 @@ void DriverSim::Impl::control()
             hangUpRequested = false;
             hang = true;
         } else {
-            o = opt;
-            stalled = std::any_of(faults.begin(), faults.end(), [](const Armed& a) {
-                return a.fault.kind == FaultKind::Stall && a.triggered;
-            });
-            anyFault = std::any_of(faults.begin(), faults.end(), [](const Armed& a) {
-                return a.fault.kind != FaultKind::Stall || !a.triggered;
-            });
-            globalSilence = std::any_of(faults.begin(), faults.end(), [](const Armed& a) {
-                return a.fault.kind == FaultKind::Silence && !a.fault.command && a.fault.persistent;
-            });
+            refreshLocked();
             newRate = requestedRate;
             requestedRate.reset();
             if (rate == 0 && o.initialRate > 0) {
@@ -205,7 +212,7 @@ void DriverSim::Impl::onChunk(std::string bytes)
 {
     {
         std::lock_guard lock(mu);
-        o = opt;   // options set before these bytes were written apply to them
+        refreshLocked();
         const std::size_t old = receivedAll.size();
         chunks.push_back({Clock::now(), bytes});
         receivedAll += bytes;
@@ -223,11 +230,12 @@ void DriverSim::Impl::onChunk(std::string bytes)
             ++st.crBackspace;
     }
     cv.notify_all();
+    const bool mismatch = rateMismatch();   // also refreshes the line settings pacing uses
     if (o.pacing)
         sleepFor(std::chrono::nanoseconds(byteTimeNs(ls, rate) * static_cast<long long>(bytes.size())));
     if (globalSilence)
         return;
-    if (rateMismatch()) {
+    if (mismatch) {
         {
             std::lock_guard lock(mu);
             st.noiseBytes += bytes.size();
@@ -305,7 +313,7 @@ void DriverSim::Impl::respond(const std::string& bytes)
         if (split) {
             writeOut(pending);
             pending.clear();
-            sleepFor(o.splitGap);
+            sleepFor(shape->splitGap);
         }
     }
     if (!pending.empty())
@@ -353,6 +361,7 @@ void DriverSim::Impl::writeAll(const std::string& bytes)
             {
                 std::lock_guard lock(mu);
                 sentAll.append(bytes, done, static_cast<std::size_t>(n));
+                sentWrites.push_back({Clock::now(), bytes.substr(done, static_cast<std::size_t>(n))});
                 st.bytesSent += static_cast<std::uint64_t>(n);
             }
             done += static_cast<std::size_t>(n);

@@ -39,6 +39,7 @@ struct LineFaults {
     std::vector<int> dropReplyLines;
     std::vector<std::size_t> splitOffsets;
     std::vector<std::string> splitAfter;
+    std::chrono::milliseconds splitGap{0};
 };
 
 struct DriverSim::Impl {
@@ -61,6 +62,7 @@ struct DriverSim::Impl {
     std::vector<Chunk> chunks;
     std::string receivedAll;
     std::string sentAll;
+    std::vector<Chunk> sentWrites;
     std::vector<std::string> lines;
     std::vector<std::string> answerList;
     Stats st;
@@ -123,6 +125,7 @@ struct DriverSim::Impl {
     int nextByte(Deadline deadline);
     bool pump(Deadline deadline);
     void control();
+    void refreshLocked();
     void flushUnsolicited();
     void readChunk();
     void onChunk(std::string bytes);

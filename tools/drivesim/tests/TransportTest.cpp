@@ -158,3 +158,35 @@ TEST_F(TransportPty, ProgramRefusesUnknownOptions)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TransportPty, StopWhileTheUserDoesNotReadALongReply)
+{
+    start();
+    sim->addCommand(Match::exact("DUMP"), Program{Raw(std::string(256 * 1024, 'D'))});
+    client->write("DUMP\r");
+    ASSERT_TRUE(sim->waitForLines(1, 1s));
+    // The pty buffer fills long before 256 KB: the driver thread now waits to write.
+    ASSERT_TRUE(sim->waitForStats([](const Stats& s) { return s.bytesSent > 1000; }, 1s));
+    const auto t0 = std::chrono::steady_clock::now();
+    sim->stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, 500ms);
+}
+
+TEST_F(TransportPty, RestartGivesAFreshLine)
+{
+    start();
+    client->write("HALF");   // an unfinished line must not survive the restart
+    ASSERT_TRUE(sim->waitForInput("HALF", 1s));
+    sim->hangUp();
+    client.reset();
+    sim->stop();
+    std::string error;
+    ASSERT_TRUE(sim->start(&error)) << error;
+    EXPECT_TRUE(sim->running());
+    client = std::make_unique<PtyClient>(sim->slavePath());
+    EXPECT_EQ(client->exchange("MI\r"), "MI\r\nKVX100A 1.00\r\nSYS 1.00\r\n:");
+}
+
+} // namespace

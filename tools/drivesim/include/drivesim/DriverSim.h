@@ -117,6 +117,7 @@ public:
     std::vector<Chunk> receivedChunks() const;
     std::string received() const;                 // every byte read, in order
     std::string sent() const;                     // every byte written, after garbling
+    std::vector<Chunk> sentChunks() const;        // each write to the master, as written
     std::vector<std::string> receivedLines() const;
     std::vector<std::string> answers() const;     // answers given to questions
     Stats stats() const;

@@ -22,7 +22,8 @@ enum class FaultKind {
     EchoDelay,         // wait `delay` before the echo
     ByteDelay,         // wait `delay` before each byte of the response
     PromptDelay,       // wait `delay` before the prompt
-    SplitWrites,       // write the response in pieces: at `offsets` and after each of `splitAfter`
+    SplitWrites,       // the response in pieces: at `offsets`, after each of `splitAfter`;
+                       // `delay` (else Options::splitGap) between them
     EchoMismatch,      // echo `bytes` (default: the line with its last byte changed) instead
     PromptBlank,       // a blank after the prompt
     Stall,             // stop reading the line until the fault is cleared
