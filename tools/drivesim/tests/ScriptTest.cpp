@@ -176,3 +176,46 @@ TEST_F(ScriptPty, WaitForInputSeesWhatTheClientWrote)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ScriptPty, AnswerEchoFollowsTheEchoStyle)
+{
+    Options o;
+    o.echoTiming = EchoTiming::WholeLine;
+    o.echoLineEnd = LineEnd::Cr;
+    o.echoMarker = "@x";
+    start(o);
+    sim->addCommand(Match::exact("P"), Program{Question("NEXT"), Line("OK")});
+    client->write("P\r");
+    EXPECT_EQ(client->readUntil("?"), "P@x\rNEXT?");
+    client->write("AB");
+    EXPECT_EQ(client->readFor(30ms), "");   // the answer is echoed at its CR
+    client->write("\r");
+    EXPECT_EQ(client->readUntil(":"), "AB@x\rOK\r\n:");
+    EXPECT_EQ(sim->answers(), std::vector<std::string>{"AB"});
+}
+
+TEST_F(ScriptPty, ControlSequencesAreCounted)
+{
+    start();
+    client->write("\b\r");
+    EXPECT_EQ(client->readUntil(":"), "\r\n:");
+    client->write("\r\b");
+    EXPECT_EQ(client->readUntil(":"), "\r\n:");
+    client->write("\b");
+    EXPECT_TRUE(sim->waitForStats(
+        [](const Stats& s) { return s.backspaceCr == 1 && s.crBackspace == 1 && s.loneBackspaces == 1; },
+        1s));
+    EXPECT_EQ(sim->stats().probes, 0u);
+}
+
+TEST_F(ScriptPty, VerifyLineBeforeThePrompt)
+{
+    Options o;
+    o.verifyLine = "BD 9600";
+    start(o);
+    EXPECT_EQ(client->exchange("BDV\r"), "BDV\r\nBD 9600\r\n:");
+}
+
+} // namespace
