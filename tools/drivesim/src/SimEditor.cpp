@@ -247,10 +247,10 @@ Program DriverSim::Impl::resolve(const std::string& text, const LineFaults& f)
     if (text.size() == 4 && text.rfind("BDR", 0) == 0 && text[3] >= '0' && text[3] <= '3') {
         static const int kRates[] = {9600, 19200, 38400, 57600};
         Program p;
-        if (!f.noSwitch)
-            p.push_back(SetRate(f.wrongRate ? *f.wrongRate : kRates[text[3] - '0']));
         if (!o.promptAfterRateSwitch)
             p.push_back(NoPrompt());
+        if (!f.noSwitch)
+            p.push_back(SetRate(f.wrongRate ? *f.wrongRate : kRates[text[3] - '0']));
         return p;
     }
     if (text == "BDV") {
@@ -267,9 +267,14 @@ Program DriverSim::Impl::resolve(const std::string& text, const LineFaults& f)
 DriverSim::Impl::RunEnd DriverSim::Impl::runProgram(const Program& program, bool& first)
 {
     for (const Step& s : program) {
-        if (!first && busyCancelled())
-            return RunEnd::Cancelled;
-        first = false;
+        // Only output can be cut short: a step that writes nothing must not take the input that
+        // arrives after the command is done (the next line after a rate switch, say).
+        const bool quiet = s.kind == Step::Kind::NoPrompt || s.kind == Step::Kind::SetRate;
+        if (!quiet) {
+            if (!first && busyCancelled())
+                return RunEnd::Cancelled;
+            first = false;
+        }
         switch (s.kind) {
         case Step::Kind::Line: replyLine(s.text + "\r\n"); break;
         case Step::Kind::Error: {

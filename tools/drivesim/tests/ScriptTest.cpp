@@ -219,3 +219,18 @@ TEST_F(ScriptPty, VerifyLineBeforeThePrompt)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ScriptPty, ALineRightAfterAQuietStepIsNotTakenAsBusyInput)
+{
+    start();
+    sim->addCommand(Match::exact("GO"), Program{Line("ONE"), SetRate(9600), NoPrompt(), NoPrompt()});
+    for (int i = 0; i < 20; ++i) {
+        client->write("GO\r");
+        EXPECT_EQ(client->readUntil("ONE\r\n"), "GO\r\nONE\r\n");
+        EXPECT_EQ(client->exchange("WWC\r"), "WWC\r\n:");
+    }
+}
+
+} // namespace

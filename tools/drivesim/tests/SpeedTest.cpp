@@ -66,7 +66,8 @@ TEST_F(SpeedPty, NoiseCanCorruptTheLineInstead)
     o.noise = NoiseMode::CorruptLine;
     start(o, 19200);
     client->write("XY");
-    EXPECT_TRUE(sim->waitForStats([](const Stats& s) { return s.noiseBytes == 2; }, 1s));
+    // Both taken in and echoed (at the wrong speed) before the user changes its speed.
+    EXPECT_TRUE(sim->waitForStats([](const Stats& s) { return s.noiseBytes == 2 && s.bytesSent == 2; }, 1s));
     ASSERT_TRUE(client->setSpeed(9600));
     // The spoilt start makes the line unknown. The noise was echoed at once, still at the wrong
     // speed, so that echo is garbled once more.
