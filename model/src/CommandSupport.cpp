@@ -44,6 +44,7 @@ constexpr ErrorText kErrorTexts[] = {
 };
 
 std::atomic<std::uint32_t> g_lastMonitorCode{0};
+std::atomic<plat::HWND> g_mainWindow{nullptr};
 
 } // namespace
 
@@ -77,6 +78,16 @@ std::uint32_t GetCommandFailure(plat::WPARAM event, std::int32_t commandId,
     default:
         return state;
     }
+}
+
+void SetMainWindow(plat::HWND window)
+{
+    g_mainWindow.store(window, std::memory_order_relaxed);
+}
+
+plat::HWND GetMainWindow()
+{
+    return g_mainWindow.load(std::memory_order_relaxed);
 }
 
 void SetCommEventState(std::uint32_t monitorCode)

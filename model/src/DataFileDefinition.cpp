@@ -7,6 +7,7 @@
 #include "model/StringSplitter.h"
 
 #include <platform/errors.h>
+#include <platform/profile.h>
 #include <platform/text.h>
 
 #include <algorithm>
@@ -50,6 +51,14 @@ std::vector<std::string> listItems(std::string_view value)
             items.push_back(std::move(item));
     }
     return items;
+}
+
+// A profile value as the key lookup gives it: one pair of enclosing quotes removed.
+std::string unquoted(const std::string& value)
+{
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        return plat::Trim(std::string_view(value).substr(1, value.size() - 2));
+    return value;
 }
 
 std::string commasToLineFeeds(std::string text)
@@ -333,9 +342,17 @@ int CDataFile::ApplyPinDisableMasks()
     SharedLock lock(m_dataMutex.get());
     if (!m_pinArray)
         return 1;
-    auto apply = [this](bool input, int io) {
-        const std::string value =
-            GetProfileString("CN2-Disable", (input ? "PI" : "PO") + std::to_string(io), "", m_unitFilePath);
+    // The section is read once: every document load applies the masks again.
+    const std::vector<plat::profile::Entry> entries = plat::profile::sectionEntries(m_unitFilePath, "CN2-Disable");
+    auto valueOf = [&entries](const std::string& key) {
+        for (const auto& entry : entries) {
+            if (plat::EqualsNoCase(entry.key, key))
+                return unquoted(entry.value);
+        }
+        return std::string();
+    };
+    auto apply = [&](bool input, int io) {
+        const std::string value = valueOf((input ? "PI" : "PO") + std::to_string(io));
         if (value.empty())
             return;
         const int pin = CN2PinRecord::BitIndexToPin(input ? 1 : 0, io);

@@ -36,6 +36,23 @@ std::string withoutBlanks(std::string_view line)
     return out;
 }
 
+// Does the line begin with the marker once its blanks are left out? (No copy: the start marker is
+// looked for in every line before the section.)
+bool startsWithoutBlanks(std::string_view line, std::string_view marker)
+{
+    std::size_t matched = 0;
+    for (const char c : line) {
+        if (matched == marker.size())
+            return true;
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r')
+            continue;
+        if (c != marker[matched])
+            return false;
+        ++matched;
+    }
+    return matched == marker.size();
+}
+
 std::string_view trimLine(std::string_view line)
 {
     while (!line.empty() && (line.front() == ' ' || line.front() == '\t' || line.front() == '\n'))
@@ -104,21 +121,29 @@ int ReadIniSection(const IniSectionRequest& request, IniSection& out)
 
 int ReadIniSectionText(std::string_view bytes, const IniSectionRequest& request, IniSection& out)
 {
+    const IniText text(bytes);
+    return text.Read(request, out);
+}
+
+IniText::IniText(std::string_view bytes)
+    // Decoded before any line is looked at: a Shift_JIS trail byte can be '[' or ']'.
+    : m_text(plat::DecodeText(bytes)), m_lines(splitLines(m_text))
+{
+}
+
+int IniText::Read(const IniSectionRequest& request, IniSection& out) const
+{
     out = IniSection();
     out.opened = true;
-    // Decoded before any line is looked at: a Shift_JIS trail byte can be '[' or ']'.
-    const std::string data = plat::DecodeText(bytes);
-
-    const auto lines = splitLines(data);
+    const auto& lines = m_lines;
     std::size_t next = 0;
     if (request.startMarker) {
         const std::string_view marker = CutAtNul(*request.startMarker);
         for (; next < lines.size(); ++next) {
-            const std::string cleaned = withoutBlanks(lines[next]);
-            if (StartsWith(cleaned, marker)) {
+            if (startsWithoutBlanks(lines[next], marker)) {
                 out.found = 1;
                 if (request.keepMarker)
-                    out.marker = cleaned;
+                    out.marker = withoutBlanks(lines[next]);
                 ++next;
                 break;
             }

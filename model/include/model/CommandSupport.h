@@ -37,6 +37,12 @@ std::string GetCommErrorText(std::uint32_t code, plat::LANGID language);
 std::uint32_t GetCommandFailure(plat::WPARAM event, std::int32_t commandId,
                                 const std::function<std::uint32_t(std::int32_t)>& commandState);
 
+// The main window: owner of the command helpers' and the data store's message boxes, and where a
+// send failure that means a lost line posts its Disconnect command. Set by the program once its
+// main window exists; null until then (boxes are then owned by nobody).
+void SetMainWindow(plat::HWND window);
+plat::HWND GetMainWindow();
+
 // The last monitor code the connection bar saw (0 at start). 15, 16 and 17 end the wait loops,
 // even when they came from an earlier connection attempt.
 void SetCommEventState(std::uint32_t monitorCode);

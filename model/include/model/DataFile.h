@@ -9,7 +9,9 @@
 
 #include "model/ChannelProgram.h"
 #include "model/CN2PinRecord.h"
+#include "model/DocumentFile.h"
 #include "model/OscilloData.h"
+#include "model/ReportFill.h"
 #include "model/SharedData.h"
 #include "model/ZRParamClass.h"
 #include "model/ZRParamData.h"
@@ -142,6 +144,62 @@ public:
     // [CN2-Disable] of the unit definition file: the fields the user may not edit, per pin.
     int ApplyPinDisableMasks();
 
+    // ---- Document file ------------------------------------------------------------------------
+
+    // Writes the document (a non-empty path replaces the document path first): header, the
+    // parameter, pin and channel parts and the alarm history. The file is replaced all at once
+    // (temporary file in the same folder, every write checked, renamed over it): on failure the
+    // old file is untouched, m_lastError is kErrorDocumentWrite, the platform's last error tells
+    // why, and the result is 0. An existing file that cannot be opened for writing fails at once.
+    int SaveDocument(std::string_view path = {});
+    // The three parts of the document, appended to `out` (used by the writer).
+    void WriteParameterSection(std::string& out);
+    void WriteIOSection(std::string& out);
+    void WriteChannelSection(std::string& out);
+
+    // Reads the ";Unit:" and ";MI:" header lines of a document: each is stored into `unitName` /
+    // `modelInfo` only when the document has it (a driver's read-all reply has neither, and the
+    // store's values must stay). 0; kDocumentUnitUnknown (the unit name is still given) when the
+    // settings file has no definition file for the unit; kDocumentUnreadable.
+    int ReadDocumentUnit(const std::string& path, std::string& unitName, std::string& modelInfo);
+    // Checks a document before it is opened: 1 valid, with its comment and alarm blocks stored as
+    // the store's comment and alarm texts; 0 with `code` (DocumentCheckCode) and the store as it
+    // was.
+    int CheckDocument(const std::string& path, int& code);
+
+    // Reads a document, or a driver's read-all reply written to a file, into the store (the unit
+    // definition loaded before): unit and model information, parameter values, channel programs
+    // and pins; then publishes the block. 1; 0 with code kDocumentNoSection after a stop box
+    // "File format mismatch" when a part is missing (the parts read before it stay applied). A
+    // non-empty path replaces the document path first.
+    int LoadDocument(std::string_view path, int& code);
+    // Document parameter lines or a reply (lines separated by CR or LF): exactly the parameters
+    // named become transferable, numbered in text order after the special parameters; unknown
+    // names become transferable parameters of their own. Returns 1.
+    int LoadParameterValues(std::string_view text);
+    // Applies the [DOWNLOAD] Special parameters of a read-all reply, numbered from 1; every other
+    // line is ignored. Returns 1.
+    int ParseReceivedParameters(std::string_view reply);
+    // The lines of the reply that answer special parameters: the entry of `list` with the
+    // parameter's name gets the line (an entry is appended when there is none). Returns the
+    // entries' lines joined by LF.
+    std::string ExtractSpecialParameters(std::string_view reply, std::vector<SpecialParameterLine>& list);
+    // The channel part: blocks "CHn" + program lines, each parsed into channel n (0..255; other
+    // numbers are skipped). Returns 1.
+    int ParseChannelData(std::string_view text);
+
+    // ---- Reports ------------------------------------------------------------------------------
+
+    // "##CH-NO##" and "##CH-PROG##" (one row per program line from the channel row template).
+    // 0 or -1 (out of room).
+    int WriteChannelReport(ReportText& report, int channel);
+    // The parameter tokens of every [Parameter] record and tree record ("##NAME##", "-INIT",
+    // "-UNIT", "-NAME") and the pin tokens ("##PIn-FN##", "-AB", "-NW", "##POn-FN##", "-GC",
+    // "-ST"). 0 or -1.
+    int WriteParameterReport(ReportText& report);
+    // [Setting] ChannelListHtml of the settings file, or kDefaultChannelRowTemplate.
+    std::string GetChannelRowTemplate() const;
+
     // ---- Access -------------------------------------------------------------------------------
 
     // Null after Close(). Take them with model::SharedLock.
@@ -198,6 +256,9 @@ public:
 
 private:
     void ensureArrays();
+    // The transferable parameters in document order: the special ones, then by sequence number.
+    std::vector<CZRParamData*> transferOrder();
+    int documentUnitFromLines(const std::vector<std::string_view>& lines, std::string& unitName, std::string& modelInfo);
     void publishNull();
     std::string programFolder() const;
     bool loadDefinitionFile(const std::string& path);

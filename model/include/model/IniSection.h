@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace model {
 
@@ -47,8 +48,25 @@ struct IniSection {
 // and when the file cannot be opened).
 int ReadIniSection(const IniSectionRequest& request, IniSection& out);
 
-// The same on the bytes of a file read before (request.path is not used; `opened` is set), for
-// readers that take several sections from one file.
+// The same on the bytes of a file read before (request.path is not used; `opened` is set).
 int ReadIniSectionText(std::string_view fileBytes, const IniSectionRequest& request, IniSection& out);
+
+// A file's bytes decoded and split into lines once, for readers that take several sections (and
+// header lines) from one file.
+class IniText {
+public:
+    explicit IniText(std::string_view fileBytes);
+    IniText(const IniText&) = delete;
+    IniText& operator=(const IniText&) = delete;
+
+    // ReadIniSection on these lines (request.path is not used; `opened` is set).
+    int Read(const IniSectionRequest& request, IniSection& out) const;
+    // The decoded text's lines (LF, CR LF, lone CR), each cut at a NUL byte, not trimmed.
+    const std::vector<std::string_view>& Lines() const { return m_lines; }
+
+private:
+    std::string m_text;
+    std::vector<std::string_view> m_lines;
+};
 
 } // namespace model
