@@ -1,0 +1,48 @@
+// Creates controls by CLSID: looks the class up in the component registry, loads its plug-in file
+// once, runs the module's initialisation once (the application object must exist by then) and
+// asks the module's class factory for a new control. Plug-ins stay loaded until the process ends;
+// shutdown() runs the modules' exits, last loaded first.
+//
+// Every failure (unknown CLSID, missing file, missing entry point, failed module start) comes
+// back as a status with a one-line explanation that is also logged; nothing throws.
+#pragma once
+
+#include "component/control.h"
+#include "component/guid.h"
+#include "component/status.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace comp {
+
+struct CreateResult {
+    HRESULT status = E_FAIL;
+    std::unique_ptr<Control> control;
+    std::string error; // empty on success
+
+    bool ok() const { return control != nullptr; }
+};
+
+class Loader {
+public:
+    static Loader& instance();
+
+    // Uses Registry::defaultPath() as it stands at the time of the call.
+    CreateResult create(const Guid& clsid);
+    CreateResult create(std::string_view clsidText);
+
+    // Runs every initialised module's exit, in reverse order of initialisation. The files stay
+    // mapped. Idempotent.
+    void shutdown();
+
+    struct Impl;
+
+private:
+    Loader();
+    ~Loader();
+    std::unique_ptr<Impl> m_impl;
+};
+
+} // namespace comp

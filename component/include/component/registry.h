@@ -1,0 +1,82 @@
+// The component registry: which plug-in file provides which class, under which ProgID, with which
+// type library. A settings file in the profile-string format, written through the platform's
+// profile functions:
+//
+//   [CLSID\{...}]      ProgID, TypeName, Path, ThreadingModel, MiscStatus, Insertable (only when
+//                      insertable), Control, ToolboxBitmap, Verbs, TypeLib, Version
+//   [ProgID\<progid>]  CLSID, TypeName
+//   [TypeLib\{...}]    Name, Version, Lcid, HelpFile, Path
+//   [Interface\{...}]  Name, TypeLib, Version, Role (dispatch or events)
+//
+// The file is $TALVERIN_COMPONENTS, or components.ini in the program folder.
+#pragma once
+
+#include "component/guid.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace comp {
+
+struct ClassEntry {
+    Guid clsid;
+    std::string progId;
+    std::string typeName;
+    std::string path; // the plug-in file
+    std::string threadingModel = "Apartment";
+    std::uint32_t miscStatus = 0;
+    bool insertable = false;
+    std::string verbs;
+    std::optional<Guid> typeLib;
+    std::string typeLibVersion = "1.0";
+};
+
+struct InterfaceEntry {
+    Guid iid;
+    std::string name;
+    std::string role; // "dispatch" or "events"
+};
+
+struct TypeLibEntry {
+    Guid libId;
+    std::string name;
+    std::string version = "1.0";
+    int lcid = 0;
+    std::string helpFile;
+    std::string path;
+    std::vector<InterfaceEntry> interfaces;
+};
+
+class Registry {
+public:
+    explicit Registry(std::string path) : m_path(std::move(path)) {}
+
+    // The override set for this process, else $TALVERIN_COMPONENTS, else
+    // <program folder>/components.ini.
+    static std::string defaultPath();
+    // Overrides the location for this process (the registration program's option, tests); an
+    // empty path drops the override.
+    static void setDefaultPath(std::string path);
+
+    const std::string& path() const { return m_path; }
+
+    // Writes replace any earlier entry of the same class or library. false (with the platform's
+    // last error) when the file cannot be written; a class that could not be written completely
+    // is removed again.
+    bool writeClass(const ClassEntry& entry);
+    bool removeClass(const Guid& clsid);
+    bool writeTypeLib(const TypeLibEntry& entry);
+    bool removeTypeLib(const Guid& libId);
+
+    std::optional<ClassEntry> findClass(const Guid& clsid) const;
+    std::optional<Guid> clsidFromProgId(const std::string& progId) const;
+    std::optional<TypeLibEntry> findTypeLib(const Guid& libId) const;
+    std::vector<ClassEntry> classes() const;
+
+private:
+    std::string m_path;
+};
+
+} // namespace comp
