@@ -81,6 +81,11 @@ public:
     // --- Record ends (also used by the threads) ---
     void CompleteCommand(CCommCommand* record);
     void OnInternalCommand(CCommCommand* record, bool finished);
+    // A record in a waiting or failed state ends as aborted at once; one under way is asked to stop
+    // (a backspace) and ends when the driver's prompt comes back or the prompt wait runs out.
+    CommResult AbortRecord(CCommCommand* record);
+    // A failed record goes back to waiting with its reply cleared; the driver gets a backspace first.
+    CommResult ResumeRecord(CCommCommand* record);
 
     // --- Classifiers ---
     bool IsConnected();
@@ -140,6 +145,26 @@ private:
     void SendThreadMain();
     void ReceiveThreadMain();
 
+    // Send side (send_thread.cpp): what is due on the line, and writing it.
+    struct Outgoing;
+    bool ChooseOutgoing(Outgoing& out);
+    void WriteOutgoing(Outgoing& out);
+    void WriteFailed(Outgoing& out);
+    // Receive side: reading (receive_thread.cpp), time-out checks (receive_checks.cpp), framing and
+    // delivery of direct text (receive_scan.cpp).
+    void ReadQueued(plat::DWORD mask, std::size_t queued);
+    void CheckTimeouts();
+    void Frame();
+    void FrameRecord();
+    bool SearchEcho(CCommCommand* head, std::uint32_t& consumed);
+    void ScanReply(CCommCommand* head, std::uint32_t consumed);
+    void DeliverDirectText();
+    // CompleteCommand at most once per record and receive pass.
+    void CompleteInPass(CCommCommand* record);
+    void LoseLine(); // purge and forget what was read, after the connection is lost
+    // The head record no longer waits for the line: an echo still due is not awaited any more.
+    void HeadLeavesLine(const CCommCommand* record);
+
     detail::Timings m_t; // copied when the port is made
 
     // 1-5: device, names, buffers.
@@ -188,11 +213,18 @@ private:
     std::uint32_t m_lastReplyTick = 0;
     bool m_invalidData = false;
     CByteBuffer m_receive;
+    std::uint8_t m_lastConsumed = 0;     // the last byte the reply scan consumed (split prompts)
+    std::uint32_t m_receivePass = 0;     // counts the receive thread's passes
+    std::uint32_t m_writeNoticeTick = 0; // activity notices, at most one per activityNoticeMs each
+    std::uint32_t m_readNoticeTick = 0;
+    bool m_writeNoticed = false;
+    bool m_readNoticed = false;
     // 32-37: lock, events, errors, external data.
     plat::RecursiveMutex m_mutex;
     plat::Event m_stopEvent{true, false};
     plat::Event m_wakeEvent{true, false};
     plat::Event m_promptEvent{false, false};
+    plat::Event m_wakeTaken{false, false}; // the send thread took the work the wake event announced
     plat::DWORD m_portError = 0;
     std::uint32_t m_replyTimeout;
     bool m_ctsCheck = true;

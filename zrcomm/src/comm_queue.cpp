@@ -150,6 +150,8 @@ int CCommPort::CountRecords(int kind) {
 
 bool CCommPort::RemoveRecord(CCommCommand* record) {
     PortLock lock(*this);
+    if (Find(record) == m_queue.end()) return false;
+    HeadLeavesLine(record);
     Record r = Detach(record);
     if (!r) return false;
     std::vector<Record> removed;
@@ -161,6 +163,7 @@ bool CCommPort::RemoveRecord(CCommCommand* record) {
 void CCommPort::RemoveRecords(bool all) {
     PortLock lock(*this);
     std::vector<Record> removed;
+    if (!m_queue.empty() && (all || !m_queue.front()->IsEngaged())) HeadLeavesLine(m_queue.front().get());
     for (auto it = m_queue.begin(); it != m_queue.end();) {
         if (all || !(*it)->IsEngaged()) {
             removed.push_back(std::move(*it));

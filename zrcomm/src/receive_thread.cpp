@@ -1,51 +1,102 @@
-// The receive thread of an open port: waits for line events or the stop event, reports line and
-// modem events to the monitor window and reads what arrived into the receive buffer. Framing the
-// driver's echo, replies and prompts, and the time-out checks, are the line protocol's part and plug
-// in after the read.
+// The receive thread of an open port: waits for line events or the stop event, runs the time-out
+// checks and the probe timer, reads exactly what is queued into the receive buffer, frames it, and
+// hands driver output that belongs to no command to the direct-text window.
 #include "comm_port.h"
 
 #include "comm_log.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace zrcomm {
 
 using namespace plat;
 
+void CCommPort::ReadQueued(DWORD mask, std::size_t queued) {
+    if (mask & ~EV_RXCHAR) {
+        m_modemStatus = m_device.modemStatus();
+        NotifyMonitor(COMM_MONITOR_LINE_EVENT, static_cast<LPARAM>(mask));
+    }
+    if (!(mask & EV_RXCHAR) || queued == 0) return;
+    std::vector<std::uint8_t> chunk(queued);
+    int error = 0;
+    const long n = m_device.read(chunk.data(), chunk.size(), &error);
+    const std::uint32_t now = Now();
+    if (!m_readNoticed || now - m_readNoticeTick >= m_t.activityNoticeMs) {
+        m_readNoticed = true;
+        m_readNoticeTick = now;
+        NotifyMonitor(COMM_MONITOR_READ_ACTIVITY, 0);
+    }
+    if (n < 0) {
+        m_device.clearErrors();
+        return;
+    }
+    if (n == 0) return;
+    const auto count = static_cast<std::uint32_t>(n);
+    LogReceive(chunk.data(), count);
+    if (!IsValidData(chunk.data(), count)) m_invalidData = true;
+    m_receive.Append(chunk.data(), count);
+    if (CCommCommand* head = Head()) head->lastReceiveTick = now;
+}
+
 void CCommPort::ReceiveThreadMain() {
     if (m_stopEvent.isSet()) return;
+    {
+        PortLock lock(*this);
+        m_lastConsumed = 0;
+    }
     m_wakeEvent.set(); // the first probe goes out at once
     for (;;) {
-        Sleep(m_t.passSleepMs);
         {
             PortLock lock(*this);
-            m_device.escape(SETRTS);
+            ++m_receivePass;
+            if (m_receivePass == 0) m_receivePass = 1; // 0 marks "never reported"
+            m_device.escape(SETRTS);                 // fails quietly on a line without modem lines
         }
         const SerialWaitResult wait = m_device.waitEvent(m_stopEvent.fd(), m_t.receiveWaitMs);
         if (wait.status == SerialWaitResult::Cancelled || m_stopEvent.isSet()) break;
-        if (wait.status != SerialWaitResult::Events) {
-            Sleep(m_t.passSleepMs);
-            continue;
-        }
-        PortLock lock(*this);
-        if (wait.mask & ~EV_RXCHAR) {
-            m_modemStatus = m_device.modemStatus();
-            NotifyMonitor(COMM_MONITOR_LINE_EVENT, static_cast<LPARAM>(wait.mask));
-        }
-        if (wait.mask & EV_RXCHAR) {
-            std::size_t queued = 0;
-            m_device.clearErrors(&queued);
-            if (queued > 0) {
-                std::uint8_t chunk[4096];
-                const long n = m_device.read(chunk, std::min(queued, sizeof chunk));
-                if (n > 0) {
-                    LogReceive(chunk, static_cast<std::uint32_t>(n));
-                    if (!IsValidData(chunk, static_cast<std::uint32_t>(n))) m_invalidData = true;
-                    m_receive.Append(chunk, static_cast<std::uint32_t>(n));
-                    if (CCommCommand* head = Head()) head->lastReceiveTick = Now();
+        const bool timedOut = wait.status != SerialWaitResult::Events;
+        {
+            PortLock lock(*this);
+            if (m_connectionState == CONN_NONE) {
+                if (timedOut && m_probing) {
+                    const std::uint32_t now = Now();
+                    if (now - m_probeTick >= m_probeNoticeInterval) {
+                        m_probeTick = now;
+                        NotifyMonitor(COMM_MONITOR_NOT_CONNECTED, 0);
+                    }
+                    if (m_lineState != CMD_SENDING) m_wakeEvent.set(); // the next probe
                 }
+            } else if (!m_directExchange) {
+                CheckTimeouts();
             }
         }
+        if (timedOut) {
+            // A wait that failed at once (the device went away) must not turn into a spin.
+            if (wait.status == SerialWaitResult::Failed) Sleep(m_t.passSleepMs);
+            continue;
+        }
+
+        DWORD mask = wait.mask;
+        std::size_t queued = m_device.inputQueueCount();
+        if (queued == 0) mask &= ~EV_RXCHAR;
+        if (queued == 1) {
+            // A lone byte is often the first of a burst: give the rest a moment to come.
+            Sleep(m_t.singleByteWaitMs);
+            queued = m_device.inputQueueCount();
+        }
+        {
+            PortLock lock(*this);
+            if (m_stopEvent.isSet()) break;
+            if (mask) ReadQueued(mask, queued);
+            Frame();
+            DeliverDirectText();
+        }
+        if (mask == 0) Sleep(m_t.passSleepMs); // readable without bytes: never spin on it
+
+        // Let the send thread take the work this pass gave it before more is read.
+        while (m_wakeEvent.isSet() && !m_stopEvent.isSet())
+            WaitForMultiple({&m_stopEvent, &m_wakeTaken}, m_t.receiveWaitMs);
     }
 }
 
