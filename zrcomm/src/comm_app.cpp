@@ -4,6 +4,7 @@
 #include "comm_strings.h"
 
 #include <platform/clock.h>
+#include <platform/messages.h>
 #include <platform/language.h>
 #include <platform/paths.h>
 
@@ -41,7 +42,52 @@ void CCommApp::InitInstance() {
     InitLog(LibraryFolder());
 }
 
+void CCommApp::CloseLater(std::unique_ptr<CCommPort> port, std::function<void()> then) {
+    auto close = std::make_unique<PendingClose>();
+    PendingClose* c = close.get();
+    c->port = port.release();
+    m_closes.push_back(std::move(close));
+    const bool started = c->thread.start([this, c, then = std::move(then)] {
+        CCommPort* p = c->port;
+        p->Close();
+        {
+            std::lock_guard<std::mutex> lock(m_closeMutex);
+            c->port = nullptr;
+        }
+        delete p;
+        if (then) then();
+    });
+    if (!started) { // no thread to be had: nothing to do but the close in place
+        CCommPort* p = c->port;
+        c->port = nullptr;
+        p->Close();
+        delete p;
+        if (then) then();
+    }
+}
+
+bool CCommApp::FinishPendingCloses() {
+    bool all = true;
+    for (auto it = m_closes.begin(); it != m_closes.end();) {
+        PendingClose& c = **it;
+        bool inHandler = false;
+        {
+            std::lock_guard<std::mutex> lock(m_closeMutex);
+            inHandler = c.port && plat::IsWindowOfCurrentThread(c.port->TextDeliveryTarget());
+        }
+        if (inHandler) {
+            all = false;
+            ++it;
+            continue;
+        }
+        if (c.thread.joinable()) c.thread.join(); // runs the handler's sends meanwhile
+        it = m_closes.erase(it);
+    }
+    return all;
+}
+
 void CCommApp::ExitInstance() {
+    FinishPendingCloses();
     // A port left open would keep threads that log into a log about to go.
     if (m_port) {
         m_port->Close();

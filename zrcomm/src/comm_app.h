@@ -4,9 +4,13 @@
 
 #include "comm_port.h"
 
+#include <platform/sync.h>
+
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace zrcomm {
 
@@ -25,6 +29,14 @@ public:
     void SetPort(std::unique_ptr<CCommPort> port) { m_port = std::move(port); }
     std::unique_ptr<CCommPort> TakePort() { return std::move(m_port); }
 
+    // Closes the port on a thread of its own, deletes it, then runs then. For a close asked for from
+    // inside a text handler of the port: the port's receive thread waits for that handler, so the
+    // handler's thread cannot wait for the receive thread.
+    void CloseLater(std::unique_ptr<CCommPort> port, std::function<void()> then);
+    // Waits for the closes CloseLater started, except one whose text handler the calling thread is
+    // still in (it cannot end before the handler returns); false when such a close is left.
+    bool FinishPendingCloses();
+
     plat::HWND MonitorWindow() const { return m_monitorWnd; }
     void SetMonitorWindow(plat::HWND w) { m_monitorWnd = w; }
     CommResult LastError() const { return m_lastError; }
@@ -36,6 +48,12 @@ public:
 private:
     CCommApp() = default;
     std::unique_ptr<CCommPort> m_port;
+    struct PendingClose {
+        plat::Thread thread;
+        CCommPort* port = nullptr; // none once it is closed; guarded by m_closeMutex
+    };
+    std::mutex m_closeMutex;
+    std::vector<std::unique_ptr<PendingClose>> m_closes; // changed only by the calling thread
     plat::HWND m_monitorWnd = nullptr;
     CommResult m_lastError = COMM_OK;
     plat::LANGID m_language = plat::LANG_ENGLISH_US;

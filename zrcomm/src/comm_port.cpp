@@ -291,10 +291,12 @@ void CCommPort::Notify(bool toTextWindow, HWND window, WPARAM event, LPARAM valu
     // Sent, and with the lock given up completely: the window reads the text and may send more from
     // its handler. A stop of the port ends a send that another thread has not taken up yet.
     ScopedReleaseAll unlocked(m_mutex);
+    const HWND outer = m_textTarget.exchange(target);
     if (IsWindowOfCurrentThread(target))
         SendMessage(target, WM_COMM_TEXT, event, value);
     else
         SendMessageCancellable(target, WM_COMM_TEXT, event, value, m_stopEvent);
+    m_textTarget.store(outer);
 }
 
 void CCommPort::NotifyMonitor(WPARAM code, LPARAM value) {

@@ -14,6 +14,7 @@
 
 #include <zrcomm/zrcomm.h>
 
+#include <atomic>
 #include <list>
 #include <memory>
 #include <string>
@@ -77,6 +78,9 @@ public:
     // posted. window none: the direct-text window or the notify window.
     void Notify(bool toTextWindow, plat::HWND window, plat::WPARAM event, plat::LPARAM value);
     void NotifyMonitor(plat::WPARAM code, plat::LPARAM value);
+    // The window a WM_COMM_TEXT is being sent to right now, none between sends. A close asked for
+    // by that window's thread while it is set cannot wait for the threads: the sender waits for it.
+    plat::HWND TextDeliveryTarget() const { return m_textTarget.load(); }
 
     // --- Record ends (also used by the threads) ---
     void CompleteCommand(CCommCommand* record);
@@ -117,6 +121,7 @@ public:
     plat::HWND DirectTextWindow();
     void SetExternalData(std::uint32_t replyTimeoutMs, bool ctsCheck);
     std::uint32_t ReplyTimeout();
+    std::uint32_t PromptWait() const { return m_promptWait; }
     bool CtsCheck();
     plat::DCB StoredDcb();
     // Direct text received so far; hold the lock while using it.
@@ -179,6 +184,7 @@ private:
     plat::HWND m_notifyWnd = nullptr;
     plat::HWND m_monitorWnd = nullptr;
     plat::HWND m_directTextWnd = nullptr;
+    std::atomic<plat::HWND> m_textTarget{nullptr};
     // 10-11: threads and ids.
     plat::Thread m_sendThread;
     plat::Thread m_receiveThread;

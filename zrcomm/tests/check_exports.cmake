@@ -1,0 +1,35 @@
+# Compares the dynamic symbols that LIBRARY defines with the names listed in the version script MAP.
+# Run as: cmake -DLIBRARY=... -DMAP=... -DNM=... -P check_exports.cmake
+if(NOT NM)
+  set(NM nm)
+endif()
+execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
+  OUTPUT_VARIABLE symbols RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${NM} failed on ${LIBRARY}")
+endif()
+string(REPLACE "\n" ";" lines "${symbols}")
+set(exported)
+foreach(line IN LISTS lines)
+  # "<address> <type> <name>[@version]"; the version node itself shows as an absolute symbol.
+  if(line MATCHES "^[0-9a-fA-F]* +([A-Za-z]) +([^@ ]+)")
+    if(NOT CMAKE_MATCH_1 STREQUAL "A")
+      list(APPEND exported ${CMAKE_MATCH_2})
+    endif()
+  endif()
+endforeach()
+list(SORT exported)
+
+file(STRINGS ${MAP} maplines REGEX "^ +ZRComm_[A-Za-z]+;")
+set(expected)
+foreach(line IN LISTS maplines)
+  string(REGEX REPLACE "^ +(ZRComm_[A-Za-z]+);.*" "\\1" name "${line}")
+  list(APPEND expected ${name})
+endforeach()
+list(SORT expected)
+list(LENGTH expected count)
+
+if(NOT exported STREQUAL expected)
+  message(FATAL_ERROR "libzrcomm exports\n  ${exported}\nbut the map lists\n  ${expected}")
+endif()
+message(STATUS "libzrcomm exports exactly the ${count} names of its map")
