@@ -30,6 +30,12 @@ std::string progIdSection(const std::string& progId) { return "ProgID\\" + progI
 std::string typeLibSection(const Guid& libId) { return "TypeLib\\" + libId.toString(); }
 std::string interfaceSection(const Guid& iid) { return "Interface\\" + iid.toString(); }
 
+// Removing what is not there succeeds without touching the file (which may not exist).
+bool removeIfPresent(const std::string& file, const std::string& section)
+{
+    return !profile::hasSection(file, section) || profile::removeSection(file, section);
+}
+
 std::string hex(std::uint32_t v)
 {
     char buf[16];
@@ -68,7 +74,7 @@ bool Registry::writeClass(const ClassEntry& e)
     // A previous registration of the class may have named another ProgID.
     if (auto old = findClass(e.clsid); old && old->progId != e.progId && !old->progId.empty())
         profile::removeSection(m_path, progIdSection(old->progId));
-    if (!profile::removeSection(m_path, section))
+    if (!removeIfPresent(m_path, section))
         return false;
     bool ok = profile::setString(m_path, section, "ProgID", e.progId)
               && profile::setString(m_path, section, "TypeName", e.typeName)
@@ -84,7 +90,7 @@ bool Registry::writeClass(const ClassEntry& e)
         ok = profile::setString(m_path, section, "TypeLib", e.typeLib->toString())
              && profile::setString(m_path, section, "Version", e.typeLibVersion);
     if (ok && !e.progId.empty())
-        ok = profile::removeSection(m_path, progIdSection(e.progId))
+        ok = removeIfPresent(m_path, progIdSection(e.progId))
              && profile::setString(m_path, progIdSection(e.progId), "CLSID", e.clsid.toString())
              && profile::setString(m_path, progIdSection(e.progId), "TypeName", e.typeName);
     if (!ok) {
@@ -99,8 +105,8 @@ bool Registry::removeClass(const Guid& clsid)
 {
     bool ok = true;
     if (auto old = findClass(clsid); old && !old->progId.empty())
-        ok = profile::removeSection(m_path, progIdSection(old->progId));
-    return profile::removeSection(m_path, classSection(clsid)) && ok;
+        ok = removeIfPresent(m_path, progIdSection(old->progId));
+    return removeIfPresent(m_path, classSection(clsid)) && ok;
 }
 
 bool Registry::writeTypeLib(const TypeLibEntry& e)
@@ -117,7 +123,7 @@ bool Registry::writeTypeLib(const TypeLibEntry& e)
         if (!ok)
             break;
         const std::string is = interfaceSection(i.iid);
-        ok = profile::removeSection(m_path, is) && profile::setString(m_path, is, "Name", i.name)
+        ok = removeIfPresent(m_path, is) && profile::setString(m_path, is, "Name", i.name)
              && profile::setString(m_path, is, "TypeLib", e.libId.toString())
              && profile::setString(m_path, is, "Version", e.version)
              && profile::setString(m_path, is, "Role", i.role);
@@ -135,7 +141,7 @@ bool Registry::removeTypeLib(const Guid& libId)
         if (s.rfind("Interface\\", 0) == 0 && profile::getString(m_path, s, "TypeLib") == lib)
             ok = profile::removeSection(m_path, s) && ok;
     }
-    return profile::removeSection(m_path, typeLibSection(libId)) && ok;
+    return removeIfPresent(m_path, typeLibSection(libId)) && ok;
 }
 
 std::optional<ClassEntry> Registry::findClass(const Guid& clsid) const
