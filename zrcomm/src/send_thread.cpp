@@ -6,6 +6,7 @@
 
 #include "comm_log.h"
 #include "comm_strings.h"
+#include "write_limits.h"
 
 #include <algorithm>
 
@@ -106,11 +107,10 @@ void CCommPort::WriteOutgoing(Outgoing& out) {
         m_timeouts.ReadTotalTimeoutMultiplier = 0;
         m_timeouts.ReadTotalTimeoutConstant = 0;
     }
-    const std::uint64_t deadline = std::uint64_t{perByte} * n + margin;
+    const std::uint64_t deadline = WriteDeadlineMs(perByte, n, margin);
 
     if (m_ctsCheck) {
-        const std::uint32_t pause =
-            static_cast<std::uint32_t>(std::min<std::uint64_t>(std::max<std::uint64_t>(std::uint64_t{perByte} * n / 10, m_t.ctsMinSleepMs), 500));
+        const std::uint32_t pause = CtsPollMs(perByte, n, m_t.ctsMinSleepMs);
         for (std::uint32_t i = 0; i < m_t.ctsTries && !(m_device.modemStatus() & MS_CTS_ON); ++i) {
             if (m_stopEvent.isSet()) return;
             Sleep(pause);

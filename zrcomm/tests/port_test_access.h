@@ -43,6 +43,38 @@ struct CCommPortTestAccess {
         for (auto& r : p.m_queue) out.push_back(r.get());
         return out;
     }
+    static void SetLineState(CCommPort& p, CommandState s) {
+        PortLock l(p);
+        p.m_lineState = s;
+    }
+    static CommandState LineState(CCommPort& p) {
+        PortLock l(p);
+        return p.m_lineState;
+    }
+    // One receive pass's time-out checks, without the threads.
+    static void RunChecks(CCommPort& p) {
+        PortLock l(p);
+        ++p.m_receivePass;
+        p.CheckTimeouts();
+    }
+    // Bytes as one read would bring them, then framing, without the threads.
+    static void Receive(CCommPort& p, const std::string& bytes) {
+        PortLock l(p);
+        ++p.m_receivePass;
+        const auto* b = reinterpret_cast<const std::uint8_t*>(bytes.data());
+        const auto n = static_cast<std::uint32_t>(bytes.size());
+        if (!CCommPort::IsValidData(b, n)) p.m_invalidData = true;
+        p.m_receive.Append(b, n);
+        p.Frame();
+    }
+    static void SetLastWritten(CCommPort& p, const std::string& bytes) {
+        PortLock l(p);
+        p.m_lastWritten.Assign(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    }
+    static std::string ReceiveBuffer(CCommPort& p) {
+        PortLock l(p);
+        return p.m_receive.ToString();
+    }
     static CCommPort::Record Step(CCommPort& p, std::uint32_t code, std::uint32_t rate) {
         return p.MakeStep(code, rate, 0);
     }
