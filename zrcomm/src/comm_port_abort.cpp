@@ -20,12 +20,13 @@ CommResult CCommPort::AbortRecord(CCommCommand* record) {
     case CMD_NO_ECHO:
     case CMD_ANSWER_FAILED:
     case CMD_REPLY_TIMEOUT:
+    case CMD_INVALID_DATA: // ended, nothing on the line to cancel
     case CMD_COMPLETED:
         HeadLeavesLine(record);
         record->state = CMD_ABORTED;
         Notify(false, record->window, COMM_EVENT_ABORTED, static_cast<LPARAM>(record->id));
         return COMM_OK;
-    case CMD_ABORTED: return COMM_OK;
+    case CMD_ABORTED: return COMM_OK; // ended already; a second abort would report it twice
     default: break;
     }
     // Under way: the driver is told to stop and the receive thread ends the record when the prompt

@@ -42,11 +42,6 @@ CCommCommand* FindCommandRecord(CCommPort& port, CommandId id) {
     return r;
 }
 
-bool IsResumable(CommandState s) {
-    return s == CMD_SEND_FAILED || s == CMD_NO_ECHO || s == CMD_ANSWER_FAILED || s == CMD_REPLY_TIMEOUT ||
-           s == CMD_INVALID_DATA;
-}
-
 // Copies text cut to size-1 bytes and a NUL; nothing for a NULL buffer or size 0.
 void CopyCut(char* buffer, unsigned size, const std::string& text) {
     if (!buffer || size == 0) return;
@@ -269,12 +264,8 @@ CommResult ZRComm_ResumeCommand(CommandId id) {
     if (!port) return Store(COMM_ERR_NOT_OPEN);
     PortLock lock(*port);
     CCommCommand* r = FindCommandRecord(*port, id);
-    if (!r || !IsResumable(r->state)) return Store(COMM_ERR_NO_COMMAND);
-    r->state = CMD_WAITING;
-    r->reply.Clear();
-    port->SetDirectBytes("\b", 1);
-    port->WakeSender();
-    return Store(COMM_OK);
+    if (!r) return Store(COMM_ERR_NO_COMMAND);
+    return Store(port->ResumeRecord(r));
 }
 
 CommResult ZRComm_AbortCommand(CommandId id) {
@@ -284,28 +275,7 @@ CommResult ZRComm_AbortCommand(CommandId id) {
     PortLock lock(*port);
     CCommCommand* r = FindCommandRecord(*port, id);
     if (!r) return Store(COMM_ERR_NO_COMMAND);
-    switch (r->state) {
-    case CMD_ABORTED: break; // ended already; a second abort would report it twice
-    case CMD_WAITING:
-    case CMD_SEND_FAILED:
-    case CMD_NO_ECHO:
-    case CMD_ANSWER_FAILED:
-    case CMD_REPLY_TIMEOUT:
-    case CMD_INVALID_DATA: // ended, nothing on the line to cancel
-    case CMD_COMPLETED:
-        r->state = CMD_ABORTED;
-        port->Notify(false, r->window, COMM_EVENT_ABORTED, static_cast<plat::LPARAM>(id));
-        break;
-    default:
-        // Under way: cancel it on the line; the receive thread ends it when the prompt comes back or
-        // the prompt wait, counted from now, runs out.
-        r->state = CMD_ABORTING;
-        r->ownTimeout = (port->Now() - r->sentTick) + port->PromptWait();
-        port->SetDirectBytes("\b", 1);
-        port->WakeSender();
-        break;
-    }
-    return Store(COMM_OK);
+    return Store(port->AbortRecord(r));
 }
 
 CommandId ZRComm_FindCommand(CommandId after, const char* prefix) {
