@@ -156,7 +156,7 @@ QWidget* Control::makeWidget(QWidget* parent)
 
 void Control::propertiesChanged() {}
 
-void Control::fireEvent(DISPID eventId, std::initializer_list<Variant> args)
+void Control::fireEvent(DISPID eventId, std::span<const Variant> args)
 {
     const EventInfo* event = classInfo().findEvent(eventId);
     if (!event) {
@@ -166,14 +166,14 @@ void Control::fireEvent(DISPID eventId, std::initializer_list<Variant> args)
     const auto expected = event->params.span();
     bool fits = expected.size() == args.size();
     for (std::size_t i = 0; fits && i < args.size(); ++i)
-        fits = (args.begin() + i)->type() == expected[i];
+        fits = args[i].type() == expected[i];
     if (!fits) {
         logLine(std::string(classInfo().name) + ": event " + std::string(event->name)
                 + " fired with arguments that do not match its declaration");
         return;
     }
     if (m_sink)
-        m_sink->onEvent(*this, eventId, std::span<const Variant>(args.begin(), args.size()));
+        m_sink->onEvent(*this, eventId, args);
 }
 
 void Control::invalidateControl()

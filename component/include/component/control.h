@@ -74,7 +74,11 @@ protected:
 
     // Sends an event to the sink; the arguments must match the event table (a mismatch is logged
     // and the event dropped, since the host would misread it).
-    void fireEvent(DISPID eventId, std::initializer_list<Variant> args);
+    void fireEvent(DISPID eventId, std::span<const Variant> args);
+    void fireEvent(DISPID eventId, std::initializer_list<Variant> args)
+    {
+        fireEvent(eventId, std::span<const Variant>(args.begin(), args.size()));
+    }
     // Repaints the control's window, if it has one.
     void invalidateControl();
 

@@ -1,0 +1,73 @@
+#include "talverin/FormBuilder.h"
+
+#include "talverin/ControlSite.h"
+#include "talverin/DialogUnits.h"
+
+#include <component/loader.h>
+#include <component/log.h>
+#include <controls/ids.h>
+
+#include <QCoreApplication>
+#include <QWidget>
+
+namespace talverin {
+
+namespace {
+
+QString className(std::string_view clsid)
+{
+    for (const ctl::Identity* id : ctl::kAllIdentities)
+        if (id->clsid == clsid)
+            return QString::fromUtf8(id->name.data(), static_cast<int>(id->name.size()));
+    return QCoreApplication::translate("FormBuilder", "unknown control");
+}
+
+} // namespace
+
+FormBuildResult BuildForm(QWidget* form, int dialogId, const EventSinkMap* sinks)
+{
+    if (const FormTemplate* tpl = FindFormTemplate(dialogId))
+        return BuildForm(form, *tpl, sinks);
+    FormBuildResult r;
+    r.error = QCoreApplication::translate("FormBuilder", "Dialog %1 has no control template.").arg(dialogId);
+    comp::logLine(r.error.toStdString());
+    return r;
+}
+
+FormBuildResult BuildForm(QWidget* form, const FormTemplate& tpl, const EventSinkMap* sinks)
+{
+    FormBuildResult r;
+    if (!form) {
+        r.error = QCoreApplication::translate("FormBuilder", "Dialog %1 has no window to hold its controls.")
+                      .arg(tpl.dialogId);
+        comp::logLine(r.error.toStdString());
+        return r;
+    }
+    for (const ControlItem& item : tpl.items) {
+        comp::CreateResult made = comp::Loader::instance().create(item.clsid);
+        if (made.ok() && !item.initial.empty() && comp::FAILED(made.control->loadProperties(item.initial)))
+            made.error = "its initial properties do not fit it";
+        if (!made.ok() || !made.error.empty()) {
+            r.failedControlId = item.id;
+            r.error = QCoreApplication::translate("FormBuilder",
+                                                  "Control %1 (%2 %3) of dialog %4 cannot be created: %5")
+                          .arg(item.id)
+                          .arg(className(item.clsid), QString::fromUtf8(item.clsid.data(), static_cast<int>(item.clsid.size())))
+                          .arg(tpl.dialogId)
+                          .arg(QString::fromStdString(made.error));
+            comp::logLine(r.error.toStdString());
+            for (ControlSite* s : r.sites)
+                delete s;
+            r.sites.clear();
+            return r;
+        }
+        auto* site = new ControlSite(form, item.id, std::move(made.control));
+        site->place(MapDialogRect(item.dialogRect, form->font()));
+        site->setEventSinkMap(sinks);
+        site->show();
+        r.sites.push_back(site);
+    }
+    return r;
+}
+
+} // namespace talverin
