@@ -8,6 +8,7 @@
 
 #include <dlfcn.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -78,6 +79,16 @@ TEST_F(LoaderTest, CreatesByClassIdStartingTheModuleOnceAndNeverUnloadingIt)
     auto c = comp::Loader::instance().create(sample::kClass.clsid);
     ASSERT_TRUE(c.ok());
     EXPECT_EQ(pluginCounter("TestPluginInits"), 2);
+}
+
+TEST_F(LoaderTest, NoPluginStartsBeforeTheApplicationExists)
+{
+    registerSample(TEST_PLUGIN_PATH);
+    // A fresh process that has no application object yet.
+    const std::string command = "TALVERIN_COMPONENTS=" + m_file + " /proc/" + std::to_string(::getpid())
+                                + "/exe --create-before-application " + std::string(sample::kClass.clsid)
+                                + " 2>/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0);
 }
 
 TEST_F(LoaderTest, FailuresAreStatusesWithAnExplanationAndALogLine)

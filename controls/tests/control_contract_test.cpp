@@ -184,3 +184,28 @@ TEST(ControlContractTest, ModuleMutexesAreThisProcesssOwnAndTheHostFindsThem)
     auto oscillo = plat::NamedMutex::create(name + model::kOscilloMutexSuffix, false, &existed);
     EXPECT_TRUE(existed);
 }
+
+TEST(ControlContractTest, NumbersTheHostDependsOnReachTheirMembers)
+{
+    auto row = create(ctl::kZRCN2Identity);
+    ASSERT_TRUE(row);
+    char buffer[64] = {};
+    // 18 is Export (17 is the empty position): its argument kinds are checked, then it answers.
+    EXPECT_EQ(row->invoke(17, InvokeKind::Method, {Variant::fromUnknown(buffer), Variant::fromI4(64), Variant::fromBool(true)}).status,
+              comp::DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(row->invoke(18, InvokeKind::Method, {Variant::fromUnknown(buffer), Variant::fromI4(64), Variant::fromBool(true)}).status,
+              comp::E_NOTIMPL);
+    EXPECT_EQ(row->invoke(18, InvokeKind::Method, {Variant::fromI4(0), Variant::fromI4(64), Variant::fromBool(true)}).status,
+              comp::DISP_E_TYPEMISMATCH);
+    // 13 and 14 are the two box colours.
+    ASSERT_TRUE(row->invoke(14, InvokeKind::PropertyPut, {Variant::fromI4(0x00FFFF)}).ok());
+    EXPECT_EQ(row->invoke(13, InvokeKind::PropertyGet).value, Variant::fromI4(0xFFFFFF));
+
+    auto terminal = create(ctl::kZRTERMEDIdentity);
+    ASSERT_TRUE(terminal);
+    QWidget parent;
+    ASSERT_NE(terminal->createWidget(&parent), nullptr);
+    EXPECT_TRUE(terminal->invoke(-550, InvokeKind::Method).ok());
+    EXPECT_EQ(terminal->invoke(-550, InvokeKind::Method).value.type(), comp::VarType::Empty);
+    EXPECT_EQ(terminal->invoke(3, InvokeKind::PropertyPut, {Variant::fromBool(true)}).status, comp::DISP_E_MEMBERNOTFOUND);
+}
