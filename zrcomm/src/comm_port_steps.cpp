@@ -152,8 +152,8 @@ void CCommPort::OnInternalCommand(CCommCommand* record, bool finished) {
             NotifyMonitor(COMM_MONITOR_BAUD_DONE, 0);
             LogInfo(IDS_BAUD_SET);
         } else if (record->state == CMD_ABORTED || ++m_verifyTries >= m_verifyTryLimit) {
+            m_device.setState(m_dcb); // back to the old rate before anyone hears of the failure
             ChangeFails(status);
-            m_device.setState(m_dcb); // back to the old rate
         } else {
             m_device.purge(PURGE_ALL);
             QueueCommand(MakeStep(STEP_BAUD_VERIFY, rate, record->ownTimeout));
