@@ -181,6 +181,9 @@ void DriverSim::Impl::flushUnsolicited()
             std::lock_guard lock(mu);
             if (outQueue.empty())
                 return;
+            // Options set before these bytes were queued apply to them, even when this loop began
+            // before they were set.
+            refreshLocked();
             bytes = std::move(outQueue.front());
             outQueue.pop_front();
         }
