@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace model {
 
@@ -24,6 +25,63 @@ struct SendCommandInfo {
     std::string title;            // message box title
     std::string description;      // the command as the box names it
 };
+
+// What the helpers below ask of the communication library. The program uses the library itself
+// (the default); a test may install its own for a scope.
+class DriverLink {
+public:
+    virtual ~DriverLink() = default;
+    // A port is open and a driver answers on it.
+    virtual bool isConnected() = 0;
+    // Queues a command for the reply window with the caller's tag: the new id, or 0 (then
+    // lastError() tells why).
+    virtual std::int32_t sendCommandText(plat::HWND replyWindow, const std::string& text, std::intptr_t tag) = 0;
+    virtual std::uint32_t lastError() = 0;
+    // Commands queued (not direct text, not the library's own steps).
+    virtual int commandCount() = 0;
+    // 0: every command that is not under way; else that command.
+    virtual int removeCommand(std::int32_t id) = 0;
+    // The command's state, or its result once completed.
+    virtual std::uint32_t commandState(std::int32_t id) = 0;
+};
+
+// The link in use: the communication library unless a test installed another.
+DriverLink& CurrentDriverLink();
+
+// Installs a link for a scope; nests.
+class ScopedDriverLink {
+public:
+    explicit ScopedDriverLink(DriverLink& link);
+    ~ScopedDriverLink();
+    ScopedDriverLink(const ScopedDriverLink&) = delete;
+    ScopedDriverLink& operator=(const ScopedDriverLink&) = delete;
+
+private:
+    DriverLink* m_previous;
+};
+
+// WM_COMMAND id of the main window's Disconnect command.
+inline constexpr unsigned kDisconnectCommand = 32826;
+
+// Queues a command (CR-ended lines) for the reply window with the caller's tag, after a 10 ms
+// pause that gives the line a rest between commands. Returns the command id, or 0 with
+// info.errorCode set to the library's last error; unless the flags keep it quiet, a failure then
+// shows "Failed to send command <description> ..." on the main window with info.title, and a
+// negative code (a system error) first posts Disconnect to the main window.
+std::int32_t SendDriverCommand(plat::HWND window, std::string_view text, std::intptr_t tag, SendCommandInfo& info);
+
+// How long WaitCommandQueue waits, with the stall limit on, for a queue whose command count does
+// not fall.
+inline constexpr std::uint32_t kQueueStallLimitMs = 40000;
+
+// Lets the queued commands drain: waits in 10 ms steps while commands remain, letting only the
+// communication library's own messages through (one per step). Ends when the queue is empty, the
+// line was lost (the idle commands are removed first) or the port closed, the driver is no longer
+// connected, or, with `stallLimit` set, after kQueueStallLimitMs in which the count did not fall.
+// Every caller passes the limit unless it must wait without one.
+void WaitCommandQueue(plat::HWND window, bool stallLimit = true);
+// True while WaitCommandQueue runs.
+bool IsWaitingForCommandQueue();
 
 // The user text of a result code or command state, Japanese for language 1041 and English for
 // every other; empty for codes that have none (so that "Contents of error:" boxes leave that part

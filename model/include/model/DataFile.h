@@ -17,6 +17,7 @@
 #include "model/ZRParamData.h"
 
 #include <platform/named_objects.h>
+#include <platform/types.h>
 
 #include <cstdint>
 #include <memory>
@@ -187,6 +188,24 @@ public:
     // The channel part: blocks "CHn" + program lines, each parsed into channel n (0..255; other
     // numbers are skipped). Returns 1.
     int ParseChannelData(std::string_view text);
+
+    // ---- Sending to the driver ----------------------------------------------------------------
+
+    // With a node: queues the node's write command ("NAME" + value + CR, write set) or its read
+    // command; the node's command handle becomes the command's id and its record's status 1, or on
+    // failure the status becomes the error code; the result is 0 either way. Without a node: every
+    // [Parameter] record that differs from its reference value (text-valued ones by their texts)
+    // is queued through the first tree node that shows it (records no node shows are not sent);
+    // the first failure ends the pass and its code is the result. A record's status is 1 only
+    // while a command of it is really queued. 0x40000004 (nothing changed) when no driver is
+    // connected. Commands carry the node as their tag.
+    std::uint32_t SendParameterData(plat::HWND owner, CZRParamClass* node, int write);
+    // Queues the channel's program as the driver takes it ("CH3" CR, the lines, CR), tagged
+    // channel + 1000: 0, or the error code of the failed queueing (a channel without a program
+    // has no text, which the library refuses). Channels outside 0..255 give 0x4000000a.
+    std::uint32_t SendChannelProgram(plat::HWND owner, int channel);
+    // Differs from its reference value: by the doubles, or for a text value by the texts.
+    static bool IsChangedForTransfer(const CZRParamData& record);
 
     // ---- Reports ------------------------------------------------------------------------------
 
