@@ -9,11 +9,11 @@ using comp::VarType;
 
 SkeletonControl::SkeletonControl(ControlModule& module, const comp::ClassInfo& info,
                                  std::span<const PropertySpec> properties)
-    : m_module(module), m_info(info), m_specs(properties)
+    : m_module(module), m_info(info), m_props(properties)
 {
     m_module.objectCreated();
-    for (const PropertySpec& spec : m_specs)
-        m_values[spec.id] = initialValue(spec);
+    for (const PropertySpec& prop : m_props)
+        m_values[prop.id] = initialValue(prop);
 }
 
 SkeletonControl::~SkeletonControl()
@@ -21,15 +21,15 @@ SkeletonControl::~SkeletonControl()
     m_module.objectDestroyed();
 }
 
-Variant SkeletonControl::initialValue(const PropertySpec& spec) const
+Variant SkeletonControl::initialValue(const PropertySpec& prop) const
 {
-    const comp::MemberInfo* m = m_info.findMember(spec.id);
+    const comp::MemberInfo* m = m_info.findMember(prop.id);
     switch (m ? m->type : VarType::Empty) {
-    case VarType::Bool: return Variant::fromBool(spec.number != 0);
-    case VarType::I2: return Variant::fromI2(static_cast<std::int16_t>(spec.number));
-    case VarType::I4: return Variant::fromI4(static_cast<std::int32_t>(spec.number));
-    case VarType::IntPtr: return Variant::fromIntPtr(static_cast<std::intptr_t>(spec.number));
-    case VarType::BStr: return Variant::fromString(spec.text);
+    case VarType::Bool: return Variant::fromBool(prop.number != 0);
+    case VarType::I2: return Variant::fromI2(static_cast<std::int16_t>(prop.number));
+    case VarType::I4: return Variant::fromI4(static_cast<std::int32_t>(prop.number));
+    case VarType::IntPtr: return Variant::fromIntPtr(static_cast<std::intptr_t>(prop.number));
+    case VarType::BStr: return Variant::fromString(prop.text);
     default: return {};
     }
 }
@@ -69,32 +69,32 @@ void SkeletonControl::propertyChanged(comp::DISPID)
 
 void SkeletonControl::exchangeProperties(comp::PropExchange& px)
 {
-    for (const PropertySpec& spec : m_specs) {
-        if (!spec.persisted)
+    for (const PropertySpec& prop : m_props) {
+        if (!prop.persisted)
             continue;
-        const comp::MemberInfo* m = m_info.findMember(spec.id);
-        Variant& value = m_values[spec.id];
+        const comp::MemberInfo* m = m_info.findMember(prop.id);
+        Variant& value = m_values[prop.id];
         switch (m ? m->type : VarType::Empty) {
         case VarType::I4: {
             std::int32_t v = value.toI4();
-            px.exchange(m->name, v, static_cast<std::int32_t>(spec.number));
+            px.exchange(m->name, v, static_cast<std::int32_t>(prop.number));
             value = Variant::fromI4(v);
             break;
         }
         case VarType::I2: {
             std::int16_t v = value.toI2();
-            px.exchange(m->name, v, static_cast<std::int16_t>(spec.number));
+            px.exchange(m->name, v, static_cast<std::int16_t>(prop.number));
             value = Variant::fromI2(v);
             break;
         }
         case VarType::BStr: {
             std::string v = value.toString();
-            px.exchange(m->name, v, spec.text);
+            px.exchange(m->name, v, prop.text);
             value = Variant::fromString(v);
             break;
         }
         default:
-            comp::logLine(std::string(m_info.name) + ": property " + std::to_string(spec.id)
+            comp::logLine(std::string(m_info.name) + ": property " + std::to_string(prop.id)
                           + " cannot be persisted");
             break;
         }

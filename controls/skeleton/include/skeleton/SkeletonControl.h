@@ -48,11 +48,11 @@ protected:
     ControlModule& module() const { return m_module; }
 
 private:
-    comp::Variant initialValue(const PropertySpec& spec) const;
+    comp::Variant initialValue(const PropertySpec& prop) const;
 
     ControlModule& m_module;
     const comp::ClassInfo& m_info;
-    std::span<const PropertySpec> m_specs;
+    std::span<const PropertySpec> m_props;
     std::map<comp::DISPID, comp::Variant> m_values;
 };
 
