@@ -70,24 +70,28 @@ bool CCommApp::FinishPendingCloses() {
     bool all = true;
     for (auto it = m_closes.begin(); it != m_closes.end();) {
         PendingClose& c = **it;
-        bool inHandler = false;
+        bool ownDelivery = false;
         {
             std::lock_guard<std::mutex> lock(m_closeMutex);
-            inHandler = c.port && plat::IsWindowOfCurrentThread(c.port->TextDeliveryTarget());
+            ownDelivery = c.port && plat::IsWindowOfCurrentThread(c.port->TextDeliveryTarget());
         }
-        if (inHandler) {
+        // A text delivery to this thread that has not been taken up yet is run (or cancelled by
+        // the close) while we wait; one whose handler this thread is in cannot end before we
+        // return, so the wait for it is bounded and it stays pending.
+        if (!c.thread.join(ownDelivery ? 1000 : plat::INFINITE)) {
             all = false;
             ++it;
             continue;
         }
-        if (c.thread.joinable()) c.thread.join(); // runs the handler's sends meanwhile
         it = m_closes.erase(it);
     }
     return all;
 }
 
 void CCommApp::ExitInstance() {
-    FinishPendingCloses();
+    // At unload nobody is in a text handler any more: the closes end by themselves. Only their
+    // ends are awaited; this thread's message state may be gone already.
+    for (auto& c : m_closes) c->thread.finished().wait(plat::INFINITE);
     // A port left open would keep threads that log into a log about to go.
     if (m_port) {
         m_port->Close();
