@@ -1,0 +1,58 @@
+// The test program zrcomm-console, started as its own process under the offscreen platform against
+// the simulated driver: it connects through the shared library's exports and exchanges a command.
+#include <drivesim/DriverSim.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct ConsoleRun {
+    int exitCode = -1;
+    std::string output;
+};
+
+ConsoleRun RunConsole(const std::string& arguments) {
+    ConsoleRun r;
+    const std::string command = std::string("QT_QPA_PLATFORM=offscreen ") + ZRCOMM_CONSOLE_PROGRAM + " " + arguments;
+    FILE* p = ::popen(command.c_str(), "r");
+    if (!p) return r;
+    char buf[512];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, n);
+    const int status = ::pclose(p);
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+} // namespace
+
+TEST(ConsolePty, ExchangesOneCommandWithTheDriver) {
+    drivesim::Options o;
+    o.identification = {"KVX100A 1.00", "SYS 1.00"};
+    drivesim::DriverSim sim(o);
+    sim.addCommand(drivesim::Match::exact("?P7"), drivesim::Program{drivesim::Line("P7 4711")});
+    std::string error;
+    ASSERT_TRUE(sim.start(&error)) << error;
+    const ConsoleRun r = RunConsole("--port " + sim.slavePath() + " --send '?P7' --quit-after --timeout 20000");
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_NE(r.output.find("connected: KVX100A 1.00 / SYS 1.00"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("reply (OK):\nP7 4711"), std::string::npos) << r.output;
+    EXPECT_NE(sim.received().find("?P7\r"), std::string::npos);
+}
+
+TEST(ConsolePty, ReportsAnErrorReplyAndAPortThatCannotOpen) {
+    drivesim::DriverSim sim;
+    std::string error;
+    ASSERT_TRUE(sim.start(&error)) << error;
+    const ConsoleRun bad = RunConsole("--port " + sim.slavePath() + " --send NOSUCH --quit-after --timeout 20000");
+    EXPECT_EQ(bad.exitCode, 2) << bad.output;
+    EXPECT_NE(bad.output.find("reply (unknown command)"), std::string::npos) << bad.output;
+
+    const ConsoleRun missing = RunConsole("--port /nonexistent/tty --send MI --quit-after 2>&1");
+    EXPECT_EQ(missing.exitCode, 1) << missing.output;
+    EXPECT_NE(missing.output.find("cannot be opened"), std::string::npos) << missing.output;
+}
