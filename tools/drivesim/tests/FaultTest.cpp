@@ -121,6 +121,7 @@ TEST_F(FaultPty, SplitWritesAtOffsetsAndAfterTexts)
     o.echoMarker = "@x";
     start(o);
     const auto writesBefore = sim->sentChunks().size();
+    const auto bytesBefore = sim->stats().bytesSent;
     // Between the prompt's two bytes, after the '@', and between CR and LF.
     sim->injectFault(Fault(FaultKind::SplitWrites)
                          .splitAt({8})
@@ -130,6 +131,8 @@ TEST_F(FaultPty, SplitWritesAtOffsetsAndAfterTexts)
     EXPECT_EQ(client->readUntil("@"), "WWC@");
     EXPECT_EQ(client->readFor(20ms), "");
     EXPECT_EQ(client->readUntil("#>", 2s), "x\r\n#>");
+    // A write is recorded just after it reached the line, so the reader can be ahead of the record.
+    EXPECT_TRUE(sim->waitForStats([&](const Stats& s) { return s.bytesSent >= bytesBefore + 9; }, 2s));
     std::vector<std::string> writes;
     const auto chunks = sim->sentChunks();
     for (auto i = writesBefore; i < chunks.size(); ++i)
