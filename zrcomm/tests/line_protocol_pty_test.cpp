@@ -143,3 +143,45 @@ TEST_F(LinePty, APromptSplitBetweenColonAndGreaterThanEndsTheReplyOnce) {
     EXPECT_EQ(Reply(q), "Q 2\r");
     EXPECT_EQ(Events(q), (std::vector<plat::WPARAM>{1, 2, 5, 8}));
 }
+
+TEST_F(LinePty, AFailedIdentificationGoesBackToProbingUntilADriverAnswersIt) {
+    drivesim::Options o;
+    Start(o, false);
+    sim->injectFault(drivesim::Fault(drivesim::FaultKind::DropLine).on("MI"));
+    ASSERT_TRUE(Until([&] { return LogHas("Stop connection"); }));
+    EXPECT_EQ(Count(monitor, WM_COMM_MONITOR, COMM_MONITOR_CONNECTED), 0);
+    // The probes go on, and the next answer is identified.
+    ASSERT_TRUE(WaitMonitor(COMM_MONITOR_CONNECTED));
+    EXPECT_EQ(port->Identification(), "KVX100A 1.00\rSYS 1.00\r");
+    const std::string wire = sim->received();
+    const auto firstMi = wire.find("MI\r");
+    ASSERT_NE(firstMi, std::string::npos);
+    EXPECT_NE(wire.find("WWC\r\b\r", firstMi), std::string::npos) << wire;
+    EXPECT_NE(wire.find("MI\r", firstMi + 1), std::string::npos);
+    EXPECT_EQ(port->CountRecords(-1), 0);
+}
+
+TEST_F(LinePty, ActivityIsNoticedAtMostOncePerInterval) {
+    Start();
+    sim->addCommand(Match::prefix("?N"), Program{Line("N")});
+    monitor.clear();
+    const auto began = std::chrono::steady_clock::now();
+    const auto elapsed = [&] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began).count();
+    };
+    int commands = 0;
+    while (elapsed() < 700 && commands < 1000) {
+        Remove(Run("?N\r"));
+        ++commands;
+    }
+    Until([] { return false; }, 50);
+    const auto ms = elapsed();
+    const int writes = Count(monitor, WM_COMM_MONITOR, COMM_MONITOR_WRITE_ACTIVITY);
+    const int reads = Count(monitor, WM_COMM_MONITOR, COMM_MONITOR_READ_ACTIVITY);
+    // Busy the whole time: notices come, but never two within one interval.
+    EXPECT_GE(writes, 1) << commands;
+    EXPECT_GE(reads, 1) << commands;
+    const auto bound = ms / 250 + 2; // one per started interval, and the first one
+    EXPECT_LE(writes, bound) << ms;
+    EXPECT_LE(reads, bound) << ms;
+}
