@@ -130,6 +130,9 @@ void CCommPort::FrameRecord() {
         if (!SearchEcho(head, consumed)) return;
         head = Head(); // an invalid-data end may have removed a step
     }
+    // The byte consumed last, also by the echo search: a '>' is the rest of a prompt only right
+    // after the prompt's own byte.
+    if (consumed > 0) m_lastConsumed = m_receive.ByteAt(consumed - 1);
     if (!head || consumed >= m_receive.GetLength()) {
         m_receive.Mid(consumed);
         return;

@@ -79,6 +79,27 @@ TEST_F(LineFramingPty, AnAtSignThatIsNoMarkerStaysInTheTextAndTheScanMovesOn) {
     EXPECT_EQ(Events(r), (std::vector<plat::WPARAM>{5, 8}));
 }
 
+TEST_F(LineFramingPty, AGreaterThanIsTheRestOfAPromptOnlyRightAfterIt) {
+    auto* a = Engaged("?A\r", CMD_WAIT_ECHO);
+    Access::Receive(port, "?A\r\n1\r\n:");
+    EXPECT_EQ(a->state, CMD_COMPLETED);
+    port.RemoveRecord(a);
+    // The next command's echo comes alone; its reply then starts with '>', which is text.
+    auto* b = Engaged("?B\r", CMD_WAIT_ECHO);
+    Access::Receive(port, "?B\r\n");
+    Access::Receive(port, ">2\r\n:");
+    EXPECT_EQ(b->state, CMD_COMPLETED);
+    EXPECT_EQ(b->reply.ToString(), ">2\r");
+    port.RemoveRecord(b);
+    // Right after a prompt byte it is not.
+    auto* c = Engaged("?C\r", CMD_WAIT_ECHO);
+    Access::Receive(port, "?C\r\n3\r\n:");
+    EXPECT_EQ(c->state, CMD_COMPLETED);
+    c->state = CMD_RECEIVING; // as if the reply went on
+    Access::Receive(port, ">4\r\n#");
+    EXPECT_EQ(c->reply.ToString(), "3\r4\r");
+}
+
 TEST_F(LineFramingPty, EchoSearchSkipsLookAlikesAndHandsEarlierBytesToDirectText) {
     auto* r = Engaged("?AB\r", CMD_WAIT_ECHO);
     // "?AB" without a CR after it is no echo; the search goes on past it.
