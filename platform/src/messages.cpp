@@ -98,6 +98,13 @@ void failPendingSends(ThreadQueue& q, HWND onlyFor)
         q.sentSignal.reset();
 }
 
+thread_local bool t_stateGone = false;
+
+// Marks the thread's message state as gone when ThreadState's destructor leaves.
+struct ThreadStateEnd {
+    ~ThreadStateEnd() { t_stateGone = true; }
+};
+
 // The calling thread's queue, made on first use. When the thread ends, its handles are destroyed
 // and whoever still waits for them is released, as when a Win32 thread exits.
 struct ThreadState {
@@ -107,6 +114,7 @@ struct ThreadState {
 
     ~ThreadState()
     {
+        const ThreadStateEnd end; // whatever path this takes, the state is gone afterwards
         if (!queue)
             return;
         std::vector<std::shared_ptr<Window>> mine;
@@ -187,6 +195,9 @@ bool sendImpl(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Event* canc
         return true;
     }
 
+    // With its message state destroyed this thread cannot wait for a reply.
+    if (t_stateGone)
+        return false;
     ThreadQueue& mine = currentQueue();
     Event& reply = replyEvent();
     auto item = std::make_shared<SentItem>();
@@ -321,8 +332,8 @@ bool SendMessageCancellable(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, E
 
 int PumpSentMessages()
 {
-    if (!t_state.queue)
-        return 0; // no queue yet: nothing can have been sent to this thread
+    if (t_stateGone || !t_state.queue)
+        return 0; // no queue (yet or any more): nothing can have been sent to this thread
     const std::shared_ptr<ThreadQueue> q = t_state.queue;
     int count = 0;
     for (;;) {
@@ -447,6 +458,10 @@ bool WaitServicingSends(Event& event, DWORD timeoutMs)
 {
     if (event.fd() < 0)
         return false;
+    // A thread without a queue owns no handles, so nothing can be sent to it; one whose message
+    // state has been destroyed (a static destructor run by exit()) must not touch that state.
+    if (t_stateGone || !t_state.queue)
+        return event.wait(timeoutMs);
     ThreadQueue& q = currentQueue();
     pollfd fds[2] = {{event.fd(), POLLIN, 0}, {q.sentSignal.fd(), POLLIN, 0}};
     const detail::Deadline deadline(timeoutMs);
