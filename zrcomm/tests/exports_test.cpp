@@ -15,8 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <string>
 #include <unistd.h>
 
@@ -543,17 +545,27 @@ TEST_F(ExportsPty, DirectTextChecksInOrder) {
     connect();
     EXPECT_EQ(ZRComm_SendText(nullptr, ""), COMM_ERR_INVALID_ARG);
     EXPECT_EQ(ZRComm_GetCommandCount(0), 0);
-    EXPECT_EQ(ZRComm_SendText(nullptr, "abc"), COMM_OK);
+    // The window hears of the text once it is written; only then is it looked for on the line.
+    RecordingWindow text;
+    plat::Event written(true, false);
+    text.m_onMessage = [&](plat::UINT m, plat::WPARAM w, plat::LPARAM) {
+        if (m == WM_COMM_TEXT && w == COMM_EVENT_WRITTEN) written.set();
+    };
+    EXPECT_EQ(ZRComm_SendText(text.hwnd(), "abc"), COMM_OK);
     EXPECT_EQ(ZRComm_GetLastError(), COMM_OK);
+    // The bounds only keep a broken build from hanging; the waits end with their events.
+    ASSERT_TRUE(plat::WaitServicingSends(written, 60000));
     // The text reaches the line as it is.
     std::string line;
-    for (int i = 0; i < 400 && line.find("abc") == std::string::npos; ++i) {
+    while (line.find("abc") == std::string::npos) {
+        pollfd readable{pty.master, POLLIN, 0};
+        if (::poll(&readable, 1, 60000) != 1) break;
         char chunk[256];
         const ssize_t n = ::read(pty.master, chunk, sizeof chunk);
         if (n > 0) line.append(chunk, static_cast<std::size_t>(n));
-        else ::usleep(5000);
+        else if (n == 0 || errno != EAGAIN) break;
     }
-    EXPECT_NE(line.find("abc"), std::string::npos);
+    EXPECT_NE(line.find("abc"), std::string::npos) << line;
 }
 
 TEST_F(ExportsPty, ReceivedTextIsTakenInPiecesAndNulBytesDoNotJamIt) {
