@@ -10,6 +10,31 @@ PropExchange::PropExchange(Mode mode, PropertyBag* bag) : m_mode(mode), m_bag(ba
         m_mode = Mode::Reset;
 }
 
+template <class T, class Default, class ToVariant, class Read>
+void PropExchange::exchangeValue(std::string_view name, T& value, const Default& defaultValue,
+                                 ToVariant toVariant, Read read)
+{
+    switch (m_mode) {
+    case Mode::Save:
+        m_bag->set(name, toVariant(value));
+        return;
+    case Mode::Reset:
+        value = defaultValue;
+        return;
+    case Mode::Load:
+        break;
+    }
+    const Variant* stored = m_bag->find(name);
+    if (!stored) {
+        value = defaultValue;
+    } else if (std::optional<T> usable = read(*stored)) {
+        value = std::move(*usable);
+    } else {
+        value = defaultValue;
+        m_rejected.emplace_back(name);
+    }
+}
+
 void PropExchange::exchangeVersion(std::uint32_t& version, std::uint32_t defaultVersion)
 {
     std::int32_t v = static_cast<std::int32_t>(version);
@@ -19,76 +44,34 @@ void PropExchange::exchangeVersion(std::uint32_t& version, std::uint32_t default
 
 void PropExchange::exchange(std::string_view name, std::int32_t& value, std::int32_t defaultValue)
 {
-    switch (m_mode) {
-    case Mode::Save:
-        m_bag->set(name, Variant::fromI4(value));
-        return;
-    case Mode::Reset:
-        value = defaultValue;
-        return;
-    case Mode::Load:
-        break;
-    }
-    const Variant* stored = m_bag->find(name);
-    if (!stored) {
-        value = defaultValue;
-    } else if (stored->type() == VarType::I4) {
-        value = stored->toI4();
-    } else if (stored->type() == VarType::I2) {
-        value = stored->toI2();
-    } else {
-        value = defaultValue;
-        m_rejected.emplace_back(name);
-    }
+    exchangeValue(name, value, defaultValue, Variant::fromI4,
+                  [](const Variant& v) -> std::optional<std::int32_t> {
+                      if (v.type() == VarType::I4) return v.toI4();
+                      if (v.type() == VarType::I2) return v.toI2();
+                      return std::nullopt;
+                  });
 }
 
 void PropExchange::exchange(std::string_view name, std::int16_t& value, std::int16_t defaultValue)
 {
-    switch (m_mode) {
-    case Mode::Save:
-        m_bag->set(name, Variant::fromI2(value));
-        return;
-    case Mode::Reset:
-        value = defaultValue;
-        return;
-    case Mode::Load:
-        break;
-    }
-    const Variant* stored = m_bag->find(name);
-    if (!stored) {
-        value = defaultValue;
-    } else if (stored->type() == VarType::I2) {
-        value = stored->toI2();
-    } else if (stored->type() == VarType::I4 && stored->toI4() >= std::numeric_limits<std::int16_t>::min()
-               && stored->toI4() <= std::numeric_limits<std::int16_t>::max()) {
-        value = static_cast<std::int16_t>(stored->toI4());
-    } else {
-        value = defaultValue;
-        m_rejected.emplace_back(name);
-    }
+    exchangeValue(name, value, defaultValue, Variant::fromI2,
+                  [](const Variant& v) -> std::optional<std::int16_t> {
+                      if (v.type() == VarType::I2) return v.toI2();
+                      // A wider integer is taken when it fits.
+                      if (v.type() == VarType::I4 && v.toI4() >= std::numeric_limits<std::int16_t>::min()
+                          && v.toI4() <= std::numeric_limits<std::int16_t>::max())
+                          return static_cast<std::int16_t>(v.toI4());
+                      return std::nullopt;
+                  });
 }
 
 void PropExchange::exchange(std::string_view name, std::string& value, std::string_view defaultValue)
 {
-    switch (m_mode) {
-    case Mode::Save:
-        m_bag->set(name, Variant::fromString(value));
-        return;
-    case Mode::Reset:
-        value = defaultValue;
-        return;
-    case Mode::Load:
-        break;
-    }
-    const Variant* stored = m_bag->find(name);
-    if (!stored) {
-        value = defaultValue;
-    } else if (stored->type() == VarType::BStr) {
-        value = stored->toString();
-    } else {
-        value = defaultValue;
-        m_rejected.emplace_back(name);
-    }
+    exchangeValue(name, value, defaultValue, [](const std::string& v) { return Variant::fromString(v); },
+                  [](const Variant& v) -> std::optional<std::string> {
+                      if (v.type() == VarType::BStr) return v.toString();
+                      return std::nullopt;
+                  });
 }
 
 } // namespace comp

@@ -6,6 +6,7 @@
 #include "component/property_bag.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,12 @@ public:
     const std::vector<std::string>& rejected() const { return m_rejected; }
 
 private:
+    // The three directions for one property: `toVariant` makes the saved value, `read` gives the
+    // usable value of a stored one, if any.
+    template <class T, class Default, class ToVariant, class Read>
+    void exchangeValue(std::string_view name, T& value, const Default& defaultValue, ToVariant toVariant,
+                       Read read);
+
     Mode m_mode;
     PropertyBag* m_bag;
     std::vector<std::string> m_rejected;
