@@ -20,16 +20,11 @@ using zrtest::RecordingWindow;
 
 namespace {
 
-class ExportsSimPty : public ::testing::Test {
+class ExportsSimPty : public zrtest::SimDriverTest {
 protected:
     void Start(drivesim::Options options = {}, bool connect = true) {
-        timings = std::make_unique<detail::ScopedTimings>(zrtest::ShortTimings());
-        logName = dir.file("comm.log");
-        savedLog = CCommLog::Get().FileName();
-        CCommLog::Get().SetFile(logName.c_str(), CCommLog::kAllTypes);
-        sim = std::make_unique<drivesim::DriverSim>(std::move(options));
-        std::string error;
-        ASSERT_TRUE(sim->start(&error)) << error;
+        StartDriver(std::move(options), zrtest::ShortTimings());
+        if (HasFatalFailure()) return;
         ZRComm_SetMonitorWnd(monitor.hwnd());
         // The settings a program starts from: 9600 8N2, hardware flow.
         ASSERT_EQ(ZRComm_GetDefaultCommConfig(sim->slavePath().c_str(), &dcb), 1);
@@ -44,29 +39,9 @@ protected:
         }
         CCommApp::Get().FinishPendingCloses();
         ZRComm_SetMonitorWnd(nullptr);
-        if (sim) sim->stop();
-        CCommLog::Get().SetFile(savedLog.c_str(), CCommLog::kDefaultMask);
-        timings.reset();
+        StopDriver();
     }
 
-    bool Until(const std::function<bool()>& pred, int ms = 5000) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        for (;;) {
-            notify.pump();
-            monitor.pump();
-            text.pump();
-            plat::PumpSentMessages();
-            if (pred()) return true;
-            if (std::chrono::steady_clock::now() >= end) return false;
-            ::usleep(1000);
-        }
-    }
-    static int Count(const RecordingWindow& w, plat::UINT msg, plat::WPARAM code, plat::LPARAM value = -1) {
-        int n = 0;
-        for (const auto& m : w.seen())
-            if (m.msg == msg && m.wParam == code && (value == -1 || m.lParam == value)) ++n;
-        return n;
-    }
     bool WaitMonitor(plat::WPARAM code, int ms = 5000) {
         return Until([&] { return Count(monitor, WM_COMM_MONITOR, code) > 0; }, ms);
     }
@@ -80,12 +55,7 @@ protected:
         return buf;
     }
 
-    zrtest::TempDir dir;
-    std::string logName, savedLog;
-    std::unique_ptr<detail::ScopedTimings> timings;
-    std::unique_ptr<drivesim::DriverSim> sim;
     plat::DCB dcb;
-    RecordingWindow notify, monitor, text;
 };
 
 } // namespace

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <termios.h>
@@ -41,10 +42,11 @@ inline zrcomm::detail::Timings ShortTimings() {
     return t;
 }
 
-class LineTest : public ::testing::Test {
+// The simulated driver, the process log in a temporary file, injected timings and the three windows
+// the library notifies, shared by the tests that run the line through the port or the exports.
+class SimDriverTest : public ::testing::Test {
 protected:
-    // Starts the driver and the port; connect: wait until the driver is identified.
-    void Start(drivesim::Options options = {}, bool connect = true, zrcomm::detail::Timings t = ShortTimings()) {
+    void StartDriver(drivesim::Options options, const zrcomm::detail::Timings& t) {
         timings = std::make_unique<zrcomm::detail::ScopedTimings>(t);
         logName = dir.file("comm.log");
         savedLog = zrcomm::CCommLog::Get().FileName();
@@ -52,6 +54,47 @@ protected:
         sim = std::make_unique<drivesim::DriverSim>(std::move(options));
         std::string error;
         ASSERT_TRUE(sim->start(&error)) << error;
+    }
+    void StopDriver() {
+        if (sim) sim->stop();
+        zrcomm::CCommLog::Get().SetFile(savedLog.c_str(), zrcomm::CCommLog::kDefaultMask);
+        timings.reset();
+    }
+
+    // Pumps the windows until pred holds.
+    bool Until(const std::function<bool()>& pred, int ms = 5000) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        for (;;) {
+            notify.pump();
+            monitor.pump();
+            text.pump();
+            plat::PumpSentMessages();
+            if (pred()) return true;
+            if (std::chrono::steady_clock::now() >= end) return false;
+            ::usleep(1000);
+        }
+    }
+    static int Count(const RecordingWindow& w, plat::UINT msg, plat::WPARAM code, plat::LPARAM value = -1) {
+        int n = 0;
+        for (const auto& m : w.seen())
+            if (m.msg == msg && m.wParam == code && (value == -1 || m.lParam == value)) ++n;
+        return n;
+    }
+
+    TempDir dir;
+    std::string logName;
+    std::string savedLog;
+    std::unique_ptr<zrcomm::detail::ScopedTimings> timings;
+    std::unique_ptr<drivesim::DriverSim> sim;
+    RecordingWindow notify, monitor, text;
+};
+
+class LineTest : public SimDriverTest {
+protected:
+    // Starts the driver and the port; connect: wait until the driver is identified.
+    void Start(drivesim::Options options = {}, bool connect = true, zrcomm::detail::Timings t = ShortTimings()) {
+        StartDriver(std::move(options), t);
+        if (HasFatalFailure()) return;
         port = std::make_unique<zrcomm::CCommPort>();
         ASSERT_EQ(port->Open(sim->slavePath()), COMM_OK);
         plat::DCB dcb;
@@ -72,30 +115,9 @@ protected:
     void TearDown() override {
         if (port) port->Close();
         port.reset();
-        if (sim) sim->stop();
-        zrcomm::CCommLog::Get().SetFile(savedLog.c_str(), zrcomm::CCommLog::kDefaultMask);
-        timings.reset();
+        StopDriver();
     }
 
-    // Pumps both windows until pred holds.
-    bool Until(const std::function<bool()>& pred, int ms = 4000) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        for (;;) {
-            notify.pump();
-            monitor.pump();
-            text.pump();
-            plat::PumpSentMessages();
-            if (pred()) return true;
-            if (std::chrono::steady_clock::now() >= end) return false;
-            ::usleep(1000);
-        }
-    }
-    static int Count(const RecordingWindow& w, plat::UINT msg, plat::WPARAM code, plat::LPARAM value = -1) {
-        int n = 0;
-        for (const auto& m : w.seen())
-            if (m.msg == msg && m.wParam == code && (value == -1 || m.lParam == value)) ++n;
-        return n;
-    }
     bool WaitMonitor(plat::WPARAM code, int times = 1, int ms = 4000) {
         return Until([&] { return Count(monitor, WM_COMM_MONITOR, code) >= times; }, ms);
     }
@@ -160,13 +182,7 @@ protected:
         return cfgetospeed(&t);
     }
 
-    TempDir dir;
-    std::string logName;
-    std::string savedLog;
-    std::unique_ptr<zrcomm::detail::ScopedTimings> timings;
-    std::unique_ptr<drivesim::DriverSim> sim;
     std::unique_ptr<zrcomm::CCommPort> port;
-    RecordingWindow notify, monitor, text;
 };
 
 } // namespace zrtest
