@@ -1,5 +1,7 @@
 #include "platform/clock.h"
 
+#include "timer_wake.h"
+
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -88,21 +90,28 @@ void ManualClock::sleep(DWORD ms)
     }
     // Let other threads run, as a real sleep would.
     std::this_thread::yield();
+    detail::WakeTimerThreads();
     if (hook)
         hook(reached);
 }
 
 void ManualClock::advance(std::uint64_t ms)
 {
-    std::lock_guard lock(m_mutex);
-    m_tick += ms;
-    m_epochMs += static_cast<std::int64_t>(ms);
+    {
+        std::lock_guard lock(m_mutex);
+        m_tick += ms;
+        m_epochMs += static_cast<std::int64_t>(ms);
+    }
+    detail::WakeTimerThreads();
 }
 
 void ManualClock::setTick(std::uint64_t tick)
 {
-    std::lock_guard lock(m_mutex);
-    m_tick = tick;
+    {
+        std::lock_guard lock(m_mutex);
+        m_tick = tick;
+    }
+    detail::WakeTimerThreads();
 }
 
 void ManualClock::setEpochMs(std::int64_t ms)
@@ -151,8 +160,16 @@ Clock& CurrentClock()
     return c ? *c : systemClock();
 }
 
-ScopedClock::ScopedClock(Clock& clock) : m_previous(g_clock.exchange(&clock)) {}
-ScopedClock::~ScopedClock() { g_clock.store(m_previous); }
+ScopedClock::ScopedClock(Clock& clock) : m_previous(g_clock.exchange(&clock))
+{
+    detail::WakeTimerThreads();
+}
+
+ScopedClock::~ScopedClock()
+{
+    g_clock.store(m_previous);
+    detail::WakeTimerThreads();
+}
 
 DWORD GetTickCount() { return static_cast<DWORD>(CurrentClock().tickCount64()); }
 std::uint64_t GetTickCount64() { return CurrentClock().tickCount64(); }

@@ -4,9 +4,16 @@
 // the registry lock held exclusively, and handlers never run with any of our locks held.
 #include "platform/messages.h"
 
+#include "platform/clock.h"
+#include "platform/errors.h"
+#include "platform/timers.h"
+
+#include "held_locks.h"
 #include "poll_wait.h"
+#include "timer_wake.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <deque>
 #include <memory>
 #include <shared_mutex>
@@ -31,10 +38,21 @@ struct SentItem {
     std::shared_ptr<Event> reply; // the sender's reply event; set after the state changed
 };
 
+// A window timer; due is a tick of the current clock.
+struct Timer {
+    HWND hwnd;
+    UINT_PTR id;
+    UINT elapse;
+    std::uint64_t due;
+    std::uint64_t order; // ties of due go to the timer set first
+};
+
 struct ThreadQueue {
     std::thread::id thread = std::this_thread::get_id();
     std::mutex mutex;
     std::deque<MSG> posted;
+    std::vector<Timer> timers;
+    std::uint64_t nextTimerOrder = 0;
     std::deque<std::shared_ptr<SentItem>> sent;
     bool quit = false;
     int quitCode = 0;
@@ -135,6 +153,7 @@ struct ThreadState {
         std::lock_guard lock(queue->mutex);
         queue->alive = false;
         queue->posted.clear();
+        queue->timers.clear();
         queue->waker = nullptr;
         failPendingSends(*queue, nullptr);
     }
@@ -198,6 +217,8 @@ bool sendImpl(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Event* canc
     // With its message state destroyed this thread cannot wait for a reply.
     if (t_stateGone)
         return false;
+    if (detail::NamedMutexesHeld() > 0)
+        detail::NoteSendWhileHoldingNamedMutex(message);
     ThreadQueue& mine = currentQueue();
     Event& reply = replyEvent();
     auto item = std::make_shared<SentItem>();
@@ -284,6 +305,7 @@ BOOL DestroyWindow(HWND hwnd)
     ThreadQueue& q = *window->queue;
     std::lock_guard lock(q.mutex);
     std::erase_if(q.posted, [hwnd](const MSG& m) { return m.hwnd == hwnd; });
+    std::erase_if(q.timers, [hwnd](const Timer& t) { return t.hwnd == hwnd; });
     failPendingSends(q, hwnd);
     return TRUE;
 }
@@ -395,6 +417,23 @@ BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remov
             q.quit = false;
         return TRUE;
     }
+    if (!q.timers.empty() && idInRange(WM_TIMER, filterMin, filterMax)) {
+        const std::uint64_t now = CurrentClock().tickCount64();
+        Timer* due = nullptr;
+        for (Timer& t : q.timers) {
+            if (t.due <= now && (!hwnd || t.hwnd == hwnd) &&
+                (!due || t.due < due->due || (t.due == due->due && t.order < due->order)))
+                due = &t;
+        }
+        if (due) {
+            if (msg)
+                *msg = MSG{due->hwnd, WM_TIMER, due->id, 0, static_cast<DWORD>(now)};
+            t_state.lastMessageTime = static_cast<DWORD>(now);
+            if (removeFlags & PM_REMOVE)
+                due->due = now + due->elapse;
+            return TRUE;
+        }
+    }
     return FALSE;
 }
 
@@ -404,12 +443,12 @@ BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax)
         return -1;
     ThreadQueue& q = currentQueue();
     pollfd fds[2] = {{q.postedSignal.fd(), POLLIN, 0}, {q.sentSignal.fd(), POLLIN, 0}};
-    const detail::Deadline forever(INFINITE);
     for (;;) {
         q.postedSignal.reset();
         if (PeekMessage(msg, hwnd, filterMin, filterMax, PM_REMOVE))
             return msg->message == WM_QUIT ? 0 : 1;
-        detail::pollFor(fds, 2, forever);
+        // A timer comes due without anyone posting: wait no longer than that.
+        detail::pollFor(fds, 2, detail::Deadline(TimeUntilNextTimer()));
     }
 }
 
@@ -473,6 +512,86 @@ bool WaitServicingSends(Event& event, DWORD timeoutMs)
             return event.wait(0);
     }
 }
+
+UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs)
+{
+    const auto window = findWindow(hwnd);
+    if (!window || window->queue->thread != std::this_thread::get_id() || !window->alive) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    const UINT elapse = std::max(elapseMs, USER_TIMER_MINIMUM);
+    const std::uint64_t due = CurrentClock().tickCount64() + elapse;
+    ThreadQueue& q = *window->queue;
+    {
+        std::lock_guard lock(q.mutex);
+        const auto it = std::find_if(q.timers.begin(), q.timers.end(),
+                                     [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });
+        const Timer timer{hwnd, id, elapse, due, q.nextTimerOrder++};
+        if (it != q.timers.end())
+            *it = timer;
+        else
+            q.timers.push_back(timer);
+        // An event-loop integration must learn of the new deadline.
+        q.wake();
+    }
+    SetLastError(ERROR_SUCCESS);
+    return id ? id : 1;
+}
+
+BOOL KillTimer(HWND hwnd, UINT_PTR id)
+{
+    const auto window = findWindow(hwnd);
+    if (!window || window->queue->thread != std::this_thread::get_id())
+        return FALSE;
+    ThreadQueue& q = *window->queue;
+    std::lock_guard lock(q.mutex);
+    const auto removed =
+        std::erase_if(q.timers, [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });
+    return removed ? TRUE : FALSE;
+}
+
+DWORD TimeUntilNextTimer()
+{
+    if (t_stateGone || !t_state.queue)
+        return INFINITE;
+    Clock& clock = CurrentClock();
+    if (!clock.movesByItself())
+        return INFINITE;
+    ThreadQueue& q = *t_state.queue;
+    std::lock_guard lock(q.mutex);
+    if (q.timers.empty())
+        return INFINITE;
+    std::uint64_t first = UINT64_MAX;
+    for (const Timer& t : q.timers)
+        first = std::min(first, t.due);
+    const std::uint64_t now = clock.tickCount64();
+    if (first <= now)
+        return 0;
+    return static_cast<DWORD>(std::min<std::uint64_t>(first - now, INFINITE - 1));
+}
+
+namespace detail {
+
+void WakeTimerThreads()
+{
+    Registry& reg = registry();
+    std::shared_lock regLock(reg.mutex);
+    std::vector<ThreadQueue*> woken;
+    for (const auto& [hwnd, window] : reg.windows) {
+        ThreadQueue* q = window->queue.get();
+        if (std::find(woken.begin(), woken.end(), q) != woken.end())
+            continue;
+        woken.push_back(q);
+        std::lock_guard lock(q->mutex);
+        if (q->timers.empty() || !q->alive)
+            continue;
+        q->postedSignal.set();
+        q->wake();
+    }
+}
+
+} // namespace detail
 
 void SetMessageWaker(std::function<void()> wake)
 {

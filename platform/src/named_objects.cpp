@@ -4,6 +4,9 @@
 
 #include "platform/errors.h"
 
+#include "held_locks.h"
+
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -11,6 +14,7 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include <unistd.h>
 
@@ -24,6 +28,7 @@ struct NamedMutexState {
     std::condition_variable freed;
     std::thread::id owner;
     int depth = 0;
+    bool abandoned = false; // its owner ended holding it; the next waiter is told so
 };
 
 struct NamedSemaphoreState {
@@ -121,6 +126,42 @@ std::shared_ptr<State> createOrOpen(Kind kind, std::string_view name, bool creat
     return std::static_pointer_cast<State>(existing);
 }
 
+// The named mutexes the calling thread holds. When the thread ends holding some, they are given
+// up as abandoned: a waiter must not block for ever on a mutex whose owner is gone.
+struct HeldMutexes {
+    std::vector<std::weak_ptr<detail::NamedMutexState>> list;
+
+    void add(const std::shared_ptr<detail::NamedMutexState>& s) { list.push_back(s); }
+    void remove(const detail::NamedMutexState* s)
+    {
+        std::erase_if(list, [s](const auto& w) {
+            const auto held = w.lock();
+            return !held || held.get() == s;
+        });
+    }
+    ~HeldMutexes()
+    {
+        for (const auto& w : list) {
+            const auto s = w.lock();
+            if (!s)
+                continue;
+            {
+                std::lock_guard lock(s->mutex);
+                if (s->depth == 0 || s->owner != std::this_thread::get_id())
+                    continue;
+                s->depth = 0;
+                s->owner = std::thread::id();
+                s->abandoned = true;
+            }
+            std::fprintf(stderr, "plat: named mutex \"%s\" abandoned by a thread that ended holding it\n",
+                         s->name.c_str());
+            s->freed.notify_one();
+        }
+    }
+};
+
+thread_local HeldMutexes t_held;
+
 template <typename Lock, typename Pred>
 bool waitFor(std::condition_variable& cv, Lock& lock, DWORD timeoutMs, Pred pred)
 {
@@ -132,6 +173,41 @@ bool waitFor(std::condition_variable& cv, Lock& lock, DWORD timeoutMs, Pred pred
 }
 
 } // namespace
+
+namespace detail {
+
+int NamedMutexesHeld()
+{
+    int n = 0;
+    for (const auto& w : t_held.list) {
+        if (const auto s = w.lock()) {
+            std::lock_guard lock(s->mutex);
+            n += s->depth > 0 && s->owner == std::this_thread::get_id() ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+namespace {
+std::atomic<int> g_sendsWhileHolding{0};
+}
+
+void NoteSendWhileHoldingNamedMutex(UINT message)
+{
+#ifndef NDEBUG
+    ++g_sendsWhileHolding;
+    std::fprintf(stderr,
+                 "plat: message 0x%x sent to another thread while holding a named mutex; the "
+                 "receiver may wait for that mutex and never answer\n",
+                 message);
+#else
+    (void)message;
+#endif
+}
+
+int SendsWhileHoldingNamedMutex() { return g_sendsWhileHolding.load(); }
+
+} // namespace detail
 
 // ---- Names -----------------------------------------------------------------------------------
 
@@ -193,6 +269,11 @@ DWORD NamedMutex::wait(DWORD timeoutMs)
         return WAIT_TIMEOUT;
     s.owner = self;
     s.depth = 1;
+    t_held.add(m_state);
+    if (s.abandoned) {
+        s.abandoned = false;
+        return WAIT_ABANDONED;
+    }
     return WAIT_OBJECT_0;
 }
 
@@ -213,6 +294,7 @@ bool NamedMutex::release()
             return true;
         s.owner = std::thread::id();
     }
+    t_held.remove(&s);
     s.freed.notify_one();
     return true;
 }

@@ -218,12 +218,13 @@ bool Thread::start(std::function<void()> body)
 {
     if (m_thread.joinable())
         return false;
-    m_finished.reset();
+    // A fresh state per run: a thread of an earlier run that was detached may still hold the old one.
+    m_shared = std::make_shared<Shared>();
     try {
-        m_thread = std::thread([this, body = std::move(body)] {
-            m_id = std::this_thread::get_id(); // before the body can call join()
+        m_thread = std::thread([shared = m_shared, body = std::move(body)] {
+            shared->id = std::this_thread::get_id(); // before the body can call join()
             body();
-            m_finished.set();
+            shared->finished.set();
         });
     } catch (const std::system_error& e) {
         std::fprintf(stderr, "plat::Thread: cannot start a thread: %s\n", e.what());
@@ -232,14 +233,16 @@ bool Thread::start(std::function<void()> body)
     return true;
 }
 
+Event& Thread::finished() { return m_shared->finished; }
+
 bool Thread::join(DWORD timeoutMs)
 {
     // The thread itself must not touch m_thread: its owner may still be assigning it.
-    if (m_id.load() == std::this_thread::get_id())
+    if (m_shared->id.load() == std::this_thread::get_id())
         return false;
     if (!m_thread.joinable())
         return true;
-    if (!WaitServicingSends(m_finished, timeoutMs))
+    if (!WaitServicingSends(m_shared->finished, timeoutMs))
         return false;
     m_thread.join();
     return true;

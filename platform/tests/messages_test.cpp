@@ -1,4 +1,7 @@
 #include "platform/messages.h"
+#include "platform/named_objects.h"
+
+#include "held_locks.h"
 
 #include <gtest/gtest.h>
 
@@ -551,5 +554,27 @@ TEST(MessagesTest, ShutdownStopEventCancelsATextSendNobodyServices)
     EXPECT_EQ(sent.load(), 0);
     EXPECT_EQ(PumpSentMessages(), 0);
     EXPECT_EQ(texts.load(), 0);
+    DestroyWindow(w);
+}
+
+TEST(MessageContractTest, ASendWhileHoldingANamedMutexIsNoticed)
+{
+    HWND w = CreateMessageWindow([](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 5; });
+    NamedMutex data = NamedMutex::create("VEKZR_MEM_MUTEX_send_check");
+    const int before = detail::SendsWhileHoldingNamedMutex();
+    std::atomic<LRESULT> answer{0};
+    Thread sender;
+    ASSERT_TRUE(sender.start([&] {
+        answer = SendMessage(w, WM_USER, 0, 0); // not holding: fine
+        std::lock_guard hold(data);
+        answer = answer + SendMessage(w, WM_USER, 0, 0); // holding: noted (the receiver does not take it)
+    }));
+    EXPECT_TRUE(sender.join(10000));
+    EXPECT_EQ(answer.load(), 10);
+#ifndef NDEBUG
+    EXPECT_EQ(detail::SendsWhileHoldingNamedMutex(), before + 1);
+#else
+    EXPECT_EQ(detail::SendsWhileHoldingNamedMutex(), before);
+#endif
     DestroyWindow(w);
 }

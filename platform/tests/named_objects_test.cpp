@@ -34,8 +34,13 @@ TEST(NamedMutexTest, SameThreadReentersAndMustReleaseAsOften)
     EXPECT_FALSE(m.release());
     EXPECT_EQ(GetLastError(), ERROR_NOT_OWNER);
     std::thread([&] { other = NamedMutex::open("VEKZR_MEM_MUTEX_t1").wait(0); }).join();
-    EXPECT_EQ(other.load(), WAIT_OBJECT_0); // that thread ended holding it: still held by it
-    EXPECT_EQ(m.wait(10), WAIT_TIMEOUT);
+    EXPECT_EQ(other.load(), WAIT_OBJECT_0);
+    // That thread ended holding it: the next waiter gets it, told that it was abandoned, once.
+    EXPECT_EQ(m.wait(10), WAIT_ABANDONED);
+    EXPECT_EQ(m.depth(), 1);
+    EXPECT_TRUE(m.release());
+    EXPECT_EQ(m.wait(0), WAIT_OBJECT_0);
+    EXPECT_TRUE(m.release());
 }
 
 TEST(NamedMutexTest, SecondCreateOpensTheSameMutexAndSaysItExisted)

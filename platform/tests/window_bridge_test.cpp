@@ -317,3 +317,26 @@ TEST(WindowBridgeGuiTest, BridgeOnAWorkerQtThreadAndQuit)
     EXPECT_TRUE(worker.rightThread.load());
     EXPECT_FALSE(IsWindow(worker.hwnd.load()));
 }
+
+TEST(WindowBridgeGuiTest, DestroyedOnAnotherThreadDetachesOnItsMakersThread)
+{
+    MessageWidget keep, gone;
+    WindowBridge stays(&keep);
+    auto* bridge = new WindowBridge(&gone);
+    const HWND hwnd = bridge->hwnd();
+    std::thread([bridge] { delete bridge; }).join();
+    EXPECT_FALSE(IsWindow(hwnd));
+    QCoreApplication::processEvents(); // the hand-over runs here
+    PostMessage(stays.hwnd(), WM_PING, 0, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(keep.received, (std::vector<UINT>{WM_PING}));
+    // The last bridge of the thread going the same way leaves a clean slate for the next one.
+    auto* last = new WindowBridge(&gone);
+    std::thread([last] { delete last; }).join();
+    QCoreApplication::processEvents();
+    MessageWidget again;
+    WindowBridge fresh(&again);
+    PostMessage(fresh.hwnd(), WM_PING, 0, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(again.received, (std::vector<UINT>{WM_PING}));
+}

@@ -1,7 +1,7 @@
 #include "talverin/FormBuilder.h"
 
 #include "talverin/ControlSite.h"
-#include "talverin/DialogUnits.h"
+#include "platform/qt/dialog_units.h"
 
 #include <component/loader.h>
 #include <component/log.h>
@@ -62,7 +62,7 @@ FormBuildResult BuildForm(QWidget* form, const FormTemplate& tpl, const EventSin
             return r;
         }
         auto* site = new ControlSite(form, item.id, std::move(made.control));
-        site->place(MapDialogRect(item.dialogRect, form->font()));
+        site->place(plat::qt::MapDialogRect(item.dialogRect, form->font()));
         site->setEventSinkMap(sinks);
         site->show();
         r.sites.push_back(site);

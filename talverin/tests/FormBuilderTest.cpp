@@ -5,7 +5,7 @@
 #include "talverin/CZRCN2.h"
 #include "talverin/CZRSLIDER.h"
 #include "talverin/ControlSite.h"
-#include "talverin/DialogUnits.h"
+#include "platform/qt/dialog_units.h"
 #include "talverin/FormBuilder.h"
 #include "talverin/ScreenEvents.h"
 
@@ -19,6 +19,8 @@
 
 using comp::Variant;
 using namespace talverin;
+using plat::qt::DialogBaseUnits;
+using plat::qt::MapDialogRect;
 
 namespace {
 

@@ -1,5 +1,7 @@
 #include "talverin/WidgetHelpers.h"
 
+#include "platform/qt/flat_cell.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QImage>
@@ -13,8 +15,8 @@
 
 #include <memory>
 
-using talverin::DrawFlatCell;
-using talverin::DrawItemInfo;
+using plat::qt::DrawFlatCell;
+using plat::qt::DrawItemInfo;
 using talverin::FindMenuItemByText;
 using talverin::SetStatusText;
 
@@ -97,13 +99,13 @@ TEST(WidgetHelpersGui, FlatCellGreyTextOnlyForDisabledItemsWithTheFlag)
 {
     const int greyLevel = qGray(QApplication::palette().color(QPalette::Disabled, QPalette::ButtonText).rgb());
     ASSERT_GT(greyLevel, 80) << "the disabled text colour of this palette is too dark to tell apart";
-    const Cell disabled = drawCell("Connect", 0, talverin::ODS_DISABLED, true);
+    const Cell disabled = drawCell("Connect", 0, plat::qt::ODS_DISABLED, true);
     EXPECT_GE(disabled.darkest, greyLevel - 2);
-    const Cell greyed = drawCell("Connect", 0, talverin::ODS_GRAYED, true);
+    const Cell greyed = drawCell("Connect", 0, plat::qt::ODS_GRAYED, true);
     EXPECT_GE(greyed.darkest, greyLevel - 2);
     // The flag off, or an enabled item: ordinary text.
-    EXPECT_LT(drawCell("Connect", 0, talverin::ODS_DISABLED, false).darkest, 80);
-    EXPECT_LT(drawCell("Connect", 0, talverin::ODS_SELECTED, true).darkest, 80);
+    EXPECT_LT(drawCell("Connect", 0, plat::qt::ODS_DISABLED, false).darkest, 80);
+    EXPECT_LT(drawCell("Connect", 0, plat::qt::ODS_SELECTED, true).darkest, 80);
 }
 
 TEST(WidgetHelpersGui, FlatCellLongTextStaysOnOneLineInsideTheCell)

@@ -51,7 +51,8 @@ public:
     {
         if (mutex && mutex->valid()) {
             m_handle = *mutex;
-            if (m_handle.wait(plat::INFINITE) != plat::WAIT_OBJECT_0)
+            const plat::DWORD r = m_handle.wait(plat::INFINITE);
+            if (r != plat::WAIT_OBJECT_0 && r != plat::WAIT_ABANDONED)
                 m_handle.close();
         }
     }

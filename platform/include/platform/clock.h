@@ -31,6 +31,9 @@ public:
     // Wall-clock time in milliseconds since 1970-01-01 UTC.
     virtual std::int64_t epochMs() = 0;
     virtual void sleep(DWORD ms) = 0;
+    // False for a clock that moves only when told to: waits for a window timer then cannot be
+    // measured in real time and wake up when the clock is moved instead.
+    virtual bool movesByItself() const { return true; }
 };
 
 // The real clock: a monotonic tick, the system time, a real sleep.
@@ -50,7 +53,10 @@ public:
     std::uint64_t tickCount64() override;
     std::int64_t epochMs() override;
     void sleep(DWORD ms) override;
+    bool movesByItself() const override { return false; }
 
+    // Moving the clock (advance, setTick, sleep) wakes every thread that has a window timer, so
+    // that its due WM_TIMERs are delivered (timers.h).
     void advance(std::uint64_t ms);
     void setTick(std::uint64_t tick);
     void setEpochMs(std::int64_t ms);

@@ -38,6 +38,7 @@ inline constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
 inline constexpr DWORD ERROR_NOT_OWNER = 288;      // releasing a mutex the thread does not hold
 inline constexpr DWORD ERROR_TOO_MANY_POSTS = 298; // releasing a semaphore past its maximum
 inline constexpr DWORD ERROR_IO_DEVICE = 1117;
+inline constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
 inline constexpr DWORD ERROR_TIMEOUT = 1460;
 
 DWORD GetLastError();

@@ -8,6 +8,11 @@
 // as CreateMutex/CreateSemaphore/CreateFileMapping do. A name taken by another kind of object
 // gives an empty handle and ERROR_INVALID_HANDLE. For the one object that must be seen by other
 // processes, see process_lock.h.
+//
+// Waits on these objects do not service messages sent to the waiting thread (see sync.h): take
+// the data and oscilloscope mutexes on the user-interface thread only, and never SendMessage to
+// another thread while holding one (a debug build logs such a send). A thread that ends holding a
+// mutex abandons it: the next waiter gets WAIT_ABANDONED with ownership (and a log line).
 #pragma once
 
 #include "platform/sync.h" // WAIT_OBJECT_0, WAIT_TIMEOUT, WAIT_FAILED
@@ -48,8 +53,9 @@ public:
     explicit operator bool() const { return valid(); }
     const std::string& name() const;
 
-    // WaitForSingleObject: WAIT_OBJECT_0 once held (again), WAIT_TIMEOUT, or WAIT_FAILED for an
-    // empty handle. INFINITE waits for ever.
+    // WaitForSingleObject: WAIT_OBJECT_0 once held (again), WAIT_ABANDONED once held when the
+    // previous owner thread ended holding it (the data it guards may be half changed),
+    // WAIT_TIMEOUT, or WAIT_FAILED for an empty handle. INFINITE waits for ever.
     DWORD wait(DWORD timeoutMs = INFINITE);
     // ReleaseMutex: false with ERROR_NOT_OWNER when the calling thread does not hold it.
     bool release();
@@ -59,7 +65,11 @@ public:
     // For std::lock_guard / std::unique_lock.
     void lock() { wait(INFINITE); }
     void unlock() { release(); }
-    bool try_lock() { return wait(0) == WAIT_OBJECT_0; }
+    bool try_lock()
+    {
+        const DWORD r = wait(0);
+        return r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
+    }
 
     void close() { m_state.reset(); } // CloseHandle
     bool sameObject(const NamedMutex& other) const { return m_state == other.m_state; }

@@ -1,6 +1,13 @@
 // Synchronisation primitives with Win32 meanings: events (manual or auto reset), waiting for one of
 // several events, a recursive mutex whose whole depth can be given up and taken back, and a thread
 // whose join keeps servicing messages sent to the joining thread.
+//
+// Contract, as on the original platform: waits on events, mutexes and semaphores (here and in
+// named_objects.h) do NOT service messages sent to the waiting thread; only the message-aware
+// waits of messages.h (WaitServicingSends, SendMessage, GetMessage, Thread::join) do. So a thread
+// must never SendMessage to another thread while holding a lock that thread may wait for: the
+// data and oscilloscope mutexes are taken on the user-interface thread only, and no thread sends a
+// message while holding one (a debug build logs such a send).
 #pragma once
 
 #include "platform/types.h"
@@ -9,6 +16,7 @@
 #include <cstddef>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <mutex>
 #include <condition_variable>
 #include <span>
@@ -17,6 +25,7 @@
 namespace plat {
 
 inline constexpr DWORD WAIT_OBJECT_0 = 0x00000000u;
+inline constexpr DWORD WAIT_ABANDONED = 0x00000080u; // a named mutex whose owner thread ended
 inline constexpr DWORD WAIT_TIMEOUT = 0x00000102u;
 inline constexpr DWORD WAIT_FAILED = 0xFFFFFFFFu;
 
@@ -113,7 +122,8 @@ private:
 
 // A worker thread whose end can be waited for with a time-out. join() services messages sent to
 // the joining thread while it waits, so a user-interface thread joining a worker that is blocked in
-// a SendMessage to it cannot deadlock. The destructor joins without a time limit.
+// a SendMessage to it cannot deadlock. The destructor joins without a time limit. The body may
+// destroy its own Thread object: the thread then runs out detached, touching nothing of it.
 class Thread {
 public:
     Thread() = default;
@@ -128,12 +138,16 @@ public:
     bool join(DWORD timeoutMs = INFINITE);
     bool joinable() const { return m_thread.joinable(); }
     // Signalled once the body has returned.
-    Event& finished() { return m_finished; }
+    Event& finished();
 
 private:
+    // What the running thread touches lives here, not in the Thread: the body may delete it.
+    struct Shared {
+        std::atomic<std::thread::id> id{};
+        Event finished{true, false};
+    };
     std::thread m_thread;
-    std::atomic<std::thread::id> m_id{};
-    Event m_finished{true, false};
+    std::shared_ptr<Shared> m_shared = std::make_shared<Shared>();
 };
 
 } // namespace plat

@@ -1,10 +1,14 @@
 #include "platform/qt/window_bridge.h"
 
+#include "platform/timers.h"
+
 #include <QCoreApplication>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 #include <QtDebug>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -18,6 +22,13 @@ namespace {
 // messages and dispatches the queued posted ones.
 class Dispatcher : public QObject {
 public:
+    Dispatcher()
+    {
+        // Window timers come due without anyone posting: a Qt timer wakes the thread for them.
+        m_timer.setSingleShot(true);
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] { wake(); });
+    }
+
     static QEvent::Type wakeType()
     {
         static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -63,8 +74,18 @@ protected:
         }
         if (count == batch)
             wake();
+        armTimer();
         --m_depth;
         return true;
+    }
+
+    void armTimer()
+    {
+        const DWORD wait = TimeUntilNextTimer();
+        if (wait == INFINITE)
+            m_timer.stop();
+        else
+            m_timer.start(static_cast<int>(std::min<DWORD>(wait, 24u * 3600u * 1000u)));
     }
 
 private:
@@ -80,6 +101,7 @@ private:
     std::atomic<bool> m_wakePending{false};
     std::atomic<QEvent*> m_wakeEvent{nullptr};
     int m_depth = 0;
+    QTimer m_timer;
 };
 
 struct ThreadDispatch {
@@ -88,19 +110,21 @@ struct ThreadDispatch {
 };
 thread_local ThreadDispatch t_dispatch;
 
-void attachDispatcher()
+Dispatcher* attachDispatcher()
 {
     if (t_dispatch.bridges++ > 0)
-        return;
+        return t_dispatch.dispatcher;
     auto* d = new Dispatcher;
     t_dispatch.dispatcher = d;
     SetMessageWaker([d] { d->wake(); });
     d->wake(); // messages may have been queued while no dispatcher was installed
+    return d;
 }
 
+// On the thread that attached.
 void detachDispatcher()
 {
-    if (--t_dispatch.bridges > 0)
+    if (t_dispatch.bridges <= 0 || --t_dispatch.bridges > 0)
         return;
     Dispatcher* d = t_dispatch.dispatcher;
     t_dispatch.dispatcher = nullptr;
@@ -139,7 +163,8 @@ WindowBridge::WindowBridge(QObject* target, MessageHandler handler) : m_target(t
 {
     if (target && target->thread() != QThread::currentThread())
         qWarning("plat::qt::WindowBridge made outside its object's thread");
-    attachDispatcher();
+    m_maker = std::this_thread::get_id();
+    m_dispatcher = attachDispatcher();
     // The handler holds nothing of the bridge: a handler may destroy the bridge while it runs.
     QPointer<QObject> object(target);
     m_hwnd = CreateMessageWindow(
@@ -163,7 +188,15 @@ WindowBridge::~WindowBridge()
         bridges().objects.erase(m_hwnd);
     }
     DestroyWindow(m_hwnd);
-    detachDispatcher();
+    if (std::this_thread::get_id() == m_maker) {
+        detachDispatcher();
+        return;
+    }
+    // The dispatcher and the waker belong to the maker's thread: detach there. When that thread
+    // has no event loop any more the posted call never runs, and its end clears the waker.
+    qWarning("plat::qt::WindowBridge destroyed outside the thread that made it; detaching there");
+    if (m_dispatcher)
+        QMetaObject::invokeMethod(m_dispatcher.data(), [] { detachDispatcher(); }, Qt::QueuedConnection);
 }
 
 QWidget* WidgetFromHandle(HWND hwnd)

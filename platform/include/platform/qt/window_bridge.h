@@ -10,6 +10,8 @@
 #include <QEvent>
 #include <QPointer>
 
+#include <thread>
+
 class QObject;
 class QWidget;
 
@@ -34,7 +36,9 @@ public:
     // Create in the object's thread; the handle belongs to that thread. With a handler, messages
     // go to it; without one, they arrive as MessageEvent in target->event().
     explicit WindowBridge(QObject* target, MessageHandler handler = {});
-    ~WindowBridge(); // destroys the handle
+    // Destroys the handle (and its timers). Meant for the maker's thread; destroyed on another
+    // thread, it logs and hands the detaching of the maker's delivery over to that thread.
+    ~WindowBridge();
     WindowBridge(const WindowBridge&) = delete;
     WindowBridge& operator=(const WindowBridge&) = delete;
 
@@ -44,6 +48,8 @@ public:
 private:
     QPointer<QObject> m_target;
     HWND m_hwnd = nullptr;
+    std::thread::id m_maker;
+    QPointer<QObject> m_dispatcher;
 };
 
 // The widget whose bridge owns hwnd (a parent for dialogs); null when there is none.

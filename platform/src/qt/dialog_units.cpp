@@ -1,8 +1,8 @@
-#include "talverin/DialogUnits.h"
+#include "platform/qt/dialog_units.h"
 
 #include <QFontMetrics>
 
-namespace talverin {
+namespace plat::qt {
 
 namespace {
 
@@ -34,4 +34,4 @@ QRect MapDialogRect(const QRect& du, const QFont& font)
     return QRect(left, top, right - left, bottom - top);
 }
 
-} // namespace talverin
+} // namespace plat::qt
