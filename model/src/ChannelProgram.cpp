@@ -10,6 +10,20 @@ namespace {
 
 constexpr unsigned kProgramFlags = StringSplitter::kRemoveSpaces | StringSplitter::kCollapseSpaces;
 
+// "CH3", "CH+3", "CH 3": "CH" and a number (blanks and a sign may stand before its first digit),
+// the line that a program's text begins with. "CHK5" is a program line.
+bool isChannelLine(std::string_view line)
+{
+    if (!StartsWith(line, "CH"))
+        return false;
+    std::size_t digit = 2;
+    while (digit < line.size() && (line[digit] == ' ' || line[digit] == '\t'))
+        ++digit;
+    if (digit < line.size() && (line[digit] == '+' || line[digit] == '-'))
+        ++digit;
+    return digit < line.size() && line[digit] >= '0' && line[digit] <= '9';
+}
+
 } // namespace
 
 void CChannelProgram::Clear()
@@ -38,9 +52,11 @@ int CChannelProgram::Parse(std::string_view text)
     int i = 0;
     for (; i < count; ++i) {
         const std::string& line = splitter.Token(i);
-        if (line.empty() || line == "\n" || StartsWith(line, "CC"))
+        // Only the part marker "CC/AL" and a channel line "CH" + number are passed over: a first
+        // program line "CCW10" or "CHK5" is a program line like any other.
+        if (line.empty() || line == "\n" || StartsWith(line, "CC/AL"))
             continue;
-        if (StartsWith(line, "CH")) {
+        if (isChannelLine(line)) {
             // The number belongs to this line, whatever came before it.
             m_channel = ParseLeadingInt(std::string_view(line).substr(2));
             continue;

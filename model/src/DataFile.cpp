@@ -20,11 +20,6 @@ void resetToDefault(CZRParamData& record)
     record.m_referenceText = record.m_defaultText;
 }
 
-bool hasIoLetter(const std::string& letters)
-{
-    return letters.find('I') != std::string::npos || letters.find('O') != std::string::npos;
-}
-
 } // namespace
 
 void StartMenuItem::Parse(std::string_view value)
@@ -241,7 +236,7 @@ CZRParamClass* CDataFile::FindTreeItem(std::string_view name)
     for (const auto& node : *m_treeList) {
         if (!node->m_record || node->m_record->m_name != name)
             continue;
-        if (!hasIoLetter(node->m_attributes))
+        if (!node->IsIoItem())
             return node.get();
         ioMatch = node.get();
     }

@@ -6,11 +6,15 @@
 #include "model/NumberText.h"
 #include "model/StringSplitter.h"
 
+#include "DocumentLines.h"
+#include "ParameterIndex.h"
+
 #include <platform/errors.h>
 #include <platform/profile.h>
 #include <platform/text.h>
 
 #include <algorithm>
+#include <unordered_map>
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -21,6 +25,7 @@ namespace {
 constexpr unsigned kLettersWithoutTL = ~static_cast<unsigned>(kAttrTransfer | kAttrL);
 constexpr int kInputCount = 17;
 constexpr int kOutputCount = 8;
+constexpr std::size_t kProfileValueLength = 1023; // what GetProfileString's buffer holds
 
 // Calls fn for every line of a text whose lines end with CR (LF is accepted too), trimmed.
 template <typename Fn>
@@ -59,6 +64,23 @@ std::string unquoted(const std::string& value)
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         return plat::Trim(std::string_view(value).substr(1, value.size() - 2));
     return value;
+}
+
+// The value of a key among a section's entries as GetProfileString reads it: the first entry of
+// that key, one pair of enclosing quotes removed, cut to 1023 characters, trimmed; the default
+// when the key is missing.
+std::string profileValue(const std::vector<plat::profile::Entry>& entries, std::string_view key,
+                         std::string_view defaultValue)
+{
+    for (const auto& entry : entries) {
+        if (!plat::EqualsNoCase(entry.key, key))
+            continue;
+        std::string_view value = entry.value;
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+            value = value.substr(1, value.size() - 2);
+        return plat::Trim(value.substr(0, kProfileValueLength));
+    }
+    return plat::Trim(defaultValue.substr(0, kProfileValueLength));
 }
 
 std::string commasToLineFeeds(std::string text)
@@ -106,10 +128,11 @@ int CDataFile::LoadDefinition(std::string_view path)
     if (!plat::ReadFileBytes(file, bytes))
         return 0;
 
-    auto section = [&bytes](const char* marker, IniSection& out) {
+    const IniText text(bytes); // decoded and split once for every section
+    auto section = [&text](const char* marker, IniSection& out) {
         IniSectionRequest request;
         request.startMarker = marker;
-        return ReadIniSectionText(bytes, request, out);
+        return text.Read(request, out);
     };
     // Read and not used: its meaning belongs to the driver's tools, not to this program.
     IniSection unused;
@@ -151,9 +174,20 @@ int CDataFile::LoadDefinition(std::string_view path)
         ApplyPinDisableMasks();
     }
 
-    m_definitionHeader = commasToLineFeeds(GetProfileString("DataFile", "Header", "MM0", file));
-    m_definitionFooter = commasToLineFeeds(GetProfileString("DataFile", "Footer", "", file));
-    m_definitionModelInfo = GetProfileString("DataFile", "MI", "", file);
+    // The oscilloscope's sources: one parameter name per line.
+    IniSection sources;
+    section("[WV]", sources);
+    m_waveSources.clear();
+    for (const std::string_view line : detail::TrimmedLines(sources.text)) {
+        if (!line.empty())
+            m_waveSources.emplace_back(line);
+    }
+
+    // One read of the section for its three keys: a unit file of many parameters is long.
+    const std::vector<plat::profile::Entry> dataFile = plat::profile::sectionEntries(file, "DataFile");
+    m_definitionHeader = commasToLineFeeds(profileValue(dataFile, "Header", "MM0"));
+    m_definitionFooter = commasToLineFeeds(profileValue(dataFile, "Footer", ""));
+    m_definitionModelInfo = profileValue(dataFile, "MI", "");
     m_documentModelInfo = m_definitionModelInfo;
     m_specialParameters = listItems(GetProfileString("DOWNLOAD", "Special", "", m_settingsPath));
 
@@ -190,6 +224,7 @@ int CDataFile::ParseParameterTree(std::string_view text)
     ensureArrays();
     CZRParamClass* parent = nullptr;
     CZRParamClass* last = nullptr;
+    const ParameterIndex index(*m_parameterList, false);
     forEachLine(text, [&](std::string_view line) {
         if (line.size() == 1) {
             if (line[0] == '{')
@@ -200,33 +235,36 @@ int CDataFile::ParseParameterTree(std::string_view text)
         }
         if (line.empty())
             return;
-        CZRParamData scratch;
-        scratch.ParseDefinitionLine(line);
-        if (scratch.m_attributes.empty())
+        std::string lineLetters;
+        std::string name;
+        std::string label;
+        CZRParamData::ReadKeyFields(line, lineLetters, name, label);
+        if (lineLetters.empty())
             return;
         auto node = std::make_unique<CZRParamClass>();
-        if (scratch.m_name.empty()) {
-            if (scratch.m_label.empty())
+        if (name.empty()) {
+            if (label.empty())
                 return;
             node->SetFromText(line); // a group
         } else {
-            const std::string letters = lettersWithoutTL(scratch.m_attributes);
+            const std::string letters = lettersWithoutTL(lineLetters);
             const unsigned wanted = GetAttributeBits(letters);
             CZRParamData* match = nullptr;
-            for (const auto& record : *m_parameterList) {
-                if (!plat::EqualsNoCase(record->m_name, scratch.m_name))
-                    continue;
+            static const std::vector<ParameterIndex::Entry> kNone;
+            const auto* named = index.Find(name);
+            for (const auto& entry : named ? *named : kNone) {
+                CZRParamData* record = entry.record;
                 if (letters.empty()) {
-                    match = record.get(); // the last of that name
+                    match = record; // the last of that name
                 } else if ((GetAttributeBits(record->m_attributes) & kLettersWithoutTL) == wanted) {
-                    match = record.get();
+                    match = record;
                     break;
                 }
             }
             if (match) {
                 node->SetRecord(match, true);
-                node->m_attributes = scratch.m_attributes;
-                node->m_label = scratch.m_label;
+                node->m_attributes = lineLetters;
+                node->m_label = label;
             } else {
                 node->SetFromText(line); // a parameter only the tree knows
             }
@@ -241,7 +279,37 @@ int CDataFile::ParseParameterTree(std::string_view text)
 int CDataFile::ParseIndirect(std::string_view text)
 {
     SharedLock lock(m_dataMutex.get());
-    forEachLine(text, [this](std::string_view line) {
+    if (!m_parameterList || CutAtNul(text).find('=') == std::string_view::npos)
+        return 1;
+    // The records and tree items by exact name, as FindParameter and FindTreeItem choose them: the
+    // first record of a name; the first plain node, else the last I/O node.
+    std::unordered_map<std::string_view, CZRParamData*> records;
+    for (const auto& record : *m_parameterList)
+        records.emplace(record->m_name, record.get());
+    struct TreeChoice {
+        CZRParamClass* plain = nullptr;
+        CZRParamClass* io = nullptr;
+    };
+    std::unordered_map<std::string_view, TreeChoice> treeItems;
+    if (m_treeList) {
+        for (const auto& node : *m_treeList) {
+            if (!node->m_record)
+                continue;
+            TreeChoice& choice = treeItems[node->m_record->m_name];
+            if (!node->IsIoItem())
+                choice.plain = choice.plain ? choice.plain : node.get();
+            else
+                choice.io = node.get();
+        }
+    }
+    auto findTreeItem = [&treeItems](std::string_view name) -> CZRParamClass* {
+        const auto found = treeItems.find(name);
+        if (found == treeItems.end())
+            return nullptr;
+        return found->second.plain ? found->second.plain : found->second.io;
+    };
+
+    forEachLine(text, [&](std::string_view line) {
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos)
             return;
@@ -249,9 +317,10 @@ int CDataFile::ParseIndirect(std::string_view text)
         const std::string_view value = plat::TrimView(line.substr(equals + 1));
         if (name.empty() || value.empty())
             return;
-        CZRParamData* record = FindParameter(name);
-        if (!record)
+        const auto found = records.find(name);
+        if (found == records.end())
             return;
+        CZRParamData* record = found->second;
         record->m_dependents.reset();
         record->m_allDependents = 0;
         if (value == "*") {
@@ -259,7 +328,7 @@ int CDataFile::ParseIndirect(std::string_view text)
             return;
         }
         for (const auto& item : listItems(value)) {
-            CZRParamClass* node = FindTreeItem(item);
+            CZRParamClass* node = findTreeItem(item);
             if (!node)
                 continue;
             if (!record->m_dependents)
@@ -337,13 +406,34 @@ int CDataFile::ParseIOData(std::string_view text)
     return 1;
 }
 
+const std::vector<plat::profile::Entry>& CDataFile::pinDisableEntries()
+{
+    struct stat info {};
+    FileStamp stamp;
+    const bool present = !m_unitFilePath.empty() && ::stat(m_unitFilePath.c_str(), &info) == 0;
+    if (present) {
+        stamp.inode = static_cast<std::uint64_t>(info.st_ino);
+        stamp.size = static_cast<std::int64_t>(info.st_size);
+        stamp.modified = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+        stamp.changed = static_cast<std::int64_t>(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
+    }
+    PinDisableCache& cache = m_pinDisableCache;
+    if (!present || cache.path != m_unitFilePath || !(cache.stamp == stamp)) {
+        cache.entries = plat::profile::sectionEntries(m_unitFilePath, "CN2-Disable");
+        cache.path = present ? m_unitFilePath : std::string();
+        cache.stamp = stamp;
+    }
+    return cache.entries;
+}
+
 int CDataFile::ApplyPinDisableMasks()
 {
     SharedLock lock(m_dataMutex.get());
     if (!m_pinArray)
         return 1;
-    // The section is read once: every document load applies the masks again.
-    const std::vector<plat::profile::Entry> entries = plat::profile::sectionEntries(m_unitFilePath, "CN2-Disable");
+    // Every document load applies the masks again: the section is read again only when the unit
+    // file changed since.
+    const std::vector<plat::profile::Entry>& entries = pinDisableEntries();
     auto valueOf = [&entries](const std::string& key) {
         for (const auto& entry : entries) {
             if (plat::EqualsNoCase(entry.key, key))

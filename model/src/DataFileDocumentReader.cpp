@@ -2,10 +2,13 @@
 // channel programs and pins.
 #include "model/CommandSupport.h"
 #include "model/DataFile.h"
+#include "model/DriverText.h"
 #include "model/IniSection.h"
 #include "model/NumberChecks.h"
 
 #include "DocumentLines.h"
+#include "ParameterIndex.h"
+#include "TextUtil.h"
 
 #include <platform/language.h>
 #include <platform/message_box.h>
@@ -16,9 +19,6 @@
 namespace model {
 
 namespace {
-
-// Text values are kept to what the driver's own buffers hold.
-constexpr std::size_t kMaxTextValue = 63;
 
 // The section without the line that ended it: the end marker ("CC/AL", "PI/CL", a footer line)
 // belongs to the next part, never to this one.
@@ -38,7 +38,7 @@ void addTransferLetter(CZRParamData& record)
 
 void setTextValue(CZRParamData& record, std::string_view text)
 {
-    const std::string value(text.substr(0, kMaxTextValue));
+    const std::string value(CapChars(text, kMaxTextValue));
     record.m_currentText = value;
     record.m_referenceText = value;
     record.m_currentValue = kNoValue;
@@ -71,10 +71,13 @@ int decimalsOf(std::string_view value)
     return std::min(digits, kMaxDecimals);
 }
 
+// Calls fn for every non-empty line, trimmed. The text may come from the driver: it is made UTF-8
+// first.
 template <typename Fn>
 void forEachLine(std::string_view text, Fn fn)
 {
-    for (const std::string_view line : detail::TrimmedLines(text)) {
+    const std::string decoded = DriverTextToUtf8(text);
+    for (const std::string_view line : detail::TrimmedLines(decoded)) {
         if (!line.empty())
             fn(line);
     }
@@ -112,6 +115,7 @@ int CDataFile::LoadDocument(std::string_view path, int& code)
         request.endMarker = "";
         request.secondEndMarker = "CC/AL";
         request.keepMarker = true;
+        request.headingMustStartWithBracket = true;
         IniSection part;
         ok = text.Read(request, part) == 1;
         if (ok)
@@ -129,6 +133,7 @@ int CDataFile::LoadDocument(std::string_view path, int& code)
         if (!footer.empty())
             request.secondEndMarker = footer.front();
         request.endAfterEmptyLine = true;
+        request.headingMustStartWithBracket = true;
         IniSection part;
         ok = text.Read(request, part) == 1;
         if (ok)
@@ -141,6 +146,7 @@ int CDataFile::LoadDocument(std::string_view path, int& code)
         IniSectionRequest request;
         request.startMarker = "PI/CL";
         request.endMarker = "CC/AL";
+        request.headingMustStartWithBracket = true;
         IniSection part;
         ok = text.Read(request, part) == 1;
         if (ok) {
@@ -183,22 +189,25 @@ int CDataFile::LoadParameterValues(std::string_view text)
                            [&name](const std::string& line) { return plat::StartsWithNoCase(line, name); });
     };
     int counter = static_cast<int>(m_specialParameters.size()) + 1;
+    ParameterIndex index(*m_parameterList);
 
     forEachLine(text, [&](std::string_view line) {
         std::string name;
         std::string value;
-        CZRParamData* record = ParseReplyLine(*this, line, name, value);
+        CZRParamData* record = index.ParseLine(line, name, value);
         if (name.empty())
             return;
+        if (!record && isHeaderName(name))
+            return;
+        record = index.PreferFreeText(line, record, name, value);
         if (!record) {
-            if (isHeaderName(name))
-                return;
             auto created = std::make_unique<CZRParamData>();
             created->ParseDefinitionLine("T");
             created->m_name = name;
             created->m_decimals = decimalsOf(value);
             setNumberValue(*created, value);
             created->m_sequence = counter++;
+            index.Add(*created);
             m_parameterList->push_back(std::move(created));
             return;
         }
@@ -232,11 +241,14 @@ int CDataFile::LoadParameterValues(std::string_view text)
 int CDataFile::ParseReceivedParameters(std::string_view reply)
 {
     SharedLock lock(m_dataMutex.get());
+    if (!m_parameterList)
+        return 1;
     int counter = 1;
+    const ParameterIndex index(*m_parameterList);
     forEachLine(reply, [&](std::string_view line) {
         std::string name;
         std::string value;
-        CZRParamData* record = ParseReplyLine(*this, line, name, value);
+        CZRParamData* record = index.PreferFreeText(line, index.ParseLine(line, name, value), name, value);
         // A special name the definition does not know has no record to take the value.
         if (!record)
             return;
@@ -264,10 +276,13 @@ int CDataFile::ParseReceivedParameters(std::string_view reply)
 
 std::string CDataFile::ExtractSpecialParameters(std::string_view reply, std::vector<SpecialParameterLine>& list)
 {
+    SharedLock lock(m_dataMutex.get());
+    static const ParamDataList kNoRecords;
+    const ParameterIndex index(m_parameterList ? *m_parameterList : kNoRecords);
     forEachLine(reply, [&](std::string_view line) {
         std::string name;
         std::string value;
-        const CZRParamData* record = ParseReplyLine(*this, line, name, value);
+        const CZRParamData* record = index.ParseLine(line, name, value);
         const std::string& key = record ? record->m_name : name;
         if (std::find(m_specialParameters.begin(), m_specialParameters.end(), key) == m_specialParameters.end())
             return;

@@ -1,5 +1,6 @@
 // The document writer.
 #include "model/DataFile.h"
+#include "model/DriverText.h"
 
 #include "DocumentLines.h"
 
@@ -219,6 +220,11 @@ int CDataFile::SaveDocument(std::string_view path)
     appendLine(out, "");
     appendCommentBlock(out, ";Alarm:", m_alarmText);
     appendLine(out, "");
+
+    // The store holds UTF-8; a line that is not (a text set around the setters) is converted as
+    // driver text is, so that the file never mixes encodings within a line.
+    if (!plat::IsValidUtf8(out))
+        out = DriverTextToUtf8(out);
 
     // All or nothing: the old document stays whole until the new one is completely on disk.
     if (!plat::WriteFileAtomic(m_documentPath, out)) {

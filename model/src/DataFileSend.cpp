@@ -8,6 +8,8 @@
 
 #include <zrcomm/zrcomm.h>
 
+#include <unordered_map>
+
 namespace model {
 
 namespace {
@@ -77,20 +79,20 @@ std::uint32_t CDataFile::SendParameterData(plat::HWND owner, CZRParamClass* node
             if (IsChangedForTransfer(*record))
                 record->m_status = 0;
         }
+        // The first tree node that shows each record.
+        std::unordered_map<const CZRParamData*, CZRParamClass*> shownBy;
+        if (m_treeList) {
+            for (const auto& treeNode : *m_treeList) {
+                if (treeNode->m_record)
+                    shownBy.emplace(treeNode->m_record, treeNode.get());
+            }
+        }
         for (const auto& record : *m_parameterList) {
             if (!IsChangedForTransfer(*record) || record->m_status == 1)
                 continue;
-            CZRParamClass* shownBy = nullptr;
-            if (m_treeList) {
-                for (const auto& treeNode : *m_treeList) {
-                    if (treeNode->m_record == record.get()) {
-                        shownBy = treeNode.get();
-                        break;
-                    }
-                }
-            }
-            if (shownBy)
-                pending.emplace_back(record.get(), shownBy);
+            const auto node = shownBy.find(record.get());
+            if (node != shownBy.end())
+                pending.emplace_back(record.get(), node->second);
         }
     }
     for (const auto& [record, shownBy] : pending) {

@@ -2,6 +2,7 @@
 // model comparison.
 #include "model/DataFile.h"
 #include "model/DocumentFile.h"
+#include "model/DriverText.h"
 #include "model/IniSection.h"
 
 #include "DocumentLines.h"
@@ -103,14 +104,6 @@ std::string storeText(const std::vector<std::string>& lines)
     return out;
 }
 
-bool readDecoded(const std::string& path, std::string& bytes, std::string& decoded)
-{
-    if (!plat::ReadFileBytes(path, bytes))
-        return false;
-    decoded = plat::DecodeText(bytes);
-    return true;
-}
-
 // The lines of a section text as the section reader joins them (CR between lines).
 std::vector<std::string_view> sectionLines(std::string_view text)
 {
@@ -124,6 +117,7 @@ IniSection readPart(const IniText& bytes, const char* start, const char* end, bo
     if (end)
         request.endMarker = end;
     request.endAfterEmptyLine = afterEmpty;
+    request.headingMustStartWithBracket = true;
     IniSection part;
     bytes.Read(request, part);
     return part;
@@ -140,11 +134,42 @@ std::string cutField(const std::string& field, bool first)
     return dot != std::string::npos ? field.substr(0, dot) : field;
 }
 
+// A text of plain lines (CR, LF, CR LF) in the store's block form, as a save and a reload give it
+// back: UTF-8, each line cut at a NUL byte and without trailing blanks, blank lines left out.
+std::string blockTextFromLines(std::string_view text)
+{
+    const std::string decoded = DriverTextToUtf8(text);
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    const std::string_view all(decoded);
+    while (start <= all.size()) {
+        std::size_t end = all.find_first_of("\r\n", start);
+        if (end == std::string_view::npos)
+            end = all.size();
+        const std::string_view line = plat::TrimRightView(CutAtNul(all.substr(start, end - start)));
+        if (!plat::TrimView(line).empty())
+            lines.emplace_back(line);
+        start = end + 1;
+    }
+    return storeText(lines);
+}
+
 } // namespace
+
+void CDataFile::SetAlarmText(std::string_view driverText)
+{
+    m_alarmText = blockTextFromLines(driverText);
+}
+
+void CDataFile::SetCommentText(std::string_view text)
+{
+    m_commentText = blockTextFromLines(text);
+}
 
 std::string GetProgramVersionText()
 {
-    return "3.1.1";
+    // The project's version, major.minor.patch, handed in by the build.
+    return TALVERIN_VERSION_TEXT;
 }
 
 std::string NormaliseModelInfo(std::string_view text)
@@ -192,10 +217,10 @@ int ReadDocumentCommentBlock(const std::string& path, std::string_view key, std:
 {
     text.clear();
     std::string bytes;
-    std::string decoded;
-    if (!readDecoded(path, bytes, decoded))
+    if (!plat::ReadFileBytes(path, bytes))
         return kDocumentUnreadable;
-    for (const auto& line : commentBlock(detail::TrimmedLines(decoded), fullKey(key)))
+    const IniText decoded(bytes);
+    for (const auto& line : commentBlock(detail::Trimmed(decoded.Lines()), fullKey(key)))
         text += line + "\r\n";
     return kDocumentOk;
 }

@@ -1,5 +1,6 @@
 #include "model/IniSection.h"
 
+#include "model/DriverText.h"
 #include "model/NumberText.h"
 #include <platform/text.h>
 #include "TextUtil.h"
@@ -62,10 +63,18 @@ std::string_view trimLine(std::string_view line)
     return line;
 }
 
-// A line holding '[' whose last character is ']': a section heading.
-bool isHeading(std::string_view line)
+// A line holding '[' (or, for document parts, beginning with it) whose last character is ']': a
+// section heading.
+bool isHeading(std::string_view line, bool mustStartWithBracket)
 {
-    return line.find('[') != std::string_view::npos && !line.empty() && line.back() == ']';
+    if (line.empty() || line.back() != ']')
+        return false;
+    return mustStartWithBracket ? line.front() == '[' : line.find('[') != std::string_view::npos;
+}
+
+std::string_view withoutByteOrderMark(std::string_view bytes)
+{
+    return bytes.substr(0, 3) == "\xEF\xBB\xBF" ? bytes.substr(3) : bytes;
 }
 
 // Splits at LF, CR LF and lone CR; each line is cut at its first NUL byte.
@@ -126,8 +135,9 @@ int ReadIniSectionText(std::string_view bytes, const IniSectionRequest& request,
 }
 
 IniText::IniText(std::string_view bytes)
-    // Decoded before any line is looked at: a Shift_JIS trail byte can be '[' or ']'.
-    : m_text(plat::DecodeText(bytes)), m_lines(splitLines(m_text))
+    // Decoded line by line before any line is looked at (a Shift_JIS trail byte can be '[' or
+    // ']'): one line in Shift_JIS leaves the UTF-8 lines around it as they are.
+    : m_text(DriverTextToUtf8(withoutByteOrderMark(bytes))), m_lines(splitLines(m_text))
 {
 }
 
@@ -168,7 +178,7 @@ int IniText::Read(const IniSectionRequest& request, IniSection& out) const
         }
         if (line.front() == ';')
             continue;
-        if (isHeading(line)) {
+        if (isHeading(line, request.headingMustStartWithBracket)) {
             out.end = IniSection::End::Heading;
             break;
         }

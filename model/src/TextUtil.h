@@ -1,6 +1,8 @@
 // Small text helpers shared by the model's sources (not part of the public interface).
 #pragma once
 
+#include <platform/text.h>
+
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,6 +27,21 @@ inline std::string_view TrimSpace(std::string_view text)
 inline bool StartsWith(std::string_view text, std::string_view prefix)
 {
     return text.substr(0, prefix.size()) == prefix;
+}
+
+// The text cut to at most `maxChars` characters; a UTF-8 sequence is never cut in two. A text
+// that is not UTF-8 is cut after `maxChars` bytes.
+inline std::string_view CapChars(std::string_view text, std::size_t maxChars)
+{
+    if (!plat::IsValidUtf8(text))
+        return text.substr(0, maxChars);
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool continuation = (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+        if (!continuation && chars++ == maxChars)
+            return text.substr(0, i);
+    }
+    return text;
 }
 
 inline std::string JoinText(std::span<const std::string> parts, char separator)

@@ -6,6 +6,7 @@
 #include "TextUtil.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace model {
 
@@ -115,7 +116,7 @@ int CZRParamData::ParseDefinitionLine(std::string_view text)
         m_defaultValue = m_currentValue = m_referenceValue = ParseLeadingDouble(defaultField);
     } else {
         // A text default (or none, for write-only commands) makes the parameter text-valued.
-        m_defaultText = m_currentText = m_referenceText = defaultField;
+        m_defaultText = m_currentText = m_referenceText = std::string(CapChars(defaultField, kMaxTextValue));
         m_defaultValue = m_currentValue = m_referenceValue = kNoValue;
     }
     if (count < 6)
@@ -150,7 +151,7 @@ int CZRParamData::ParseDefinitionLine(std::string_view text)
         if (IsNumericText(currentField)) {
             m_currentValue = ParseLeadingDouble(currentField);
         } else {
-            m_currentText = currentField;
+            m_currentText = std::string(CapChars(currentField, kMaxTextValue));
             m_currentValue = kNoValue;
         }
     }
@@ -159,6 +160,15 @@ int CZRParamData::ParseDefinitionLine(std::string_view text)
         return 0;
     m_status = ParseLeadingInt(field(11));
     return 1;
+}
+
+void CZRParamData::ReadKeyFields(std::string_view text, std::string& letters, std::string& name, std::string& label)
+{
+    StringSplitter splitter;
+    splitter.Split(text, ',', kLineFlags);
+    letters = TrimSpace(splitter.Token(0));
+    name = TrimSpace(splitter.Token(1));
+    label = TrimSpace(splitter.Token(6));
 }
 
 void CZRParamData::deriveSteps(std::string_view modeField, std::string_view stepField)
@@ -210,6 +220,7 @@ void CZRParamData::deriveSteps(std::string_view modeField, std::string_view step
             m_stepMedium = x * 10;
             m_stepCoarse = x * 100;
         }
+        raiseToDisplayFloor();
     } else {
         const double minimum = range.Minimum();
         const double maximum = range.Maximum();
@@ -235,6 +246,7 @@ void CZRParamData::deriveSteps(std::string_view modeField, std::string_view step
                     m_stepMedium *= 0.5;
                 }
             }
+            raiseToDisplayFloor();
         }
         if (minimum > m_stepFine)
             m_stepFine = minimum;
@@ -261,6 +273,17 @@ void CZRParamData::deriveSteps(std::string_view modeField, std::string_view step
         m_stepFine = m_stepMedium = m_stepCoarse = x;
     } else {
         m_stepMode = 1;
+    }
+}
+
+void CZRParamData::raiseToDisplayFloor()
+{
+    // A step finer than the last shown digit (0.1 for an integer) moves nothing the user can see.
+    // Steps of 0 (none given) and the negative steps of a negative-only range stay as they are.
+    const double floor = std::pow(10.0, -m_decimals);
+    for (double* step : {&m_stepFine, &m_stepMedium, &m_stepCoarse}) {
+        if (*step > 0 && *step < floor * (1 - 1e-9))
+            *step = floor;
     }
 }
 

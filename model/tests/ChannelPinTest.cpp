@@ -44,15 +44,21 @@ TEST(ChannelProgramParse, DriverText)
 TEST(ChannelProgramParse, LeadingLinesAndTheChannelLine)
 {
     CChannelProgram program;
-    program.Parse("\r\n\rCC/AL\rCC\rCH12\rEND");
+    program.Parse("\r\n\rCC/AL\rCH12\rEND");
     EXPECT_EQ(program.m_channel, 12);
     EXPECT_EQ(lineTexts(program), (std::vector<std::string>{"END\t"}));
 
     // The number comes from the CH line itself, not from the first line of the text.
     CChannelProgram late;
-    late.Parse("CC5\rCH3\rJMP10");
+    late.Parse("CC/AL\rCH 3\rJMP10");
     EXPECT_EQ(late.m_channel, 3);
     EXPECT_EQ(lineTexts(late), (std::vector<std::string>{"JMP\t10"}));
+
+    // Only the part marker and "CH" + number are passed over: other first lines are the program.
+    CChannelProgram mnemonics;
+    mnemonics.Parse("CH4\rCCW10\rCHK5\rCC\r");
+    EXPECT_EQ(mnemonics.m_channel, 4);
+    EXPECT_EQ(lineTexts(mnemonics), (std::vector<std::string>{"CCW\t10", "CHK\t5", "CC\t"}));
 }
 
 TEST(ChannelProgramParse, LinesWithoutMnemonicAreDropped)

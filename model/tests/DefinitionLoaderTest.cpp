@@ -127,6 +127,7 @@ TEST_F(Definition, TheSampleUnitLoadsEverySection)
     EXPECT_EQ(store.m_definitionFooter, "");
     EXPECT_EQ(store.m_definitionModelInfo, "KVX100A1.00/SYS1.00");
     EXPECT_EQ(store.m_documentModelInfo, "KVX100A1.00/SYS1.00");
+    EXPECT_EQ(store.m_waveSources, (std::vector<std::string>{"VF", "TRQ"}));
     EXPECT_EQ(store.GetSharedHeader()->m_treeList, reinterpret_cast<std::uintptr_t>(store.GetTreeList()));
 }
 

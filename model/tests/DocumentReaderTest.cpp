@@ -106,6 +106,36 @@ TEST_F(DocumentReader, ReplyLinesFindTheirRecord)
     EXPECT_EQ(parse("SWOFXY"), "SWOF SWOF=XY");
 }
 
+TEST_F(DocumentReader, FreeTextLinesGoToTheLongestFreeTextName)
+{
+    store.GetParameterList()->push_back(std::make_unique<CZRParamData>("WRT,MO,0,,A,0,Short,*,,,A,0"));
+    const std::size_t records = store.GetParameterList()->size();
+    EXPECT_EQ(parse("MODEAUTO"), "MODE MODE=AUTO");
+    struct Case {
+        const char* line;
+        const char* record; // the record that takes the line
+        const char* text;   // its text afterwards; null for a made-up numeric parameter
+    };
+    const Case cases[] = {
+        {"MODEAUTO", "MODE", "AUTO"}, {"MOXY", "MO", "XY"},
+        // Too short for a text value, or holding a digit: still the free-text parameter's.
+        {"MODEA", "MODE", "A"}, {"MODEAB12", "MODE", "AB12"}, {"MOD5", "MO", "D5"}, {"MODE", "MODE", ""},
+        {"ZZZ5", "ZZZ", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        store.LoadParameterValues(std::string(c.line) + "\r");
+        ASSERT_NE(parameter(c.record), nullptr);
+        EXPECT_TRUE(transferable(c.record));
+        if (c.text) {
+            EXPECT_EQ(parameter(c.record)->m_currentText, c.text);
+            EXPECT_EQ(store.GetParameterList()->size(), records);
+        } else {
+            EXPECT_EQ(parameter(c.record)->m_currentValue, 5);
+        }
+    }
+}
+
 TEST_F(DocumentReader, LoadsTheSampleDocument)
 {
     applySampleEdits();

@@ -202,10 +202,16 @@ TEST(ZRParamDataSteps, DerivationCases)
         // A single-point range: one step, the cleared steps clamped to it.
         {"W,P,0,,5,0,P,5,,5,5,0", 5, 5, 0, 0, 1},
         // Negative-only range: the clamp uses the true maximum, not a value near 0.
-        {"W,N,0,,-8,0,N,(-10)-(-5),1,1,-8,0", 0.1, -5, -5, 1, 1},
+        {"W,N,0,,-8,0,N,(-10)-(-5),1,1,-8,0", 1, -5, -5, 1, 1},
         {"W,N,0,,-8,0,N,(-10)-(-5),,1,-8,0", 1, 1, 1, 0, 1},
         // Step mode given as 1: derived steps, the mode kept.
         {"W,G,0,,1,0,G,0-10,1,1,1,0", 1, 10, 10, 1, 1},
+        // No derived step is finer than the last digit shown: a tenth of an integer step, a
+        // hundredth of a step of one decimal, would move nothing.
+        {"R,VF,0,rpm,0,0,Speed feedback,(-5000)-5000,,1,0,0", 1, 1, 1, 0, 1},
+        {"R,TRQ,0,%,0,1,Torque,(-300.0)-300.0,,0.1,0,0", 0.1, 0.1, 0.1, 0, 1},
+        {"W,F,0,,0,2,F,(-100)-100,,0.5,0,0", 0.05, 0.5, 5, 1, 1},
+        {"W,MOV,0,pulse,,0,Move,,,0.5,,0", 1, 5, 50, 1, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);

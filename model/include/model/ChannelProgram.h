@@ -24,7 +24,8 @@ public:
     void AddLine(std::string text, int value = 0);
 
     // Reads a driver or document text whose lines are separated by CR. Leading empty lines and
-    // "CC..." lines are passed over, a "CHn" line sets the channel number; every other line is cut
+    // "CC/AL" lines are passed over, a "CHn" line ("CH" and a number) sets the channel number;
+    // every other line (also "CCW10" or "CHK5") is cut
     // at its first digit, '-' or '+' into mnemonic and argument, and dropped when the mnemonic is
     // empty. Lines are appended to those already held. Returns 1.
     int Parse(std::string_view text);

@@ -17,6 +17,7 @@
 #include "model/ZRParamData.h"
 
 #include <platform/named_objects.h>
+#include <platform/profile.h>
 #include <platform/types.h>
 
 #include <cstdint>
@@ -126,8 +127,9 @@ public:
     // ---- Unit definition file -----------------------------------------------------------------
 
     // Reads the unit definition file (a non-empty path replaces the stored one first): parameters,
-    // tree, dependents, pin assignment, disabled pin fields, document header and footer, and the
-    // settings file's special parameter names; then publishes the block. 0, with the lists as they
+    // tree, dependents, pin assignment, disabled pin fields, document header and footer, the
+    // oscilloscope sources, and the settings file's special parameter names; then publishes the
+    // block. 0, with the lists as they
     // were and the platform's last error set, when the file is missing (ERROR_FILE_NOT_FOUND),
     // unreadable, or has no [Parameter] section (ERROR_INVALID_DATA).
     int LoadDefinition(std::string_view path = {});
@@ -163,6 +165,14 @@ public:
     // store's values must stay). 0; kDocumentUnitUnknown (the unit name is still given) when the
     // settings file has no definition file for the unit; kDocumentUnreadable.
     int ReadDocumentUnit(const std::string& path, std::string& unitName, std::string& modelInfo);
+    // The driver's alarm history (lines separated by CR, LF or CR LF, each UTF-8 or Shift_JIS:
+    // see DriverTextToUtf8) into m_alarmText as documents keep it: UTF-8, the lines joined by
+    // "\n;", each without trailing blanks, blank lines left out. The connection and transfer code
+    // store the history only through here.
+    void SetAlarmText(std::string_view driverText);
+    // The user's comment (lines separated by CR, LF or CR LF) into m_commentText, the same way.
+    void SetCommentText(std::string_view text);
+
     // Checks a document before it is opened: 1 valid, with its comment and alarm blocks stored as
     // the store's comment and alarm texts; 0 with `code` (DocumentCheckCode) and the store as it
     // was.
@@ -248,12 +258,13 @@ public:
     std::string m_driverModelInfo;   // MI text of the connected driver
     std::string m_documentModelInfo; // the document's ";MI:" line or the definition's MI
     std::string m_definitionModelInfo;
-    std::string m_alarmText;         // lines joined by "\n;"
-    std::string m_commentText;       // lines joined by "\n;"
+    std::string m_alarmText;         // UTF-8, lines joined by "\n;" (SetAlarmText)
+    std::string m_commentText;       // UTF-8, lines joined by "\n;" (SetCommentText)
     int m_newDocument = 1;           // 1 after New, 0 after Open (kept by the document class)
     int m_dataReceivedFlag = 0;      // cleared by New and Open, kept by the I/O screen and the frame
     std::string m_definitionHeader;  // [DataFile] Header, lines separated by LF
     std::string m_definitionFooter;  // [DataFile] Footer, lines separated by LF
+    std::vector<std::string> m_waveSources; // [WV]: the oscilloscope's source parameters, in file order
     std::vector<StartMenuItem> m_startMenu; // ten items once the settings are loaded
     std::string m_startBitmap;       // [StartMenu] Bitmap, made absolute
     OscilloDataBlock m_oscillo;
@@ -283,6 +294,8 @@ private:
     bool loadDefinitionFile(const std::string& path);
     void readDataFileSection(const std::string& path);
     void readSpecialParameters();
+    // [CN2-Disable] of the unit file, read again only when the file changed.
+    const std::vector<plat::profile::Entry>& pinDisableEntries();
 
     std::unique_ptr<plat::NamedMutex> m_dataMutex;
     std::unique_ptr<plat::NamedMutex> m_oscilloMutex;
@@ -292,6 +305,20 @@ private:
     std::unique_ptr<PinArray> m_pinArray;
     plat::NamedMemory m_mapping;
     SharedDataHeader* m_view = nullptr;
+
+    struct FileStamp {
+        std::uint64_t inode = 0;
+        std::int64_t size = -1;
+        std::int64_t modified = 0; // ns
+        std::int64_t changed = 0;  // ns
+        bool operator==(const FileStamp&) const = default;
+    };
+    struct PinDisableCache {
+        std::string path; // empty: nothing read yet
+        FileStamp stamp;
+        std::vector<plat::profile::Entry> entries;
+    };
+    PinDisableCache m_pinDisableCache;
 };
 
 } // namespace model

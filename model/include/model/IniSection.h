@@ -24,6 +24,10 @@ struct IniSectionRequest {
     bool keepMarker = false;
     // An end-marker line ends the section only when the line before it was empty.
     bool endAfterEmptyLine = false;
+    // Document parts: only a line that begins with '[' and ends with ']' is a heading, so that a
+    // text value "MODE[X]" or a program line "JMP[1]" stays data. Unit files keep the wider rule:
+    // any line holding '[' whose last character is ']'.
+    bool headingMustStartWithBracket = false;
 };
 
 struct IniSection {
@@ -43,8 +47,8 @@ struct IniSection {
     End end = End::EndOfFile;
 };
 
-// Reads the file (LF, CR LF or lone CR line ends; a NUL byte ends its line; UTF-8, or Shift_JIS
-// as written on the original platform, returned as UTF-8) and returns the section. Returns `found`: 1 when the start marker was found, else 0 (also without a marker,
+// Reads the file (LF, CR LF or lone CR line ends; a NUL byte ends its line; each line UTF-8, or
+// Shift_JIS as written on the original platform, returned as UTF-8) and returns the section. Returns `found`: 1 when the start marker was found, else 0 (also without a marker,
 // and when the file cannot be opened).
 int ReadIniSection(const IniSectionRequest& request, IniSection& out);
 

@@ -38,6 +38,12 @@ public:
     // "?NAME\r" when the record's letters hold 'R', else "NAME\r". False without a record.
     bool GetReadCommand(std::string& out) const;
 
+    // An I/O item of the tree: its letters hold 'I' or 'O'.
+    bool IsIoItem() const
+    {
+        return m_attributes.find('I') != std::string::npos || m_attributes.find('O') != std::string::npos;
+    }
+
     int m_type = kType;
     std::uint32_t m_commandHandle = 0;  // id of the last command queued for this node
     std::string m_attributes;           // letters of the node's definition line

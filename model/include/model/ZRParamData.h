@@ -6,6 +6,7 @@
 #pragma once
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,6 +25,10 @@ inline bool IsNoValue(double value)
 {
     return std::bit_cast<std::uint64_t>(value) == std::bit_cast<std::uint64_t>(kNoValue);
 }
+
+// A text value holds at most this many characters (the editor allows no more, and the readers cut
+// what they receive to it).
+inline constexpr std::size_t kMaxTextValue = 63;
 
 // Attribute letters in bit order: W R C P F L T = bits 0..6.
 enum AttributeBit : unsigned {
@@ -61,6 +66,9 @@ public:
     // Reads the 12 comma-separated fields of a definition line. Returns 1 when all 12 were
     // present, else 0 with the fields read so far set and the rest cleared.
     int ParseDefinitionLine(std::string_view text);
+    // Fields [0], [1] and [6] of a definition line (letters, name, label) read as
+    // ParseDefinitionLine reads them, without building a record: the tree matches its lines by them.
+    static void ReadKeyFields(std::string_view text, std::string& letters, std::string& name, std::string& label);
     // The 12 fields joined by ",". A record with a default text has its decimals set to 0 first,
     // as text values have none.
     std::string FormatDefinitionLine();
@@ -120,6 +128,8 @@ public:
 
 private:
     void deriveSteps(std::string_view modeField, std::string_view stepField);
+    // No derived step below 10^-decimals.
+    void raiseToDisplayFloor();
 };
 
 } // namespace model

@@ -1,0 +1,262 @@
+// The data store's readers and writer on generated units of 2,000, 20,000 and 100,000 parameters
+// (letters-only names; integer, two-decimal, ON/OFF and free-text parameters in turn; every one in
+// the tree, in groups):
+//   UnitLoad      the unit definition file with its full tree and [Indirect] section;
+//   DocumentLoad  a document the store wrote, read back;
+//   DocumentSave  the document written;
+//   ReplyLoad     the driver's read-all reply (driver order, CR line ends) loaded from a file.
+// Prints Google Benchmark's figures, then per case the times and the growth from 2,000 to 100,000
+// parameters (50 is linear).
+//   model_bench [Google Benchmark options, e.g. --benchmark_filter=Document]
+#include <model/DataFile.h>
+
+#include <platform/message_box.h>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr int kSizes[] = {2000, 20000, 100000};
+
+// "QAAAA", "QAAAB", ...: letters only, all of one length, so that no name begins another.
+std::string parameterName(int index)
+{
+    std::string name = "Q";
+    for (int i = 0; i < 4; ++i) {
+        name.insert(name.begin() + 1, static_cast<char>('A' + index % 26));
+        index /= 26;
+    }
+    return name;
+}
+
+std::string definitionLine(int index)
+{
+    const std::string name = parameterName(index);
+    switch (index % 4) {
+    case 0:
+        return "WRT," + name + ",0,rpm,100,0,Integer,0-3000,,10,100,0";
+    case 1:
+        return "WRT," + name + ",0,,1.00,2,Decimal,0.01-99.99,,0.01,1.00,0";
+    case 2:
+        return "WRT," + name + ",0,,OFF,0,Switch,ON/OFF,,,OFF,0";
+    default:
+        return "WRT," + name + ",0,,AUTO,0,Text,*,,,AUTO,0";
+    }
+}
+
+// The value a document or reply gives parameter `index`.
+std::string valueLine(int index)
+{
+    const std::string name = parameterName(index);
+    switch (index % 4) {
+    case 0:
+        return name + std::to_string(index % 3000);
+    case 1:
+        return name + "12.34";
+    case 2:
+        return name + (index % 8 == 2 ? "ON" : "OFF");
+    default:
+        return name + "MANUAL";
+    }
+}
+
+std::string unitText(int count)
+{
+    std::string out = "[Parameter]\n";
+    for (int i = 0; i < count; ++i)
+        out += definitionLine(i) + "\n";
+    out += "\n[ParameterTree]\n";
+    for (int i = 0; i < count; ++i) {
+        if (i % 50 == 0)
+            out += (i ? "}\n" : "") + std::string("*,,,,,,Group ") + std::to_string(i / 50) + "\n{\n";
+        out += "WR," + parameterName(i) + ",,,,,Label\n";
+    }
+    out += "}\n\n[Indirect]\n";
+    for (int i = 0; i + 2 < count; i += 10)
+        out += parameterName(i) + "=" + parameterName(i + 1) + "," + parameterName(i + 2) + "\n";
+    out += "\n[CN2]\nPI3/FN1/AB0/NW2\nPO0/FN2/GC0/ST0\n\n[DataFile]\nHeader=MM0\nFooter=\nMI=GEN1.00\n";
+    return out;
+}
+
+// The read-all reply: parameters, the channel part, the pins (CR line ends).
+std::string replyText(int count)
+{
+    std::string out = "MM0\r";
+    for (int i = 0; i < count; ++i)
+        out += valueLine(i) + "\r";
+    out += "\rCC/AL\rCH0\rMOV+1000\rEND\r\r";
+    for (int ch = 1; ch < 256; ++ch)
+        out += "CH" + std::to_string(ch) + "\r\r";
+    out += "\rPI/CL\rPI0\rFN1\rAB0\rNW0\r\rPO/CL\rPO0\rFN2\rGC0\rST0\r\r";
+    return out;
+}
+
+void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Answers every box (a failed load must not wait for a user).
+class SilentBoxes : public plat::MessageBoxService {
+public:
+    int show(plat::HWND, const std::string&, const std::string&, plat::UINT type) override
+    {
+        return plat::MessageBoxDefaultButton(type);
+    }
+};
+
+// One generated program folder per size: settings file, unit file, a written document, a reply.
+struct Fixture {
+    explicit Fixture(int count)
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "talverin-bench-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) {
+            std::perror("mkdtemp");
+            std::exit(1);
+        }
+        folder = pattern;
+        unit = folder + "/unit.ini";
+        settings = folder + "/Talverin.ini";
+        document = folder + "/doc.zrd";
+        reply = folder + "/reply.txt";
+        writeFile(unit, unitText(count));
+        writeFile(settings, "[Unit]\nGEN=" + unit + "\n");
+        writeFile(reply, replyText(count));
+        store.m_programFolder = folder;
+        store.m_unitName = "GEN";
+        int code = 0;
+        if (store.LoadSettings(settings) != 1 || store.LoadDefinition(unit) != 1 || store.LoadDocument(reply, code) != 1
+            || store.SaveDocument(document) != 1) {
+            std::fprintf(stderr, "model_bench: cannot prepare %d parameters\n", count);
+            std::exit(1);
+        }
+    }
+    ~Fixture()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+
+    std::string folder, unit, settings, document, reply;
+    model::CDataFile store;
+};
+
+Fixture& fixture(int count)
+{
+    static std::map<int, std::unique_ptr<Fixture>> fixtures;
+    auto& slot = fixtures[count];
+    if (!slot)
+        slot = std::make_unique<Fixture>(count);
+    return *slot;
+}
+
+// Runs `step` on the fixture of the benchmark's size once per iteration. The store keeps the
+// generated unit loaded throughout, so every step starts from the same lists.
+template <typename Step>
+void measure(benchmark::State& state, const char* failure, Step step)
+{
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        if (!step(f))
+            state.SkipWithError(failure);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+bool loadDocument(Fixture& f, const std::string& path)
+{
+    int code = 0;
+    return f.store.LoadDocument(path, code) == 1;
+}
+
+void UnitLoad(benchmark::State& state)
+{
+    measure(state, "unit load failed", [](Fixture& f) { return f.store.LoadDefinition(f.unit) == 1; });
+}
+
+void DocumentLoad(benchmark::State& state)
+{
+    measure(state, "document load failed", [](Fixture& f) { return loadDocument(f, f.document); });
+}
+
+void DocumentSave(benchmark::State& state)
+{
+    measure(state, "document save failed", [](Fixture& f) { return f.store.SaveDocument(f.document) == 1; });
+}
+
+void ReplyLoad(benchmark::State& state)
+{
+    measure(state, "reply load failed", [](Fixture& f) { return loadDocument(f, f.reply); });
+}
+
+void sizes(benchmark::internal::Benchmark* b)
+{
+    for (const int n : kSizes)
+        b->Arg(n);
+    b->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(UnitLoad)->Apply(sizes);
+BENCHMARK(DocumentLoad)->Apply(sizes);
+BENCHMARK(DocumentSave)->Apply(sizes);
+BENCHMARK(ReplyLoad)->Apply(sizes);
+
+// Google Benchmark's console table, and the times kept for the summary.
+class SummaryReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.error_occurred || run.run_type != Run::RT_Iteration)
+                continue;
+            const std::string name = run.benchmark_name();
+            const auto slash = name.find('/');
+            if (slash == std::string::npos)
+                continue;
+            const double ms = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e3;
+            times[name.substr(0, slash)][std::atoi(name.c_str() + slash + 1)] = ms;
+        }
+    }
+    std::map<std::string, std::map<int, double>> times;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    SilentBoxes boxes;
+    plat::ScopedMessageBoxService scoped(boxes);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    std::printf("\n%-14s %12s %12s %12s %10s %10s\n", "case", "2,000 ms", "20,000 ms", "100,000 ms",
+                "growth", "us/param");
+    for (const auto& [name, bySize] : reporter.times) {
+        auto at = [&bySize](int n) {
+            const auto found = bySize.find(n);
+            return found == bySize.end() ? 0.0 : found->second;
+        };
+        const double small = at(2000);
+        const double large = at(100000);
+        std::printf("%-14s %12.2f %12.2f %12.2f %10.1f %10.2f\n", name.c_str(), small, at(20000), large,
+                    small > 0 ? large / small : 0.0, large > 0 ? large * 1000 / 100000 : 0.0);
+    }
+    std::printf("growth: the 100,000 time over the 2,000 time (linear: 50)\n");
+    return 0;
+}
