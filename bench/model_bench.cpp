@@ -5,15 +5,16 @@
 //   DocumentLoad  a document the store wrote, read back;
 //   DocumentSave  the document written;
 //   ReplyLoad     the driver's read-all reply (driver order, CR line ends) loaded from a file.
-// Prints Google Benchmark's figures, then per case the times and the growth from 2,000 to 100,000
-// parameters (50 is linear).
-//   model_bench [Google Benchmark options, e.g. --benchmark_filter=Document]
+// Prints Google Benchmark's figures, then per case the median times and the growth from 2,000 to
+// 100,000 parameters (50 is linear).
+//   model_bench [Google Benchmark options, e.g. --benchmark_repetitions=5]
 #include <model/DataFile.h>
 
 #include <platform/message_box.h>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -226,10 +227,20 @@ public:
             if (slash == std::string::npos)
                 continue;
             const double ms = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e3;
-            times[name.substr(0, slash)][std::atoi(name.c_str() + slash + 1)] = ms;
+            times[name.substr(0, slash)][std::atoi(name.c_str() + slash + 1)].push_back(ms);
         }
     }
-    std::map<std::string, std::map<int, double>> times;
+    // The median of the repetitions.
+    double median(const std::string& name, int size) const
+    {
+        const auto byName = times.find(name);
+        if (byName == times.end() || !byName->second.count(size))
+            return 0.0;
+        std::vector<double> values = byName->second.at(size);
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    }
+    std::map<std::string, std::map<int, std::vector<double>>> times;
 };
 
 } // namespace
@@ -247,15 +258,12 @@ int main(int argc, char** argv)
 
     std::printf("\n%-14s %12s %12s %12s %10s %10s\n", "case", "2,000 ms", "20,000 ms", "100,000 ms",
                 "growth", "us/param");
-    for (const auto& [name, bySize] : reporter.times) {
-        auto at = [&bySize](int n) {
-            const auto found = bySize.find(n);
-            return found == bySize.end() ? 0.0 : found->second;
-        };
-        const double small = at(2000);
-        const double large = at(100000);
-        std::printf("%-14s %12.2f %12.2f %12.2f %10.1f %10.2f\n", name.c_str(), small, at(20000), large,
-                    small > 0 ? large / small : 0.0, large > 0 ? large * 1000 / 100000 : 0.0);
+    for (const auto& entry : reporter.times) {
+        const std::string& name = entry.first;
+        const double small = reporter.median(name, 2000);
+        const double large = reporter.median(name, 100000);
+        std::printf("%-14s %12.2f %12.2f %12.2f %10.1f %10.2f\n", name.c_str(), small, reporter.median(name, 20000),
+                    large, small > 0 ? large / small : 0.0, large > 0 ? large * 1000 / 100000 : 0.0);
     }
     std::printf("growth: the 100,000 time over the 2,000 time (linear: 50)\n");
     return 0;
