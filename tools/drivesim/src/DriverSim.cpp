@@ -246,6 +246,30 @@ std::vector<std::string> DriverSim::answers() const
     return d->answerList;
 }
 
+std::vector<TranscriptEntry> DriverSim::transcript() const
+{
+    std::lock_guard lock(d->mu);
+    return d->transcriptList;
+}
+
+std::string TranscriptEntry::str() const
+{
+    switch (kind) {
+    case Kind::Line: return "L " + text;
+    case Kind::Answer: return "A " + text;
+    case Kind::Byte: break;
+    }
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string out = "B";
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        out += ' ';
+        out += kHex[b >> 4];
+        out += kHex[b & 15];
+    }
+    return out;
+}
+
 Stats DriverSim::stats() const
 {
     std::lock_guard lock(d->mu);
@@ -293,6 +317,12 @@ bool DriverSim::waitForLines(std::size_t count, std::chrono::milliseconds timeou
 {
     std::unique_lock lock(d->mu);
     return d->cv.wait_for(lock, timeout, [&] { return d->lines.size() >= count; });
+}
+
+bool DriverSim::waitForTranscript(std::size_t count, std::chrono::milliseconds timeout)
+{
+    std::unique_lock lock(d->mu);
+    return d->cv.wait_for(lock, timeout, [&] { return d->transcriptList.size() >= count; });
 }
 
 } // namespace drivesim

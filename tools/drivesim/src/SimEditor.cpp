@@ -43,9 +43,10 @@ void DriverSim::Impl::idleByte(unsigned char b)
     // echoed like any other byte.
     if (printable(b) || b >= 0x80) {
         line += static_cast<char>(b);
-        // While a fault is armed the echo waits for CR, so the fault can still shape all of it.
-        if (o.echoTiming == EchoTiming::PerByte && !anyFault) {
-            pendingEcho += static_cast<char>(b);
+        // While the line may still become one a fault shapes the echo of, the echo waits for
+        // the CR, so the fault can shape all of it; then what was held goes out at once.
+        if (o.echoTiming == EchoTiming::PerByte && !holdEcho(line)) {
+            pendingEcho += line.substr(echoedUpTo);
             echoedUpTo = line.size();
         }
     } else if (b == kCr) {
@@ -53,8 +54,10 @@ void DriverSim::Impl::idleByte(unsigned char b)
         text.swap(line);
         processLine(text);
     } else if (b == kBs) {
-        if (line.empty())
+        if (line.empty()) {
+            note(TranscriptEntry::Kind::Byte, "\b");
             return;
+        }
         const bool wasEchoed = echoedUpTo >= line.size();
         line.pop_back();
         echoedUpTo = std::min(echoedUpTo, line.size());
@@ -129,11 +132,65 @@ LineFaults DriverSim::Impl::collectFaults(const std::string& text)
         for (Armed& a : faults)
             if (std::find(triggered.begin(), triggered.end(), a.id) != triggered.end())
                 a.triggered = true;
-        anyFault = std::any_of(faults.begin(), faults.end(), [](const Armed& a) {
-            return a.fault.kind != FaultKind::Stall || !a.triggered;
-        });
+        summariseFaults();
     }
     return f;
+}
+
+void DriverSim::Impl::summariseFaults()
+{
+    echoShapers.clear();
+    for (const Armed& a : faults) {
+        const Fault& ft = a.fault;
+        bool shapes = false;
+        switch (ft.kind) {
+        case FaultKind::Silence:
+        case FaultKind::DropLine:
+        case FaultKind::EchoDelay:
+        case FaultKind::ByteDelay:
+        case FaultKind::SplitWrites:
+        case FaultKind::EchoMismatch: shapes = true; break;
+        case FaultKind::Garbage:
+            shapes = ft.place == GarbagePlace::BeforeEcho || ft.place == GarbagePlace::InsideEcho;
+            break;
+        // Given without a line these act at once, not on the echo.
+        case FaultKind::Stall:
+        case FaultKind::HangUp: shapes = ft.command.has_value() && !a.triggered; break;
+        default: break;
+        }
+        if (shapes)
+            echoShapers.push_back(ft.command);
+    }
+}
+
+bool DriverSim::Impl::holdEcho(const std::string& partial) const
+{
+    for (const auto& m : echoShapers) {
+        if (!m)
+            return true;
+        switch (m->kind()) {
+        case Match::Kind::Exact:
+            if (m->text().compare(0, partial.size(), partial) == 0)
+                return true;
+            break;
+        case Match::Kind::Prefix:
+            if (partial.compare(0, m->text().size(), m->text()) == 0 ||
+                m->text().compare(0, partial.size(), partial) == 0)
+                return true;
+            break;
+        case Match::Kind::Predicate: return true;   // cannot tell before the line is whole
+        }
+    }
+    return false;
+}
+
+void DriverSim::Impl::note(TranscriptEntry::Kind kind, std::string text)
+{
+    {
+        std::lock_guard lock(mu);
+        transcriptList.push_back({kind, std::move(text), Clock::now()});
+    }
+    cv.notify_all();
 }
 
 void DriverSim::Impl::processLine(const std::string& text)
@@ -143,6 +200,7 @@ void DriverSim::Impl::processLine(const std::string& text)
     {
         std::lock_guard lock(mu);
         lines.push_back(text);
+        transcriptList.push_back({TranscriptEntry::Kind::Line, text, Clock::now()});
         ++st.linesReceived;
     }
     cv.notify_all();
@@ -194,8 +252,7 @@ void DriverSim::Impl::processLine(const std::string& text)
 
     if (!f.echoOnly) {
         const Program program = resolve(text, f);
-        bool first = true;
-        if (runProgram(program, first) == RunEnd::Done) {
+        if (runProgram(program) == RunEnd::Done) {
             if (garbageInReplyDue) {
                 garbageInReplyDue = false;
                 respond(replyGarbage);
@@ -264,16 +321,31 @@ Program DriverSim::Impl::resolve(const std::string& text, const LineFaults& f)
     return {Line(text + "?")};
 }
 
-DriverSim::Impl::RunEnd DriverSim::Impl::runProgram(const Program& program, bool& first)
+DriverSim::Impl::RunEnd DriverSim::Impl::runProgram(const Program& program)
 {
-    for (const Step& s : program) {
+    // The answer of a question runs its branch in a frame of its own. A question that is the
+    // last step of its program is replaced by its branch, so a long block dialog (a question
+    // per line) keeps one frame however many lines it takes.
+    struct Frame {
+        Program steps;
+        std::size_t next = 0;
+        bool first = true;
+    };
+    std::vector<Frame> stack;
+    stack.push_back({program, 0, true});
+    while (!stack.empty()) {
+        if (stack.back().next >= stack.back().steps.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const Step s = stack.back().steps[stack.back().next++];
         // Only output can be cut short: a step that writes nothing must not take the input that
         // arrives after the command is done (the next line after a rate switch, say).
         const bool quiet = s.kind == Step::Kind::NoPrompt || s.kind == Step::Kind::SetRate;
         if (!quiet) {
-            if (!first && busyCancelled())
+            if (!stack.back().first && busyCancelled())
                 return RunEnd::Cancelled;
-            first = false;
+            stack.back().first = false;
         }
         switch (s.kind) {
         case Step::Kind::Line: replyLine(s.text + "\r\n"); break;
@@ -294,6 +366,9 @@ DriverSim::Impl::RunEnd DriverSim::Impl::runProgram(const Program& program, bool
             replyLine(s.text + ";");
             for (;;) {
                 const int b = nextByte(std::nullopt);
+                if (b < 0)
+                    continue;
+                note(TranscriptEntry::Kind::Byte, std::string(1, static_cast<char>(b)));
                 if (b == ' ')
                     break;
                 if (b == kBs) {
@@ -304,7 +379,8 @@ DriverSim::Impl::RunEnd DriverSim::Impl::runProgram(const Program& program, bool
             break;
         case Step::Kind::Question: {
             replyLine(s.text + "?");
-            const bool perByte = o.echoTiming == EchoTiming::PerByte && !anyFault;
+            // No fault shapes an answer's echo, so it follows the echo style alone.
+            const bool perByte = o.echoTiming == EchoTiming::PerByte;
             std::string answer, echo;
             for (;;) {
                 if (inpos >= inbuf.size() && !echo.empty()) {
@@ -326,6 +402,7 @@ DriverSim::Impl::RunEnd DriverSim::Impl::runProgram(const Program& program, bool
                     break;
                 } else if (b == kBs) {
                     respond(echo);
+                    note(TranscriptEntry::Kind::Byte, "\b");
                     cancel();
                     return RunEnd::Cancelled;
                 }
@@ -333,12 +410,14 @@ DriverSim::Impl::RunEnd DriverSim::Impl::runProgram(const Program& program, bool
             {
                 std::lock_guard lock(mu);
                 answerList.push_back(answer);
+                transcriptList.push_back({TranscriptEntry::Kind::Answer, answer, Clock::now()});
             }
             cv.notify_all();
             if (s.onAnswer) {
-                bool subFirst = true;
-                if (runProgram(s.onAnswer(answer), subFirst) == RunEnd::Cancelled)
-                    return RunEnd::Cancelled;
+                Program branch = s.onAnswer(answer);
+                if (stack.back().next >= stack.back().steps.size())
+                    stack.pop_back();
+                stack.push_back({std::move(branch), 0, true});
             }
             break;
         }
@@ -366,6 +445,8 @@ bool DriverSim::Impl::busyCancelled()
     pump(Clock::now());
     while (inpos < inbuf.size()) {
         const auto b = static_cast<unsigned char>(inbuf[inpos++]);
+        if (b == kBs || !o.queueInputWhileBusy)   // kept bytes become a line of their own
+            note(TranscriptEntry::Kind::Byte, std::string(1, static_cast<char>(b)));
         if (b == kBs) {
             cancel();
             return true;
@@ -381,6 +462,8 @@ bool DriverSim::Impl::waitBusy(std::chrono::milliseconds ms)
     for (;;) {
         while (inpos < inbuf.size()) {
             const auto b = static_cast<unsigned char>(inbuf[inpos++]);
+            if (b == kBs || !o.queueInputWhileBusy)
+                note(TranscriptEntry::Kind::Byte, std::string(1, static_cast<char>(b)));
             if (b == kBs) {
                 cancel();
                 return true;

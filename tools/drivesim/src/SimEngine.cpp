@@ -135,9 +135,7 @@ void DriverSim::Impl::refreshLocked()
     stalled = std::any_of(faults.begin(), faults.end(), [](const Armed& a) {
         return a.fault.kind == FaultKind::Stall && a.triggered;
     });
-    anyFault = std::any_of(faults.begin(), faults.end(), [](const Armed& a) {
-        return a.fault.kind != FaultKind::Stall || !a.triggered;
-    });
+    summariseFaults();
     globalSilence = std::any_of(faults.begin(), faults.end(), [](const Armed& a) {
         return a.fault.kind == FaultKind::Silence && !a.fault.command && a.fault.persistent;
     });
@@ -276,8 +274,9 @@ void DriverSim::Impl::setSimRate(int baud)
 {
     {
         std::lock_guard lock(mu);
-        rate = baud;
-        st.currentRate = baud;
+        // 0 is the rate at power-up: the configured one, or the line's speed when bytes come.
+        rate = baud == 0 ? o.initialRate : baud;
+        st.currentRate = rate;
     }
     cv.notify_all();
 }

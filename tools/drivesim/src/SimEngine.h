@@ -65,6 +65,7 @@ struct DriverSim::Impl {
     std::vector<Chunk> sentWrites;
     std::vector<std::string> lines;
     std::vector<std::string> answerList;
+    std::vector<TranscriptEntry> transcriptList;
     Stats st;
     std::deque<std::string> outQueue;
     std::uint64_t outQueued = 0;
@@ -90,7 +91,9 @@ struct DriverSim::Impl {
     Options o;                 // snapshot of opt, refreshed each round
     int master = -1;
     bool stalled = false;
-    bool anyFault = false;
+    // The lines of armed faults that shape the echo (none: every line), so the echo of a line
+    // that may still become one of them waits for its CR, and only that.
+    std::vector<std::optional<Match>> echoShapers;
     bool globalSilence = false;
     std::string inbuf;
     std::size_t inpos = 0;
@@ -110,12 +113,15 @@ struct DriverSim::Impl {
     bool noPrompt = false;
 
     void run();
+    void summariseFaults();    // under mu
+    bool holdEcho(const std::string& partial) const;
+    void note(TranscriptEntry::Kind kind, std::string text);
     void idleByte(unsigned char b);
     void processLine(const std::string& text);
     LineFaults collectFaults(const std::string& text);
     Program resolve(const std::string& text, const LineFaults& f);
     enum class RunEnd { Done, Cancelled };
-    RunEnd runProgram(const Program& program, bool& first);
+    RunEnd runProgram(const Program& program);
     bool busyCancelled();
     bool waitBusy(std::chrono::milliseconds ms);
     void cancel();

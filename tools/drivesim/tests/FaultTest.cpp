@@ -51,6 +51,27 @@ TEST_F(FaultPty, PerCommandFaultsLeaveOtherLinesAlone)
     EXPECT_EQ(client->readFor(50ms), "");
 }
 
+TEST_F(FaultPty, AFaultForOneCommandLeavesTheEchoOfOthersByteByByte)
+{
+    start();
+    sim->addCommand(Match::exact("P"), Program{Question("NEXT")});
+    sim->injectFault(Fault(FaultKind::EchoDelay).on("?SPD").after(50ms).always());
+    client->write("MI");
+    EXPECT_EQ(client->readUntil("MI"), "MI");
+    EXPECT_EQ(client->exchange("\r"), "\r\nKVX100A 1.00\r\nSYS 1.00\r\n:");
+    client->write("?SP");
+    EXPECT_EQ(client->readFor(30ms), "");            // may still become the faulty line
+    client->write("X");
+    EXPECT_EQ(client->readUntil("?SPX"), "?SPX");    // can no longer: what was held goes out
+    EXPECT_EQ(client->exchange("\r"), "\r\n?SPX?\r\n:");
+    EXPECT_EQ(client->exchange("?SPD\r"), "?SPD\r\n?SPD?\r\n:");
+    client->write("P\r");
+    EXPECT_EQ(client->readUntil("?"), "P\r\nNEXT?");
+    client->write("AB");
+    EXPECT_EQ(client->readUntil("AB"), "AB");        // answers are never held
+    EXPECT_EQ(client->exchange("\r"), "\r\n:");
+}
+
 TEST_F(FaultPty, GarbageAroundTheEchoAndInTheReply)
 {
     start();

@@ -1,7 +1,8 @@
 // A simulated motor driver on the master side of a pseudo-terminal. The communication library
 // (or any serial program) opens slavePath() as its port. The driver runs in its own thread: a
 // byte-wise line editor with echo and prompt, the built-in lines the library itself writes,
-// scripted commands, line-speed emulation and injected faults.
+// scripted commands, line-speed emulation and injected faults. A DriverModel installed into it
+// makes it a whole driver (DriverModel.h).
 #pragma once
 
 #include <chrono>
@@ -74,6 +75,18 @@ struct Chunk {
     std::string bytes;
 };
 
+// The received traffic in the order the driver took it: command lines, the answers to questions
+// (block lines), and the direct bytes that were neither: a blank or backspace at a page, a
+// backspace that stopped a reply or a question or came on an empty line, bytes during output.
+struct TranscriptEntry {
+    enum class Kind { Line, Answer, Byte };
+    Kind kind = Kind::Line;
+    std::string text;                              // without the CR; Byte: the one byte
+    std::chrono::steady_clock::time_point time;    // monotonic
+    // "L CH5", "A SPD500", "B 20" (the byte in hex): handy for comparing in tests.
+    std::string str() const;
+};
+
 class DriverSim {
 public:
     explicit DriverSim(Options options = {});
@@ -120,6 +133,7 @@ public:
     std::vector<Chunk> sentChunks() const;        // each write to the master, as written
     std::vector<std::string> receivedLines() const;
     std::vector<std::string> answers() const;     // answers given to questions
+    std::vector<TranscriptEntry> transcript() const;
     Stats stats() const;
     int currentRate() const;
     int lastPtySpeed() const;
@@ -134,6 +148,8 @@ public:
                       std::chrono::milliseconds timeout);
     // Block until the driver has completed `count` lines in total.
     bool waitForLines(std::size_t count, std::chrono::milliseconds timeout);
+    // Block until the transcript holds `count` entries.
+    bool waitForTranscript(std::size_t count, std::chrono::milliseconds timeout);
 
     struct Impl;
 
