@@ -1,5 +1,6 @@
 // talverin-drivesim: a simulated motor driver on a pseudo-terminal. Prints the slave device path
-// as its first line, then answers on it until SIGINT or SIGTERM.
+// as its first line, then answers on it until SIGINT or SIGTERM. With --unit it is a whole driver
+// of that unit (DriverModel); without, the line-protocol driver of the built-in lines.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <pthread.h>
 #include <string>
 
+#include "drivesim/DriverModel.h"
 #include "drivesim/DriverSim.h"
 
 namespace {
@@ -26,11 +28,33 @@ void usage(std::FILE* to)
         "                    (default \"KVX100A 1.00\" and \"SYS 1.00\")\n"
         "  --rate BAUD       the driver's starting rate (default: the line's speed)\n"
         "  --no-speed-check  answer whatever speed the line is set to\n"
+        "  --unit FILE       be a whole driver of this unit definition file\n"
+        "  --lock 0|1        with --unit: 0 locked (\"KP0\", the factory state), 1 unlocked\n"
+        "  --state FILE      with --unit: initial values, pins and channel programs from a document\n"
+        "  --capture-time-scale X  with --unit: the oscilloscope records for its record time x X\n"
+        "  --page-lines N    with --unit: a lone ';' page every N lines of long replies\n"
         "  --help            this text\n",
         to);
 }
 
-bool parse(int argc, char** argv, drivesim::Options& o, std::string& error)
+struct ModelOptions {
+    std::string unit;
+    std::string state;
+    int lock = 0;
+    double timeScale = 1.0;
+    int pageLines = 0;
+    bool modelOnly = false;   // an option that needs --unit was given
+};
+
+// A whole number or a decimal of the option's value, refused when anything else follows.
+bool number(const std::string& text, double& out)
+{
+    char* end = nullptr;
+    out = std::strtod(text.c_str(), &end);
+    return !text.empty() && end && *end == '\0';
+}
+
+bool parse(int argc, char** argv, drivesim::Options& o, ModelOptions& m, std::string& error)
 {
     bool idGiven = false;
     for (int i = 1; i < argc; ++i) {
@@ -98,6 +122,40 @@ bool parse(int argc, char** argv, drivesim::Options& o, std::string& error)
             o.initialRate = r;
         } else if (a == "--no-speed-check") {
             o.speedEmulation = false;
+        } else if (a == "--unit") {
+            if (!value(m.unit))
+                return false;
+        } else if (a == "--state") {
+            if (!value(m.state))
+                return false;
+            m.modelOnly = true;
+        } else if (a == "--lock") {
+            if (!value(v))
+                return false;
+            if (v != "0" && v != "1") {
+                error = "--lock takes 0 (locked) or 1 (unlocked)";
+                return false;
+            }
+            m.lock = v == "1";
+            m.modelOnly = true;
+        } else if (a == "--capture-time-scale") {
+            if (!value(v))
+                return false;
+            if (!number(v, m.timeScale) || m.timeScale < 0) {
+                error = "--capture-time-scale takes a number of 0 or more";
+                return false;
+            }
+            m.modelOnly = true;
+        } else if (a == "--page-lines") {
+            if (!value(v))
+                return false;
+            double n = 0;
+            if (!number(v, n) || n < 1 || n > 100000 || n != static_cast<int>(n)) {
+                error = "--page-lines takes a whole number from 1";
+                return false;
+            }
+            m.pageLines = static_cast<int>(n);
+            m.modelOnly = true;
         } else if (a == "--help" || a == "-h") {
             usage(stdout);
             std::exit(0);
@@ -105,6 +163,10 @@ bool parse(int argc, char** argv, drivesim::Options& o, std::string& error)
             error = "unknown option " + a;
             return false;
         }
+    }
+    if (m.modelOnly && m.unit.empty()) {
+        error = "--lock, --state, --capture-time-scale and --page-lines need --unit";
+        return false;
     }
     return true;
 }
@@ -114,11 +176,23 @@ bool parse(int argc, char** argv, drivesim::Options& o, std::string& error)
 int main(int argc, char** argv)
 {
     drivesim::Options options;
+    ModelOptions modelOptions;
     std::string error;
-    if (!parse(argc, argv, options, error)) {
+    if (!parse(argc, argv, options, modelOptions, error)) {
         std::fprintf(stderr, "talverin-drivesim: %s\n", error.c_str());
         usage(stderr);
         return 2;
+    }
+    drivesim::DriverModel model;
+    if (!modelOptions.unit.empty()) {
+        if (!model.load(modelOptions.unit, &error) ||
+            (!modelOptions.state.empty() && !model.loadState(modelOptions.state, &error))) {
+            std::fprintf(stderr, "talverin-drivesim: %s\n", error.c_str());
+            return 2;
+        }
+        model.setLocked(modelOptions.lock == 0);
+        model.setCaptureTimeScale(modelOptions.timeScale);
+        model.setPageLines(modelOptions.pageLines);
     }
     // Block the signals before the driver thread starts, so only sigwait below takes them.
     sigset_t set;
@@ -128,6 +202,8 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
 
     drivesim::DriverSim sim(options);
+    if (model.loaded())
+        model.install(sim);
     if (!sim.start(&error)) {
         std::fprintf(stderr, "talverin-drivesim: cannot open a pseudo-terminal: %s\n", error.c_str());
         return 1;
