@@ -21,8 +21,9 @@ std::vector<Record> records(const std::string& text)
     std::string current;
     int line = 1;
     auto flush = [&] {
-        if (current.empty() || current[0] != ';')
-            out.push_back({line, normalised(current)});
+        std::string record = normalised(current);
+        if (record.empty() || record[0] != ';')
+            out.push_back({line, std::move(record)});
         current.clear();
         ++line;
     };
