@@ -126,10 +126,9 @@ SerialOpenResult SerialDevice::open(const std::string& portName) {
     // Exclusive: the lock keeps out every other opener that honours it (and this process's own second
     // open); TIOCEXCL keeps out other users' plain opens too.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(errno == EWOULDBLOCK ? EBUSY : errno, fd);
-    ::ioctl(fd, TIOCEXCL);
-
     int hook = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (hook < 0) return fail(errno, fd);
+    ::ioctl(fd, TIOCEXCL); // last: no failure path is left that would have to clear it
 
     m_fd = fd;
     m_hookFd = hook;
@@ -155,6 +154,10 @@ SerialOpenResult SerialDevice::open(const std::string& portName) {
 void SerialDevice::close() {
     if (m_fd < 0) return;
     SerialHookRegistry::get().detach(this);
+    // Exclusive mode belongs to the device, not to this descriptor: left set, it refuses the next
+    // open by a normal user for as long as the other side stays open (a pseudo-terminal's master,
+    // or another program holding the device).
+    ::ioctl(m_fd, TIOCNXCL);
     ::flock(m_fd, LOCK_UN);
     ::close(m_fd);
     ::close(m_hookFd);

@@ -48,6 +48,18 @@ struct TestHooks {
 };
 TestHooks& testHooks();
 
+// Switches test hooks on for a scope: a test that fails half-way leaves none on for the next one.
+class ScopedTestHooks {
+public:
+    explicit ScopedTestHooks(const TestHooks& h) : m_saved(testHooks()) { testHooks() = h; }
+    ~ScopedTestHooks() { testHooks() = m_saved; }
+    ScopedTestHooks(const ScopedTestHooks&) = delete;
+    ScopedTestHooks& operator=(const ScopedTestHooks&) = delete;
+
+private:
+    TestHooks m_saved;
+};
+
 // Replaces the timings for a scope (tests).
 class ScopedTimings {
 public:

@@ -256,14 +256,13 @@ TEST(CommPortPty, StoppingAbortsRecordsUnderWayAndReportsTheLostConnection) {
 TEST(CommPortPty, AThreadThatCannotStartLeavesNoThreadRunning) {
     Pty pty;
     for (int which : {1, 2}) {
-        detail::testHooks().failThreadStart = which;
+        const detail::ScopedTestHooks hooks({.failThreadStart = which});
         CCommPort port;
         ASSERT_EQ(port.Open(pty.slave), COMM_OK);
         ASSERT_EQ(port.Configure(lineSettings(9600, 8, 0, 2)), COMM_OK);
         EXPECT_EQ(port.StartThreads(), plat::ErrorFromErrno(EAGAIN)) << which;
         EXPECT_FALSE(port.ThreadsRunning());
         EXPECT_FALSE(Access::AnyThread(port)) << which; // the one that did start was joined
-        detail::testHooks().failThreadStart = 0;
         EXPECT_EQ(port.Close(), COMM_OK);
     }
 }

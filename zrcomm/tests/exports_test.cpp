@@ -213,7 +213,7 @@ TEST_F(ExportsOpenPty, OpenFailuresLeaveNoPort) {
     EXPECT_EQ(ZRComm_InitFromDCB(nullptr, pty.slave.c_str(), &odd), COMM_ERR_SETUP_FAILED);
     EXPECT_EQ(CCommApp::Get().Port(), nullptr);
 
-    detail::testHooks().failThreadStart = 2;
+    const detail::ScopedTestHooks noReceiveThread({.failThreadStart = 2}); // off however the test ends
     const CommResult r = ZRComm_InitFromDCB(nullptr, pty.slave.c_str(), &dcb);
     detail::testHooks().failThreadStart = 0;
     EXPECT_EQ(r, plat::ErrorFromErrno(EAGAIN));
