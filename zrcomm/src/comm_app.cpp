@@ -8,6 +8,8 @@
 #include <platform/language.h>
 #include <platform/paths.h>
 
+#include <sys/stat.h>
+
 namespace zrcomm {
 
 CCommApp& CCommApp::Get() {
@@ -27,9 +29,10 @@ std::string LibraryFolder() {
 
 std::string CCommApp::InitLog(const std::string& libraryFolder) {
     CCommLog& log = CCommLog::Get();
-    const std::string name = ChooseLogFile(libraryFolder);
+    const std::string name = ClaimLogFile(ChooseLogFile(libraryFolder));
     if (name.empty()) return {}; // nowhere to write: entries queue and the oldest are dropped
-    log.Backup(name, name + ".bak");
+    struct stat st{};
+    if (::stat(name.c_str(), &st) == 0 && st.st_size > 0) log.Backup(name, name + ".bak"); // else just made
     log.SetFile(name.c_str(), CCommLog::kDefaultMask);
     log.Info(IDS_DLL_START);
     return name;

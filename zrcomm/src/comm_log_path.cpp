@@ -3,7 +3,9 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <string>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,7 +43,37 @@ bool makeFolders(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// The lock on the log file this process writes, held until it ends (the kernel lets it go).
+int g_logLock = -1;
+
+bool lockFile(const std::string& name) {
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    g_logLock = fd;
+    return true;
+}
+
 } // namespace
+
+std::string ClaimLogFile(const std::string& name) {
+    if (name.empty()) return {};
+    if (g_logLock >= 0) ::close(g_logLock); // an earlier claim of this process is given up first
+    g_logLock = -1;
+    if (lockFile(name)) return name;
+    // Numbered names, the first one free: a program started beside a running one gets a file of its
+    // own, and the names are used again instead of piling up.
+    const std::size_t dot = name.rfind(".log");
+    const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
+    for (int i = 1; i <= 99; ++i) {
+        const std::string other = stem + "." + std::to_string(i) + ".log";
+        if (lockFile(other)) return other;
+    }
+    return stem + "." + std::to_string(::getpid()) + ".log";
+}
 
 std::string ChooseLogFile(const std::string& libraryFolder) {
     if (writableFolder(libraryFolder)) return libraryFolder + "/" + kLogName;

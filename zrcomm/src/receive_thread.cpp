@@ -51,7 +51,8 @@ void CCommPort::ReceiveThreadMain() {
             PortLock lock(*this);
             ++m_receivePass;
             if (m_receivePass == 0) m_receivePass = 1; // 0 marks "never reported"
-            m_device.escape(SETRTS);                 // fails quietly on a line without modem lines
+            // With RTS handshake the line itself drives RTS. Fails quietly without modem lines.
+            if (m_dcb.rtsControl() != RTS_CONTROL_HANDSHAKE) m_device.escape(SETRTS);
         }
         const SerialWaitResult wait = m_device.waitEvent(m_stopEvent.fd(), m_t.receiveWaitMs);
         if (wait.status == SerialWaitResult::Cancelled || m_stopEvent.isSet()) break;

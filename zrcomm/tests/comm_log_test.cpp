@@ -10,7 +10,9 @@
 #include <condition_variable>
 #include <filesystem>
 #include <future>
+#include <fcntl.h>
 #include <regex>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
 
@@ -201,6 +203,14 @@ TEST(CommLog, LibraryStartKeepsThePreviousLogAndBeginsANewOne) {
     const auto lines = logLines(readFile(name));
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_TRUE(std::regex_match(lines[0], std::regex(R"(\d\d:\d\d:\d\d\.\d{3} I KVX Talverin communication DLL start)")));
+    // A log another program holds is neither emptied nor written to: this one takes a numbered name.
+    TempDir shared;
+    writeFile(shared.file("ZRCOMM.log"), "other program\r\n");
+    const int other = ::open(shared.file("ZRCOMM.log").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+    EXPECT_EQ(CCommApp::InitLog(shared.path.string()), shared.file("ZRCOMM.1.log"));
+    EXPECT_EQ(readFile(shared.file("ZRCOMM.log")), "other program\r\n");
+    ::close(other);
     CCommLog::Get().SetFile(saved.c_str(), CCommLog::kDefaultMask);
 }
 

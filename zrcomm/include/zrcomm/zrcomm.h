@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-using CommResult = std::uint32_t;    // COMM_OK, COMM_ERR_*, COMM_REPLY_*, or a system error (errno)
+using CommResult = std::uint32_t;    // COMM_OK, COMM_ERR_*, COMM_REPLY_*, or a system error (plat::ErrorFromErrno)
 using CommandState = std::uint32_t;  // CMD_*
 using CommandStatus = std::uint32_t; // a CommandState, or the CommResult of a completed command
 using CommandId = std::int32_t;      // 1 .. 0x7FFFFFFF; 0 = none
