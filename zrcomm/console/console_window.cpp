@@ -210,7 +210,11 @@ bool ConsoleWindow::openPort() {
     ZRComm_SetMonitorWnd(m_bridge->hwnd());
     const CommResult r = ZRComm_InitFromDCB(m_bridge->hwnd(), name.constData(), &m_dcb);
     if (r != COMM_OK) {
-        showStatus(QStringLiteral("%1: %2").arg(m_port->text(), ResultName(r)));
+        QString status = QStringLiteral("%1: %2").arg(m_port->text(), ResultName(r));
+        char why[512];
+        if (r == COMM_ERR_OPEN_FAILED && ZRComm_GetOpenErrorText(why, sizeof why) > 0)
+            status += QStringLiteral(" (%1)").arg(QString::fromUtf8(why));
+        showStatus(status);
         return false;
     }
     m_open = true;

@@ -39,6 +39,9 @@ public:
 
     plat::HWND MonitorWindow() const { return m_monitorWnd; }
     void SetMonitorWindow(plat::HWND w) { m_monitorWnd = w; }
+    // Why the last attempt to open a device failed; empty after one that opened it.
+    const std::string& OpenErrorText() const { return m_openErrorText; }
+    void SetOpenErrorText(std::string text) { m_openErrorText = std::move(text); }
     CommResult LastError() const { return m_lastError; }
     CommResult SetLastError(CommResult r) { return m_lastError = r; }
     plat::LANGID Language() const { return m_language; }
@@ -56,6 +59,7 @@ private:
     std::vector<std::unique_ptr<PendingClose>> m_closes; // changed only by the calling thread
     plat::HWND m_monitorWnd = nullptr;
     CommResult m_lastError = COMM_OK;
+    std::string m_openErrorText;
     plat::LANGID m_language = plat::LANG_ENGLISH_US;
 };
 

@@ -77,7 +77,9 @@ CommResult ZRComm_InitFromDCB(HWND notifyWnd, const char* portName, const plat::
     App().FinishPendingCloses(); // a port closed from a text handler lets go of its device first
     if (Port()) return Store(COMM_ERR_ALREADY_OPEN);
     auto port = std::make_unique<CCommPort>();
-    if (const CommResult r = port->Open(portName)) return Store(r);
+    const CommResult opened = port->Open(portName);
+    App().SetOpenErrorText(port->OpenErrorText());
+    if (opened) return Store(opened);
     if (port->Configure(*settings) != COMM_OK) return Store(COMM_ERR_SETUP_FAILED);
     port->SetNotifyWindow(notifyWnd);
     port->SetMonitorWindow(App().MonitorWindow());
@@ -86,6 +88,14 @@ CommResult ZRComm_InitFromDCB(HWND notifyWnd, const char* portName, const plat::
     CCommLog::Get().StartWriter();
     LogInfo(IDS_INIT_COMM);
     return Store(COMM_OK);
+}
+
+int ZRComm_GetOpenErrorText(char* buffer, unsigned size) {
+    if (!buffer || size == 0) return Fail(0, COMM_ERR_INVALID_ARG);
+    const std::string& text = App().OpenErrorText();
+    CopyCut(buffer, size, text);
+    Store(COMM_OK);
+    return static_cast<int>(std::min<std::size_t>(text.size(), size - 1));
 }
 
 CommResult ZRComm_Term(void) {

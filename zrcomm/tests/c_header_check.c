@@ -40,6 +40,6 @@ void (*const zrcomm_c_functions[])(void) = {
     (void (*)(void))ZRComm_GetCommandParam, (void (*)(void))ZRComm_ResumeCommand,
     (void (*)(void))ZRComm_AbortCommand, (void (*)(void))ZRComm_FindCommand,
     (void (*)(void))ZRComm_EnumCommand, (void (*)(void))ZRComm_GetDefaultCommConfig,
-    (void (*)(void))ZRComm_CommConfigDialog,
+    (void (*)(void))ZRComm_CommConfigDialog, (void (*)(void))ZRComm_GetOpenErrorText,
 };
 const unsigned zrcomm_c_function_count = sizeof zrcomm_c_functions / sizeof zrcomm_c_functions[0];

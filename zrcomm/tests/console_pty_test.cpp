@@ -55,4 +55,6 @@ TEST(ConsolePty, ReportsAnErrorReplyAndAPortThatCannotOpen) {
     const ConsoleRun missing = RunConsole("--port /nonexistent/tty --send MI --quit-after 2>&1");
     EXPECT_EQ(missing.exitCode, 1) << missing.output;
     EXPECT_NE(missing.output.find("cannot be opened"), std::string::npos) << missing.output;
+    const ConsoleRun notTty = RunConsole("--port /dev/null --send MI --quit-after 2>&1");
+    EXPECT_NE(notTty.output.find("cannot be opened (/dev/null is not a serial device.)"), std::string::npos) << notTty.output;
 }

@@ -97,7 +97,7 @@ TEST(ExportsHeader, TheCDeclarationsMatchTheLibrary) {
     EXPECT_EQ(zrcomm_c_external_data_size, 32u);
     static_assert(sizeof(CommExternalData) == 32);
     static_assert(sizeof(intptr_t) == sizeof(void*), "command tags carry addresses");
-    ASSERT_EQ(zrcomm_c_function_count, 27u);
+    ASSERT_EQ(zrcomm_c_function_count, 28u);
     EXPECT_EQ(zrcomm_c_functions[0], reinterpret_cast<void (*)(void)>(&ZRComm_InitFromDCB));
     EXPECT_EQ(zrcomm_c_functions[26], reinterpret_cast<void (*)(void)>(&ZRComm_CommConfigDialog));
 }

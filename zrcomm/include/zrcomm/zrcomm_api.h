@@ -181,6 +181,12 @@ typedef BOOL ZRCommBool;
  * writer. COMM_ERR_INVALID_ARG (NULL name or settings), COMM_ERR_ALREADY_OPEN,
  * COMM_ERR_OPEN_FAILED, COMM_ERR_SETUP_FAILED, or a system error when a thread cannot start. */
 ZRCOMM_API CommResult ZRComm_InitFromDCB(ZRCommHwnd notifyWnd, const char* portName, const ZRCommDcb* settings);
+/* Why the last ZRComm_InitFromDCB that tried to open a device could not open it: one English
+ * sentence naming the device path (missing, not a serial device, permission denied and which group
+ * to join, in use), empty when that open succeeded. Copies it cut to size-1 bytes and a NUL and
+ * returns the bytes copied; 0 and COMM_ERR_INVALID_ARG for a NULL buffer or size 0. Needs no open
+ * port. */
+ZRCOMM_API int ZRComm_GetOpenErrorText(char* buffer, unsigned size);
 /* Stops the log writer, closes the port (ended and under-way records end as aborted, monitor 17)
  * and forgets it. Called from inside a WM_COMM_TEXT handler it returns at once and the close
  * finishes when the handler has returned. COMM_ERR_NOT_OPEN when no port is open. */
