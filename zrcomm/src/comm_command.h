@@ -34,7 +34,7 @@ struct CCommCommand {
     std::uint32_t ownTimeout = 0;  // ms, 0 = the port's reply time-out applies
     std::uint32_t lastReceiveTick = 0;
     bool topLevel = false;
-    std::uint32_t completedPass = 0; // the receive pass that last reported its end
+    std::uint32_t completedPass = 0; // the receive pass that last reported its end; 0 once it runs again
     std::uint32_t sendOffset = 0;  // index in text of the next line to write
     CByteBuffer text;              // never empty
     CByteBuffer reply;             // reply lines collected so far

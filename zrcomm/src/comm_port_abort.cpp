@@ -51,6 +51,7 @@ CommResult CCommPort::ResumeRecord(CCommCommand* record) {
     }
     HeadLeavesLine(record);
     record->state = CMD_WAITING;
+    record->completedPass = 0; // a new run: its end is reported even in the pass that ended the last one
     record->reply.Clear();
     m_directBytes.Assign(std::uint8_t{0x08});
     WakeSender(true);

@@ -32,7 +32,8 @@ bool ExpiryApplies(CommandState s) {
 void CCommPort::CompleteInPass(CCommCommand* record) {
     if (!record) return;
     // A record reports its end once per pass; a timed-out one left at the head is reported again on
-    // later passes.
+    // later passes. Only a repeat is dropped: a record resumed meanwhile has its pass mark cleared,
+    // so its new end is reported even when it comes in the same pass.
     if (record->completedPass == m_receivePass) return;
     record->completedPass = m_receivePass;
     CompleteCommand(record);

@@ -46,6 +46,7 @@ bool CCommPort::ChooseOutgoing(Outgoing& out) {
             if (!pick) return false;
             head->state = CMD_SENDING;
             head->sendOffset = 0;
+            head->completedPass = 0;
         } else {
             return false;
         }

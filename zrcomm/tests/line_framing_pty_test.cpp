@@ -206,7 +206,7 @@ TEST_F(LineFramingPty, PagingAsksForMoreOrStopsWhileAborting) {
     EXPECT_EQ(Events(r), (std::vector<plat::WPARAM>{5, 9}));
 }
 
-TEST_F(LineFramingPty, ATimedOutRecordIsReportedOncePerPass) {
+TEST_F(LineFramingPty, ATimedOutRecordIsReportedOncePerPassAndAgainWhenResumed) {
     auto* r = Engaged("?T\r", CMD_RECEIVING);
     {
         PortLock lock(port);
@@ -219,6 +219,12 @@ TEST_F(LineFramingPty, ATimedOutRecordIsReportedOncePerPass) {
     Access::RunChecks(port);
     Access::RunChecks(port);
     EXPECT_EQ(Events(r), (std::vector<plat::WPARAM>{6, 6})); // and again on every later pass
+    // Resumed within the pass that reported it, written again and answered at once: reported again.
+    ASSERT_EQ(port.ResumeRecord(r), COMM_OK);
+    r->state = CMD_WAIT_ECHO;
+    Access::SetLineState(port, CMD_WAIT_ECHO);
+    Access::Receive(port, "?T\r\nT 1\r\n:", true);
+    EXPECT_EQ(Events(r), (std::vector<plat::WPARAM>{5, 8}));
     const CommandId id = r->commandId();
     port.RemoveRecord(r);
     r = nullptr;

@@ -58,9 +58,9 @@ struct CCommPortTestAccess {
         p.CheckTimeouts();
     }
     // Bytes as one read would bring them, then framing, without the threads.
-    static void Receive(CCommPort& p, const std::string& bytes) {
+    static void Receive(CCommPort& p, const std::string& bytes, bool samePassAsTheChecks = false) {
         PortLock l(p);
-        ++p.m_receivePass;
+        if (!samePassAsTheChecks) ++p.m_receivePass;
         const auto* b = reinterpret_cast<const std::uint8_t*>(bytes.data());
         const auto n = static_cast<std::uint32_t>(bytes.size());
         if (!CCommPort::IsValidData(b, n)) p.m_invalidData = true;
