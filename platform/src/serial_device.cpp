@@ -436,11 +436,14 @@ void SerialDevice::injectLineEvents(const std::string& devicePath, DWORD mask) {
     std::lock_guard lock(reg.mutex);
     auto it = reg.byPath.find(devicePath);
     if (it == reg.byPath.end()) return;
+    for (SerialDevice* d : it->second.devices) d->injectEvents(mask);
+}
+
+void SerialDevice::injectEvents(DWORD mask) {
+    if (m_hookFd < 0) return;
+    m_injected.fetch_or(mask);
     const std::uint64_t one = 1;
-    for (SerialDevice* d : it->second.devices) {
-        d->m_injected.fetch_or(mask);
-        [[maybe_unused]] auto n = ::write(d->m_hookFd, &one, sizeof one);
-    }
+    [[maybe_unused]] auto n = ::write(m_hookFd, &one, sizeof one);
 }
 
 } // namespace plat

@@ -76,7 +76,7 @@ bool CCommApp::FinishPendingCloses() {
         bool ownDelivery = false;
         {
             std::lock_guard<std::mutex> lock(m_closeMutex);
-            ownDelivery = c.port && plat::IsWindowOfCurrentThread(c.port->TextDeliveryTarget());
+            ownDelivery = c.port && c.port->DeliversTextToCurrentThread();
         }
         // A text delivery to this thread that has not been taken up yet is run (or cancelled by
         // the close) while we wait; one whose handler this thread is in cannot end before we

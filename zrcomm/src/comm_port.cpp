@@ -7,6 +7,7 @@
 #include <platform/errors.h>
 #include <platform/messages.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 
@@ -28,6 +29,11 @@ CCommPort::CCommPort()
 CCommPort::~CCommPort() {
     if (IsOpen()) Close();
     StopThreads(); // threads of a port whose device already went
+    {
+        // The stop ended any wait such a call was in: it is on its way out.
+        std::unique_lock<std::mutex> calls(m_callsMutex);
+        m_callsLeft.wait(calls, [this] { return m_callsInside == 0; });
+    }
     PortLock lock(*this);
     m_queue.clear();
 }
@@ -161,12 +167,14 @@ DWORD CCommPort::StartThreads() {
 }
 
 void CCommPort::StopThreads() {
+    // Set before anything else, the lock too: a write or wait in progress gives up on it at once,
+    // and a call waiting for the prompt returns.
+    m_stopEvent.set();
+    m_promptEvent.set();
     {
         PortLock lock(*this);
         if (!m_threadsStarted) return;
         m_device.escape(CLRDTR);
-        // Set before anything else: a write or wait in progress gives up on it at once.
-        m_stopEvent.set();
         m_device.purge(PURGE_TXABORT | PURGE_RXABORT);
     }
     {
@@ -216,6 +224,17 @@ DWORD CCommPort::Escape(DWORD function) {
 // Modes
 
 CommResult CCommPort::SetCommandMode(int mode) {
+    struct Inside {
+        CCommPort& port;
+        explicit Inside(CCommPort& p) : port(p) {
+            std::lock_guard<std::mutex> l(port.m_callsMutex);
+            ++port.m_callsInside;
+        }
+        ~Inside() {
+            std::lock_guard<std::mutex> l(port.m_callsMutex);
+            if (--port.m_callsInside == 0) port.m_callsLeft.notify_all();
+        }
+    } inside(*this); // left after the lock below
     PortLock lock(*this);
     if (mode == m_commandMode) return COMM_OK;
     if (mode < 0 || mode > 2) return COMM_ERR_INVALID_ARG;
@@ -263,7 +282,8 @@ CommResult CCommPort::WaitForPrompt() {
     // A signal left from an earlier record end must not end the first wait at once.
     m_promptEvent.reset();
     const std::uint32_t perTry = (m_promptWait + m_promptTries - 1) / m_promptTries;
-    for (std::uint32_t i = 0; i < m_promptTries; ++i) {
+    // A stop of the port ends the wait: nothing will answer any more.
+    for (std::uint32_t i = 0; i < m_promptTries && !m_stopEvent.isSet(); ++i) {
         static const std::uint8_t kFreshPrompt[] = {0x0D, 0x08};
         m_directBytes.Assign(kFreshPrompt, sizeof kFreshPrompt);
         m_wakeEvent.set();
@@ -291,12 +311,26 @@ void CCommPort::Notify(bool toTextWindow, HWND window, WPARAM event, LPARAM valu
     // Sent, and with the lock given up completely: the window reads the text and may send more from
     // its handler. A stop of the port ends a send that another thread has not taken up yet.
     ScopedReleaseAll unlocked(m_mutex);
-    const HWND outer = m_textTarget.exchange(target);
+    {
+        std::lock_guard<std::mutex> lock(m_deliveryMutex);
+        m_textTargets.push_back(target);
+    }
     if (IsWindowOfCurrentThread(target))
         SendMessage(target, WM_COMM_TEXT, event, value);
     else
         SendMessageCancellable(target, WM_COMM_TEXT, event, value, m_stopEvent);
-    m_textTarget.store(outer);
+    std::lock_guard<std::mutex> lock(m_deliveryMutex);
+    m_textTargets.erase(std::find(m_textTargets.begin(), m_textTargets.end(), target));
+}
+
+std::vector<HWND> CCommPort::TextDeliveryTargets() const {
+    std::lock_guard<std::mutex> lock(m_deliveryMutex);
+    return m_textTargets;
+}
+
+bool CCommPort::DeliversTextToCurrentThread() const {
+    std::lock_guard<std::mutex> lock(m_deliveryMutex);
+    return std::any_of(m_textTargets.begin(), m_textTargets.end(), IsWindowOfCurrentThread);
 }
 
 void CCommPort::NotifyMonitor(WPARAM code, LPARAM value) {

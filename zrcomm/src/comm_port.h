@@ -15,8 +15,10 @@
 #include <zrcomm/zrcomm.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <list>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,8 @@ public:
     bool ThreadsRunning() const;
 
     // --- Modes ---
+    // Leaving a direct exchange waits for the driver's prompt with the lock given up; a close from a
+    // text handler run meanwhile (on a thread of its own) deletes the port only after this returned.
     CommResult SetCommandMode(int mode);
     CommResult StartBaudChange(plat::DWORD rate);
 
@@ -78,9 +82,12 @@ public:
     // posted. window none: the direct-text window or the notify window.
     void Notify(bool toTextWindow, plat::HWND window, plat::WPARAM event, plat::LPARAM value);
     void NotifyMonitor(plat::WPARAM code, plat::LPARAM value);
-    // The window a WM_COMM_TEXT is being sent to right now, none between sends. A close asked for
-    // by that window's thread while it is set cannot wait for the threads: the sender waits for it.
-    plat::HWND TextDeliveryTarget() const { return m_textTarget.load(); }
+    // The windows WM_COMM_TEXT is being sent to right now, one entry per delivery under way: the
+    // send thread's "written" and the receive thread's text may both wait for the same window.
+    std::vector<plat::HWND> TextDeliveryTargets() const;
+    // Whether one of them belongs to the calling thread. A close asked for by that thread cannot
+    // wait for the port's threads: the sender waits for it.
+    bool DeliversTextToCurrentThread() const;
 
     // --- Record ends (also used by the threads) ---
     void CompleteCommand(CCommCommand* record);
@@ -184,7 +191,12 @@ private:
     plat::HWND m_notifyWnd = nullptr;
     plat::HWND m_monitorWnd = nullptr;
     plat::HWND m_directTextWnd = nullptr;
-    std::atomic<plat::HWND> m_textTarget{nullptr};
+    // Calls that wait with the lock given up; the destructor waits until none is inside.
+    std::mutex m_callsMutex;
+    std::condition_variable m_callsLeft;
+    int m_callsInside = 0;
+    mutable std::mutex m_deliveryMutex;
+    std::vector<plat::HWND> m_textTargets; // guarded by m_deliveryMutex
     // 10-11: threads and ids.
     plat::Thread m_sendThread;
     plat::Thread m_receiveThread;
@@ -214,6 +226,7 @@ private:
     // 25-31: queue and line.
     Queue m_queue;
     CommandState m_lineState = CMD_WAITING;
+    bool m_writing = false; // the send thread writes with the lock given up
     std::uint32_t m_lineSentTick = 0;
     CByteBuffer m_lastWritten;
     std::uint32_t m_lastReplyTick = 0;

@@ -103,7 +103,7 @@ CommResult ZRComm_Term(void) {
     CCommLog::Get().StopWriter();
     CCommPort* port = Port();
     if (!port) return Store(COMM_ERR_NOT_OPEN);
-    if (plat::IsWindowOfCurrentThread(port->TextDeliveryTarget())) {
+    if (port->DeliversTextToCurrentThread()) {
         // Called from the text handler the receive thread is waiting for: the threads can only end
         // after it returns, so the close goes on without the caller.
         App().CloseLater(App().TakePort(), FinishTerm);

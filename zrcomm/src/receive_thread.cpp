@@ -68,7 +68,7 @@ void CCommPort::ReceiveThreadMain() {
                     }
                     if (m_lineState != CMD_SENDING) m_wakeEvent.set(); // the next probe
                 }
-            } else if (!m_directExchange) {
+            } else if (!m_directExchange && !m_writing) {
                 CheckTimeouts();
             }
         }
@@ -90,8 +90,12 @@ void CCommPort::ReceiveThreadMain() {
             PortLock lock(*this);
             if (m_stopEvent.isSet()) break;
             if (mask) ReadQueued(mask, queued);
-            Frame();
-            DeliverDirectText();
+            // While a write is under way its line is not complete: the bytes read wait for its end,
+            // when the send thread has this pass run again.
+            if (!m_writing) {
+                Frame();
+                DeliverDirectText();
+            }
         }
         if (mask == 0) Sleep(m_t.passSleepMs); // readable without bytes: never spin on it
 

@@ -1,7 +1,7 @@
 // The send thread of an open port: on each wake it takes what is due on the line (control bytes
 // ahead of everything, else the head record's next line, else the probe that looks for a driver),
-// writes it under the port's lock and moves the record on. It waits for work on the wake event and
-// ends on the stop event.
+// writes it with the port's lock given up and moves the record on. It waits for work on the wake
+// event and ends on the stop event.
 #include "comm_port.h"
 
 #include "comm_log.h"
@@ -109,29 +109,49 @@ void CCommPort::WriteOutgoing(Outgoing& out) {
         m_timeouts.ReadTotalTimeoutConstant = 0;
     }
     const std::uint64_t deadline = WriteDeadlineMs(perByte, n, margin);
+    const bool ctsCheck = m_ctsCheck;
+    const bool topLevel = out.record && out.record->topLevel;
 
-    if (m_ctsCheck) {
-        const std::uint32_t pause = CtsPollMs(perByte, n, m_t.ctsMinSleepMs);
-        for (std::uint32_t i = 0; i < m_t.ctsTries && !(m_device.modemStatus() & MS_CTS_ON); ++i) {
-            if (m_stopEvent.isSet()) return;
-            Sleep(pause);
+    // The line may hold a write up to its deadline (a driver that stops reading: hours for a long
+    // text), so the lock is given up meanwhile: no call waits behind the write, and a close ends it
+    // at once through the stop event. The receive thread reads on but leaves framing and time-outs
+    // until the write has ended; the record may be removed meanwhile and is looked up again after.
+    bool ctsOn = true;
+    SerialWriteResult w;
+    m_writing = true;
+    {
+        ScopedReleaseAll unlocked(m_mutex);
+        if (ctsCheck) {
+            const std::uint32_t pause = CtsPollMs(perByte, n, m_t.ctsMinSleepMs);
+            for (std::uint32_t i = 0; i < m_t.ctsTries && !(m_device.modemStatus() & MS_CTS_ON); ++i) {
+                if (m_stopEvent.isSet()) break;
+                Sleep(pause);
+            }
+            ctsOn = (m_device.modemStatus() & MS_CTS_ON) != 0;
         }
-        if (!(m_device.modemStatus() & MS_CTS_ON)) {
-            WriteFailed(out);
-            return;
+        if (ctsOn && !m_stopEvent.isSet()) {
+            if (topLevel) Sleep(m_t.topLevelWriteDelayMs);
+            w = m_device.write(out.bytes.GetData(), n, static_cast<DWORD>(std::min<std::uint64_t>(deadline, 0xFFFFFFF0u)),
+                               m_stopEvent.fd());
         }
     }
-
-    if (out.record && out.record->topLevel) Sleep(m_t.topLevelWriteDelayMs);
-    const SerialWriteResult w =
-        m_device.write(out.bytes.GetData(), n, static_cast<DWORD>(std::min<std::uint64_t>(deadline, 0xFFFFFFF0u)), m_stopEvent.fd());
+    m_writing = false;
+    // The port is being closed: nothing more to do with this write.
+    if (m_stopEvent.isSet()) return;
+    const bool recordGone = out.record && Find(out.record) == m_queue.end();
+    if (recordGone) out.record = nullptr;
+    // Bytes that came during the write are framed now, not at the next byte from the line.
+    if (!m_receive.IsEmpty()) m_device.injectEvents(EV_RXCHAR);
+    if (!ctsOn) {
+        WriteFailed(out);
+        return;
+    }
     const std::uint32_t now = Now();
     if (!m_writeNoticed || now - m_writeNoticeTick >= m_t.activityNoticeMs) {
         m_writeNoticed = true;
         m_writeNoticeTick = now;
         NotifyMonitor(COMM_MONITOR_WRITE_ACTIVITY, 0);
     }
-    // The port is being closed: nothing more to do with this write.
     if (w.status == SerialWriteResult::Cancelled || w.sysError == EBADF) return;
     if (w.status != SerialWriteResult::Ok || w.written != n) {
         if (w.written > 0) LogSend(out.bytes.GetData(), static_cast<std::uint32_t>(w.written));
@@ -140,7 +160,10 @@ void CCommPort::WriteOutgoing(Outgoing& out) {
     }
 
     LogSend(out.bytes.GetData(), n);
-    m_lineState = out.directBytes || (m_connectionState == CONN_CONNECTED && m_directExchange) ? CMD_COMPLETED : CMD_WAIT_ECHO;
+    // A line whose record was removed meanwhile has nobody waiting for its echo.
+    m_lineState = out.directBytes || recordGone || (m_connectionState == CONN_CONNECTED && m_directExchange)
+                      ? CMD_COMPLETED
+                      : CMD_WAIT_ECHO;
     m_lineSentTick = Now();
     m_writeFailures = 0;
     CCommCommand* rec = out.record;

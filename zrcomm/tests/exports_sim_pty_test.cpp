@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <sys/ioctl.h>
 #include <thread>
 
 using namespace zrcomm;
@@ -218,16 +219,56 @@ TEST_F(ExportsSimPty, TermWhileATextDeliveryWaitsForTheCaller) {
     ASSERT_TRUE(sim->waitForInput("X\r", 3000ms));
     ASSERT_TRUE(sim->waitOutputDrained(3000ms));
     const auto until = std::chrono::steady_clock::now() + 3s;
-    while (plat::IsWindow(text.hwnd()) && !CCommApp::Get().Port()->TextDeliveryTarget() &&
+    while (plat::IsWindow(text.hwnd()) && CCommApp::Get().Port()->TextDeliveryTargets().empty() &&
            std::chrono::steady_clock::now() < until)
         ::usleep(1000);
-    EXPECT_EQ(CCommApp::Get().Port()->TextDeliveryTarget(), text.hwnd());
+    EXPECT_TRUE(CCommApp::Get().Port()->DeliversTextToCurrentThread());
     EXPECT_EQ(ZRComm_Term(), COMM_OK);
     EXPECT_EQ(CCommApp::Get().Port(), nullptr);
     // Waiting deliveries are run while the close waits for the threads, or cancelled by it; the
     // close ends either way.
     EXPECT_TRUE(Until([] { return CCommApp::Get().FinishPendingCloses(); }));
     ASSERT_TRUE(WaitMonitor(COMM_MONITOR_PORT_CLOSED));
+}
+
+TEST_F(ExportsSimPty, TermFromTheSecondOfTwoTextDeliveriesToOneWindow) {
+    Start();
+    int delivered = 0;
+    text.m_onMessage = [&](plat::UINT msg, plat::WPARAM, plat::LPARAM) {
+        if (msg == WM_COMM_TEXT && ++delivered == 2) { EXPECT_EQ(ZRComm_Term(), COMM_OK); }
+    };
+    ASSERT_EQ(ZRComm_SendText(text.hwnd(), "X\r"), COMM_OK);
+    // Not pumped until the send thread ("written") and the receive thread (the answer) both wait.
+    for (int i = 0; i < 5000 && CCommApp::Get().Port()->TextDeliveryTargets().size() < 2; ++i) ::usleep(1000);
+    EXPECT_TRUE(Until([] { return !CCommApp::Get().Port() && CCommApp::Get().FinishPendingCloses(); })) << delivered;
+}
+
+TEST_F(ExportsSimPty, TermFromATextHandlerRunInsideAModeChangesWaitForThePrompt) {
+    Start();
+    sim->addCommand(drivesim::Match::exact("X"), drivesim::Program{drivesim::Raw("Z"), drivesim::NoPrompt()});
+    std::string got;
+    text.m_onMessage = [&](plat::UINT msg, plat::WPARAM, plat::LPARAM) {
+        for (char buf[64]; msg == WM_COMM_TEXT && ZRComm_GetReceiveText(buf, sizeof buf) > 0;) got += buf;
+        if (got.find('Z') != std::string::npos && CCommApp::Get().Port()) { EXPECT_EQ(ZRComm_Term(), COMM_OK); }
+    };
+    ASSERT_EQ(ZRComm_SendText(text.hwnd(), "X"), COMM_OK); // no CR: the exchange stays open
+    ASSERT_TRUE(Until([&] { return got == "X"; })) << got;
+    // A mode change asks for a prompt that never comes; the answer's handler closes meanwhile.
+    EXPECT_EQ(ZRComm_SetCommandMode(2), COMM_OK);
+    EXPECT_EQ(CCommApp::Get().Port(), nullptr) << got;
+    EXPECT_TRUE(Until([] { return CCommApp::Get().FinishPendingCloses(); }));
+}
+
+TEST_F(ExportsSimPty, AWriteTheDriverStopsReadingHoldsUpNeitherRemovalNorClose) {
+    Start();
+    sim->injectFault(drivesim::Fault(drivesim::FaultKind::Stall));
+    // Far more than the line holds: the write would wait for its deadline, hours at 50 ms a byte.
+    ASSERT_EQ(ZRComm_SendText(text.hwnd(), std::string(200000, 'A').c_str()), COMM_OK);
+    ASSERT_TRUE(Until([&] { int n = 0; return ::ioctl(sim->masterFd(), FIONREAD, &n) == 0 && n > 0; }));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ZRComm_RemoveCommand(-1), 0);
+    EXPECT_EQ(ZRComm_Term(), COMM_OK);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s); // the two together
 }
 
 TEST_F(ExportsSimPty, BaudRateChangeWithTheDriver) {

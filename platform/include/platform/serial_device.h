@@ -103,6 +103,9 @@ public:
     // Waits up to timeoutMs for an event of the event mask: bytes arrived, a modem line changed, a
     // break or line error, or an injected event. cancelFd (may be -1) ends the wait when readable.
     SerialWaitResult waitEvent(int cancelFd, DWORD timeoutMs);
+    // Makes the wait under way, or the next one, return these events as if the line had them (a
+    // thread that has work for the waiting one; EV_RXCHAR with nothing queued is dropped by readers).
+    void injectEvents(DWORD mask);
 
     // Test hooks, by device path; they also reach devices opened later at that path.
     static void setCtsForcedOff(const std::string& devicePath, bool off);
