@@ -238,7 +238,7 @@ TEST(SerialDevicePty, ReadsWritesAndPurges) {
     EXPECT_EQ(pty.readAll(), "MI\r"); // raw: the CR stays a CR
 
     ASSERT_EQ(::write(pty.master, "ABC:", 4), 4);
-    ::usleep(20000);
+    for (int i = 0; i < 5000 && d.inputQueueCount() < 4; ++i) ::usleep(1000); // the line may be slow to pass them on
     EXPECT_EQ(d.inputQueueCount(), 4u);
     char buf[16] = {};
     EXPECT_EQ(d.read(buf, sizeof buf), 4);
@@ -246,7 +246,7 @@ TEST(SerialDevicePty, ReadsWritesAndPurges) {
     EXPECT_EQ(d.read(buf, sizeof buf), 0);
 
     ASSERT_EQ(::write(pty.master, "junk", 4), 4);
-    ::usleep(20000);
+    for (int i = 0; i < 5000 && d.inputQueueCount() < 4; ++i) ::usleep(1000);
     EXPECT_EQ(d.purge(PURGE_RXABORT | PURGE_RXCLEAR), 0);
     EXPECT_EQ(d.inputQueueCount(), 0u);
 }
