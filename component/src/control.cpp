@@ -156,6 +156,11 @@ QWidget* Control::makeWidget(QWidget* parent)
 
 void Control::propertiesChanged() {}
 
+QRect Control::filterGeometry(const QRect& requested, const QRect&)
+{
+    return requested;
+}
+
 void Control::fireEvent(DISPID eventId, std::span<const Variant> args)
 {
     const EventInfo* event = classInfo().findEvent(eventId);

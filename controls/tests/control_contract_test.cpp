@@ -87,7 +87,9 @@ TEST(ControlContractTest, EachControlAnswersEveryDispatchIdAsItsTableSays)
             }
             const auto args = argumentsFor(m);
             auto r = control->invoke(m.id, InvokeKind::Method, args);
-            if (m.id == comp::DISPID_REFRESH)
+            // The slider and the oscilloscope have all their members; the others not yet.
+            const bool built = c.identity == &ctl::kZRSLIDERIdentity || c.identity == &ctl::kZROSCILLOIdentity;
+            if (m.id == comp::DISPID_REFRESH || built)
                 EXPECT_TRUE(r.ok());
             else
                 EXPECT_EQ(r.status, comp::E_NOTIMPL);

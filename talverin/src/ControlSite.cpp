@@ -40,8 +40,10 @@ comp::Result ControlSite::invoke(comp::DISPID id, comp::InvokeKind kind, std::sp
     return r;
 }
 
-void ControlSite::place(const QRect& r)
+void ControlSite::place(const QRect& requested)
 {
+    const QRect r = m_placed && m_control ? m_control->filterGeometry(requested, geometry()) : requested;
+    m_placed = true;
     setGeometry(r);
     if (m_control && m_control->widget())
         m_control->widget()->setGeometry(rect());

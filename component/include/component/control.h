@@ -57,6 +57,11 @@ public:
     QWidget* createWidget(QWidget* parent) noexcept;
     QWidget* widget() const { return m_widget; }
 
+    // A move or resize of the control's window that the host asks for after placing it the first
+    // time, in the parent's coordinates: the control answers the geometry it takes, `current` to
+    // refuse. The default takes what is asked.
+    virtual QRect filterGeometry(const QRect& requested, const QRect& current);
+
     void setEventSink(EventSink* sink) { m_sink = sink; }
     EventSink* eventSink() const { return m_sink; }
 

@@ -40,6 +40,13 @@ Variant SkeletonControl::property(comp::DISPID id) const
     return it == m_values.end() ? Variant() : it->second;
 }
 
+void SkeletonControl::setProperty(comp::DISPID id, const Variant& value)
+{
+    auto it = m_values.find(id);
+    if (it != m_values.end() && it->second.type() == value.type())
+        it->second = value;
+}
+
 comp::Result SkeletonControl::dispatch(const comp::MemberInfo& member, comp::InvokeKind kind,
                                        std::span<const Variant> args)
 {

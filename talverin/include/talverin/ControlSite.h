@@ -35,7 +35,9 @@ public:
     // Events go to this map (nullptr: dropped). The map must outlive the site or be reset.
     void setEventSinkMap(const EventSinkMap* map) { m_sinkMap = map; }
 
-    // Places the site and sizes the control's window to it at once, shown or not.
+    // Places the site and sizes the control's window to it at once, shown or not. The first
+    // placement (the form template's) is taken as it is; every later one goes through the
+    // control's geometry filter, which may refuse or adjust it.
     void place(const QRect& rect);
 
     // The site of control `id` among the children of `form` (GetDlgItem), or nullptr.
@@ -51,6 +53,7 @@ private:
     std::unique_ptr<comp::Control> m_control;
     const EventSinkMap* m_sinkMap = nullptr;
     comp::HRESULT m_lastStatus = comp::S_OK;
+    bool m_placed = false;
 };
 
 } // namespace talverin

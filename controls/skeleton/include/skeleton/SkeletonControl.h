@@ -34,6 +34,7 @@ public:
 
     // The stored value of a property (Empty for an id that is not a property).
     comp::Variant property(comp::DISPID id) const;
+    std::int32_t propertyI4(comp::DISPID id) const { return property(id).toI4(); }
 
 protected:
     comp::Result dispatch(const comp::MemberInfo& member, comp::InvokeKind kind,
@@ -46,6 +47,9 @@ protected:
     virtual void propertyChanged(comp::DISPID id);
 
     ControlModule& module() const { return m_module; }
+    // Stores a property's value as the control computed it (no change notice); ignored for an
+    // id that is not a property or a value of another kind.
+    void setProperty(comp::DISPID id, const comp::Variant& value);
 
 private:
     comp::Variant initialValue(const PropertySpec& prop) const;

@@ -1,0 +1,45 @@
+// A trace with more rows than pixel columns, drawn at the cost of its width: per column (and per
+// piece between gaps) the first and last mapped row and the range of the others. Drawn as one
+// vertical run per column joined to the next column by the original segment, it gives exactly
+// the pixels of the row-by-row polyline: inside a column the segments cover the range of its
+// points, leaving out only the column's last point when no earlier point reached it.
+#pragma once
+
+#include "zroscillo/MonoBitmap.h"
+#include "zroscillo/TraceMapper.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace zroscillo {
+
+class TraceDecimator {
+public:
+    // Points in drawing order; x must not turn back within a piece (it never does for a trace).
+    void add(const TracePoint& p);
+    void render(MonoBitmap& bitmap) const;
+    std::size_t columns() const { return m_columns.size(); }
+
+private:
+    struct Column {
+        std::int64_t x;
+        std::int64_t first, last;
+        std::int64_t lowBefore, highBefore; // range of the points before the last
+        bool pieceStart;
+        bool single; // only one point
+    };
+    std::vector<Column> m_columns;
+};
+
+// Draws channel `channel` of `rows` into `bitmap` (which is not cleared): row by row when the
+// rows are no more than the columns, through the decimator otherwise.
+void RenderTrace(MonoBitmap& bitmap, const TraceMapper& mapper, std::span<const model::CaptureSample> rows,
+                 int channel);
+// Row by row, each segment on its own.
+void RenderTraceSegments(MonoBitmap& bitmap, const TraceMapper& mapper,
+                         std::span<const model::CaptureSample> rows, int channel);
+// Through the decimator whatever the row count.
+void RenderTraceDecimated(MonoBitmap& bitmap, const TraceMapper& mapper,
+                          std::span<const model::CaptureSample> rows, int channel);
+
+} // namespace zroscillo
