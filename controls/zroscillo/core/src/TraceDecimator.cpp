@@ -4,23 +4,6 @@
 
 namespace zroscillo {
 
-void TraceDecimator::add(const TracePoint& p)
-{
-    if (!p.move && !m_columns.empty()) {
-        Column& c = m_columns.back();
-        if (c.x == p.x) {
-            if (c.last == p.y)
-                return; // a repeated point draws nothing
-            c.lowBefore = c.single ? c.last : std::min(c.lowBefore, c.last);
-            c.highBefore = c.single ? c.last : std::max(c.highBefore, c.last);
-            c.last = p.y;
-            c.single = false;
-            return;
-        }
-    }
-    m_columns.push_back(Column{p.x, p.y, p.y, p.y, p.y, p.move || m_columns.empty(), true});
-}
-
 void TraceDecimator::render(MonoBitmap& bitmap) const
 {
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
@@ -29,8 +12,8 @@ void TraceDecimator::render(MonoBitmap& bitmap) const
             const Column& before = m_columns[i - 1];
             bitmap.drawLine(before.x, before.last, c.x, c.first);
         }
-        if (c.single)
-            continue;
+        if (c.lowBefore > c.highBefore)
+            continue; // a single point
         std::int64_t low = std::min(c.lowBefore, c.last);
         std::int64_t high = std::max(c.highBefore, c.last);
         if (c.last < c.lowBefore)

@@ -8,25 +8,44 @@
 #include "zroscillo/MonoBitmap.h"
 #include "zroscillo/TraceMapper.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace zroscillo {
 
 class TraceDecimator {
 public:
-    // Points in drawing order; x must not turn back within a piece (it never does for a trace).
-    void add(const TracePoint& p);
+    // Points in drawing order (inline: it runs once per row).
+    void add(const TracePoint& p)
+    {
+        if (!p.move && !m_columns.empty()) {
+            Column& c = m_columns.back();
+            if (c.x == p.x) {
+                // A repeated point draws nothing and so must not widen the range; without
+                // branches, as noisy rows would mispredict them.
+                const bool differs = p.y != c.last;
+                const std::int64_t low = std::min(c.lowBefore, c.last);
+                const std::int64_t high = std::max(c.highBefore, c.last);
+                c.lowBefore = differs ? low : c.lowBefore;
+                c.highBefore = differs ? high : c.highBefore;
+                c.last = p.y;
+                return;
+            }
+        }
+        m_columns.push_back(Column{p.x, p.y, p.y, kNone, -kNone, p.move || m_columns.empty()});
+    }
     void render(MonoBitmap& bitmap) const;
     std::size_t columns() const { return m_columns.size(); }
 
 private:
+    static constexpr std::int64_t kNone = std::numeric_limits<std::int64_t>::max();
     struct Column {
         std::int64_t x;
         std::int64_t first, last;
-        std::int64_t lowBefore, highBefore; // range of the points before the last
+        std::int64_t lowBefore, highBefore; // range of the points before the last (empty: low > high)
         bool pieceStart;
-        bool single; // only one point
     };
     std::vector<Column> m_columns;
 };

@@ -6,6 +6,9 @@
 #pragma once
 
 #include <model/OscilloData.h>
+#include <model/ZRParamData.h>
+
+#include <algorithm>
 
 #include <cmath>
 #include <cstdint>
@@ -36,10 +39,30 @@ public:
     // False when nothing can be drawn: no samples per screen, a scale of 0 or not finite.
     bool drawable() const { return m_drawable; }
     std::int64_t zeroLine() const { return m_zeroLine; }
-    std::int64_t y(double value) const;
-    // x of `row` among `rows` rows.
-    std::int64_t x(std::size_t row, std::size_t rows) const;
-    static bool isGap(double value);
+    std::int64_t y(double value) const
+    {
+        // Held within four screen heights before the conversion: a huge value or a tiny scale
+        // would not fit an integer.
+        const double scaled = value * m_yPerUnit;
+        const double limit = 4.0 * m_s.height;
+        const double offset = std::clamp(std::isnan(scaled) ? 0.0 : scaled + 0.5, -limit, limit);
+        return m_zeroLine - static_cast<std::int64_t>(offset);
+    }
+    // x of `row` among `rows` rows. Sweep: row i at i x width x factor / samples. Roll: the newest
+    // row at the right edge, each older one a sample to the left.
+    std::int64_t x(std::size_t row, std::size_t rows) const
+    {
+        const double k = m_s.roll ? static_cast<double>(m_s.samplesPerScreen) - static_cast<double>(rows) + 1.0
+                                        + static_cast<double>(row)
+                                  : static_cast<double>(row);
+        return truncated(k * m_xPerRow + 0.5);
+    }
+    static bool isGap(double value) { return model::IsNoValue(value) || !std::isfinite(value); }
+    // Coordinates far outside any image, and still exact to the pixel.
+    static std::int64_t truncated(double v)
+    {
+        return static_cast<std::int64_t>(std::clamp(v, -2147483647.0, 2147483647.0));
+    }
 
     // Calls f(TracePoint) for the rows of channel `channel` (1-4) in drawing order. Fewer than 2
     // rows, or nothing drawable: no call.
@@ -50,6 +73,9 @@ private:
     TraceSettings m_s;
     bool m_drawable;
     std::int64_t m_zeroLine;
+    // Per row and per value unit, so a row costs multiplications only.
+    double m_xPerRow;
+    double m_yPerUnit;
 };
 
 template <class F>
