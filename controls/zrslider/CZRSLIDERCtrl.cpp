@@ -8,6 +8,8 @@
 #include <zrslider/SliderLayout.h>
 
 #include <platform/qt/colors.h>
+#include <platform/qt/keyboard_hook.h>
+#include <platform/qt/virtual_keys.h>
 
 #include <QPainter>
 #include <QRegion>
@@ -55,8 +57,8 @@ void write64(const Variant& v, std::int64_t value)
 
 CZRSLIDERCtrl::CZRSLIDERCtrl(ctl::ControlModule& module) : SkeletonControl(module, kClass, kProperties)
 {
+    // The thumbs are rectangles until the persisted properties are loaded or reset.
     m_model.setSink([this](const zrslider::SliderEvent& e) { onModelEvent(e); });
-    takeProperties();
 }
 
 CZRSLIDERCtrl::~CZRSLIDERCtrl()
@@ -172,6 +174,9 @@ void CZRSLIDERCtrl::press(const QPoint& at)
 void CZRSLIDERCtrl::move(const QPoint& at)
 {
     if (!m_model.dragging())
+        return;
+    // Escape held down while the mouse moves ends the drag too (a press of it does at once).
+    if (plat::qt::GetAsyncKeyState(plat::qt::VK_ESCAPE) < 0 && escape())
         return;
     m_model.move(at.x(), at.y());
     repaint();

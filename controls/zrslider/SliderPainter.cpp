@@ -3,6 +3,7 @@
 #include <zrslider/SliderLayout.h>
 
 #include <platform/qt/colors.h>
+#include <platform/qt/fonts.h>
 
 #include <QFont>
 #include <QFontMetrics>
@@ -48,10 +49,8 @@ void drawRangeText(QPainter& p, const zrslider::SliderModel& model, const Slider
     const int h = model.height();
     const QRect box = zrslider::RangeTextRect(first, second, h, model.halfSize());
     const QString number = QString::fromStdString(zrslider::RangeDistanceText(v1, v2));
-    QFont font(look.fontName);
-    font.setItalic(true);
-    font.setWeight(QFont::Normal);
-    font.setPixelSize(std::max(1, look.japanese ? h - 2 : h));
+    const QFont font = plat::qt::MakeFont(look.fontName, std::max(1, look.japanese ? h - 2 : h), 400, true, false,
+                                          look.japanese ? plat::LANG_JAPANESE : plat::LANG_ENGLISH_US);
     p.setFont(font);
     p.setPen(Qt::black);
     if (look.japanese) {

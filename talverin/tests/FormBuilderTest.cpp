@@ -91,6 +91,15 @@ TEST(FormBuilderGuiTest, InitialPropertiesOfTheTemplateReachTheControls)
     EXPECT_EQ(CZRSLIDER(&scope, 1129).GetViewMode(), 1);
     EXPECT_EQ(CZRSLIDER(&scope, 1126).GetViewMode(), 0);
     EXPECT_EQ(CZRSLIDER(&scope, 1126).GetBorderStyle(), 1);
+
+    // The template's placement is taken as it is; later ones go through the control's filter
+    // (the oscilloscope starts with its position locked).
+    ControlSite* face = ControlSite::find(&scope, 1003);
+    ASSERT_NE(face, nullptr);
+    const QRect placed = MapDialogRect(QRect(24, 18, 300, 200), scope.font());
+    EXPECT_EQ(face->geometry(), placed);
+    face->place(QRect(0, 0, 300, 450));
+    EXPECT_EQ(face->geometry(), placed);
 }
 
 TEST(FormBuilderGuiTest, DialogUnitsFollowTheFontsBaseUnits)
