@@ -70,6 +70,14 @@ Variant Variant::fromString(std::string_view v)
     return r;
 }
 
+Variant Variant::fromNullString()
+{
+    Variant r;
+    r.m_type = VarType::BStr;
+    r.m_int = 1;
+    return r;
+}
+
 Variant Variant::fromUnknown(void* p)
 {
     Variant r;
@@ -133,7 +141,7 @@ std::string Variant::describe() const
     case VarType::R8:
         std::snprintf(buf, sizeof buf, "%s %g", varTypeName(m_type), m_real);
         return buf;
-    case VarType::BStr: return "BSTR \"" + m_text + "\"";
+    case VarType::BStr: return m_int != 0 ? "BSTR null" : "BSTR \"" + m_text + "\"";
     case VarType::Unknown:
     case VarType::PtrI4:
     case VarType::PtrBool:
@@ -151,7 +159,7 @@ bool operator==(const Variant& a, const Variant& b)
     case VarType::Empty: return true;
     case VarType::R4:
     case VarType::R8: return a.m_real == b.m_real;
-    case VarType::BStr: return a.m_text == b.m_text;
+    case VarType::BStr: return a.m_text == b.m_text && a.m_int == b.m_int;
     case VarType::Unknown:
     case VarType::PtrI4:
     case VarType::PtrBool: return a.m_ptr == b.m_ptr;

@@ -36,6 +36,8 @@ public:
     static Variant fromR4(float v);
     static Variant fromR8(double v);
     static Variant fromString(std::string_view v);
+    // A BSTR that is no string at all (a null pointer), which some members tell from "".
+    static Variant fromNullString();
     static Variant fromUnknown(void* p);
     static Variant fromPtrI4(std::int32_t* p);
     static Variant fromPtrBool(std::int32_t* p);
@@ -43,6 +45,7 @@ public:
 
     VarType type() const { return m_type; }
     bool isEmpty() const { return m_type == VarType::Empty; }
+    bool isNullString() const { return m_type == VarType::BStr && m_int != 0; }
 
     // Read as the given kind; a value of another kind reads as 0 / empty / null. Callers check
     // type() first (the dispatcher does it against the member table).
