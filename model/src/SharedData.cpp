@@ -1,5 +1,7 @@
 #include "model/SharedData.h"
 
+#include <platform/report_viewer_lock.h>
+
 namespace model {
 
 int FormatSharedMutexName(std::string& out)
@@ -16,7 +18,7 @@ int FormatSharedMemoryName(std::string& out)
 
 int FormatPrintMutexName(std::string& out)
 {
-    out = "VEKZR_PRINT";
+    out = std::string(plat::kReportViewerLockPrefix);
     return 1;
 }
 
