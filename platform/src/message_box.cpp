@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace plat {
 
@@ -203,6 +204,66 @@ void ScriptedMessageBoxes::clear()
     std::lock_guard lock(m_mutex);
     m_shown.clear();
     m_answers.clear();
+}
+
+// ---- Beeps ----------------------------------------------------------------------------------
+
+namespace {
+
+std::mutex g_beepMutex;
+BeepHandler g_beepHandler;
+
+} // namespace
+
+BOOL MessageBeep(UINT type)
+{
+    BeepHandler handler;
+    {
+        std::lock_guard lock(g_beepMutex);
+        handler = g_beepHandler;
+    }
+    if (handler)
+        handler(type);
+    return TRUE;
+}
+
+void SetBeepHandler(BeepHandler handler)
+{
+    std::lock_guard lock(g_beepMutex);
+    g_beepHandler = std::move(handler);
+}
+
+ScopedBeepRecorder::ScopedBeepRecorder()
+{
+    std::lock_guard lock(g_beepMutex);
+    m_previous = std::exchange(g_beepHandler, [this](UINT type) {
+        std::lock_guard own(m_mutex);
+        m_types.push_back(type);
+    });
+}
+
+ScopedBeepRecorder::~ScopedBeepRecorder()
+{
+    std::lock_guard lock(g_beepMutex);
+    g_beepHandler = std::move(m_previous);
+}
+
+std::size_t ScopedBeepRecorder::count() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_types.size();
+}
+
+std::vector<UINT> ScopedBeepRecorder::types() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_types;
+}
+
+void ScopedBeepRecorder::clear()
+{
+    std::lock_guard lock(m_mutex);
+    m_types.clear();
 }
 
 } // namespace plat

@@ -91,6 +91,27 @@ TEST(MessageBoxSeam, WithoutAServiceTheDefaultButtonAnswers)
     EXPECT_NE(&CurrentMessageBoxService(), &boxes);
 }
 
+TEST(MessageBoxSeam, BeepsAreRecordedPerScopeAndNest)
+{
+    std::vector<UINT> outside;
+    plat::SetBeepHandler([&](UINT type) { outside.push_back(type); });
+    {
+        plat::ScopedBeepRecorder outer;
+        plat::MessageBeep(plat::MB_OK);
+        {
+            plat::ScopedBeepRecorder inner;
+            plat::MessageBeep(plat::MB_ICONWARNING);
+            EXPECT_EQ(inner.types(), std::vector<UINT>{plat::MB_ICONWARNING});
+        }
+        plat::MessageBeep(plat::MB_ICONSTOP);
+        EXPECT_EQ(outer.types(), (std::vector<UINT>{plat::MB_OK, plat::MB_ICONSTOP}));
+    }
+    plat::MessageBeep(plat::MB_OK);
+    plat::SetBeepHandler({});
+    EXPECT_TRUE(plat::MessageBeep(plat::MB_OK)); // silent without a handler
+    EXPECT_EQ(outside, std::vector<UINT>{plat::MB_OK});
+}
+
 TEST(FileDialogSeam, MfcFiltersBecomeQtFilters)
 {
     EXPECT_EQ(MfcFilterToQt("Text (*.txt)|*.txt||"), "Text (*.txt)");

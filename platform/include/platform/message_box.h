@@ -90,6 +90,37 @@ private:
 int MessageBox(HWND owner, const char* text, const char* caption, UINT type);
 int MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type);
 
+// ---- Beeps ----------------------------------------------------------------------------------
+
+// MessageBeep: the sound of a box type (MB_OK for the default beep, MB_ICONWARNING ...). It goes
+// to the installed beep handler; without one nothing sounds (a program without a user interface
+// has no speaker to ring). The Qt services (InstallDialogServices) install QApplication::beep.
+// Returns TRUE.
+BOOL MessageBeep(UINT type);
+
+using BeepHandler = std::function<void(UINT type)>;
+// Installs the program's handler (empty: silent).
+void SetBeepHandler(BeepHandler handler);
+
+// Records the beeps of a scope instead of sounding them, and restores the previous handler; nests.
+// Thread-safe.
+class ScopedBeepRecorder {
+public:
+    ScopedBeepRecorder();
+    ~ScopedBeepRecorder();
+    ScopedBeepRecorder(const ScopedBeepRecorder&) = delete;
+    ScopedBeepRecorder& operator=(const ScopedBeepRecorder&) = delete;
+
+    std::size_t count() const;
+    std::vector<UINT> types() const;
+    void clear();
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<UINT> m_types;
+    BeepHandler m_previous;
+};
+
 // Records every box and answers from a queue. A box with no scripted answer, or with an answer
 // its buttons do not offer, is a test failure: the failure handler is called with a description
 // (default: print it and abort the process, so it cannot go unnoticed) and the box's default

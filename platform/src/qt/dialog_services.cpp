@@ -4,6 +4,7 @@
 #include "platform/qt/modal_dialog.h"
 #include "platform/qt/window_bridge.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -195,6 +196,7 @@ void InstallDialogServices()
     static QtFileDialogService files;
     SetMessageBoxService(&boxes);
     SetFileDialogService(&files);
+    SetBeepHandler([](UINT) { QApplication::beep(); });
 }
 
 void SetOwnerResolver(OwnerResolver resolver)

@@ -25,7 +25,8 @@ public:
     FileDialogResult show(const FileDialogRequest& request) override;
 };
 
-// Installs both Qt services process-wide (they live until the process ends).
+// Installs both Qt services process-wide (they live until the process ends), and the beep of
+// MessageBeep (QApplication::beep).
 void InstallDialogServices();
 
 // Maps an owner handle to the widget that parents its dialogs. The default looks the handle up in

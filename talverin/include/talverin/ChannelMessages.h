@@ -1,0 +1,46 @@
+// The channel editor's user texts (English source texts; the Japanese ones come from the
+// translation for language 1041). One place, so that the view, its traffic and its imports show
+// the same words.
+#pragma once
+
+#include <QString>
+
+namespace talverin::channel_messages {
+
+// The list's column titles, by column.
+QString ColumnTitle(int column);
+// " Remains : <n>", or " Remains : ----" while a channel is unread.
+QString RemainsText(int remaining, bool unread);
+// The status bar's suffix naming the failed command's kind (empty for "CC/AL").
+QString FailureSuffix(int kind);
+
+// The insert question, with the warning when channel 255 holds lines.
+QString InsertQuestion(bool channel255HasLines);
+QString InsertTitle();
+QString DeleteQuestion();
+QString DeleteTitle();
+QString DeleteAllQuestion();
+QString DeleteAllTitle();
+QString RejectedLinesText();
+QString RejectedLinesTitle();
+// The read of the channel being edited came back; `listModified` adds that the edits are lost.
+QString ReadUnderEditText(bool listModified);
+QString ReadUnderEditTitle();
+QString OverLimitText();
+QString OverLimitTitle();
+QString ChannelNumberText();
+QString ChannelNumberTitle();
+
+// Dropped files.
+QString DropCountText();
+QString DropCountTitle();
+QString DropNameText();
+QString DropNameTitle();
+QString DropFormatText();
+QString DropFormatTitle();
+QString DropOpenText();
+QString DropOpenTitle();
+QString DropReadText();
+QString DropReadTitle();
+
+} // namespace talverin::channel_messages
