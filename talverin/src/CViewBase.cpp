@@ -1,0 +1,62 @@
+#include "talverin/CViewBase.h"
+
+#include "talverin/AppMessages.h"
+
+#include <platform/qt/window_bridge.h>
+
+namespace talverin {
+
+CViewBase::CViewBase(int viewId, QWidget* parent) : QWidget(parent), m_viewId(viewId)
+{
+    setObjectName(QString::number(viewId));
+    m_bridge = std::make_unique<plat::qt::WindowBridge>(
+        this, [this](plat::HWND, plat::UINT m, plat::WPARAM w, plat::LPARAM l) { return WindowProc(m, w, l); });
+}
+
+CViewBase::~CViewBase() = default;
+
+plat::HWND CViewBase::GetSafeHwnd() const
+{
+    return m_bridge->hwnd();
+}
+
+bool CViewBase::OnViewSwitch(bool, int)
+{
+    return true;
+}
+
+bool CViewBase::OnCollectViewData()
+{
+    return true;
+}
+
+void CViewBase::OnDataReloaded(bool) {}
+
+void CViewBase::OnNewDocumentStarting() {}
+
+void CViewBase::OnNewDocumentDone() {}
+
+QSize CViewBase::MinimumClientSize() const
+{
+    return {};
+}
+
+plat::LRESULT CViewBase::WindowProc(plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam)
+{
+    switch (message) {
+    case WM_VIEW_SWITCH:
+        return OnViewSwitch(wParam != 0, static_cast<int>(lParam)) ? 1 : 0;
+    case WM_COLLECT_VIEW_DATA:
+        return OnCollectViewData() ? 1 : 0;
+    case WM_DATA_RELOADED:
+        OnDataReloaded(wParam != 0);
+        return 0;
+    default:
+        break;
+    }
+    plat::LRESULT result = 0;
+    m_messages.Dispatch(message, wParam, lParam, result);
+    return result;
+}
+
+} // namespace talverin

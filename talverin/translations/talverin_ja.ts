@@ -1,0 +1,328 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>CTalverinApp</name>
+    <message>
+        <source>Oscilloscope</source>
+        <translation>オシロスコープ</translation>
+    </message>
+    <message>
+        <source>Failed to read unit information
+File may be damaged, or setting may be incorrect.
+Re-install the application.</source>
+        <translation>ユニット情報を読み込めませんでした。
+ファイルが壊れているか、設定が正しくありません。
+アプリケーションを再インストールしてください。</translation>
+    </message>
+    <message>
+        <source>Setting file error</source>
+        <translation>設定ファイルエラー</translation>
+    </message>
+    <message>
+        <source>KVX TALVERIN</source>
+        <comment>product title</comment>
+        <translation>KVX タルベリン</translation>
+    </message>
+</context>
+<context>
+    <name>CTalverinDoc</name>
+    <message>
+        <source>Setting file does not exist.
+File required for application does not exist.
+Need to re-install.</source>
+        <translation>設定ファイルがありません。
+アプリケーションに必要なファイルがありません。
+再インストールが必要です。</translation>
+    </message>
+    <message>
+        <source>Cannot read setting file.
+Make sure file is not being used by another application.</source>
+        <translation>設定ファイルを読み込めません。
+他のアプリケーションがファイルを使用していないか確認してください。</translation>
+    </message>
+    <message>
+        <source>File reading error</source>
+        <translation>ファイル読み込みエラー</translation>
+    </message>
+    <message>
+        <source>NewDocument</source>
+        <translation>新規ドキュメント</translation>
+    </message>
+    <message>
+        <source>Cannot find driver definition file.
+</source>
+        <translation>ドライバ定義ファイルが見つかりません。
+</translation>
+    </message>
+    <message>
+        <source>Cannot continue because definition file for unit %1is not found.</source>
+        <translation>ユニット %1 の定義ファイルが見つからないため、続行できません。</translation>
+    </message>
+    <message>
+        <source>File error</source>
+        <translation>ファイルエラー</translation>
+    </message>
+    <message>
+        <source>File type mismatch, or file is damaged.
+Check file.</source>
+        <translation>ファイルの種類が違うか、ファイルが壊れています。
+ファイルを確認してください。</translation>
+    </message>
+    <message>
+        <source>Cannot read data file.
+File may be deleted or set read-only by another application.
+Check the file.</source>
+        <translation>データファイルを読み込めません。
+ファイルが削除されたか、他のアプリケーションによって読み取り専用にされた可能性があります。
+ファイルを確認してください。</translation>
+    </message>
+    <message>
+        <source>File read error</source>
+        <translation>ファイル読み込みエラー</translation>
+    </message>
+    <message>
+        <source>Failed to read data file.
+File may be deleted or set read-only by another application.
+Application will close.</source>
+        <translation>データファイルの読み込みに失敗しました。
+ファイルが削除されたか、他のアプリケーションによって読み取り専用にされた可能性があります。
+アプリケーションを終了します。</translation>
+    </message>
+    <message>
+        <source>Cannot open file.
+Specified file does not exist, or the file is used by another application.</source>
+        <translation>ファイルを開けません。
+指定したファイルが存在しないか、他のアプリケーションが使用しています。</translation>
+    </message>
+    <message>
+        <source>Cannot open file</source>
+        <translation>ファイルを開けません</translation>
+    </message>
+    <message>
+        <source>Connecting will clear current changes.
+save changes to &apos;%1&apos;?</source>
+        <translation>接続すると現在の変更は失われます。
+&apos;%1&apos; への変更を保存しますか?</translation>
+    </message>
+    <message>
+        <source>save changes to &apos;%1&apos;?</source>
+        <translation>&apos;%1&apos; への変更を保存しますか?</translation>
+    </message>
+    <message>
+        <source>Verify Save</source>
+        <translation>保存の確認</translation>
+    </message>
+</context>
+<context>
+    <name>CTalverinDocTemplate</name>
+    <message>
+        <source>KVX TALVERIN
+
+ZRDOC
+KVX TALVERIN FILE(*.zrd)
+.zrd
+Talverin.Document
+Talverin Document</source>
+        <translation>KVX タルベリン
+
+ZRDOC
+KVX TALVERIN FILE(*.zrd)
+.zrd
+Talverin.Document
+Talverin Document</translation>
+    </message>
+    <message>
+        <source>All Files (*.*)</source>
+        <translation>すべてのファイル (*.*)</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>名前を付けて保存</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>開く</translation>
+    </message>
+</context>
+<context>
+    <name>FormBuilder</name>
+    <message>
+        <source>unknown control</source>
+        <translation>不明なコントロール</translation>
+    </message>
+    <message>
+        <source>Dialog %1 has no control template.</source>
+        <translation>ダイアログ %1 にはコントロールのテンプレートがありません。</translation>
+    </message>
+    <message>
+        <source>Dialog %1 has no window to hold its controls.</source>
+        <translation>ダイアログ %1 にはコントロールを置くウィンドウがありません。</translation>
+    </message>
+    <message>
+        <source>Control %1 (%2 %3) of dialog %4 cannot be created: %5</source>
+        <translation>ダイアログ %4 のコントロール %1 (%2 %3) を作成できません: %5</translation>
+    </message>
+</context>
+<context>
+    <name>SetStatusText</name>
+    <message>
+        <source>For Help, press F1</source>
+        <translation>ヘルプを表示するには F1 キーを押してください</translation>
+    </message>
+</context>
+<context>
+    <name>talverin::CAboutDlg</name>
+    <message>
+        <source>About KVX Talverin</source>
+        <translation>KVX タルベリンのバージョン情報</translation>
+    </message>
+    <message>
+        <source>KVX Talverin Ver %1</source>
+        <translation>KVX タルベリン Ver %1</translation>
+    </message>
+</context>
+<context>
+    <name>talverin::CCommentDlg</name>
+    <message>
+        <source>Save - Input comments </source>
+        <translation>保存 - コメント入力 </translation>
+    </message>
+    <message>
+        <source>Input comments to the data file before saving. (up to 80 characters)</source>
+        <translation>保存する前にデータファイルへのコメントを入力してください。(80 文字まで)</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>OK(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>キャンセル(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Comments cannot include characters &quot;;&quot;</source>
+        <translation>コメントに文字 &quot;;&quot; は使えません</translation>
+    </message>
+    <message>
+        <source>Comments error</source>
+        <translation>コメントエラー</translation>
+    </message>
+</context>
+<context>
+    <name>talverin::CDebugDlg</name>
+    <message>
+        <source>Debug window</source>
+        <translation>デバッグウィンドウ</translation>
+    </message>
+    <message>
+        <source>List every second</source>
+        <translation>1 秒ごとに一覧</translation>
+    </message>
+    <message>
+        <source>List</source>
+        <translation>一覧</translation>
+    </message>
+    <message>
+        <source>Show text</source>
+        <translation>内容表示</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>There are no command ids.</source>
+        <translation>コマンド ID はありません。</translation>
+    </message>
+    <message>
+        <source>Sent data</source>
+        <translation>送信データ</translation>
+    </message>
+</context>
+<context>
+    <name>talverin::CMainFrame</name>
+    <message>
+        <source>File(&amp;F)</source>
+        <translation>ファイル(&amp;F)</translation>
+    </message>
+    <message>
+        <source>&amp;New...</source>
+        <translation>新規作成(&amp;N)...</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>開く(&amp;O)...</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>上書き保存(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>名前を付けて保存(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>終了(&amp;X)</translation>
+    </message>
+    <message>
+        <source>Help(&amp;H)</source>
+        <translation>ヘルプ(&amp;H)</translation>
+    </message>
+    <message>
+        <source>&amp;Topic</source>
+        <translation>トピック(&amp;T)</translation>
+    </message>
+    <message>
+        <source>&amp;Search</source>
+        <translation>検索(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;About KVX Talverin...</source>
+        <translation>バージョン情報(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>Recent File</source>
+        <translation>最近使ったファイル</translation>
+    </message>
+</context>
+<context>
+    <name>talverin::CNewDlg</name>
+    <message>
+        <source>New</source>
+        <translation>新規作成</translation>
+    </message>
+    <message>
+        <source>Type of motor:</source>
+        <translation>モーターの種類:</translation>
+    </message>
+</context>
+<context>
+    <name>talverin::HelpWindow</name>
+    <message>
+        <source>Help</source>
+        <translation>ヘルプ</translation>
+    </message>
+    <message>
+        <source>Find:</source>
+        <translation>検索:</translation>
+    </message>
+    <message>
+        <source>Find &amp;Next</source>
+        <translation>次を検索(&amp;N)</translation>
+    </message>
+    <message>
+        <source>&lt;h3&gt;Help page not found&lt;/h3&gt;&lt;p&gt;The help page %1 is not there. The help pages may not be installed.&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;ヘルプページが見つかりません&lt;/h3&gt;&lt;p&gt;ヘルプページ %1 がありません。ヘルプページがインストールされていない可能性があります。&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Not found</source>
+        <translation>見つかりません</translation>
+    </message>
+</context>
+</TS>
