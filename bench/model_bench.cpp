@@ -8,6 +8,8 @@
 // Prints Google Benchmark's figures, then per case the median times and the growth from 2,000 to
 // 100,000 parameters (50 is linear).
 //   model_bench [Google Benchmark options, e.g. --benchmark_repetitions=5]
+#include "GeneratedUnit.h"
+
 #include <model/DataFile.h>
 
 #include <platform/message_box.h>
@@ -28,33 +30,10 @@
 
 namespace {
 
+using bench::parameterName;
+using bench::unitText;
+
 constexpr int kSizes[] = {2000, 20000, 100000};
-
-// "QAAAA", "QAAAB", ...: letters only, all of one length, so that no name begins another.
-std::string parameterName(int index)
-{
-    std::string name = "Q";
-    for (int i = 0; i < 4; ++i) {
-        name.insert(name.begin() + 1, static_cast<char>('A' + index % 26));
-        index /= 26;
-    }
-    return name;
-}
-
-std::string definitionLine(int index)
-{
-    const std::string name = parameterName(index);
-    switch (index % 4) {
-    case 0:
-        return "WRT," + name + ",0,rpm,100,0,Integer,0-3000,,10,100,0";
-    case 1:
-        return "WRT," + name + ",0,,1.00,2,Decimal,0.01-99.99,,0.01,1.00,0";
-    case 2:
-        return "WRT," + name + ",0,,OFF,0,Switch,ON/OFF,,,OFF,0";
-    default:
-        return "WRT," + name + ",0,,AUTO,0,Text,*,,,AUTO,0";
-    }
-}
 
 // The value a document or reply gives parameter `index`.
 std::string valueLine(int index)
@@ -70,24 +49,6 @@ std::string valueLine(int index)
     default:
         return name + "MANUAL";
     }
-}
-
-std::string unitText(int count)
-{
-    std::string out = "[Parameter]\n";
-    for (int i = 0; i < count; ++i)
-        out += definitionLine(i) + "\n";
-    out += "\n[ParameterTree]\n";
-    for (int i = 0; i < count; ++i) {
-        if (i % 50 == 0)
-            out += (i ? "}\n" : "") + std::string("*,,,,,,Group ") + std::to_string(i / 50) + "\n{\n";
-        out += "WR," + parameterName(i) + ",,,,,Label\n";
-    }
-    out += "}\n\n[Indirect]\n";
-    for (int i = 0; i + 2 < count; i += 10)
-        out += parameterName(i) + "=" + parameterName(i + 1) + "," + parameterName(i + 2) + "\n";
-    out += "\n[CN2]\nPI3/FN1/AB0/NW2\nPO0/FN2/GC0/ST0\n\n[DataFile]\nHeader=MM0\nFooter=\nMI=GEN1.00\n";
-    return out;
 }
 
 // The read-all reply: parameters, the channel part, the pins (CR line ends).
@@ -153,9 +114,11 @@ struct Fixture {
     model::CDataFile store;
 };
 
+// Ended by main before the platform's own statics go (a store outliving them crashes at exit).
+std::map<int, std::unique_ptr<Fixture>> fixtures;
+
 Fixture& fixture(int count)
 {
-    static std::map<int, std::unique_ptr<Fixture>> fixtures;
     auto& slot = fixtures[count];
     if (!slot)
         slot = std::make_unique<Fixture>(count);
@@ -255,6 +218,7 @@ int main(int argc, char** argv)
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    fixtures.clear();
 
     std::printf("\n%-14s %12s %12s %12s %10s %10s\n", "case", "2,000 ms", "20,000 ms", "100,000 ms",
                 "growth", "us/param");
