@@ -1,5 +1,7 @@
 #include "talverin/CPresetStepDlg.h"
 
+#include "talverin/AppMessages.h"
+
 #include "talverin/ChannelStep.h"
 
 #include <model/ZRParamData.h>
@@ -67,7 +69,7 @@ void CPresetStepDlg::press(int index)
 
 void CPresetStepDlg::onButton(int index)
 {
-    plat::SendMessage(m_owner, kStepMessage, static_cast<plat::WPARAM>(index), reinterpret_cast<plat::LPARAM>(m_record));
+    plat::SendMessage(m_owner, WM_PRESET_STEP, static_cast<plat::WPARAM>(index), reinterpret_cast<plat::LPARAM>(m_record));
 }
 
 } // namespace talverin

@@ -36,6 +36,11 @@ void CViewBase::OnNewDocumentStarting() {}
 
 void CViewBase::OnNewDocumentDone() {}
 
+int CViewBase::WriteBack(int)
+{
+    return 0;
+}
+
 QSize CViewBase::MinimumClientSize() const
 {
     return {};

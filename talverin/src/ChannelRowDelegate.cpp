@@ -73,8 +73,6 @@ void ChannelRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
         painter->drawText(option.rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
     }
     painter->restore();
-    if (column == kColumnComment && m_state.rowPainted)
-        m_state.rowPainted(index.row());
 }
 
 } // namespace talverin

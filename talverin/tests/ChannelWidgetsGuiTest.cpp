@@ -1,5 +1,7 @@
 // The channel editor's step panel and row painting, offscreen.
 #include "talverin/CPresetStepDlg.h"
+
+#include "talverin/AppMessages.h"
 #include "talverin/ChannelRowDelegate.h"
 
 #include <model/ZRParamData.h>
@@ -19,7 +21,7 @@ TEST(ChannelWidgetsGui, StepPanelCaptionsAndPresses)
     QWidget owner;
     std::vector<std::pair<plat::WPARAM, plat::LPARAM>> steps;
     plat::qt::WindowBridge bridge(&owner, [&](plat::HWND, plat::UINT m, plat::WPARAM w, plat::LPARAM l) {
-        if (m == CPresetStepDlg::kStepMessage)
+        if (m == WM_PRESET_STEP)
             steps.emplace_back(w, l);
         return plat::LRESULT{0};
     });

@@ -146,6 +146,225 @@ Talverin Document</translation>
     </message>
 </context>
 <context>
+    <name>CViewChannel</name>
+    <message>
+        <source>Lines</source>
+        <translation>行</translation>
+    </message>
+    <message>
+        <source>Command</source>
+        <translation>コマンド</translation>
+    </message>
+    <message>
+        <source>Data</source>
+        <translation>データ</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>コメント</translation>
+    </message>
+    <message>
+        <source> Remains : </source>
+        <translation> 残り : </translation>
+    </message>
+    <message>
+        <source> (Read channel setting)</source>
+        <translation> (チャンネル設定読み込み)</translation>
+    </message>
+    <message>
+        <source> (Channel setting)</source>
+        <translation> (チャンネル設定)</translation>
+    </message>
+    <message>
+        <source> (Clear channel setting)</source>
+        <translation> (チャンネル設定クリア)</translation>
+    </message>
+    <message>
+        <source> (Insert channel)</source>
+        <translation> (チャンネル挿入)</translation>
+    </message>
+    <message>
+        <source> (Delete channel)</source>
+        <translation> (チャンネル削除)</translation>
+    </message>
+    <message>
+        <source>Will insert channel.</source>
+        <translation>チャンネルを挿入します。</translation>
+    </message>
+    <message>
+        <source>
+By inserting channel, the contents of channel 255 will be lost. 
+</source>
+        <translation>
+チャンネルを挿入すると、チャンネル 255 の内容は失われます。
+</translation>
+    </message>
+    <message>
+        <source>OK?</source>
+        <translation>よろしいですか？</translation>
+    </message>
+    <message>
+        <source>Insert channel</source>
+        <translation>チャンネル挿入</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete a channel ?</source>
+        <translation>チャンネルを削除してもよろしいですか？</translation>
+    </message>
+    <message>
+        <source>Delete channel</source>
+        <translation>チャンネル削除</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete all channels ?</source>
+        <translation>全チャンネルを削除してもよろしいですか？</translation>
+    </message>
+    <message>
+        <source>Delete all channels</source>
+        <translation>全チャンネル削除</translation>
+    </message>
+    <message>
+        <source>Invalid command(s) is found.
+Resume edit without moving channel?
+The valid command(s) is already updated in driver unit.</source>
+        <translation>無効なコマンドがあります。
+チャンネルを移動せずに編集を続けますか？
+有効なコマンドはすでにドライバに設定されています。</translation>
+    </message>
+    <message>
+        <source>Command setting error</source>
+        <translation>コマンド設定エラー</translation>
+    </message>
+    <message>
+        <source>Information obtained for channel under edit.
+View will refresh.</source>
+        <translation>編集中のチャンネルの情報を取得しました。
+表示を更新します。</translation>
+    </message>
+    <message>
+        <source>
+Current information under edit will be lost.</source>
+        <translation>
+編集中の内容は失われます。</translation>
+    </message>
+    <message>
+        <source>Read channel information</source>
+        <translation>チャンネル情報読み込み</translation>
+    </message>
+    <message>
+        <source>Number of lines exceeded the limit.
+Must delete some lines.</source>
+        <translation>行数が上限を超えています。
+行を削除してください。</translation>
+    </message>
+    <message>
+        <source>Channel information</source>
+        <translation>チャンネル情報</translation>
+    </message>
+    <message>
+        <source>Specify channel number between 0 and 255</source>
+        <translation>チャンネル番号は 0 から 255 の間で指定してください</translation>
+    </message>
+    <message>
+        <source>Channel number error</source>
+        <translation>チャンネル番号エラー</translation>
+    </message>
+    <message>
+        <source>You can drop one text format (*.txt) file only.</source>
+        <translation>ドロップできるのはテキスト形式 (*.txt) のファイル 1 つだけです。</translation>
+    </message>
+    <message>
+        <source>File number error</source>
+        <translation>ファイル数エラー</translation>
+    </message>
+    <message>
+        <source>Cannot get file name</source>
+        <translation>ファイル名を取得できません</translation>
+    </message>
+    <message>
+        <source>File name error</source>
+        <translation>ファイル名エラー</translation>
+    </message>
+    <message>
+        <source>File format mismatch.
+You can drop text format (*.txt) file only.</source>
+        <translation>ファイル形式が違います。
+ドロップできるのはテキスト形式 (*.txt) のファイルだけです。</translation>
+    </message>
+    <message>
+        <source>File format error</source>
+        <translation>ファイル形式エラー</translation>
+    </message>
+    <message>
+        <source>Cannot open file.
+Specified file does not exist, or the file is used by another application.</source>
+        <translation>ファイルを開けません。
+指定したファイルが存在しないか、他のアプリケーションが使用しています。</translation>
+    </message>
+    <message>
+        <source>Cannot open file</source>
+        <translation>ファイルを開けません</translation>
+    </message>
+    <message>
+        <source>Error during reading file.
+File contents may not be read completely.</source>
+        <translation>ファイルの読み込み中にエラーが発生しました。
+ファイルの内容をすべて読み込めなかった可能性があります。</translation>
+    </message>
+    <message>
+        <source>Cannot read file</source>
+        <translation>ファイル読み込みエラー</translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>チャンネル</translation>
+    </message>
+    <message>
+        <source>Remains:</source>
+        <translation>残り:</translation>
+    </message>
+    <message>
+        <source>Insert line	Ctrl+I</source>
+        <translation>行挿入	Ctrl+I</translation>
+    </message>
+    <message>
+        <source>Delete line	Ctrl+D</source>
+        <translation>行削除	Ctrl+D</translation>
+    </message>
+    <message>
+        <source>Copy other channel	Ctrl+Alt+C</source>
+        <translation>チャンネルのコピー	Ctrl+Alt+C</translation>
+    </message>
+    <message>
+        <source>Insert other channel	Ctrl+Alt+I</source>
+        <translation>チャンネル挿入	Ctrl+Alt+I</translation>
+    </message>
+    <message>
+        <source>Delete current channel	Ctrl+Alt+D</source>
+        <translation>現在のチャンネル削除	Ctrl+Alt+D</translation>
+    </message>
+    <message>
+        <source>Delete all channels	Ctrl+Alt+A</source>
+        <translation>全チャンネル削除	Ctrl+Alt+A</translation>
+    </message>
+    <message>
+        <source>Edit	F2</source>
+        <translation>編集	F2</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t	Ctrl+X</source>
+        <translation>切り取り(&amp;T)	Ctrl+X</translation>
+    </message>
+    <message>
+        <source>&amp;Copy	Ctrl+C</source>
+        <translation>コピー(&amp;C)	Ctrl+C</translation>
+    </message>
+    <message>
+        <source>&amp;Paste	Ctrl+V</source>
+        <translation>貼り付け(&amp;P)	Ctrl+V</translation>
+    </message>
+</context>
+<context>
     <name>FormBuilder</name>
     <message>
         <source>unknown control</source>
@@ -300,6 +519,13 @@ Talverin Document</translation>
     <message>
         <source>Type of motor:</source>
         <translation>モーターの種類:</translation>
+    </message>
+</context>
+<context>
+    <name>talverin::CPresetStepDlg</name>
+    <message>
+        <source>Reset</source>
+        <translation>リセット</translation>
     </message>
 </context>
 <context>

@@ -1,7 +1,7 @@
 // The step panel of the channel editor (dialog 207): seven buttons stacked top to bottom, 2006
 // "+100", 2005 "+10", 2004 "+1", 2003 "Reset", 2002 "-1", 2001 "-10", 2000 "-100", whose captions
-// become the parameter's steps. A press sends WM_PRESET_STEP (kStepMessage; button index = id -
-// 2000, the record) to the owner window. The panel never takes the focus, so the cell editor keeps it.
+// become the parameter's steps. A press sends WM_PRESET_STEP (button index = id - 2000, the
+// record) to the owner window. The panel never takes the focus, so the cell editor keeps it.
 #pragma once
 
 #include <platform/types.h>
@@ -23,8 +23,6 @@ class CPresetStepDlg : public QWidget {
 public:
     static constexpr int kDialogId = 207;
     static constexpr int kFirstButton = 2000;
-    // WM_PRESET_STEP: wParam the button index, lParam the record.
-    static constexpr plat::UINT kStepMessage = plat::WM_USER + 1;
 
     CPresetStepDlg(plat::HWND owner, QWidget* parent);
 

@@ -44,6 +44,11 @@ public:
     // new document was made (reset and reload).
     virtual void OnNewDocumentStarting();
     virtual void OnNewDocumentDone();
+    // Before Save, Save As, Print and Print Preview while connected: the screen writes its
+    // pending changes to the driver first. -1 drops the command, 0 nothing to write or written,
+    // 1 written after the user dropped what the driver refused. `question` 0: no question may be
+    // asked (the answer would be -1).
+    virtual int WriteBack(int question);
     // The client size the frame must leave the screen; an empty size for none.
     virtual QSize MinimumClientSize() const;
 

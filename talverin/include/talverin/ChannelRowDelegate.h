@@ -40,8 +40,6 @@ public:
         std::function<bool()> focusInside;
         std::function<int()> currentRow;
         std::function<int()> editColumn;
-        // Called for every painted row (the view re-places an editor drawn over it).
-        std::function<void(int row)> rowPainted;
     };
 
     explicit ChannelRowDelegate(ViewState state, QObject* parent = nullptr);
