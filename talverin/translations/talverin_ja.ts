@@ -551,4 +551,202 @@ File contents may not be read completely.</source>
         <translation>見つかりません</translation>
     </message>
 </context>
+<context>
+    <name>OscilloCapture</name>
+    <message>
+        <source>Error occured during setting.
+Process will be stopped.
+
+Contents of error:</source>
+        <translation>設定中にエラーが発生しました。
+処理を中止します。
+
+エラー内容:</translation>
+    </message>
+    <message>
+        <source>Error occured during setting.
+Process will be stopped.
+
+Contents of error:</source>
+        <comment>channel source CH1 setting</comment>
+        <translation>CH1ソース設定でエラーが発生しました。
+処理を中止します。
+
+エラー内容:</translation>
+    </message>
+    <message>
+        <source>Error occured during setting.
+Process will be stopped.
+
+Contents of error:</source>
+        <comment>channel source CH2 setting</comment>
+        <translation>CH2ソース設定でエラーが発生しました。
+処理を中止します。
+
+エラー内容:</translation>
+    </message>
+    <message>
+        <source>Error occured during setting.
+Process will be stopped.
+
+Contents of error:</source>
+        <comment>channel source CH3 setting</comment>
+        <translation>CH3ソース設定でエラーが発生しました。
+処理を中止します。
+
+エラー内容:</translation>
+    </message>
+    <message>
+        <source>Error occured during setting.
+Process will be stopped.
+
+Contents of error:</source>
+        <comment>channel source CH4 setting</comment>
+        <translation>CH4ソース設定でエラーが発生しました。
+処理を中止します。
+
+エラー内容:</translation>
+    </message>
+    <message>
+        <source>Error occured during setting.
+Process will be stopped.
+
+Contents of error:</source>
+        <comment>trigger channel setting</comment>
+        <translation>トリガチャンネル設定でエラーが発生しました。
+処理を中止します。
+
+エラー内容:</translation>
+    </message>
+    <message>
+        <source>Error occured during setting.
+Process will be stopped.
+
+Contents of error:</source>
+        <comment>trigger level setting</comment>
+        <translation>トリガレベル設定でエラーが発生しました。
+処理を中止します。
+
+エラー内容:</translation>
+    </message>
+    <message>
+        <source>Error occured during setting.
+Process will be stopped.
+
+Contents of error:</source>
+        <comment>record time setting</comment>
+        <translation>記録時間設定でエラーが発生しました。
+処理を中止します。
+
+エラー内容:</translation>
+    </message>
+    <message>
+        <source>Error occured during setting.
+Process will be stopped.
+
+Contents of error:</source>
+        <comment>record resolution setting</comment>
+        <translation>記録分解能設定でエラーが発生しました。
+処理を中止します。
+
+エラー内容:</translation>
+    </message>
+    <message>
+        <source>Error occured during setting.
+Process will be stopped.
+
+Contents of error:</source>
+        <comment>trigger edge setting</comment>
+        <translation>トリガエッジ設定でエラーが発生しました。
+処理を中止します。
+
+エラー内容:</translation>
+    </message>
+    <message>
+        <source>Error occured during setting.
+Process will be stopped.
+
+Contents of error:</source>
+        <comment>trigger position setting</comment>
+        <translation>トリガ位置設定でエラーが発生しました。
+処理を中止します。
+
+エラー内容:</translation>
+    </message>
+    <message>
+        <source>Error occured during setting.
+Process will be stopped.
+
+Contents of error:</source>
+        <comment>capture status check</comment>
+        <translation>キャプチャ状態確認でエラーが発生しました。
+処理を中止します。
+
+エラー内容:</translation>
+    </message>
+    <message>
+        <source>Error occured during setting.
+Process will be stopped.
+
+Contents of error:</source>
+        <comment>capture setting 32</comment>
+        <translation>キャプチャ設定でエラーが発生しました。
+処理を中止します。
+
+エラー内容:</translation>
+    </message>
+    <message>
+        <source>Error occured during setting.
+Process will be stopped.
+
+Contents of error:</source>
+        <comment>capture setting 33</comment>
+        <translation>キャプチャ設定でエラーが発生しました。
+処理を中止します。
+
+エラー内容:</translation>
+    </message>
+    <message>
+        <source>Capture start error</source>
+        <translation>キャプチャ開始エラー</translation>
+    </message>
+    <message>
+        <source>Channel source setting error.
+
+Contents of error:</source>
+        <translation>チャンネルソースの設定でエラーが発生しました。
+
+エラー内容:</translation>
+    </message>
+    <message>
+        <source>Setting error</source>
+        <translation>設定エラー</translation>
+    </message>
+    <message>
+        <source>Error during capture.
+Will terminate process.
+
+Contents of error:</source>
+        <translation>キャプチャ中にエラーが発生しました。
+処理を終了します。
+
+エラー内容:</translation>
+    </message>
+    <message>
+        <source>Capture erro</source>
+        <translation>キャプチャエラー</translation>
+    </message>
+    <message>
+        <source>Command error occured.
+
+Contents of error:</source>
+        <translation>コマンドエラーが発生しました。
+
+エラー内容:</translation>
+    </message>
+    <message>
+        <source>Command error</source>
+        <translation>コマンドエラー</translation>
+    </message>
+</context>
 </TS>

@@ -280,6 +280,10 @@ public:
     std::string m_reportChannel;
     std::uint32_t m_lastError = 0;
     int m_retryCount = 0;            // transport failures, shared by the completion handlers
+    // 1 while the driver's input line is empty: set when a connection is made and by a CR typed in
+    // the terminal window, cleared by any other character typed there. Stopping a capture sends a
+    // CR first when it is 0.
+    int m_lineClean = 1;
     int m_debug = 0;                 // [Debug] Debug
     std::vector<std::string> m_pinDefaultTexts; // per pin slot: "logic,function,value" or ",,,"
     std::vector<std::string> m_specialParameters; // [DOWNLOAD] Special

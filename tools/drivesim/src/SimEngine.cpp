@@ -344,11 +344,17 @@ void DriverSim::Impl::writeOut(const std::string& bytes)
         out = bytes;
     }
     if (o.pacing) {
+        // Each byte is due one byte time after the previous one, also across writes that follow
+        // each other: a wake-up that came late is made up by the next bytes, as a wire keeps its
+        // rate. After a pause the line starts afresh.
         const auto perByte = std::chrono::nanoseconds(byteTimeNs(ls, rate));
+        auto due = std::max(Clock::now(), paceNext);
         for (char c : out) {
             writeAll(std::string(1, c));
-            sleepFor(perByte);
+            due += perByte;
+            sleepFor(due - Clock::now());
         }
+        paceNext = due;
     } else {
         writeAll(out);
     }

@@ -141,6 +141,7 @@ struct DriverSim::Impl {
     void writeOut(const std::string& bytes);
     void writeAll(const std::string& bytes);
     void sleepFor(std::chrono::nanoseconds ns);
+    Clock::time_point paceNext{};   // when the next paced byte is due at the earliest
     void drainWake();
     void doHangUp();
 };
