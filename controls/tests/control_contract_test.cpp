@@ -29,7 +29,7 @@ std::unique_ptr<comp::Control> create(const ctl::Identity& id)
 bool implemented(const ctl::Identity* id)
 {
     return id == &ctl::kZRSLIDERIdentity || id == &ctl::kZROSCILLOIdentity || id == &ctl::kZRTERMEDIdentity
-           || id == &ctl::kZRCN2Identity;
+           || id == &ctl::kZRCN2Identity || id == &ctl::kZRPARAMIdentity;
 }
 
 std::vector<Variant> argumentsFor(const comp::MemberInfo& m)

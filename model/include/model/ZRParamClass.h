@@ -44,6 +44,20 @@ public:
         return m_attributes.find('I') != std::string::npos || m_attributes.find('O') != std::string::npos;
     }
 
+    // ---- What the parameter editor control shows of a node (empty texts without a record) ----
+    // The value cell: the record's value text.
+    std::string CopyValueText() const;
+    // The "Range" cell: the record's display text (its default value).
+    std::string CopyDisplayText() const;
+    // The tree label: "NAME:label" with the node's label, else with the record's; the label alone
+    // for a record without a command name (a group).
+    std::string GetLabel() const;
+    // The record's definition line.
+    std::string GetExportText() const;
+    // The record's definition line with the node's letters and, when it has one, the node's label:
+    // what a drag out of the editor carries.
+    std::string GetDragText() const;
+
     int m_type = kType;
     std::uint32_t m_commandHandle = 0;  // id of the last command queued for this node
     std::string m_attributes;           // letters of the node's definition line

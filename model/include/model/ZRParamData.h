@@ -98,6 +98,14 @@ public:
 
     bool IsTextValued() const { return IsNoValue(m_currentValue); }
 
+    // ---- What the parameter editor control asks of a record ----
+    // 1 when the current value differs from the reference value as the record displays them (both
+    // formatted with the record's number format; the texts for a text value), so values that
+    // show alike count as unchanged. Apart from the data store's own test for sending.
+    int IsChanged() const;
+    // 1 for an action command: writable, not readable, and no range (it carries no value).
+    int IsWriteOnlyCommand() const;
+
     // Fields, in the order of the shared record.
     std::string m_attributes;             // letters W R C P F L T (a 'T' may be added by readers)
     std::string m_name;                   // driver command mnemonic, the record's key
