@@ -4,6 +4,8 @@
 // Run: build/release/bin/scope_paint_bench
 #include <zroscillo/ScopeModel.h>
 
+#include "TimeReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -126,19 +128,6 @@ void BM_PolylineOfEveryRow(benchmark::State& state)
 }
 BENCHMARK(BM_PolylineOfEveryRow)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's time per iteration for the ratios printed at the end.
-class Reporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-                ms[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> ms;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -146,7 +135,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    Reporter reporter;
+    TimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double polyline = reporter.ms["BM_PolylineOfEveryRow"];
     for (const char* name : {"BM_RepaintAfterNewData", "BM_RepaintCached"}) {

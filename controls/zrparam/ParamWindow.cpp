@@ -75,8 +75,13 @@ ParamWindow::ParamWindow(ParamHost& host, zrparam::EditAccess& access, QWidget* 
     m_treeBridge = std::make_unique<plat::qt::WindowBridge>(m_tree);
     m_listBridge = std::make_unique<plat::qt::WindowBridge>(m_list);
 
-    connect(m_tree, &QTreeWidget::currentItemChanged, this, [this] { m_builder->fillFromTree(); });
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, [this] {
+        if (m_ready)
+            m_builder->fillFromTree();
+    });
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        if (!m_ready)
+            return;
         const int row = m_list->rowOfNode(m_tree->itemData(m_tree->idOf(item)));
         if (row < 0)
             return;
@@ -84,19 +89,27 @@ ParamWindow::ParamWindow(ParamHost& host, zrparam::EditAccess& access, QWidget* 
         m_list->setFocus();
         m_list->scrollTo(m_list->rows().index(row, 0));
     });
-    connect(m_list->header(), &QHeaderView::sectionResized, this, [this] { m_editor->columnResized(); });
+    connect(m_list->header(), &QHeaderView::sectionResized, this, [this] {
+        if (m_ready)
+            m_editor->columnResized();
+    });
     connect(&m_help->closeButton(), &QPushButton::clicked, this, [this] { closeHelp(); });
     m_ready = true;
 }
 
 ParamWindow::~ParamWindow()
 {
-    // What points into the panes goes before them.
+    // The panes report while they go: nothing is done for them from here on, and they go while
+    // what they would report to still exists.
+    m_ready = false;
     m_menus.reset();
     m_editor.reset();
     m_bridge.reset();
     m_treeBridge.reset();
     m_listBridge.reset();
+    delete m_tree;
+    delete m_list;
+    delete m_help;
 }
 
 int ParamWindow::mode() const
@@ -117,12 +130,14 @@ plat::qt::CommandTable& ParamWindow::commandTable()
 
 void ParamWindow::listContextMenu(QContextMenuEvent& event)
 {
-    m_menus->listContextMenu(event);
+    if (m_ready)
+        m_menus->listContextMenu(event);
 }
 
 void ParamWindow::treeContextMenu(QContextMenuEvent& event)
 {
-    m_menus->treeContextMenu(event);
+    if (m_ready)
+        m_menus->treeContextMenu(event);
 }
 
 void ParamWindow::dropNodeReferences()
@@ -456,7 +471,8 @@ bool ParamWindow::listKey(QKeyEvent& event)
 
 void ParamWindow::listDoubleClick(int row)
 {
-    m_commands->stepRow(row, true);
+    if (m_ready)
+        m_commands->stepRow(row, true);
 }
 
 // ---- Command help ---------------------------------------------------------------------------
@@ -510,6 +526,8 @@ void ParamWindow::TermWindow()
 
 void ParamWindow::startDrag(NodeRef ref)
 {
+    if (!m_ready)
+        return;
     QString text;
     {
         DataAccess data(m_module);
