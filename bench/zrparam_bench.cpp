@@ -1,6 +1,7 @@
 // The parameter editor with one group of 2,000 generated parameters: filling the list and its
 // first repaint, and 50 page-down repaints, each against a plain QTreeWidget with the same rows
-// and columns in the same run; LoadFile (the tree from the store's nodes) and UpdateTreeIcon(0).
+// and columns in the same run (filled from the same texts); LoadFile (the tree from the store's
+// nodes) and UpdateTreeIcon(0).
 // Run: build/release/bin/zrparam_bench
 #include <controls/ZRPARAMMembers.h>
 #include <component/loader.h>
@@ -8,6 +9,7 @@
 #include <model/DataFile.h>
 #include <platform/qt/pump.h>
 
+#include "GeneratedUnit.h"
 #include "TimeReporter.h"
 
 #include <benchmark/benchmark.h>
@@ -17,6 +19,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
+#include <array>
 #include <clocale>
 #include <cstdio>
 #include <map>
@@ -30,30 +33,22 @@ namespace ids = ctl::zrparam;
 constexpr int kParameters = 2000;
 constexpr int kPageDowns = 50;
 
-std::string name(int i)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "P%04d", i);
-    return text;
-}
-
 struct Bench {
     model::CDataFile store;
     QWidget form;
     std::unique_ptr<comp::Control> control;
     QTreeView* list = nullptr;
     QTreeWidget plain;
+    std::vector<std::array<std::string, 5>> plainRows; // the editor's cell texts
 
     Bench()
     {
-        std::string definitions;
+        // The benchmarks' generated parameters (four kinds in turn), all in one group.
+        std::string definitions = "WRT,ONE,0,,1,0,One,0-9,,1,1,0\r";
         std::string tree = "*,,,,,,Other\r{\rWR,ONE,,,,,One\r}\r*,,,,,,Big\r{\r";
-        definitions += "WRT,ONE,0,,1,0,One,0-9,,1,1,0\r";
         for (int i = 0; i < kParameters; ++i) {
-            const std::string n = name(i);
-            definitions += "WRT," + n + ",0,rpm," + std::to_string(i) + ",0,Parameter " + n + ",0-10000,,10,"
-                           + std::to_string(i) + ",0\r";
-            tree += "WR," + n + ",,,,,Parameter " + n + "\r";
+            definitions += bench::definitionLine(i) + "\r";
+            tree += "WR," + bench::parameterName(i) + ",,,,,\r";
         }
         tree += "}\r";
         store.ParseParameterDefinitions(definitions);
@@ -79,6 +74,10 @@ struct Bench {
         plain.setHeaderLabels({"Command", "Range", "Set value", "Unit", "Name"});
         plain.resize(list->size());
         plain.show();
+        for (int i = 0; i < kParameters; ++i) {
+            const model::CZRParamData* r = store.FindParameter(bench::parameterName(i));
+            plainRows.push_back({r->m_name, r->GetDisplayText(), r->GetValueText(), r->m_unit, r->m_label});
+        }
     }
     Variant call(comp::DISPID id, std::initializer_list<Variant> args)
     {
@@ -90,9 +89,11 @@ struct Bench {
         plain.clear();
         QList<QTreeWidgetItem*> items;
         items.reserve(kParameters);
-        for (int i = 0; i < kParameters; ++i) {
-            const QString n = QString::fromStdString(name(i));
-            items << new QTreeWidgetItem(QStringList{n, QString::number(i), QString::number(i), "rpm", "Parameter " + n});
+        for (const auto& row : plainRows) {
+            QStringList texts;
+            for (const std::string& text : row)
+                texts << QString::fromStdString(text);
+            items << new QTreeWidgetItem(texts);
         }
         plain.addTopLevelItems(items);
     }
@@ -107,6 +108,8 @@ Bench& bench()
     return *g_bench;
 }
 
+const std::string first = "Big\\" + bench::parameterName(0);
+
 void BM_EditorFillAndRepaint(benchmark::State& state)
 {
     Bench& b = bench();
@@ -114,7 +117,7 @@ void BM_EditorFillAndRepaint(benchmark::State& state)
         state.PauseTiming();
         b.show("Other");
         state.ResumeTiming();
-        b.show("Big\\P0000");
+        b.show(first.c_str());
         b.list->viewport()->repaint();
     }
 }
@@ -147,7 +150,7 @@ void pageDowns(QAbstractItemView& view)
 void BM_EditorPageDowns(benchmark::State& state)
 {
     Bench& b = bench();
-    b.show("Big\\P0000");
+    b.show(first.c_str());
     plat::qt::PumpAllPending();
     for (auto _ : state)
         pageDowns(*b.list);
@@ -176,7 +179,7 @@ void BM_UpdateTreeIcon(benchmark::State& state)
 {
     Bench& b = bench();
     b.call(ids::LoadFile, {Variant::fromString(""), Variant::fromString("")});
-    b.show("Big\\P0000");
+    b.show(first.c_str());
     for (auto _ : state)
         b.call(ids::UpdateTreeIcon, {Variant::fromIntPtr(0)});
 }

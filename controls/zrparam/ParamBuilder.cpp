@@ -120,21 +120,22 @@ void ParamBuilder::fillFromTree()
     if (groupId == m_shownGroup)
         return;
     ParamListModel& rows = list.rows();
-    rows.clearRows();
     m_shownGroup = groupId;
-    std::vector<ListRow> fill;
+    DataAccess data(m_module);
     int mode = 1;
-    {
-        DataAccess data(m_module);
-        if (const zrparam::CZRParamClass* g = data.node(tree.nodeRef(groupId)))
-            mode = g->m_attributes.starts_with('#') ? 2 : 1;
-        for (int i = 0; i < group->childCount(); ++i) {
-            const ItemId child = tree.idOf(group->child(i));
+    if (const zrparam::CZRParamClass* g = data.node(tree.nodeRef(groupId)))
+        mode = g->m_attributes.starts_with('#') ? 2 : 1;
+    if (mode != m_mode || rows.columns().empty()) {
+        m_mode = mode;
+        insertModeColumns();
+    }
+    rows.fill([&](std::vector<ListRow>& out) {
+        for (ItemId child : tree.children(groupId)) {
             const NodeRef ref = tree.nodeRef(child);
             const zrparam::CZRParamClass* node = data.node(ref);
             if (!node || !node->m_record || node->m_record->m_name.empty())
                 continue;
-            ListRow row;
+            ListRow& row = out.emplace_back();
             row.node = ref;
             row.data = node;
             row.cells[0] = QString::fromStdString(node->m_record->m_name);
@@ -147,14 +148,8 @@ void ParamBuilder::fillFromTree()
             } else {
                 row.cells[2] = label;
             }
-            fill.push_back(std::move(row));
         }
-    }
-    if (mode != m_mode || rows.columns().empty()) {
-        m_mode = mode;
-        insertModeColumns();
-    }
-    rows.setRows(std::move(fill));
+    });
 }
 
 ItemId ParamBuilder::InsertItem(const std::string& text, ItemId parent, const void* data)

@@ -63,10 +63,11 @@ int ParamListModel::insertRow(int index, ListRow row)
     return index;
 }
 
-void ParamListModel::setRows(std::vector<ListRow> rows)
+void ParamListModel::fill(const std::function<void(std::vector<ListRow>&)>& make)
 {
     beginResetModel();
-    m_rows = std::move(rows);
+    m_rows.clear();
+    make(m_rows);
     endResetModel();
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 inline constexpr int kListSubItems = 8;
@@ -45,7 +46,8 @@ public:
 
     // Inserts at index (clamped to the end); returns the row's index.
     int insertRow(int index, ListRow row);
-    void setRows(std::vector<ListRow> rows);
+    // Every row anew, made by fill into the (emptied) row store, which keeps its room.
+    void fill(const std::function<void(std::vector<ListRow>&)>& make);
     void clearRows();
     // Sets a subitem's text; false outside the rows or subitems.
     bool setSubItem(int row, int subItem, const QString& text);

@@ -34,7 +34,9 @@ ParamTree::ParamTree(ParamWindow& owner, QWidget* parent) : QTreeWidget(parent),
 ItemId ParamTree::insert(const QString& text, ItemId parent, NodeRef node, const void* itemData)
 {
     QTreeWidgetItem* parentItem = nullptr;
-    if (parent != 0 && parent != TVI_ROOT) {
+    if (parent == TVI_ROOT)
+        parent = 0;
+    if (parent != 0) {
         parentItem = itemOf(parent);
         if (!parentItem)
             return 0;
@@ -42,8 +44,9 @@ ItemId ParamTree::insert(const QString& text, ItemId parent, NodeRef node, const
     auto* item = new QTreeWidgetItem(QStringList(text));
     const ItemId id = m_nextId++;
     item->setData(0, kIdRole, QVariant::fromValue<qlonglong>(id));
-    const int index = parentItem ? parentItem->childCount() : topLevelItemCount();
-    m_items.emplace(id, Entry{item, node, itemData, index});
+    std::vector<ItemId>& siblings = parent ? m_items.at(parent).children : m_roots;
+    m_items.emplace(id, Entry{item, node, itemData, static_cast<int>(siblings.size()), parent, {}});
+    siblings.push_back(id);
     SetImages(id, zrparam::GroupImages(false));
     if (parentItem)
         parentItem->addChild(item);
@@ -55,6 +58,7 @@ ItemId ParamTree::insert(const QString& text, ItemId parent, NodeRef node, const
 void ParamTree::clearItems()
 {
     m_items.clear();
+    m_roots.clear();
     clear();
 }
 
@@ -62,6 +66,20 @@ const ParamTree::Entry* ParamTree::entry(ItemId id) const
 {
     auto it = m_items.find(id);
     return it == m_items.end() ? nullptr : &it->second;
+}
+
+const std::vector<ItemId>& ParamTree::siblingsOf(const Entry& e) const
+{
+    return e.parent ? m_items.at(e.parent).children : m_roots;
+}
+
+const std::vector<ItemId>& ParamTree::children(ItemId id) const
+{
+    static const std::vector<ItemId> none;
+    if (id == 0)
+        return m_roots;
+    const Entry* e = entry(id);
+    return e ? e->children : none;
 }
 
 QTreeWidgetItem* ParamTree::itemOf(ItemId id) const
@@ -111,16 +129,13 @@ ItemId ParamTree::nextItem(int relation, ItemId id) const
 {
     QTreeWidgetItem* item = itemOf(id);
     switch (relation) {
-    case TVGN_ROOT: return idOf(topLevelItem(0));
-    case TVGN_CHILD: return (id == 0 || id == TVI_ROOT) ? idOf(topLevelItem(0)) : FirstChild(id);
+    case TVGN_ROOT: return FirstChild(0);
+    case TVGN_CHILD: return FirstChild(id == TVI_ROOT ? 0 : id);
     case TVGN_NEXT: return NextSibling(id);
     case TVGN_PARENT: return Parent(id);
     case TVGN_PREVIOUS: {
         const Entry* e = entry(id);
-        if (!e || e->index < 1)
-            return 0;
-        QTreeWidgetItem* parent = e->item->parent();
-        return idOf(parent ? parent->child(e->index - 1) : topLevelItem(e->index - 1));
+        return e && e->index >= 1 ? siblingsOf(*e)[static_cast<std::size_t>(e->index - 1)] : 0;
     }
     case TVGN_FIRSTVISIBLE: return idOf(itemAt(0, 0));
     case TVGN_NEXTVISIBLE: return item ? idOf(itemBelow(item)) : 0;
@@ -138,10 +153,8 @@ ItemId ParamTree::nextItem(int relation, ItemId id) const
 
 ItemId ParamTree::FirstChild(ItemId id) const
 {
-    if (id == 0)
-        return idOf(topLevelItem(0));
-    QTreeWidgetItem* item = itemOf(id);
-    return item && item->childCount() ? idOf(item->child(0)) : 0;
+    const std::vector<ItemId>& list = children(id);
+    return list.empty() ? 0 : list.front();
 }
 
 ItemId ParamTree::NextSibling(ItemId id) const
@@ -149,15 +162,15 @@ ItemId ParamTree::NextSibling(ItemId id) const
     const Entry* e = entry(id);
     if (!e)
         return 0;
-    if (QTreeWidgetItem* parent = e->item->parent())
-        return idOf(parent->child(e->index + 1));
-    return idOf(topLevelItem(e->index + 1));
+    const std::vector<ItemId>& siblings = siblingsOf(*e);
+    const auto next = static_cast<std::size_t>(e->index) + 1;
+    return next < siblings.size() ? siblings[next] : 0;
 }
 
 ItemId ParamTree::Parent(ItemId id) const
 {
-    QTreeWidgetItem* item = itemOf(id);
-    return item ? idOf(item->parent()) : 0;
+    const Entry* e = entry(id);
+    return e ? e->parent : 0;
 }
 
 zrparam::CZRParamClass* ParamTree::Node(ItemId id) const

@@ -40,6 +40,8 @@ public:
     // search; 0 when none.
     zrparam::ItemId findNode(const void* node, std::uintptr_t storedHandle) const;
     zrparam::ItemId selectedId() const;
+    // The item's children in order (the root items for 0).
+    const std::vector<zrparam::ItemId>& children(zrparam::ItemId id) const;
     // GetNextItem with a TVGN_ relation.
     zrparam::ItemId nextItem(int relation, zrparam::ItemId item) const;
 
@@ -64,10 +66,14 @@ private:
         zrparam::NodeRef node;
         const void* data;
         int index;
+        zrparam::ItemId parent;
+        std::vector<zrparam::ItemId> children;
     };
     const Entry* entry(zrparam::ItemId id) const;
+    const std::vector<zrparam::ItemId>& siblingsOf(const Entry& e) const;
 
     ParamWindow& m_owner;
     std::unordered_map<zrparam::ItemId, Entry> m_items;
+    std::vector<zrparam::ItemId> m_roots;
     zrparam::ItemId m_nextId = 1;
 };
