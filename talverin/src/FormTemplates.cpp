@@ -1,6 +1,7 @@
 #include "talverin/FormTemplates.h"
 
 #include <controls/ids.h>
+#include <model/CN2PinRecord.h>
 
 #include <map>
 
@@ -35,12 +36,18 @@ FormTemplate oscilloscope()
 FormTemplate pinRows()
 {
     FormTemplate t{132, {}};
-    // Inputs 1-25 in the left column, outputs 26-50 in the right one.
+    // Inputs 1-25 in the left column, outputs 26-50 in the right one. A pin the driver has no
+    // I/O number for shows only its badge and an empty function.
     for (int pin = 1; pin <= 50; ++pin) {
         const int column = (pin - 1) / 25;
         const int row = (pin - 1) % 25;
+        PropertyBag initial{{"Number", Variant::fromI4(pin)}};
+        if (model::CN2PinRecord::PinToBitIndex(pin) < 0) {
+            initial.set("ViewMode", Variant::fromI4(0));
+            initial.set("Name", Variant::fromString(""));
+        }
         t.items.push_back({2900 + pin, ctl::kZRCN2Identity.clsid, {7 + column * 170, 7 + row * 13, 160, 12},
-                           PropertyBag{{"Number", Variant::fromI4(pin)}}});
+                           std::move(initial)});
     }
     return t;
 }
