@@ -153,6 +153,11 @@ std::string ToggleLogic(std::string_view current, bool input)
     return current == "P" ? "N" : "P";
 }
 
+bool DropAccepts(std::string_view letters, bool inputPin)
+{
+    return letters.find(inputPin ? 'I' : 'O') != std::string_view::npos;
+}
+
 PinMenuRules MenuRules(std::uint32_t mask, bool connected)
 {
     using R = model::CN2PinRecord;

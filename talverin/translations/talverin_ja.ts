@@ -749,4 +749,103 @@ Contents of error:</source>
         <translation>コマンドエラー</translation>
     </message>
 </context>
+<context>
+    <name>CViewIO</name>
+    <message>
+        <source>Signal OFF</source>
+        <translation>信号 OFF</translation>
+    </message>
+    <message>
+        <source>Signal ON</source>
+        <translation>信号 ON</translation>
+    </message>
+    <message>
+        <source>Function OFF</source>
+        <translation>機能 OFF</translation>
+    </message>
+    <message>
+        <source>Function ON</source>
+        <translation>機能 ON</translation>
+    </message>
+    <message>
+        <source>Polarity</source>
+        <translation>極性</translation>
+    </message>
+    <message>
+        <source>Output logic</source>
+        <translation>出力論理</translation>
+    </message>
+    <message>
+        <source>&amp;A</source>
+        <translation>&amp;A</translation>
+    </message>
+    <message>
+        <source>&amp;B</source>
+        <translation>&amp;B</translation>
+    </message>
+    <message>
+        <source>&amp;Positive</source>
+        <translation>正論理(&amp;P)</translation>
+    </message>
+    <message>
+        <source>&amp;Negative</source>
+        <translation>負論理(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Refresh(&amp;U)</source>
+        <translation>更新(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Reset(&amp;D)</source>
+        <translation>初期値に戻す(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Command &amp;Window	Ctrl+W</source>
+        <translation>コマンドウィンドウ(&amp;W)	Ctrl+W</translation>
+    </message>
+    <message>
+        <source>Control I/O</source>
+        <translation>制御I/O</translation>
+    </message>
+    <message>
+        <source>Input</source>
+        <translation>入力</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>出力</translation>
+    </message>
+    <message>
+        <source>Error during I/O setting.
+Please check driver unit</source>
+        <translation>I/O設定中にエラーが発生しました。
+ドライバユニットを確認してください</translation>
+    </message>
+    <message>
+        <source>
+Error:</source>
+        <translation>
+エラー:</translation>
+    </message>
+    <message>
+        <source>Error during I/O setting</source>
+        <translation>I/O設定エラー</translation>
+    </message>
+    <message>
+        <source>Send I/O setting command</source>
+        <translation>I/O設定コマンド送信</translation>
+    </message>
+    <message>
+        <source>Send I/O info setting command</source>
+        <translation>I/O情報設定コマンド送信</translation>
+    </message>
+    <message>
+        <source>Send I/O info monitoring command</source>
+        <translation>I/O情報モニタコマンド送信</translation>
+    </message>
+    <message>
+        <source>Send I/O status</source>
+        <translation>I/O状態送信</translation>
+    </message>
+</context>
 </TS>

@@ -67,6 +67,10 @@ Refusal DecodeRefusal(std::string_view reply, bool hadError);
 // The logic a click on the button gives: inputs A <-> B (else A), outputs P <-> N (else P).
 std::string ToggleLogic(std::string_view current, bool input);
 
+// A parameter dragged from the parameter editor suits an input pin when its letters hold 'I',
+// an output pin when they hold 'O' (the editor's I/O tree items carry them).
+bool DropAccepts(std::string_view letters, bool inputPin);
+
 // What a pin's context menu allows, from its disabled-fields mask and the connection.
 struct PinMenuRules {
     bool logic;   // the logic submenu: the logic may be edited

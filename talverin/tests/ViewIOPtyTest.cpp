@@ -1,0 +1,202 @@
+// The I/O editor on the simulated KVX-100: entering (queries, then IO1/IO0 on the timer), an edit
+// sent and read back, a refused function, a driver error twice (one box), a setting refused while
+// locked and sent again on unlocking, and a driver that falls silent.
+#include "AppFixture.h"
+
+#include "talverin/AppMessages.h"
+#include "talverin/CViewIO.h"
+#include "talverin/CZRCN2.h"
+#include "talverin/CommandIds.h"
+
+#include <drivesim/DriverModel.h>
+#include <drivesim/DriverSim.h>
+#include <model/DataFile.h>
+#include <platform/messages.h>
+#include <platform/qt/popup_menu.h>
+#include <zrcomm/zrcomm_api.h>
+
+#include <QLineEdit>
+#include <QTest>
+
+#include <chrono>
+#include <thread>
+
+using talverin::CViewIO;
+using talverin::CZRCN2;
+
+namespace {
+
+class ViewIOPty : public apptest::AppFixture {
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        ASSERT_TRUE(driver.load(std::string(TALVERIN_SAMPLE_DATA_DIR) + "/unit/kvx100.ini"));
+        driver.install(sim);
+        driver.setLocked(false);
+        std::string error;
+        ASSERT_TRUE(sim.start(&error)) << error;
+        ASSERT_TRUE(Start());
+        app().m_lockState = 1;
+        frame().RegisterView({talverin::VIEW_IO, QStringLiteral("Edit control I/O"),
+                              [](QWidget* p) { return new CViewIO(p); }});
+        monitor = plat::CreateMessageWindow([](plat::HWND, plat::UINT, plat::WPARAM, plat::LPARAM) { return plat::LRESULT{0}; });
+        plat::DCB dcb;
+        ASSERT_EQ(ZRComm_GetDefaultCommConfig(sim.slavePath().c_str(), &dcb), 1);
+        ASSERT_EQ(ZRComm_InitFromDCB(monitor, sim.slavePath().c_str(), &dcb), COMM_OK);
+        ASSERT_TRUE(waitFor([] { return ZRComm_IsConnected(nullptr, nullptr) == 1; }));
+    }
+
+    void TearDown() override
+    {
+        ZRComm_Term();
+        plat::qt::PumpAllPending();
+        plat::DestroyWindow(monitor);
+        AppFixture::TearDown();
+        sim.stop();
+    }
+
+    // Pumps (real time, at most 10 s) until done() holds.
+    bool waitFor(const std::function<bool()>& done)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            plat::qt::PumpAllPending();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    }
+    bool idle()
+    {
+        return waitFor([] { return ZRComm_GetCommandCount(1) == 0; });
+    }
+    // The command lines the driver received since `from`, without the state requests.
+    std::vector<std::string> lines(std::size_t from = 0) const
+    {
+        std::vector<std::string> out;
+        const auto all = sim.transcript();
+        for (std::size_t i = from; i < all.size(); ++i) {
+            const std::string s = all[i].str();
+            if (s != "L IO0" && s != "L IO1" && s.rfind("L WWC", 0) != 0 && s != "L MI" && s != "L "
+                && s.rfind("B ", 0) != 0)
+                out.push_back(s);
+        }
+        return out;
+    }
+    CViewIO* view() { return dynamic_cast<CViewIO*>(frame().GetView(talverin::VIEW_IO)); }
+    CZRCN2 row(int pin) { return view()->Row(pin); }
+
+    drivesim::DriverSim sim;
+    drivesim::DriverModel driver;
+    plat::HWND monitor = nullptr;
+};
+
+} // namespace
+
+TEST_F(ViewIOPty, PinsAreQueriedWatchedAssignedRefusedAndResent)
+{
+    namespace io = talverin;
+    frame().show();
+    frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
+    // The frame's keyboard hook hands keys to the current screen's filter.
+    auto hook = plat::qt::KeyboardHookChain::instance().install(
+        [this](const plat::qt::KeyInput& key) { return view() && view()->KeyFilter(key); });
+    std::vector<std::pair<plat::WPARAM, plat::LPARAM>> commErrors;
+    frame().Messages().Set(talverin::WM_COMM_ERROR, [&](plat::WPARAM w, plat::LPARAM l) {
+        commErrors.emplace_back(w, l);
+        return plat::LRESULT{0};
+    });
+    auto typeInto = [&](int pin, int box, const char* text) {
+        auto* edit = row(pin).site()->findChild<QLineEdit*>(QString::number(box));
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return); // Enter moves on, and leaving the box sends
+        EXPECT_NE(QApplication::focusWidget(), edit);
+    };
+
+    // Entering: the pins the unit assigns are read back; the state requests follow on the timer.
+    ASSERT_TRUE(frame().SwitchView(talverin::VIEW_IO));
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(lines(), (std::vector<std::string>{"L TPI0", "L TPI1", "L TPI7", "L TPO0", "L TPO1"}));
+    EXPECT_EQ(row(11).GetName(), "5");
+    EXPECT_EQ(row(29).GetSetten(), "N");
+    for (const char* request : {"L IO1", "L IO0"}) {
+        const std::size_t before = sim.transcript().size();
+        m_clock.advance(CViewIO::kMonitorPeriodMs);
+        ASSERT_TRUE(waitFor([&] {
+            const auto t = sim.transcript();
+            return t.size() > before && t.back().str() == request && ZRComm_GetCommandCount(1) == 0;
+        }));
+        plat::qt::PumpAllPending();
+    }
+    EXPECT_EQ(row(4).GetDataBackColor(), 0xC0F0C0);     // IO1: input 1's function is on
+    EXPECT_EQ(row(29).GetNumberBackColor(), 0x00F0F0);  // IO0: output 1's terminal
+    EXPECT_EQ(row(28).GetNumberBackColor(), 0xF0F0F0);
+
+    // An assignment typed into pin 5 is sent as one block, then read back.
+    std::size_t mark = sim.transcript().size();
+    row(5).SetSetten("B");
+    row(5).SetName("4");
+    typeInto(5, 1001, "0");
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(lines(mark), (std::vector<std::string>{"L PI2", "A FN4", "A AB1", "A NW0", "A ", "L TPI2"}));
+    EXPECT_EQ(driver.pin(drivesim::PinSide::Input, 2).function, "4");
+    EXPECT_EQ(row(5).GetState(), 0);
+    EXPECT_TRUE(doc().IsModified());
+
+    // A function the driver refuses: the row shows it red and the record keeps the driver's error.
+    typeInto(5, 1000, "99");
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(static_cast<std::uint32_t>(row(5).GetState()), 0x80010000u);
+    EXPECT_EQ(store().GetPinRecord(5)->m_reserved2, 0x4000000F);
+    EXPECT_EQ(driver.pin(drivesim::PinSide::Input, 2).function, "4");
+
+    // Locked: the same driver error twice gives one box.
+    driver.setLocked(true);
+    m_boxes.answer(plat::IDOK);
+    typeInto(3, 1001, "1");
+    ASSERT_TRUE(idle());
+    typeInto(3, 1001, "0");
+    ASSERT_TRUE(idle());
+    ASSERT_EQ(m_boxes.count(), 1u);
+    EXPECT_EQ(m_boxes.last().caption, "Error during I/O setting");
+    EXPECT_EQ(m_boxes.last().text.rfind("Error during I/O setting.\nPlease check driver unit\nError:", 0), 0u);
+    EXPECT_EQ(store().GetPinRecord(3)->m_reserved2, 0x40000012);
+    EXPECT_EQ(static_cast<std::uint32_t>(row(3).GetState()), 0x80000000u);
+
+    // Unlocked: the pins in error are sent again; pin 3 goes through, pin 5's function is still refused.
+    driver.setLocked(false);
+    mark = sim.transcript().size();
+    plat::SendMessage(view()->GetSafeHwnd(), talverin::WM_LOCK_STATE_CHANGED, 1, 0);
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(lines(mark), (std::vector<std::string>{"L PI0", "A FN1", "A AB0", "A NW0", "A ", "L PI2", "A FN99",
+                                                     "A AB1", "A NW0", "A ", "L TPI0"}));
+    EXPECT_EQ(store().GetPinRecord(3)->m_reserved2, 0);
+    EXPECT_EQ(row(3).GetState(), 0);
+    EXPECT_EQ(m_boxes.count(), 1u);
+
+    // Silence: three resumes, then the frame is told and the watching stops. The read is asked
+    // for from the pin's menu.
+    sim.injectFault(drivesim::Fault(drivesim::FaultKind::Silence).always());
+    const int retries = store().m_retryCount;
+    plat::qt::ScopedPopupMenuRunner pick(plat::qt::PickMenuItem(QStringLiteral("Refresh(U)")));
+    QTest::mouseClick(row(11).site()->findChild<QWidget*>(QStringLiteral("1000")), Qt::RightButton);
+    plat::qt::PumpAllPending();
+    ASSERT_EQ(pick.menus(), std::vector<QString>{QStringLiteral("203")});
+    // The library's give-up on a silent line takes some real passes besides the clock.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (commErrors.empty() && std::chrono::steady_clock::now() < end) {
+        m_clock.advance(1000);
+        plat::qt::PumpAllPending();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(commErrors.size(), 1u);
+    EXPECT_EQ(commErrors[0].second, 0x8000);
+    EXPECT_EQ(store().m_retryCount, retries + 4);
+    EXPECT_EQ(view()->MonitoringState(), 0);
+    EXPECT_EQ(ZRComm_GetCommandCount(1), 0);
+}
