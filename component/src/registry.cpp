@@ -3,6 +3,8 @@
 #include <platform/paths.h>
 #include <platform/profile.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -146,21 +148,38 @@ bool Registry::removeTypeLib(const Guid& libId)
 
 std::optional<ClassEntry> Registry::findClass(const Guid& clsid) const
 {
-    const std::string section = classSection(clsid);
-    if (!profile::hasSection(m_path, section))
+    // One read of the file for the whole entry: a form creates dozens of controls. A class
+    // section without values registers nothing.
+    const std::vector<profile::Entry> entries = profile::sectionEntries(m_path, classSection(clsid));
+    if (entries.empty())
         return std::nullopt;
+    auto find = [&entries](std::string_view key) -> std::optional<std::string> {
+        for (const profile::Entry& entry : entries) {
+            if (entry.key.size() != key.size()
+                || !std::equal(key.begin(), key.end(), entry.key.begin(), [](char a, char b) {
+                       return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+                   }))
+                continue;
+            std::string v = entry.value;
+            if (v.size() >= 2 && v.front() == '"' && v.back() == '"')
+                v = v.substr(1, v.size() - 2);
+            return v;
+        }
+        return std::nullopt;
+    };
+    auto get = [&find](std::string_view key, const char* fallback = "") { return find(key).value_or(fallback); };
     ClassEntry e;
     e.clsid = clsid;
-    e.progId = profile::getString(m_path, section, "ProgID");
-    e.typeName = profile::getString(m_path, section, "TypeName");
-    e.path = profile::getString(m_path, section, "Path");
-    e.threadingModel = profile::getString(m_path, section, "ThreadingModel");
-    e.miscStatus = parseNumber(profile::getString(m_path, section, "MiscStatus", "0"));
-    e.insertable = profile::find(m_path, section, "Insertable").has_value();
-    e.verbs = profile::getString(m_path, section, "Verbs");
-    if (auto lib = profile::find(m_path, section, "TypeLib"))
+    e.progId = get("ProgID");
+    e.typeName = get("TypeName");
+    e.path = get("Path");
+    e.threadingModel = get("ThreadingModel");
+    e.miscStatus = parseNumber(get("MiscStatus", "0"));
+    e.insertable = find("Insertable").has_value();
+    e.verbs = get("Verbs");
+    if (auto lib = find("TypeLib"))
         e.typeLib = Guid::fromString(*lib);
-    e.typeLibVersion = profile::getString(m_path, section, "Version");
+    e.typeLibVersion = get("Version");
     return e;
 }
 

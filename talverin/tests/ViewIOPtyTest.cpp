@@ -31,6 +31,8 @@ protected:
     void SetUp() override
     {
         AppFixture::SetUp();
+        // The rows come from the build's registry, not the temporary program folder.
+        ::setenv("TALVERIN_COMPONENTS", TALVERIN_BIN_DIR "/components.ini", 0);
         ASSERT_TRUE(driver.load(std::string(TALVERIN_SAMPLE_DATA_DIR) + "/unit/kvx100.ini"));
         driver.install(sim);
         driver.setLocked(false);
