@@ -36,6 +36,9 @@ function(talverin_module_tests target)
   endif()
   add_executable(${target} ${A_SOURCES})
   target_link_libraries(${target} PRIVATE ${A_LIBS} GTest::gmock GTest::gtest Threads::Threads)
+  if(TARGET talverin-testsupport)
+    target_link_libraries(${target} PRIVATE talverin-testsupport)
+  endif()
   target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/src
                                                ${CMAKE_CURRENT_SOURCE_DIR}/tests)
   target_compile_definitions(${target} PRIVATE

@@ -21,7 +21,9 @@ struct Module {
     DllGetClassObjectFn getClassObject = nullptr;
     ModuleInitFn init = nullptr;
     ModuleExitFn exit = nullptr;
+    DllCanUnloadNowFn canUnload = nullptr;
     bool initialised = false;
+    std::string path;
 };
 
 CreateResult failure(HRESULT hr, std::string text)
@@ -88,6 +90,8 @@ CreateResult Loader::create(const Guid& clsid)
             m.getClassObject = reinterpret_cast<DllGetClassObjectFn>(dlsym(m.handle, kDllGetClassObject));
             m.init = reinterpret_cast<ModuleInitFn>(dlsym(m.handle, kModuleInit));
             m.exit = reinterpret_cast<ModuleExitFn>(dlsym(m.handle, kModuleExit));
+            m.canUnload = reinterpret_cast<DllCanUnloadNowFn>(dlsym(m.handle, kDllCanUnloadNow));
+            m.path = entry->path;
         }
         if (!m.getClassObject || !m.init)
             return failure(CO_E_ERRORINDLL, "plug-in " + entry->path + " lacks its entry points");
@@ -118,18 +122,34 @@ CreateResult Loader::create(const Guid& clsid)
     return r;
 }
 
-void Loader::shutdown()
+bool Loader::shutdown()
 {
     std::vector<Module*> order;
     {
         std::lock_guard lock(m_impl->mutex);
         order.swap(m_impl->initOrder);
     }
+    bool all = true;
+    std::vector<Module*> inUse;
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        if ((*it)->exit)
-            (*it)->exit();
-        (*it)->initialised = false;
+        Module& m = **it;
+        // A module whose controls still live keeps its state: its exit would pull it from under
+        // them. The host destroys its forms (and so their controls) before this.
+        if (m.canUnload && m.canUnload() != S_OK) {
+            logLine("plug-in " + m.path + " still has live objects at shut-down; its exit is not run");
+            inUse.insert(inUse.begin(), &m);
+            all = false;
+            continue;
+        }
+        if (m.exit)
+            m.exit();
+        m.initialised = false;
     }
+    if (!inUse.empty()) {
+        std::lock_guard lock(m_impl->mutex);
+        m_impl->initOrder.insert(m_impl->initOrder.begin(), inUse.begin(), inUse.end());
+    }
+    return all;
 }
 
 } // namespace comp

@@ -3,8 +3,6 @@
 #include <platform/paths.h>
 #include <platform/profile.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -31,12 +29,6 @@ std::string classSection(const Guid& clsid) { return "CLSID\\" + clsid.toString(
 std::string progIdSection(const std::string& progId) { return "ProgID\\" + progId; }
 std::string typeLibSection(const Guid& libId) { return "TypeLib\\" + libId.toString(); }
 std::string interfaceSection(const Guid& iid) { return "Interface\\" + iid.toString(); }
-
-// Removing what is not there succeeds without touching the file (which may not exist).
-bool removeIfPresent(const std::string& file, const std::string& section)
-{
-    return !profile::hasSection(file, section) || profile::removeSection(file, section);
-}
 
 std::string hex(std::uint32_t v)
 {
@@ -70,116 +62,132 @@ void Registry::setDefaultPath(std::string path)
     overridePath() = std::move(path);
 }
 
+// Plug-ins below the registry's folder are stored relative to it, so a copied program folder
+// still finds its controls; others keep their absolute path.
+std::string Registry::storedPath(const std::string& path) const
+{
+    const std::string folder = plat::FolderOf(m_path);
+    if (folder.empty() || path.empty() || path.front() != '/')
+        return path;
+    const std::string prefix = folder.back() == '/' ? folder : folder + "/";
+    if (path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0)
+        return path.substr(prefix.size());
+    return path;
+}
+
+std::string Registry::resolvedPath(const std::string& stored) const
+{
+    if (stored.empty() || stored.front() == '/')
+        return stored;
+    const std::string folder = plat::FolderOf(m_path);
+    return folder.empty() ? stored : plat::JoinPath(folder, stored);
+}
+
 bool Registry::writeClass(const ClassEntry& e)
 {
     const std::string section = classSection(e.clsid);
+    const std::string path = storedPath(e.path);
+    // All of it in one rewrite: a class is never left half registered.
+    profile::Edit edit(m_path);
     // A previous registration of the class may have named another ProgID.
     if (auto old = findClass(e.clsid); old && old->progId != e.progId && !old->progId.empty())
-        profile::removeSection(m_path, progIdSection(old->progId));
-    if (!removeIfPresent(m_path, section))
-        return false;
-    bool ok = profile::setString(m_path, section, "ProgID", e.progId)
-              && profile::setString(m_path, section, "TypeName", e.typeName)
-              && profile::setString(m_path, section, "Path", e.path)
-              && profile::setString(m_path, section, "ThreadingModel", e.threadingModel)
-              && profile::setString(m_path, section, "MiscStatus", hex(e.miscStatus))
-              && profile::setString(m_path, section, "Control", "1")
-              && profile::setString(m_path, section, "ToolboxBitmap", e.path + ",1")
-              && profile::setString(m_path, section, "Verbs", e.verbs);
-    if (ok && e.insertable)
-        ok = profile::setString(m_path, section, "Insertable", "1");
-    if (ok && e.typeLib)
-        ok = profile::setString(m_path, section, "TypeLib", e.typeLib->toString())
-             && profile::setString(m_path, section, "Version", e.typeLibVersion);
-    if (ok && !e.progId.empty())
-        ok = removeIfPresent(m_path, progIdSection(e.progId))
-             && profile::setString(m_path, progIdSection(e.progId), "CLSID", e.clsid.toString())
-             && profile::setString(m_path, progIdSection(e.progId), "TypeName", e.typeName);
-    if (!ok) {
-        profile::removeSection(m_path, section);
-        if (!e.progId.empty())
-            profile::removeSection(m_path, progIdSection(e.progId));
+        edit.removeSection(progIdSection(old->progId));
+    edit.removeSection(section);
+    edit.setString(section, "ProgID", e.progId);
+    edit.setString(section, "TypeName", e.typeName);
+    edit.setString(section, "Path", path);
+    edit.setString(section, "ThreadingModel", e.threadingModel);
+    edit.setString(section, "MiscStatus", hex(e.miscStatus));
+    edit.setString(section, "Control", "1");
+    edit.setString(section, "ToolboxBitmap", path + ",1");
+    edit.setString(section, "Verbs", e.verbs);
+    if (e.insertable)
+        edit.setString(section, "Insertable", "1");
+    if (e.typeLib) {
+        edit.setString(section, "TypeLib", e.typeLib->toString());
+        edit.setString(section, "Version", e.typeLibVersion);
     }
-    return ok;
+    if (!e.progId.empty()) {
+        const std::string ps = progIdSection(e.progId);
+        edit.removeSection(ps);
+        edit.setString(ps, "CLSID", e.clsid.toString());
+        edit.setString(ps, "TypeName", e.typeName);
+    }
+    return edit.commit();
 }
 
 bool Registry::removeClass(const Guid& clsid)
 {
-    bool ok = true;
+    profile::Edit edit(m_path);
     if (auto old = findClass(clsid); old && !old->progId.empty())
-        ok = removeIfPresent(m_path, progIdSection(old->progId));
-    return removeIfPresent(m_path, classSection(clsid)) && ok;
+        edit.removeSection(progIdSection(old->progId));
+    edit.removeSection(classSection(clsid));
+    return edit.commit();
 }
 
 bool Registry::writeTypeLib(const TypeLibEntry& e)
 {
-    if (!removeTypeLib(e.libId))
-        return false;
+    profile::Edit edit(m_path);
+    removeTypeLib(e.libId, edit);
     const std::string section = typeLibSection(e.libId);
-    bool ok = profile::setString(m_path, section, "Name", e.name)
-              && profile::setString(m_path, section, "Version", e.version)
-              && profile::setInt(m_path, section, "Lcid", e.lcid)
-              && profile::setString(m_path, section, "HelpFile", e.helpFile)
-              && profile::setString(m_path, section, "Path", e.path);
+    edit.setString(section, "Name", e.name);
+    edit.setString(section, "Version", e.version);
+    edit.setInt(section, "Lcid", e.lcid);
+    edit.setString(section, "HelpFile", e.helpFile);
+    edit.setString(section, "Path", storedPath(e.path));
     for (const InterfaceEntry& i : e.interfaces) {
-        if (!ok)
-            break;
         const std::string is = interfaceSection(i.iid);
-        ok = removeIfPresent(m_path, is) && profile::setString(m_path, is, "Name", i.name)
-             && profile::setString(m_path, is, "TypeLib", e.libId.toString())
-             && profile::setString(m_path, is, "Version", e.version)
-             && profile::setString(m_path, is, "Role", i.role);
+        edit.removeSection(is);
+        edit.setString(is, "Name", i.name);
+        edit.setString(is, "TypeLib", e.libId.toString());
+        edit.setString(is, "Version", e.version);
+        edit.setString(is, "Role", i.role);
     }
-    if (!ok)
-        removeTypeLib(e.libId);
-    return ok;
+    return edit.commit();
+}
+
+void Registry::removeTypeLib(const Guid& libId, profile::Edit& edit) const
+{
+    const std::string lib = libId.toString();
+    const profile::Snapshot snap(m_path);
+    for (const std::string& s : snap.sectionNames()) {
+        if (s.rfind("Interface\\", 0) == 0 && snap.getString(s, "TypeLib") == lib)
+            edit.removeSection(s);
+    }
+    edit.removeSection(typeLibSection(libId));
 }
 
 bool Registry::removeTypeLib(const Guid& libId)
 {
-    bool ok = true;
-    const std::string lib = libId.toString();
-    for (const std::string& s : profile::sectionNames(m_path)) {
-        if (s.rfind("Interface\\", 0) == 0 && profile::getString(m_path, s, "TypeLib") == lib)
-            ok = profile::removeSection(m_path, s) && ok;
-    }
-    return removeIfPresent(m_path, typeLibSection(libId)) && ok;
+    profile::Edit edit(m_path);
+    removeTypeLib(libId, edit);
+    return edit.commit();
 }
 
 std::optional<ClassEntry> Registry::findClass(const Guid& clsid) const
 {
-    // One read of the file for the whole entry: a form creates dozens of controls. A class
-    // section without values registers nothing.
-    const std::vector<profile::Entry> entries = profile::sectionEntries(m_path, classSection(clsid));
-    if (entries.empty())
+    // One read of the file for the whole entry: a form creates dozens of controls.
+    return readClass(profile::Snapshot(m_path), clsid);
+}
+
+std::optional<ClassEntry> Registry::readClass(const profile::Snapshot& snap, const Guid& clsid) const
+{
+    const std::string section = classSection(clsid);
+    // A class section without values registers nothing.
+    if (snap.sectionEntries(section).empty())
         return std::nullopt;
-    auto find = [&entries](std::string_view key) -> std::optional<std::string> {
-        for (const profile::Entry& entry : entries) {
-            if (entry.key.size() != key.size()
-                || !std::equal(key.begin(), key.end(), entry.key.begin(), [](char a, char b) {
-                       return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-                   }))
-                continue;
-            std::string v = entry.value;
-            if (v.size() >= 2 && v.front() == '"' && v.back() == '"')
-                v = v.substr(1, v.size() - 2);
-            return v;
-        }
-        return std::nullopt;
-    };
-    auto get = [&find](std::string_view key, const char* fallback = "") { return find(key).value_or(fallback); };
     ClassEntry e;
     e.clsid = clsid;
-    e.progId = get("ProgID");
-    e.typeName = get("TypeName");
-    e.path = get("Path");
-    e.threadingModel = get("ThreadingModel");
-    e.miscStatus = parseNumber(get("MiscStatus", "0"));
-    e.insertable = find("Insertable").has_value();
-    e.verbs = get("Verbs");
-    if (auto lib = find("TypeLib"))
+    e.progId = snap.getString(section, "ProgID");
+    e.typeName = snap.getString(section, "TypeName");
+    e.path = resolvedPath(snap.getString(section, "Path"));
+    e.threadingModel = snap.getString(section, "ThreadingModel");
+    e.miscStatus = parseNumber(snap.getString(section, "MiscStatus", "0"));
+    e.insertable = snap.find(section, "Insertable").has_value();
+    e.verbs = snap.getString(section, "Verbs");
+    if (auto lib = snap.find(section, "TypeLib"))
         e.typeLib = Guid::fromString(*lib);
-    e.typeLibVersion = get("Version");
+    e.typeLibVersion = snap.getString(section, "Version");
     return e;
 }
 
@@ -193,35 +201,36 @@ std::optional<Guid> Registry::clsidFromProgId(const std::string& progId) const
 
 std::optional<TypeLibEntry> Registry::findTypeLib(const Guid& libId) const
 {
+    const profile::Snapshot snap(m_path);
     const std::string section = typeLibSection(libId);
-    if (!profile::hasSection(m_path, section))
+    if (!snap.hasSection(section))
         return std::nullopt;
     TypeLibEntry e;
     e.libId = libId;
-    e.name = profile::getString(m_path, section, "Name");
-    e.version = profile::getString(m_path, section, "Version");
-    e.lcid = profile::getInt(m_path, section, "Lcid", 0);
-    e.helpFile = profile::getString(m_path, section, "HelpFile");
-    e.path = profile::getString(m_path, section, "Path");
+    e.name = snap.getString(section, "Name");
+    e.version = snap.getString(section, "Version");
+    e.lcid = snap.getInt(section, "Lcid", 0);
+    e.helpFile = snap.getString(section, "HelpFile");
+    e.path = resolvedPath(snap.getString(section, "Path"));
     const std::string lib = libId.toString();
-    for (const std::string& s : profile::sectionNames(m_path)) {
-        if (s.rfind("Interface\\", 0) != 0 || profile::getString(m_path, s, "TypeLib") != lib)
+    for (const std::string& s : snap.sectionNames()) {
+        if (s.rfind("Interface\\", 0) != 0 || snap.getString(s, "TypeLib") != lib)
             continue;
         if (auto iid = Guid::fromString(s.substr(10)))
-            e.interfaces.push_back({*iid, profile::getString(m_path, s, "Name"),
-                                    profile::getString(m_path, s, "Role")});
+            e.interfaces.push_back({*iid, snap.getString(s, "Name"), snap.getString(s, "Role")});
     }
     return e;
 }
 
 std::vector<ClassEntry> Registry::classes() const
 {
+    const profile::Snapshot snap(m_path);
     std::vector<ClassEntry> out;
-    for (const std::string& s : profile::sectionNames(m_path)) {
+    for (const std::string& s : snap.sectionNames()) {
         if (s.rfind("CLSID\\", 0) != 0)
             continue;
         if (auto clsid = Guid::fromString(s.substr(6)))
-            if (auto e = findClass(*clsid))
+            if (auto e = readClass(snap, *clsid))
                 out.push_back(std::move(*e));
     }
     return out;

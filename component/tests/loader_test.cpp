@@ -69,9 +69,12 @@ TEST_F(LoaderTest, CreatesByClassIdStartingTheModuleOnceAndNeverUnloadingIt)
     // A new control arrives in its reset state and answers by id.
     EXPECT_EQ(a.control->invoke(1, comp::InvokeKind::PropertyGet).value, comp::Variant::fromI4(7));
 
+    // Shut down with a control still alive: the module keeps its state until it is gone.
     a.control.reset();
+    EXPECT_FALSE(comp::Loader::instance().shutdown());
+    EXPECT_EQ(pluginCounter("TestPluginExits"), 0);
     b.control.reset();
-    comp::Loader::instance().shutdown();
+    EXPECT_TRUE(comp::Loader::instance().shutdown());
     EXPECT_EQ(pluginCounter("TestPluginExits"), 1);
     comp::Loader::instance().shutdown();
     EXPECT_EQ(pluginCounter("TestPluginExits"), 1);

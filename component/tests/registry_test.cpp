@@ -133,3 +133,24 @@ TEST_F(RegistryTest, DefaultLocationFollowsOverrideThenEnvironmentThenProgramFol
     if (saved)
         ::setenv("TALVERIN_COMPONENTS", savedValue.c_str(), 1);
 }
+
+TEST_F(RegistryTest, PluginsBelowTheRegistryAreStoredRelativeSoACopiedFolderFindsThem)
+{
+    comp::Registry reg(m_file);
+    comp::ClassEntry below = entry(kRow, "Row.Control.1", false);
+    below.path = (m_dir / "plugins" / "librow.so").string();
+    ASSERT_TRUE(reg.writeClass(below));
+    EXPECT_EQ(plat::profile::getString(m_file, std::string("CLSID\\") + kRow, "Path"), "plugins/librow.so");
+    EXPECT_EQ(reg.findClass(below.clsid)->path, below.path);
+
+    const fs::path copy = m_dir / "copied";
+    fs::create_directories(copy);
+    fs::copy_file(m_file, copy / "components.ini");
+    const comp::Registry moved((copy / "components.ini").string());
+    EXPECT_EQ(moved.findClass(below.clsid)->path, (copy / "plugins" / "librow.so").string());
+
+    comp::ClassEntry outside = entry(kRow, "Row.Control.1", false); // /opt/plugins/librow.so
+    ASSERT_TRUE(reg.writeClass(outside));
+    EXPECT_EQ(reg.classes().at(0).path, "/opt/plugins/librow.so");
+    EXPECT_EQ(reg.classes().size(), 1u);
+}

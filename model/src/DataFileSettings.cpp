@@ -12,8 +12,6 @@
 
 #include <algorithm>
 
-#include <unistd.h>
-
 namespace model {
 
 namespace {
@@ -37,22 +35,15 @@ std::string singleLine(std::string_view text)
     return out;
 }
 
-// A scratch copy of the settings file in the temporary folder, removed when it goes out of scope.
-class ScratchFile {
-public:
-    ScratchFile() : m_path(plat::GetTempFileName({}, "tvs")) {}
-    ~ScratchFile()
-    {
-        if (!m_path.empty())
-            ::unlink(m_path.c_str());
-    }
-    ScratchFile(const ScratchFile&) = delete;
-    ScratchFile& operator=(const ScratchFile&) = delete;
-    const std::string& path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
+// GetProfileString's reading, from a snapshot: the value cut as the fixed buffer cuts it, trimmed.
+std::string snapshotString(const plat::profile::Snapshot& snap, std::string_view section,
+                           std::string_view key, std::string_view defaultValue)
+{
+    std::string v = snap.getString(section, key, defaultValue);
+    const std::size_t nul = v.find('\0');
+    v.resize(std::min({v.size(), nul, kProfileBufferSize - 1}));
+    return plat::Trim(v);
+}
 
 } // namespace
 
@@ -119,25 +110,38 @@ int CDataFile::LoadSettings(std::string_view path)
 {
     if (!path.empty())
         m_settingsPath = std::string(path);
-    const std::string& file = m_settingsPath;
+    // The file is parsed once for all its keys.
+    const plat::profile::Snapshot snap(m_settingsPath);
     const bool japanese = plat::GetLanguage() == plat::LANG_JAPANESE;
     auto readInt = [&](const char* section, const char* key, int defaultValue) {
-        return plat::profile::getInt(file, section, key, defaultValue);
+        return snap.getInt(section, key, defaultValue);
+    };
+    auto readString = [&](std::string_view section, std::string_view key, std::string_view def) {
+        return snapshotString(snap, section, key, def);
+    };
+    auto readPath = [&](std::string_view section, std::string_view key, std::string_view def) {
+        std::string value = snapshotString(snap, section, key, def);
+        MakeAbsolutePath(value);
+        return value;
+    };
+    auto readDouble = [&](std::string_view section, std::string_view key, double def) {
+        const std::string text = snapshotString(snap, section, key, {});
+        return text.empty() ? def : ParseLeadingDouble(text);
     };
 
-    m_helpFolder = GetProfilePath("Setting", "HelpFolder", japanese ? ".\\Help" : ".\\Help_en", file);
+    m_helpFolder = readPath("Setting", "HelpFolder", japanese ? ".\\Help" : ".\\Help_en");
     m_editChannel = readInt("Setting", "EditChannel", 0);
     // The channel editor shows this channel at once; a garbled value must not point outside 0-255.
     if (m_editChannel < 0 || m_editChannel >= kChannelCount)
         m_editChannel = 0;
 
-    m_startBitmap = GetProfilePath("StartMenu", "Bitmap", "", file);
+    m_startBitmap = readPath("StartMenu", "Bitmap", "");
     // Replaced, never appended: the settings are read again on every Open.
     m_startMenu.clear();
     for (int i = 1; i <= kStartMenuCount; ++i) {
         StartMenuItem item;
         item.m_index = i;
-        item.Parse(GetProfileString("StartMenu", std::to_string(i), "", file));
+        item.Parse(readString("StartMenu", std::to_string(i), ""));
         m_startMenu.push_back(std::move(item));
     }
 
@@ -145,36 +149,36 @@ int CDataFile::LoadSettings(std::string_view path)
     m_captureBaudRate = baudRate > 0 ? baudRate : kDefaultBaudRate;
     m_baudRateSet = baudRate > 0 ? 1 : 0;
     m_drawMode = readInt("Oscillo", "DrawMode", 1);
-    m_oscillo.m_lastDate = GetProfileString("Oscillo", "LastDate", "", file);
-    m_oscillo.m_horzInfo.Parse(GetProfileString("Oscillo", "HorzInfo", "", file));
+    m_oscillo.m_lastDate = readString("Oscillo", "LastDate", "");
+    m_oscillo.m_horzInfo.Parse(readString("Oscillo", "HorzInfo", ""));
     m_oscillo.m_channels.clear();
     for (int i = 0; i < kOscilloChannelKeys; ++i) {
-        const std::string value = GetProfileString("Oscillo", numbered("CH", i), "", file);
+        const std::string value = readString("Oscillo", numbered("CH", i), "");
         if (value.empty())
             continue;
         OscilloChannelInfo info;
         info.Parse(value);
         m_oscillo.m_channels.push_back(std::move(info));
     }
-    m_oscillo.m_cursorTH = GetProfileDouble("Oscillo", "CursorPosTH", 0.0, file);
-    m_oscillo.m_cursorTV = GetProfileDouble("Oscillo", "CursorPosTV", 0.0, file);
+    m_oscillo.m_cursorTH = readDouble("Oscillo", "CursorPosTH", 0.0);
+    m_oscillo.m_cursorTV = readDouble("Oscillo", "CursorPosTV", 0.0);
     m_oscillo.m_triggerChannel = readInt("Oscillo", "TorggerChannel", 1);
     m_oscillo.m_slope = readInt("Oscillo", "Slope", 1);
-    m_oscillo.m_cursorA = GetProfileDouble("Oscillo", "CursorPosA", 0.0, file);
-    m_oscillo.m_cursorB = GetProfileDouble("Oscillo", "CursorPosB", 0.0, file);
+    m_oscillo.m_cursorA = readDouble("Oscillo", "CursorPosA", 0.0);
+    m_oscillo.m_cursorB = readDouble("Oscillo", "CursorPosB", 0.0);
     m_oscillo.m_zoom = readInt("Oscillo", "Zoom", 1);
-    m_oscillo.m_captureInfo.Parse(GetProfileString("Oscillo", "HorzLogInfo", "", file));
+    m_oscillo.m_captureInfo.Parse(readString("Oscillo", "HorzLogInfo", ""));
     m_viewHistory.clear();
     for (int i = 1; i <= kViewHistoryCount; ++i) {
-        std::string value = GetProfileString("Oscillo", numbered("Param", i), "", file);
+        std::string value = readString("Oscillo", numbered("Param", i), "");
         if (!value.empty())
             m_viewHistory.push_back(std::move(value));
     }
 
     const char* reports = japanese ? ".\\report\\" : ".\\report_en\\";
-    m_reportParameter = GetProfilePath("PrintFile", "Parameter", std::string(reports) + "report_Parameter.html", file);
-    m_reportIO = GetProfilePath("PrintFile", "IO", std::string(reports) + "report_io.html", file);
-    m_reportChannel = GetProfilePath("PrintFile", "Channel", std::string(reports) + "report_channel.html", file);
+    m_reportParameter = readPath("PrintFile", "Parameter", std::string(reports) + "report_Parameter.html");
+    m_reportIO = readPath("PrintFile", "IO", std::string(reports) + "report_io.html");
+    m_reportChannel = readPath("PrintFile", "Channel", std::string(reports) + "report_channel.html");
 
     m_debug = readInt("Debug", "Debug", 0);
     return 1;
@@ -189,35 +193,24 @@ int CDataFile::SaveSettings(std::string_view path)
         return 0;
     }
 
-    // The keys go into a scratch copy first and the file is replaced once, atomically, with the
-    // result: a failure on the way leaves the old file exactly as it was.
-    std::string bytes;
-    if (plat::FileExists(m_settingsPath) && !plat::ReadFileBytes(m_settingsPath, bytes))
-        return 0;
-    const ScratchFile scratch;
-    if (scratch.path().empty() || !plat::WriteFileAtomic(scratch.path(), bytes))
-        return 0;
-    const std::string& file = scratch.path();
-
-    bool ok = WriteProfileInt("Setting", "EditChannel", m_editChannel, file) != 0;
+    // All the keys in one rewrite, replacing the file atomically: a failure on the way leaves the
+    // old file exactly as it was, and every line the data store does not own keeps its bytes.
+    plat::profile::Edit edit(m_settingsPath);
+    bool ok = edit.setString("Setting", "EditChannel", FormatInt(m_editChannel));
     if (ok && m_baudRateSet == 1)
-        ok = WriteProfileInt("Oscillo", "BaudRate", m_captureBaudRate, file) != 0;
+        ok = edit.setString("Oscillo", "BaudRate", FormatInt(m_captureBaudRate));
     const int historyCount = static_cast<int>(std::min<std::size_t>(m_viewHistory.size(), kViewHistoryCount));
     for (int i = 1; ok && i <= kViewHistoryCount; ++i) {
         const std::string key = numbered("Param", i);
         // Keys past the end of the list go, so that no older entry comes back on the next load.
         ok = i <= historyCount
-                 ? WriteProfileString("Oscillo", key, singleLine(m_viewHistory[static_cast<std::size_t>(i - 1)]), file) != 0
-                 : plat::profile::removeKey(file, "Oscillo", key);
+                 ? edit.setString("Oscillo", key, singleLine(m_viewHistory[static_cast<std::size_t>(i - 1)]))
+                 : edit.removeKey("Oscillo", key);
     }
     // An empty port name means the port list was never built; it must not wipe the user's choice.
     if (ok && !m_connectPort.empty())
-        ok = WriteProfileString("Port", "Connect", singleLine(m_connectPort), file) != 0;
-
-    std::string result;
-    if (!ok || !plat::ReadFileBytes(file, result))
-        return 0;
-    return plat::WriteFileAtomic(m_settingsPath, result) ? 1 : 0;
+        ok = edit.setString("Port", "Connect", singleLine(m_connectPort));
+    return ok && edit.commit() ? 1 : 0;
 }
 
 } // namespace model

@@ -1,5 +1,7 @@
 #include "model/IniSection.h"
 
+#include <testsupport/temp_folder.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,13 +19,7 @@ namespace {
 
 class IniSectionFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "talverin-ini-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
+    void SetUp() override { ASSERT_FALSE(m_dir.empty()); }
 
     // Writes the lines joined by `eol` (and ended by it).
     std::string write(const std::string& name, std::initializer_list<std::string> lines, const std::string& eol = "\n")
@@ -59,7 +55,8 @@ protected:
         return section;
     }
 
-    std::filesystem::path m_dir;
+    plat::test::TempFolder m_folder;
+    std::filesystem::path m_dir{m_folder.path()};
 };
 
 const std::initializer_list<std::string> kUnitFile = {

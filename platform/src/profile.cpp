@@ -1,11 +1,12 @@
 // The profile-string functions over ProfileDocument: every read parses the file as it is now, and
-// every write is read-modify-replace under a per-file lock.
+// every write is read-modify-replace under a per-file lock. (Snapshot and Edit: profile_snapshot.cpp.)
 #include "platform/profile.h"
 
 #include "platform/errors.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
+#include "profile_common.h"
 #include "profile_document.h"
 
 #include <algorithm>
@@ -22,94 +23,19 @@ namespace plat {
 namespace {
 
 using detail::ProfileDocument;
+using detail::load;
+using detail::parseProfileInt;
+using detail::unquote;
 
-// Loads the file; a missing or unreadable one is an empty document (the defaults apply), and
-// *error says why it was not read.
-ProfileDocument load(const std::string& file, DWORD* error)
+bool modify(const std::string& file, detail::ProfileChange::Kind kind, std::string_view section,
+            std::string_view key, std::string_view value)
 {
-    std::string bytes;
-    if (!ReadFileBytes(file, bytes)) {
-        *error = GetLastError();
-        return ProfileDocument::parse({});
-    }
-    *error = ERROR_SUCCESS;
-    return ProfileDocument::parse(bytes);
-}
-
-// One lock per settings file (by its absolute path), so writers in this process take turns and
-// none of them rewrites the file from a copy that misses another's key.
-std::mutex& fileLock(const std::string& file)
-{
-    static std::mutex mapMutex;
-    static std::map<std::string, std::unique_ptr<std::mutex>> locks;
-
-    std::string key = file;
-    char resolved[PATH_MAX];
-    if (::realpath(FolderOf(file).c_str(), resolved))
-        key = JoinPath(resolved, FileNameOf(file));
-    std::lock_guard guard(mapMutex);
-    auto& slot = locks[key];
-    if (!slot)
-        slot = std::make_unique<std::mutex>();
-    return *slot;
-}
-
-bool hasLineBreak(std::string_view s)
-{
-    return s.find_first_of("\r\n") != std::string_view::npos;
-}
-
-bool validSection(std::string_view section)
-{
-    const std::string_view t = TrimView(section);
-    return !t.empty() && !hasLineBreak(section) && section.find(']') == std::string_view::npos;
-}
-
-bool validKey(std::string_view key)
-{
-    const std::string_view t = TrimView(key);
-    return !t.empty() && !hasLineBreak(key) && key.find('=') == std::string_view::npos &&
-           t.front() != '[' && t.front() != ';';
-}
-
-enum class Edit { Set, RemoveKey, RemoveSection };
-
-bool modify(const std::string& file, Edit edit, std::string_view section, std::string_view key,
-            std::string_view value)
-{
-    if (file.empty() || !validSection(section) ||
-        (edit != Edit::RemoveSection && !validKey(key)) ||
-        (edit == Edit::Set && hasLineBreak(value))) {
+    detail::ProfileChange change;
+    if (file.empty() || !detail::makeChange(kind, section, key, value, change)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
-    const std::string sectionName = Trim(section);
-    const std::string keyName = Trim(key);
-
-    std::lock_guard guard(fileLock(file));
-    DWORD loadError = ERROR_SUCCESS;
-    ProfileDocument doc = load(file, &loadError);
-    if (loadError != ERROR_SUCCESS && loadError != ERROR_FILE_NOT_FOUND) {
-        // An existing file we cannot read must not be replaced by one holding only our key.
-        SetLastError(loadError);
-        return false;
-    }
-    if (loadError == ERROR_FILE_NOT_FOUND && !DirectoryExists(FolderOf(file))) {
-        SetLastError(ERROR_PATH_NOT_FOUND);
-        return false;
-    }
-
-    bool changed = false;
-    switch (edit) {
-    case Edit::Set: changed = doc.set(sectionName, keyName, value); break;
-    case Edit::RemoveKey: changed = doc.removeKey(sectionName, keyName); break;
-    case Edit::RemoveSection: changed = doc.removeSection(sectionName); break;
-    }
-    if (!changed) {
-        SetLastError(ERROR_SUCCESS);
-        return true;
-    }
-    return WriteFileAtomic(file, doc.serialize());
+    return detail::applyChanges(file, {change});
 }
 
 // Copies one string, cut to size - 1 characters.
@@ -159,34 +85,6 @@ DWORD copyList(const std::vector<std::string>& items, char* buffer, DWORD size)
     if (p == buffer)
         p[1] = '\0'; // an empty list reads as "\0\0"
     return static_cast<DWORD>(p - buffer);
-}
-
-// Win32 removes one pair of matching quotes around a value read by key.
-std::string unquote(std::string_view v)
-{
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-        return std::string(v.substr(1, v.size() - 2));
-    return std::string(v);
-}
-
-// Decimal digits after optional blanks and a sign; no digits give 0. Wraps like a 32-bit value.
-int parseProfileInt(std::string_view s)
-{
-    s = TrimLeftView(s);
-    bool negative = false;
-    if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
-        negative = s.front() == '-';
-        s.remove_prefix(1);
-    }
-    std::uint32_t v = 0;
-    for (char c : s) {
-        if (c < '0' || c > '9')
-            break;
-        v = v * 10u + static_cast<std::uint32_t>(c - '0');
-    }
-    if (negative)
-        v = 0u - v;
-    return static_cast<int>(v);
 }
 
 } // namespace
@@ -354,22 +252,22 @@ bool hasSection(const std::string& file, std::string_view section)
 bool setString(const std::string& file, std::string_view section, std::string_view key,
                std::string_view value)
 {
-    return modify(file, Edit::Set, section, key, value);
+    return modify(file, detail::ProfileChange::Set, section, key, value);
 }
 
 bool setInt(const std::string& file, std::string_view section, std::string_view key, int value)
 {
-    return modify(file, Edit::Set, section, key, std::to_string(value));
+    return modify(file, detail::ProfileChange::Set, section, key, std::to_string(value));
 }
 
 bool removeKey(const std::string& file, std::string_view section, std::string_view key)
 {
-    return modify(file, Edit::RemoveKey, section, key, {});
+    return modify(file, detail::ProfileChange::RemoveKey, section, key, {});
 }
 
 bool removeSection(const std::string& file, std::string_view section)
 {
-    return modify(file, Edit::RemoveSection, section, {}, {});
+    return modify(file, detail::ProfileChange::RemoveSection, section, {}, {});
 }
 
 } // namespace profile

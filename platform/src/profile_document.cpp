@@ -2,6 +2,8 @@
 
 #include "platform/text.h"
 
+#include <unordered_set>
+
 namespace plat::detail {
 
 ProfileDocument::Line ProfileDocument::classify(std::string text)
@@ -31,14 +33,28 @@ ProfileDocument::Line ProfileDocument::classify(std::string text)
 ProfileDocument ProfileDocument::parse(std::string_view bytes)
 {
     ProfileDocument doc;
-    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
+    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         bytes.remove_prefix(3);
-    const std::size_t lf = bytes.find('\n');
-    if (lf != std::string_view::npos && (lf == 0 || bytes[lf - 1] != '\r'))
-        doc.m_eol = "\n";
+        doc.m_bom = true;
+    }
+    // The first line end found is the file's.
+    const std::size_t end = bytes.find_first_of("\r\n");
+    if (end != std::string_view::npos) {
+        if (bytes[end] == '\n')
+            doc.m_eol = "\n";
+        else if (end + 1 >= bytes.size() || bytes[end + 1] != '\n')
+            doc.m_eol = "\r";
+    }
     for (std::string& raw : SplitLines(bytes)) {
-        std::string text = IsValidUtf8(raw) ? std::move(raw) : DecodeText(raw);
-        doc.m_lines.push_back(classify(std::move(text)));
+        Line line;
+        if (IsValidUtf8(raw)) {
+            line = classify(std::move(raw));
+        } else {
+            line = classify(DecodeText(raw));
+            line.raw = std::move(raw);
+        }
+        line.original = true;
+        doc.m_lines.push_back(std::move(line));
     }
     return doc;
 }
@@ -46,12 +62,15 @@ ProfileDocument ProfileDocument::parse(std::string_view bytes)
 std::string ProfileDocument::serialize() const
 {
     std::string out;
-    std::size_t total = 0;
+    std::size_t total = 3;
     for (const Line& l : m_lines)
-        total += l.text.size() + m_eol.size();
+        total += l.text.size() + l.raw.size() + m_eol.size();
     out.reserve(total);
+    if (m_bom)
+        out += "\xEF\xBB\xBF";
     for (const Line& l : m_lines) {
-        out += l.text;
+        // A line read from the file goes back as it came: its bytes, not its decoding.
+        out += l.original && !l.raw.empty() ? l.raw : l.text;
         out += m_eol;
     }
     return out;
@@ -97,13 +116,9 @@ bool ProfileDocument::hasSection(std::string_view section) const
 std::vector<std::string> ProfileDocument::sectionNames() const
 {
     std::vector<std::string> names;
+    std::unordered_set<std::string> seen; // lower-case, so a long file is not compared name by name
     for (const Line& l : m_lines) {
-        if (l.kind != Kind::Section || l.name.empty())
-            continue;
-        bool seen = false;
-        for (const std::string& n : names)
-            seen = seen || EqualsNoCase(n, l.name);
-        if (!seen)
+        if (l.kind == Kind::Section && !l.name.empty() && seen.insert(ToLowerAscii(l.name)).second)
             names.push_back(l.name);
     }
     return names;
@@ -112,15 +127,11 @@ std::vector<std::string> ProfileDocument::sectionNames() const
 std::vector<std::string> ProfileDocument::keyNames(std::string_view section) const
 {
     std::vector<std::string> names;
+    std::unordered_set<std::string> seen;
     forEachLineIn(section, [&](std::size_t i) {
         const Line& l = m_lines[i];
-        if (l.kind == Kind::Entry) {
-            bool seen = false;
-            for (const std::string& n : names)
-                seen = seen || EqualsNoCase(n, l.name);
-            if (!seen)
-                names.push_back(l.name);
-        }
+        if (l.kind == Kind::Entry && seen.insert(ToLowerAscii(l.name)).second)
+            names.push_back(l.name);
         return true;
     });
     return names;

@@ -1,5 +1,6 @@
 // One settings file in memory, line by line, so that a rewrite keeps every line it does not
-// change exactly as it was (comments, blank lines, malformed lines).
+// change byte for byte as it was (comments, blank lines, malformed lines, Shift_JIS text, bytes
+// that decode to nothing), with the file's first line end (CR LF, LF or lone CR) for every line.
 #pragma once
 
 #include <string>
@@ -14,7 +15,8 @@ public:
     // Lines that are not valid UTF-8 are decoded as Shift_JIS, one line at a time, so one bad
     // line cannot garble the others.
     static ProfileDocument parse(std::string_view bytes);
-    // Lines joined with the file's line end, the last one ended too.
+    // Lines joined with the file's line end, the last one ended too; a leading byte-order mark
+    // is kept.
     std::string serialize() const;
 
     // The trimmed value of the first matching key, quotes kept; null when missing.
@@ -36,7 +38,9 @@ private:
     enum class Kind { Other, Section, Entry };
     struct Line {
         Kind kind = Kind::Other;
-        std::string text;  // the line as it is in the file (decoded)
+        std::string raw;   // the line's bytes in the file; empty and unused for lines we made
+        bool original = false;
+        std::string text;  // the line decoded (UTF-8)
         std::string name;  // section name or key, trimmed
         std::string value; // entry value, trimmed
     };
@@ -46,6 +50,29 @@ private:
 
     std::vector<Line> m_lines;
     std::string m_eol = "\r\n";
+    bool m_bom = false;
+
+public:
+    // For the snapshot's index: calls f(name) for every section header, nameless ones included.
+    template <typename F> void forEachSection(F f) const
+    {
+        for (const Line& l : m_lines) {
+            if (l.kind == Kind::Section)
+                f(l.name);
+        }
+    }
+    // For the snapshot's index: calls f(section, key, value) for every entry inside a section,
+    // in file order.
+    template <typename F> void forEachEntry(F f) const
+    {
+        const std::string* section = nullptr;
+        for (const Line& l : m_lines) {
+            if (l.kind == Kind::Section)
+                section = &l.name;
+            else if (l.kind == Kind::Entry && section)
+                f(*section, l.name, l.value);
+        }
+    }
 };
 
 } // namespace plat::detail

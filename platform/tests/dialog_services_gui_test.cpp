@@ -6,7 +6,9 @@
 #include "platform/qt/modal_dialog.h"
 #include "platform/qt/window_bridge.h"
 
-#include "test_files.h"
+#include <testsupport/temp_folder.h>
+
+#include "platform/sync.h"
 
 #include <gtest/gtest.h>
 
@@ -139,6 +141,25 @@ TEST(GuiQtMessageBox, ABoxAskedForFromAWorkerThreadShowsInTheGuiThread)
     worker.join();
     EXPECT_EQ(answer.load(), IDNO);
     EXPECT_TRUE(boxInGuiThread.load());
+}
+
+TEST(GuiQtMessageBox, AskedWhileTheGuiThreadJoinsTheAskerOrAfterItsLoopEnded)
+{
+    qt::QtMessageBoxService service;
+    ScopedMessageBoxService installed(service);
+    whenBoxAppears([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
+    std::atomic<int> answer{0};
+    Thread worker;
+    ASSERT_TRUE(worker.start([&] { answer = MessageBox(nullptr, "Joined", "t", MB_YESNO); }));
+    EXPECT_TRUE(worker.join(30000)); // the join runs the box
+    EXPECT_EQ(answer.load(), IDNO);
+
+    // The loop has ended: the asker gets the default button at once instead of hanging.
+    ASSERT_TRUE(QMetaObject::invokeMethod(qApp, "aboutToQuit", Qt::DirectConnection));
+    ASSERT_TRUE(worker.start([&] { answer = MessageBox(nullptr, "Late", "t", MB_YESNO | MB_DEFBUTTON2); }));
+    EXPECT_TRUE(worker.join(30000));
+    EXPECT_EQ(answer.load(), IDNO);
+    qt::QtMessageBoxService again; // a GUI-thread service readies the hand-over anew
 }
 
 TEST(GuiQtMessageBox, OwnerResolverCanBeReplaced)

@@ -2,8 +2,8 @@
 #include "platform/profile.h"
 
 #include "atomic_write_faults.h"
-#include "test_files.h"
-#include "unprivileged.h"
+#include <testsupport/temp_folder.h>
+#include <testsupport/unprivileged.h>
 
 #include <gtest/gtest.h>
 

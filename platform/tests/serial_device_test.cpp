@@ -4,6 +4,10 @@
 #include <platform/serial_device.h>
 #include <platform/sync.h>
 
+#include <testsupport/pty_pair.h>
+#include <testsupport/temp_folder.h>
+#include <testsupport/wait.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -19,28 +23,7 @@ using namespace plat;
 
 namespace {
 
-// A pseudo-terminal whose master end the test holds.
-struct Pty {
-    int master = -1;
-    std::string slave;
-    Pty() {
-        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0) slave = ::ptsname(master);
-    }
-    ~Pty() {
-        if (master >= 0) ::close(master);
-    }
-    std::string readAll() {
-        std::string out;
-        char buf[256];
-        for (;;) {
-            const ssize_t n = ::read(master, buf, sizeof buf);
-            if (n <= 0) break;
-            out.append(buf, static_cast<std::size_t>(n));
-        }
-        return out;
-    }
-};
+using Pty = plat::test::PtyPair;
 
 DCB settings(DWORD baud, BYTE bits, BYTE parity, BYTE stop) {
     DCB d;
@@ -173,8 +156,8 @@ TEST(SerialDeviceOpen, FailuresSayWhatIsWrongAndLeakNothing) {
     r = d.open("COM250"); // a name with no device behind it
     EXPECT_EQ(r.error, SerialOpenError::Missing);
 
-    char dir[] = "/tmp/serial-dirXXXXXX";
-    ASSERT_NE(::mkdtemp(dir), nullptr);
+    const plat::test::TempFolder folder;
+    const std::string dir = folder.path();
     r = d.open(dir);
     EXPECT_EQ(r.error, SerialOpenError::NotATty);
     const std::string file = std::string(dir) + "/plain";
@@ -184,8 +167,6 @@ TEST(SerialDeviceOpen, FailuresSayWhatIsWrongAndLeakNothing) {
     EXPECT_EQ(r.sysError, ENOTTY);
     EXPECT_NE(r.message.find(file), std::string::npos);
     EXPECT_FALSE(d.isOpen());
-    ::unlink(file.c_str());
-    ::rmdir(dir);
 
     EXPECT_NE(serialOpenErrorText(SerialOpenError::PermissionDenied, EACCES, "/dev/ttyUSB0").find("/dev/ttyUSB0"),
               std::string::npos);
@@ -234,11 +215,10 @@ TEST(SerialDevicePty, ReadsWritesAndPurges) {
     const auto w = d.write("MI\r", 3, 1000);
     EXPECT_EQ(w.status, SerialWriteResult::Ok);
     EXPECT_EQ(w.written, 3u);
-    ::usleep(20000);
-    EXPECT_EQ(pty.readAll(), "MI\r"); // raw: the CR stays a CR
+    EXPECT_EQ(pty.readAtLeast(3), "MI\r"); // raw: the CR stays a CR
 
     ASSERT_EQ(::write(pty.master, "ABC:", 4), 4);
-    for (int i = 0; i < 5000 && d.inputQueueCount() < 4; ++i) ::usleep(1000); // the line may be slow to pass them on
+    EXPECT_TRUE(plat::test::waitUntil([&] { return d.inputQueueCount() >= 4u; }));
     EXPECT_EQ(d.inputQueueCount(), 4u);
     char buf[16] = {};
     EXPECT_EQ(d.read(buf, sizeof buf), 4);
@@ -246,7 +226,7 @@ TEST(SerialDevicePty, ReadsWritesAndPurges) {
     EXPECT_EQ(d.read(buf, sizeof buf), 0);
 
     ASSERT_EQ(::write(pty.master, "junk", 4), 4);
-    for (int i = 0; i < 5000 && d.inputQueueCount() < 4; ++i) ::usleep(1000);
+    EXPECT_TRUE(plat::test::waitUntil([&] { return d.inputQueueCount() >= 4u; }));
     EXPECT_EQ(d.purge(PURGE_RXABORT | PURGE_RXCLEAR), 0);
     EXPECT_EQ(d.inputQueueCount(), 0u);
 }

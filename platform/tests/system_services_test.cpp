@@ -5,7 +5,7 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 
-#include "test_files.h"
+#include <testsupport/temp_folder.h>
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,8 @@
 
 #include <component/log.h>
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <QResizeEvent>
 
 namespace talverin {
@@ -24,6 +26,18 @@ ControlSite::~ControlSite()
     // The control and its window go before the site's other children.
     if (m_control)
         m_control->setEventSink(nullptr);
+    if (m_firing > 0 && m_control) {
+        // Destroyed by a handler of the control's own event: the control's code is still on the
+        // stack. Its window leaves the site (which would delete it now) and both go later.
+        if (QWidget* w = m_control->widget()) {
+            w->hide();
+            w->setParent(nullptr);
+        }
+        comp::Control* control = m_control.release();
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(app, [control] { delete control; }, Qt::QueuedConnection);
+        return;
+    }
     m_control.reset();
 }
 
@@ -63,8 +77,13 @@ void ControlSite::resizeEvent(QResizeEvent* event)
 
 void ControlSite::onEvent(comp::Control&, comp::DISPID eventId, std::span<const comp::Variant> args)
 {
-    if (m_sinkMap)
-        m_sinkMap->dispatch(m_controlId, eventId, args);
+    if (!m_sinkMap)
+        return;
+    const QPointer<ControlSite> self(this);
+    ++m_firing;
+    m_sinkMap->dispatch(m_controlId, eventId, args);
+    if (self)
+        --m_firing;
 }
 
 } // namespace talverin

@@ -32,15 +32,17 @@ bool EventSinkMap::dispatch(int controlId, comp::DISPID eventId, std::span<const
     const Entry* e = findEntry(controlId, eventId);
     if (!e)
         return false;
+    // A copy runs: the handler may close the form that owns this map.
+    const auto handler = e->handler;
     if (!e->range) {
-        e->handler(args);
+        handler(args);
         return true;
     }
     std::vector<comp::Variant> withId;
     withId.reserve(args.size() + 1);
     withId.push_back(comp::Variant::fromI4(controlId));
     withId.insert(withId.end(), args.begin(), args.end());
-    e->handler(withId);
+    handler(withId);
     return true;
 }
 

@@ -197,7 +197,7 @@ TEST(CommLog, LibraryStartKeepsThePreviousLogAndBeginsANewOne) {
     TempDir dir;
     writeFile(dir.file("ZRCOMM.log"), "last session\r\n");
     const std::string saved = CCommLog::Get().FileName();
-    const std::string name = CCommApp::InitLog(dir.path.string());
+    const std::string name = CCommApp::InitLog(dir.path());
     EXPECT_EQ(name, dir.file("ZRCOMM.log"));
     EXPECT_EQ(readFile(name + ".bak"), "last session\r\n");
     const auto lines = logLines(readFile(name));
@@ -208,7 +208,7 @@ TEST(CommLog, LibraryStartKeepsThePreviousLogAndBeginsANewOne) {
     writeFile(shared.file("ZRCOMM.log"), "other program\r\n");
     const int other = ::open(shared.file("ZRCOMM.log").c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
-    EXPECT_EQ(CCommApp::InitLog(shared.path.string()), shared.file("ZRCOMM.1.log"));
+    EXPECT_EQ(CCommApp::InitLog(shared.path()), shared.file("ZRCOMM.1.log"));
     EXPECT_EQ(readFile(shared.file("ZRCOMM.log")), "other program\r\n");
     ::close(other);
     CCommLog::Get().SetFile(saved.c_str(), CCommLog::kDefaultMask);
@@ -218,19 +218,19 @@ TEST(CommLog, LogFolderFallsBackWhenTheLibraryFolderIsNotWritable) {
     TempDir state;
     const char* old = std::getenv("XDG_STATE_HOME");
     const std::string saved = old ? old : "";
-    ::setenv("XDG_STATE_HOME", state.path.c_str(), 1);
+    ::setenv("XDG_STATE_HOME", state.path().c_str(), 1);
     EXPECT_EQ(ChooseLogFile("/proc"), state.file("talverin/ZRCOMM.log"));
     EXPECT_TRUE(std::filesystem::is_directory(state.file("talverin")));
     EXPECT_EQ(ChooseLogFile("/no/such/folder"), state.file("talverin/ZRCOMM.log"));
     TempDir lib;
-    EXPECT_EQ(ChooseLogFile(lib.path.string()), lib.file("ZRCOMM.log"));
+    EXPECT_EQ(ChooseLogFile(lib.path()), lib.file("ZRCOMM.log"));
     EXPECT_FALSE(std::filesystem::exists(lib.file("ZRCOMM.log"))); // looking leaves no file behind
-    EXPECT_TRUE(std::filesystem::is_empty(lib.path));
+    EXPECT_TRUE(std::filesystem::is_empty(lib.path()));
     ::unsetenv("XDG_STATE_HOME");
     const char* home = std::getenv("HOME");
     if (home && home[0] == '/') {
         const std::string h = home;
-        ::setenv("HOME", state.path.c_str(), 1);
+        ::setenv("HOME", state.path().c_str(), 1);
         EXPECT_EQ(ChooseLogFile("/proc"), state.file(".local/state/talverin/ZRCOMM.log"));
         ::setenv("HOME", h.c_str(), 1);
     }

@@ -7,6 +7,8 @@
 
 #include <platform/errors.h>
 
+#include <testsupport/pty_pair.h>
+
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -25,17 +27,7 @@ using zrtest::TempDir;
 
 namespace {
 
-struct Pty {
-    int master = -1;
-    std::string slave;
-    Pty() {
-        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0) slave = ::ptsname(master);
-    }
-    ~Pty() {
-        if (master >= 0) ::close(master);
-    }
-};
+using Pty = plat::test::PtyPair;
 
 plat::DCB lineSettings(plat::DWORD baud, plat::BYTE bits, plat::BYTE parity, plat::BYTE stop) {
     plat::DCB d;
@@ -118,7 +110,7 @@ TEST(CommPortPty, OpenFailuresGiveTheOpenFailedCodeAndLeakNothing) {
         std::string name;
         int error;
     };
-    for (const Case& c : {Case{"/dev/no-such-port", ENOENT}, Case{dir.path.string(), EISDIR}, Case{file, ENOTTY},
+    for (const Case& c : {Case{"/dev/no-such-port", ENOENT}, Case{dir.path(), EISDIR}, Case{file, ENOTTY},
                           Case{"COM250", ENOENT}, Case{"", ENOENT}}) {
         CCommPort port;
         EXPECT_EQ(port.Open(c.name), COMM_ERR_OPEN_FAILED) << c.name;

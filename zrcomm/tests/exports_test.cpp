@@ -13,6 +13,8 @@
 #include <platform/errors.h>
 #include <platform/language.h>
 
+#include <testsupport/pty_pair.h>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -42,17 +44,7 @@ namespace {
 // Marks the last error so a test can see whether a call stored one.
 void MarkLastError() { ZRComm_SetMonitorWnd(nullptr); } // stores COMM_ERR_NOT_OPEN without a port
 
-struct Pty {
-    int master = -1;
-    std::string slave;
-    Pty() {
-        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0) slave = ::ptsname(master);
-    }
-    ~Pty() {
-        if (master >= 0) ::close(master);
-    }
-};
+using Pty = plat::test::PtyPair;
 
 plat::DCB Settings(plat::DWORD baud = 9600) {
     plat::DCB d;

@@ -1,8 +1,10 @@
-// Helpers shared by the library's tests: temporary folders, files, pseudo-terminals, and a window
-// that records what the library posts and sends to it.
+// Helpers shared by the library's tests: temporary folders and files (from the shared test
+// support), and a window that records what the library posts and sends to it.
 #pragma once
 
 #include <platform/messages.h>
+
+#include <testsupport/temp_folder.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -15,31 +17,11 @@
 
 namespace zrtest {
 
-struct TempDir {
-    std::filesystem::path path;
-    TempDir() {
-        char tmpl[] = "/tmp/zrcomm-testXXXXXX";
-        path = ::mkdtemp(tmpl);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::permissions(path, std::filesystem::perms::owner_all, ec);
-        std::filesystem::remove_all(path, ec);
-    }
-    std::string file(const std::string& name) const { return (path / name).string(); }
-};
+// Folders and files come from the shared test support.
+using TempDir = plat::test::TempFolder;
 
-inline std::string readFile(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-inline void writeFile(const std::string& name, const std::string& text) {
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    out << text;
-}
+inline std::string readFile(const std::string& name) { return plat::test::readBytes(name); }
+inline void writeFile(const std::string& name, const std::string& text) { plat::test::writeBytes(name, text); }
 
 // Lines of a log file, each without its CR LF.
 inline std::vector<std::string> logLines(const std::string& text) {

@@ -1,7 +1,9 @@
 // Creates controls by CLSID: looks the class up in the component registry, loads its plug-in file
 // once, runs the module's initialisation once (the application object must exist by then) and
 // asks the module's class factory for a new control. Plug-ins stay loaded until the process ends;
-// shutdown() runs the modules' exits, last loaded first.
+// shutdown() runs the modules' exits, last loaded first. Shut-down order: destroy every form (and
+// so every control) first, then call shutdown(); a module that still answers DllCanUnloadNow with
+// S_FALSE keeps its state (its exit is not run, and a line is logged).
 //
 // Every failure (unknown CLSID, missing file, missing entry point, failed module start) comes
 // back as a status with a one-line explanation that is also logged; nothing throws.
@@ -33,9 +35,10 @@ public:
     CreateResult create(const Guid& clsid);
     CreateResult create(std::string_view clsidText);
 
-    // Runs every initialised module's exit, in reverse order of initialisation. The files stay
-    // mapped. Idempotent.
-    void shutdown();
+    // Runs every initialised module's exit, in reverse order of initialisation, except for the
+    // modules that still have live objects (DllCanUnloadNow not S_OK): those stay initialised for
+    // a later call. True when every module could be shut down. The files stay mapped. Idempotent.
+    bool shutdown();
 
     struct Impl;
 

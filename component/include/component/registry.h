@@ -8,10 +8,14 @@
 //   [TypeLib\{...}]    Name, Version, Lcid, HelpFile, Path
 //   [Interface\{...}]  Name, TypeLib, Version, Role (dispatch or events)
 //
-// The file is $TALVERIN_COMPONENTS, or components.ini in the program folder.
+// The file is $TALVERIN_COMPONENTS, or components.ini in the program folder. A Path below the
+// file's folder is stored relative to it and read back absolute, so a copied program folder finds
+// its controls; every write is one atomic rewrite.
 #pragma once
 
 #include "component/guid.h"
+
+#include <platform/profile.h>
 
 #include <cstdint>
 #include <optional>
@@ -62,9 +66,9 @@ public:
 
     const std::string& path() const { return m_path; }
 
-    // Writes replace any earlier entry of the same class or library. false (with the platform's
-    // last error) when the file cannot be written; a class that could not be written completely
-    // is removed again.
+    // Writes replace any earlier entry of the same class or library, each in one atomic rewrite.
+    // false (with the platform's last error) when the file cannot be written; it is then as it
+    // was.
     bool writeClass(const ClassEntry& entry);
     bool removeClass(const Guid& clsid);
     bool writeTypeLib(const TypeLibEntry& entry);
@@ -76,6 +80,11 @@ public:
     std::vector<ClassEntry> classes() const;
 
 private:
+    std::string storedPath(const std::string& path) const;
+    std::string resolvedPath(const std::string& stored) const;
+    std::optional<ClassEntry> readClass(const plat::profile::Snapshot& snap, const Guid& clsid) const;
+    void removeTypeLib(const Guid& libId, plat::profile::Edit& edit) const;
+
     std::string m_path;
 };
 

@@ -1,5 +1,5 @@
 // A plug-in for the loader's tests: the sample control under its class id, and counters of the
-// module's start and exit.
+// module's start and exit; it can be unloaded while none of its controls lives.
 #include "sample_control.h"
 
 #include <component/plugin_api.h>
@@ -8,12 +8,19 @@ namespace {
 
 int g_inits = 0;
 int g_exits = 0;
+int g_live = 0;
+
+class CountedControl : public sample::SampleControl {
+public:
+    CountedControl() { ++g_live; }
+    ~CountedControl() override { --g_live; }
+};
 
 class Factory : public comp::ClassFactory {
 public:
     comp::HRESULT createInstance(comp::Control** out) noexcept override
     {
-        *out = new sample::SampleControl;
+        *out = new CountedControl;
         return comp::S_OK;
     }
 };
@@ -33,7 +40,7 @@ EXPORT comp::HRESULT DllGetClassObject(const comp::Guid* clsid, comp::ClassFacto
     return comp::S_OK;
 }
 
-EXPORT comp::HRESULT DllCanUnloadNow() { return comp::S_FALSE; }
+EXPORT comp::HRESULT DllCanUnloadNow() { return g_live == 0 ? comp::S_OK : comp::S_FALSE; }
 EXPORT comp::HRESULT DllRegisterServer() { return comp::S_OK; }
 EXPORT comp::HRESULT DllUnregisterServer() { return comp::S_OK; }
 EXPORT comp::HRESULT TalverinModuleInit()

@@ -7,6 +7,12 @@
 // (GetMessage, PeekMessage, SendMessage, WaitServicingSends, Thread::join) and, on a Qt thread,
 // from its event loop including nested modal loops. A sender waiting for its reply services
 // messages sent to itself meanwhile, so two threads sending to each other do not deadlock.
+//
+// What PeekMessage/GetMessage see: messages posted and sent through this layer, and due window
+// timers (timers.h) as WM_TIMER. What they cannot see: Qt's own events (key and mouse input,
+// paint, posted QEvents, queued signals, deferred deletes). So a "dispatch everything pending"
+// loop over PeekMessage runs no input or painting; use plat::qt::PumpAllPending (qt/pump.h) for
+// both kinds, and plat::qt::FlushPendingKeyInput (qt/keyboard_hook.h) to drop pending keys.
 #pragma once
 
 #include "platform/sync.h"

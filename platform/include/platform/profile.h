@@ -11,15 +11,18 @@
 // A missing or unreadable file reads as empty (the defaults apply). A write reads the file,
 // changes it and replaces it atomically (temporary file in the same folder, flush, rename), so a
 // failed write leaves the old file as it was; it creates the file and the section as needed. New
-// files get CR LF line ends; an existing file keeps LF if that is what its first line end is.
+// files get CR LF line ends.
 // Writes to one file are serialised within the process, so concurrent writers never lose each
-// other's keys. Every call sets the last error (errors.h): ERROR_FILE_NOT_FOUND for a missing file,
+// other's keys. A rewrite keeps every line it does not change byte for byte (Shift_JIS comments,
+// undecodable bytes) and writes every line with the file's first line end (CR LF, LF or CR).
+// To read many keys use a Snapshot; to make many changes, an Edit (below). Every call sets the last error (errors.h): ERROR_FILE_NOT_FOUND for a missing file,
 // section or key when the default was returned, ERROR_ACCESS_DENIED, ERROR_PATH_NOT_FOUND ... for
 // a failed write.
 #pragma once
 
 #include "platform/types.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -85,6 +88,70 @@ bool setString(const std::string& file, std::string_view section, std::string_vi
 bool setInt(const std::string& file, std::string_view section, std::string_view key, int value);
 bool removeKey(const std::string& file, std::string_view section, std::string_view key);
 bool removeSection(const std::string& file, std::string_view section);
+
+// ---- Many keys at once -------------------------------------------------------------------------
+
+// The file parsed once and indexed: every read gives what the single-key function of the same
+// name gives for the file as it was when the snapshot was taken (including the last error it
+// sets), without reading the file again. A missing or unreadable file gives an empty snapshot
+// (the defaults apply; error() says why); a binary or huge file reads like the single-key
+// functions read it. Copies share the parsed file. Use it where a window or the data store
+// reads a whole group of keys:
+//     const profile::Snapshot s(iniPath);
+//     int rate = s.getInt("Oscillo", "BaudRate", 0);  std::string last = s.getString("Oscillo", "LastDate");
+class Snapshot {
+public:
+    explicit Snapshot(const std::string& file);
+    const std::string& file() const;
+    // ERROR_SUCCESS, or why the file was not read (ERROR_FILE_NOT_FOUND ...).
+    DWORD error() const;
+
+    std::optional<std::string> find(std::string_view section, std::string_view key) const;
+    std::string getString(std::string_view section, std::string_view key,
+                          std::string_view defaultValue = {}) const;
+    int getInt(std::string_view section, std::string_view key, int defaultValue) const;
+    std::vector<std::string> sectionNames() const;
+    std::vector<std::string> keyNames(std::string_view section) const;
+    std::vector<Entry> sectionEntries(std::string_view section) const;
+    bool hasSection(std::string_view section) const;
+
+private:
+    struct Data;
+    std::shared_ptr<const Data> d;
+};
+
+// Many changes to one file, written in one atomic rewrite by commit(): the file is read as it is
+// at commit time (under the same per-file lock as the single writes, so no key another writer
+// set meanwhile is lost), the changes are applied in the order they were made, and the file is
+// replaced once, only if something changed. Each change is checked when it is made (the rules of
+// WritePrivateProfileString): a bad one returns false with ERROR_INVALID_PARAMETER and is not
+// kept. Nothing is written unless commit() is called; a failed commit leaves the file as it was
+// and keeps the changes (commit may be retried).
+//     profile::Edit e(iniPath);
+//     e.setInt("Setting", "EditChannel", ch);  e.removeKey("Oscillo", "Param9");
+//     if (!e.commit()) report(GetLastError());
+class Edit {
+public:
+    explicit Edit(std::string file);
+    ~Edit();
+    Edit(const Edit&) = delete;
+    Edit& operator=(const Edit&) = delete;
+
+    const std::string& file() const { return m_file; }
+    bool setString(std::string_view section, std::string_view key, std::string_view value);
+    bool setInt(std::string_view section, std::string_view key, int value);
+    bool removeKey(std::string_view section, std::string_view key);
+    bool removeSection(std::string_view section);
+    std::size_t pending() const;
+
+    // True when written (or nothing needed writing); the pending changes are then cleared.
+    bool commit();
+
+private:
+    struct Changes;
+    std::string m_file;
+    std::unique_ptr<Changes> m_changes;
+};
 
 } // namespace profile
 } // namespace plat

@@ -158,28 +158,25 @@ CommandUpdate CommandTable::state(UINT id) const
 
 bool CommandTable::execute(UINT id)
 {
-    const std::shared_ptr<Private::Entry> entry = d->find(id);
-    if (!entry || !state(id).enabled())
+    if (!state(id).enabled())
         return false;
-    // Copies: the handler may replace or remove its own command, or destroy the table.
-    const RangeHandler handler = entry->handler;
-    const std::shared_ptr<bool> alive = d->alive;
-    if (handler)
-        handler(id);
-    if (*alive)
-        refresh();
-    return true;
+    return run(id);
 }
 
 bool CommandTable::handleCommandMessage(WPARAM wParam, LPARAM)
 {
     const UINT id = LOWORD(wParam);
     const UINT code = HIWORD(wParam);
-    if (code == 0 || code == 1)
-        return execute(id);
+    // Menus (0) and accelerators (1) obey the rule; a control's notification always runs.
+    return code == 0 || code == 1 ? execute(id) : run(id);
+}
+
+bool CommandTable::run(UINT id)
+{
     const std::shared_ptr<Private::Entry> entry = d->find(id);
     if (!entry)
         return false;
+    // Copies: the handler may replace or remove its own command, or destroy the table.
     const RangeHandler handler = entry->handler;
     const std::shared_ptr<bool> alive = d->alive;
     if (handler)

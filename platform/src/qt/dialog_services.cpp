@@ -14,10 +14,11 @@
 #include <QPushButton>
 #include <QThread>
 
-#include <condition_variable>
+#include <functional>
 #include <cstdio>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace plat::qt {
 
@@ -90,37 +91,91 @@ int showBox(HWND owner, const std::string& text, const std::string& caption, UIN
     return id != 0 ? id : escapeAnswer(type);
 }
 
-// Runs f in the GUI thread and returns its result; from another thread it queues f there and
-// waits. The hand-over uses std primitives rather than a blocking queued connection, so that the
-// sanitizers see the synchronisation.
-template <typename F> auto inGuiThread(F f) -> decltype(f())
+// A message window of the GUI thread that runs dialogs asked from other threads. The asking
+// thread sends (cancellably) to it: the GUI thread runs sent messages in its event loop and also
+// inside its message-aware waits (Thread::join), so a GUI thread that is joining the asker still
+// shows the box. Once the application leaves its loop or goes, waiting askers are released and
+// get the default answer; later ones get it at once.
+constexpr UINT WM_RUN_IN_GUI = WM_USER + 0x7F00;
+
+struct GuiCalls {
+    std::mutex mutex;
+    QObject* anchor = nullptr;
+    WindowBridge* bridge = nullptr; // a bridge, so that the GUI thread's Qt loop runs its sends
+    Event dropped{true, false};
+
+    HWND window()
+    {
+        std::lock_guard lock(mutex);
+        return bridge ? bridge->hwnd() : nullptr;
+    }
+};
+
+GuiCalls& guiCalls()
 {
-    using Result = decltype(f());
+    static auto* calls = new GuiCalls; // outlives static destructors that may still ask
+    return *calls;
+}
+
+// Releases waiting askers and removes the window (GUI thread).
+void dropGuiCalls()
+{
+    GuiCalls& c = guiCalls();
+    c.dropped.set();
+    WindowBridge* bridge = nullptr;
+    QObject* anchor = nullptr;
+    {
+        std::lock_guard lock(c.mutex);
+        std::swap(bridge, c.bridge);
+        std::swap(anchor, c.anchor);
+    }
+    delete bridge; // senders still queued fail at once
+    delete anchor;
+}
+
+// Makes the window; only on the GUI thread.
+void ensureGuiCallWindow()
+{
     QCoreApplication* app = QCoreApplication::instance();
-    if (!app || QThread::currentThread() == app->thread())
+    if (!app || QThread::currentThread() != app->thread())
+        return;
+    GuiCalls& calls = guiCalls();
+    {
+        std::lock_guard lock(calls.mutex);
+        if (calls.bridge)
+            return;
+        calls.anchor = new QObject;
+        calls.bridge = new WindowBridge(calls.anchor, [](HWND, UINT m, WPARAM, LPARAM l) -> LRESULT {
+            if (m == WM_RUN_IN_GUI)
+                (*reinterpret_cast<const std::function<void()>*>(l))();
+            return 0;
+        });
+        calls.dropped.reset();
+    }
+    QObject::connect(app, &QCoreApplication::aboutToQuit, calls.anchor, dropGuiCalls);
+    QObject::connect(app, &QObject::destroyed, dropGuiCalls);
+}
+
+// Runs f in the GUI thread and returns its result; from another thread it is handed over and
+// waited for. fallback is the answer when the GUI thread can no longer take it.
+template <typename F, typename R> R inGuiThread(F f, R fallback, const char* what)
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() == app->thread()) {
+        ensureGuiCallWindow();
         return f();
-    struct Handoff {
-        std::mutex mutex;
-        std::condition_variable done;
-        bool finished = false;
-        Result result{};
-    };
-    auto handoff = std::make_shared<Handoff>();
-    QMetaObject::invokeMethod(
-        app,
-        [handoff, &f] {
-            Result r = f();
-            {
-                std::lock_guard lock(handoff->mutex);
-                handoff->result = std::move(r);
-                handoff->finished = true;
-            }
-            handoff->done.notify_all();
-        },
-        Qt::QueuedConnection);
-    std::unique_lock lock(handoff->mutex);
-    handoff->done.wait(lock, [&] { return handoff->finished; });
-    return std::move(handoff->result);
+    }
+    GuiCalls& calls = guiCalls();
+    const HWND window = calls.window();
+    std::optional<R> result;
+    const std::function<void()> call = [&] { result = f(); };
+    if (!window || !SendMessageCancellable(window, WM_RUN_IN_GUI, 0, reinterpret_cast<LPARAM>(&call),
+                                           calls.dropped) || !result) {
+        std::fprintf(stderr, "plat::qt: %s asked from another thread after the user interface "
+                             "stopped taking it; the default answer is given\n", what);
+        return fallback;
+    }
+    return std::move(*result);
 }
 
 FileDialogResult showFileDialog(const FileDialogRequest& request)
@@ -172,6 +227,9 @@ FileDialogResult showFileDialog(const FileDialogRequest& request)
 
 } // namespace
 
+QtMessageBoxService::QtMessageBoxService() { ensureGuiCallWindow(); }
+QtFileDialogService::QtFileDialogService() { ensureGuiCallWindow(); }
+
 int QtMessageBoxService::show(HWND owner, const std::string& text, const std::string& caption,
                               UINT type)
 {
@@ -180,18 +238,20 @@ int QtMessageBoxService::show(HWND owner, const std::string& text, const std::st
                      text.c_str());
         return MessageBoxDefaultButton(type);
     }
-    return inGuiThread([&] { return showBox(owner, text, caption, type); });
+    return inGuiThread([&] { return showBox(owner, text, caption, type); },
+                       MessageBoxDefaultButton(type), "a message box");
 }
 
 FileDialogResult QtFileDialogService::show(const FileDialogRequest& request)
 {
     if (!QCoreApplication::instance())
         return {};
-    return inGuiThread([&] { return showFileDialog(request); });
+    return inGuiThread([&] { return showFileDialog(request); }, FileDialogResult{}, "a file dialog");
 }
 
 void InstallDialogServices()
 {
+    ensureGuiCallWindow();
     static QtMessageBoxService boxes;
     static QtFileDialogService files;
     SetMessageBoxService(&boxes);

@@ -1,6 +1,8 @@
 // The place of one hosted control in a form: it owns the control, holds its window, forwards
 // calls by dispatch id and hands the control's events, with its control id, to the form's event
 // sink map. Its object name is the control id, so a screen finds it as it would a dialog item.
+// A handler may destroy the site (or the form holding it) from inside one of its control's
+// events: the control and its window are then deleted later, not under the code that fired.
 #pragma once
 
 #include <component/control.h>
@@ -54,6 +56,7 @@ private:
     const EventSinkMap* m_sinkMap = nullptr;
     comp::HRESULT m_lastStatus = comp::S_OK;
     bool m_placed = false;
+    int m_firing = 0; // events of the control being delivered right now
 };
 
 } // namespace talverin

@@ -1,5 +1,6 @@
 // What the five wrapper classes share: a call by dispatch id with the member's argument kinds on
-// the control of one site. A wrapper holds nothing but the site it was pointed at. A failed call
+// the control of one site. A wrapper holds nothing but a guarded pointer to the site it was
+// pointed at: once the site is gone the wrapper is a wrapper of nothing (calls log and answer 0). A failed call
 // (no site, no control, wrong kind, a member the control lacks) was logged where it failed; the
 // wrapper answers 0, FALSE or an empty string and the site keeps the status.
 #pragma once
@@ -8,6 +9,7 @@
 
 #include <platform/types.h>
 
+#include <QPointer>
 #include <QRect>
 #include <QString>
 
@@ -22,7 +24,7 @@ public:
     explicit ControlWrapper(ControlSite* site = nullptr) : m_site(site) {}
     ControlWrapper(const QWidget* form, int controlId) : m_site(ControlSite::find(form, controlId)) {}
 
-    ControlSite* site() const { return m_site; }
+    ControlSite* site() const { return m_site.data(); }
     bool isValid() const { return m_site != nullptr && m_site->control() != nullptr; }
     // The status of the last call made through the site.
     comp::HRESULT lastStatus() const;
@@ -50,7 +52,7 @@ protected:
     static ControlSite* createSite(std::string_view clsid, QWidget* parent, const QRect& rect, int id, QString* error);
 
 private:
-    ControlSite* m_site;
+    QPointer<ControlSite> m_site;
 };
 
 } // namespace talverin

@@ -26,7 +26,9 @@ const comp::ClassInfo* classFor(const comp::Guid& clsid)
 
 class RecordingControl : public comp::Control {
 public:
-    explicit RecordingControl(const comp::ClassInfo& info) : m_info(info) {}
+    explicit RecordingControl(const comp::ClassInfo& info) : m_info(info) { ++s_live; }
+    ~RecordingControl() override { --s_live; }
+    static inline int s_live = 0;
     const comp::ClassInfo& classInfo() const override { return m_info; }
 
     void fire(comp::DISPID id, std::span<const comp::Variant> args) { fireEvent(id, args); }
@@ -109,7 +111,7 @@ EXPORT comp::HRESULT DllGetClassObject(const comp::Guid* clsid, comp::ClassFacto
     return comp::CLASS_E_CLASSNOTAVAILABLE;
 }
 
-EXPORT comp::HRESULT DllCanUnloadNow() { return comp::S_FALSE; }
+EXPORT comp::HRESULT DllCanUnloadNow() { return RecordingControl::s_live == 0 ? comp::S_OK : comp::S_FALSE; }
 EXPORT comp::HRESULT DllRegisterServer() { return comp::S_OK; }
 EXPORT comp::HRESULT DllUnregisterServer() { return comp::S_OK; }
 EXPORT comp::HRESULT TalverinModuleInit() { return comp::S_OK; }

@@ -113,6 +113,7 @@ public:
     UINT trackPopupMenu(QMenu& menu, const QPoint& globalPos);
 
 private:
+    bool run(UINT id); // runs a known command without asking its rule
     struct Private;
     std::unique_ptr<Private> d;
 };

@@ -12,16 +12,22 @@ class QWidget;
 namespace plat::qt {
 
 // Shows a QMessageBox with the Win32 icon, buttons and default button, parented to the owner
-// handle's widget (see SetOwnerResolver). Called from another thread, it shows the box in the GUI
-// thread and waits for the answer. Closing the box without a button gives IDCANCEL where the box
-// has Cancel, IDNO for Yes/No, else its first button.
+// handle's widget (see SetOwnerResolver). Called from another thread, it is sent to a window of
+// the GUI thread and waits for the answer: the GUI thread shows it from its event loop or from a
+// message-aware wait (a Thread::join of the asking thread included). Once the application has
+// left its loop or is gone, the asker gets the default button (a file dialog: cancelled) and a
+// log line instead of waiting for ever. Closing the box without a button gives IDCANCEL where
+// the box has Cancel, IDNO for Yes/No, else its first button. Use one service from the GUI thread
+// (or InstallDialogServices) before other threads ask.
 class QtMessageBoxService : public MessageBoxService {
 public:
+    QtMessageBoxService(); // on the GUI thread: readies the hand-over for other threads
     int show(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
 };
 
 class QtFileDialogService : public FileDialogService {
 public:
+    QtFileDialogService();
     FileDialogResult show(const FileDialogRequest& request) override;
 };
 
