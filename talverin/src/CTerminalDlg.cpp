@@ -1,0 +1,143 @@
+#include "talverin/CTerminalDlg.h"
+
+#include "talverin/AppMessages.h"
+#include "talverin/ControlSite.h"
+#include "talverin/FormBuilder.h"
+#include "talverin/ScreenEvents.h"
+
+#include <controls/ZRTERMEDMembers.h>
+#include <model/CommandSupport.h>
+#include <platform/language.h>
+#include <platform/messages.h>
+#include <platform/qt/window_bridge.h>
+#include <zrcomm/zrcomm_api.h>
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+
+namespace talverin {
+
+namespace {
+
+bool Connected()
+{
+    return ZRComm_IsConnected(nullptr, nullptr) != 0;
+}
+
+} // namespace
+
+CTerminalDlg::CTerminalDlg(TerminalHost host, QWidget* parent)
+    : QDialog(parent), m_host(std::move(host)), m_link([this](int ch) {
+          if (m_host.setLineClean)
+              m_host.setLineClean(ch == '\r');
+          return true;
+      })
+{
+    setObjectName(QString::number(IDD));
+    setModal(false);
+    setWindowTitle(tr("Terminal window"));
+    setMinimumSize(kMinimumTrackSize, kMinimumTrackSize);
+    m_bridge = std::make_unique<plat::qt::WindowBridge>(
+        this, [this](plat::HWND, plat::UINT m, plat::WPARAM w, plat::LPARAM l) { return WindowProc(m, w, l); });
+    m_sinks = MakeEventSinkMap(TerminalDlgEvents(), [this](const EventSubscription& e, int, std::span<const comp::Variant> args) {
+        if (e.eventId == ctl::zrtermed::KeyEnter)
+            m_link.SendChar('\r');
+        else if (e.eventId == ctl::zrtermed::OnChar && !args.empty())
+            m_link.SendChar(args[0].toI4());
+    });
+    BuildForm(this, IDD, &m_sinks);
+    m_link.Attach(GetSafeHwnd(), ControlSite::find(this, IDC_TERMINAL));
+    m_link.Show(tr("Warning: Cannot measure when using terminal window.").toStdString() + "\r\n");
+    buildCommands();
+}
+
+CTerminalDlg::~CTerminalDlg() = default;
+
+plat::HWND CTerminalDlg::GetSafeHwnd() const
+{
+    return m_bridge->hwnd();
+}
+
+QPlainTextEdit* CTerminalDlg::TerminalEdit() const
+{
+    ControlSite* site = m_link.BoxSite();
+    return site && site->control() ? qobject_cast<QPlainTextEdit*>(site->control()->widget()) : nullptr;
+}
+
+void CTerminalDlg::buildCommands()
+{
+    const auto connected = [](plat::qt::CommandUpdate& u) { u.Enable(Connected()); };
+    m_commands.add(CViewTerminal::ID_EDIT_PASTE, [this] { m_link.StartPaste(); },
+                   [this](plat::qt::CommandUpdate& u) { u.Enable(!m_link.IsPasting() && Connected()); });
+    m_commands.add(CViewTerminal::ID_EDIT_COPY, [this] { if (QPlainTextEdit* e = TerminalEdit()) e->copy(); }, connected);
+    m_commands.add(CViewTerminal::ID_EDIT_CUT, [this] { if (QPlainTextEdit* e = TerminalEdit()) e->cut(); }, connected);
+}
+
+plat::LRESULT CTerminalDlg::WindowProc(plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam)
+{
+    if (message == WM_COMM_TEXT) {
+        if (wParam == COMM_EVENT_WRITE_FAILED) {
+            m_link.Show(tr("Talverin:Send Timeout.\r\n").toStdString());
+            m_link.StopPaste();
+            // The frame reports the failure and disconnects.
+            plat::PostMessage(model::GetMainWindow(), WM_COMM_ERROR, 3, 0x8000);
+        } else if (wParam == COMM_EVENT_TEXT_RECEIVED) {
+            m_link.ShowReceived();
+            m_link.PasteStep();
+        }
+        return 0;
+    }
+    if (message == plat::WM_COMMAND)
+        return m_commands.handleCommandMessage(wParam, lParam) ? 1 : 0;
+    return 0;
+}
+
+void CTerminalDlg::reject()
+{
+    hide();
+    if (m_host.windowHidden)
+        m_host.windowHidden();
+}
+
+void CTerminalDlg::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (ControlSite* box = m_link.BoxSite()) {
+        // The box keeps its top-left corner and reaches the right and bottom edges.
+        box->place(QRect(box->pos(), QPoint(width() - 1, height() - 1)));
+        FocusTerminal();
+    }
+}
+
+void CTerminalDlg::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FocusTerminal();
+    QDialog::changeEvent(event);
+}
+
+void CTerminalDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1) {
+        if (m_host.showHelp)
+            m_host.showHelp(plat::IsJapanese() ? QStringLiteral("_RESOURCE/3_C_1_Terminal_window_screen_j.htm")
+                                               : QStringLiteral("_RESOURCE/3_C_1_Terminal_window_screen.htm"),
+                            QStringLiteral("D_TERMINA_DLG"));
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CTerminalDlg::FocusTerminal()
+{
+    if (QPlainTextEdit* e = TerminalEdit())
+        e->setFocus(Qt::OtherFocusReason);
+}
+
+void CTerminalDlg::SetTerminalReadOnly(bool readOnly)
+{
+    Terminal().SetReadOnly(readOnly ? plat::TRUE : plat::FALSE);
+}
+
+} // namespace talverin
