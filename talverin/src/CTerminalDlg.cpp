@@ -78,7 +78,7 @@ plat::LRESULT CTerminalDlg::WindowProc(plat::UINT message, plat::WPARAM wParam, 
 {
     if (message == WM_COMM_TEXT) {
         if (wParam == COMM_EVENT_WRITE_FAILED) {
-            m_link.Show(tr("Talverin:Send Timeout.\r\n").toStdString());
+            m_link.Show(tr("Talverin:Send Timeout.").toStdString() + "\r\n");
             m_link.StopPaste();
             // The frame reports the failure and disconnects.
             plat::PostMessage(model::GetMainWindow(), WM_COMM_ERROR, 3, 0x8000);

@@ -157,7 +157,7 @@ plat::LRESULT CViewTerminal::OnCommText(plat::WPARAM event)
 {
     switch (event) {
     case COMM_EVENT_WRITE_FAILED:
-        m_link.Show(tr("Talverin: communication time out\r\n").toStdString());
+        m_link.Show(tr("Talverin: communication time out").toStdString() + "\r\n");
         // Nothing more can be paced by an echo that will not come.
         m_link.StopPaste();
         closeFile();

@@ -62,10 +62,10 @@ void CViewTerminal::sendFileLine(const std::string& text)
     plat::Sleep(100);
     if (result == COMM_OK)
         return;
-    std::string line = tr("Talverin: Error occurred.\r\n").toStdString();
+    std::string line = tr("Talverin: Error occurred.").toStdString() + "\r\n";
     const std::string details = model::GetCommErrorText(result, plat::GetLanguage());
     if (!details.empty())
-        line += tr("Error details: %1\r\n:").arg(QString::fromStdString(details)).toStdString();
+        line += tr("Error details: %1").arg(QString::fromStdString(details)).toStdString() + "\r\n:";
     m_link.Show(line);
     closeFile();
 }

@@ -55,7 +55,7 @@ void TerminalLink::ShowReceived()
 void TerminalLink::StartPaste()
 {
     m_pasting = true;
-    m_paste = PasteText(GetClipboardText());
+    m_paste = TerminalPasteText(GetClipboardText());
     m_index = static_cast<std::size_t>(-1);
     sendNextPasteChar();
 }

@@ -8,7 +8,7 @@
 
 namespace talverin {
 
-std::string PasteText(std::string_view clipboard)
+std::string TerminalPasteText(std::string_view clipboard)
 {
     std::string out;
     out.reserve(clipboard.size());

@@ -28,6 +28,8 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+
+#include <unistd.h>
 #include <thread>
 
 using namespace talverin;

@@ -848,4 +848,68 @@ Error:</source>
         <translation>I/O状態送信</translation>
     </message>
 </context>
+<context>
+    <name>talverin::CViewTerminal</name>
+    <message>
+        <source>File format mismatch.
+You can drop text format (*.txt) file only.</source>
+        <comment>no extension</comment>
+        <translation>拡張子がありません。
+テキスト形式(*.txt)のファイルのみドロップできます。</translation>
+    </message>
+    <message>
+        <source>File format mismatch.
+You can drop text format (*.txt) file only.</source>
+        <comment>other extension</comment>
+        <translation>ファイル形式が違います。
+テキスト形式(*.txt)のファイルのみドロップできます。</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>クリア</translation>
+    </message>
+    <message>
+        <source>Save record</source>
+        <translation>記録の保存</translation>
+    </message>
+    <message>
+        <source>Terminal</source>
+        <translation>ターミナル</translation>
+    </message>
+    <message>
+        <source>Text Documents(*.txt)|*.txt|All Files(*.*)|*.*|</source>
+        <translation>テキスト文書(*.txt)|*.txt|すべてのファイル(*.*)|*.*|</translation>
+    </message>
+    <message>
+        <source>Failed to open file.
+Specified file cannot be made, or is set read-only by another application.</source>
+        <translation>ファイルを開けませんでした。
+ファイルを作成できないか、他のアプリケーションにより読み取り専用に設定されています。</translation>
+    </message>
+    <message>
+        <source>File save error</source>
+        <translation>ファイル保存エラー</translation>
+    </message>
+    <message>
+        <source>File drop error</source>
+        <translation>ファイルドロップエラー</translation>
+    </message>
+    <message>
+        <source>Failed to open file.
+The specified file may not exist, or is read-only by other applicaton.</source>
+        <translation>ファイルを開けませんでした。
+指定されたファイルが存在しないか、他のアプリケーションにより読み取り専用になっています。</translation>
+    </message>
+    <message>
+        <source>Cannot open file</source>
+        <translation>ファイルを開けません</translation>
+    </message>
+</context>
+<context>
+    <name>talverin::CTerminalDlg</name>
+    <message>
+        <source>Terminal window</source>
+        <translation>ターミナルウィンドウ</translation>
+    </message>
+</context>
 </TS>

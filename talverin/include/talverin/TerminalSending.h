@@ -12,7 +12,7 @@
 namespace talverin {
 
 // The clipboard's text as a paste sends it: each CR LF pair, then each remaining LF, becomes CR.
-std::string PasteText(std::string_view clipboard);
+std::string TerminalPasteText(std::string_view clipboard);
 
 // Backspace, line feed, carriage return and 0x20-0x7E: what the terminal screen sends.
 bool ScreenSends(int ch);
