@@ -912,4 +912,35 @@ The specified file may not exist, or is read-only by other applicaton.</source>
         <translation>ターミナルウィンドウ</translation>
     </message>
 </context>
+<context>
+    <name>CViewOscillo</name>
+    <message>
+        <source>Bitmap Files(*.bmp)|*.bmp|All Files(*.*)|*.*|</source>
+        <translation>ビットマップ ファイル(*.bmp)|*.bmp|すべてのファイル(*.*)|*.*|</translation>
+    </message>
+    <message>
+        <source>Failed to save file.
+Cannot create specified file, or file may be set read-only by another application.</source>
+        <translation>ファイルを保存できませんでした。
+指定したファイルを作成できないか、ほかのアプリケーションによって読み取り専用に設定されています。</translation>
+    </message>
+    <message>
+        <source>File save error</source>
+        <translation>ファイル保存エラー</translation>
+    </message>
+    <message>
+        <source>CSV Files(*.csv)|*.csv|All Files(*.*)|*.*|</source>
+        <translation>CSV ファイル(*.csv)|*.csv|すべてのファイル(*.*)|*.*|</translation>
+    </message>
+    <message>
+        <source>Cannot open file.
+Specified file does not exist, or the file is used by another application.</source>
+        <translation>ファイルを開けません。
+指定したファイルが存在しないか、ほかのアプリケーションで使用中です。</translation>
+    </message>
+    <message>
+        <source>Cannot open file</source>
+        <translation>ファイルを開けません</translation>
+    </message>
+</context>
 </TS>
