@@ -2,12 +2,14 @@
 
 #include "talverin/AppMessages.h"
 #include "talverin/CNewDlg.h"
+#include "talverin/CStartDlg.h"
 #include "talverin/CTalverinApp.h"
 #include "talverin/CTalverinDoc.h"
 #include "talverin/CTalverinDocTemplate.h"
 #include "talverin/CViewBase.h"
 #include "talverin/CommandIds.h"
 #include "talverin/HelpWindow.h"
+#include "talverin/PortMenu.h"
 
 #include <model/CommandSupport.h>
 #include <platform/clock.h>
@@ -48,7 +50,9 @@ CMainFrame::CMainFrame(CTalverinApp& app, QWidget* parent) : QMainWindow(parent)
     setCentralWidget(m_stack);
 
     buildMenus();
+    buildSettingMenu();
     addCommands();
+    createBars();
     m_messages.Set(WM_COLLECT_VIEW_DATA, [this](WPARAM, LPARAM) { return onCollectViewData(); });
     m_messages.Set(WM_DATA_RELOADED, [this](WPARAM w, LPARAM) { return onDataReloaded(w); });
     m_messages.Set(WM_GET_CURRENT_VIEW, [this](WPARAM, LPARAM) { return LRESULT{m_currentView}; });
@@ -76,6 +80,7 @@ CMainFrame::CMainFrame(CTalverinApp& app, QWidget* parent) : QMainWindow(parent)
 CMainFrame::~CMainFrame()
 {
     DestroyFrame();
+    delete m_help.data();
     m_app.GetDocTemplate().RecentFiles().SetOnChanged({});
     if (model::GetMainWindow() == GetSafeHwnd())
         model::SetMainWindow(nullptr);
@@ -92,6 +97,9 @@ LRESULT CMainFrame::WindowProc(plat::UINT message, WPARAM wParam, LPARAM lParam)
         return m_commands.handleCommandMessage(wParam, lParam) ? 1 : 0;
     LRESULT result = 0;
     m_messages.Dispatch(message, wParam, lParam, result);
+    // The program's messages are what moves the connection state the bar buttons follow.
+    if (message >= plat::WM_USER && !m_destroyed)
+        UpdateBars();
     return result;
 }
 
@@ -242,6 +250,7 @@ bool CMainFrame::SwitchView(int viewId)
 {
     if (m_switching || !IsViewRegistered(viewId))
         return false;
+    DestroyStartDialog();
     if (viewId == m_currentView)
         return true;
     m_switching = true;
@@ -298,8 +307,9 @@ QString CMainFrame::HelpTopicPage()
 
 HelpWindow& CMainFrame::helpWindow()
 {
+    // A window of its own: the start screen opens help while the frame is disabled.
     if (!m_help)
-        m_help = new HelpWindow(this);
+        m_help = new HelpWindow(nullptr);
     return *m_help;
 }
 
@@ -377,7 +387,10 @@ void CMainFrame::DestroyFrame()
     ZRComm_RemoveCommand(-1);
     ZRComm_Term();
     plat::Sleep(10);
+    DestroyStartDialog();
     m_app.m_dataFile.SaveSettings();
+    m_ports->WriteBack();
+    destroyBars();
     m_app.m_dataFile.Close();
     if (m_help)
         m_help->close();

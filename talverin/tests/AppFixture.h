@@ -4,6 +4,7 @@
 // its start-up; TearDown runs its shut-down.
 #pragma once
 
+#include "talverin/AppMessages.h"
 #include "talverin/CCommentDlg.h"
 #include "talverin/CMainFrame.h"
 #include "talverin/CTalverinApp.h"
@@ -97,7 +98,11 @@ protected:
             m_app->ExitInstance();
         m_app.reset();
         m_app = std::make_unique<talverin::CTalverinApp>(std::move(arguments));
-        return m_app->InitInstance() != 0;
+        const bool started = m_app->InitInstance() != 0;
+        // The start screen disables the frame: it comes up only in the tests that ask for it.
+        if (started && !m_showStartScreen && m_app->GetMainFrame())
+            frame().Messages().Set(talverin::WM_SHOW_START_DIALOG, [](plat::WPARAM, plat::LPARAM) { return plat::LRESULT{0}; });
+        return started;
     }
     // Start-up again in a new application object, after the shut-down of the last one.
     bool Restart(std::vector<std::string> arguments = {}) { return Start(std::move(arguments)); }
@@ -145,6 +150,7 @@ protected:
         return answer(dialog);
     }};
     std::vector<std::string> m_mimeUpdates;
+    bool m_showStartScreen = false; // set before Start
     std::unique_ptr<talverin::CTalverinApp> m_app;
 
 private:

@@ -125,6 +125,7 @@ TEST_F(StartupGui, LanguageAndCommandBar)
 {
     plat::ScopedLanguage keep(plat::GetLanguage());
     SetSetting("Setting", "LANG", "1041");
+    ASSERT_TRUE(plat::profile::removeSection(Settings(), "ExtBar"));
     SetSetting("ExtBar", "1", "Go,JOG\\s100\\r");
     SetSetting("ExtBar", "3", "Only");
     ASSERT_TRUE(Start());

@@ -509,6 +509,34 @@ File contents may not be read completely.</source>
         <source>Recent File</source>
         <translation>最近使ったファイル</translation>
     </message>
+    <message>
+        <source>Setting(&amp;C)</source>
+        <translation>設定(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>接続</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>切断</translation>
+    </message>
+    <message>
+        <source>Communication setting</source>
+        <translation>通信設定</translation>
+    </message>
+    <message>
+        <source>Password lock</source>
+        <translation>パスワードロック</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>有効</translation>
+    </message>
+    <message>
+        <source>Disable</source>
+        <translation>無効</translation>
+    </message>
 </context>
 <context>
     <name>talverin::CNewDlg</name>
@@ -941,6 +969,85 @@ Specified file does not exist, or the file is used by another application.</sour
     <message>
         <source>Cannot open file</source>
         <translation>ファイルを開けません</translation>
+    </message>
+</context>
+<context>
+    <name>PortMenu</name>
+    <message>
+        <source>A port does not exist.</source>
+        <translation>ポートがありません。</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>接続</translation>
+    </message>
+    <message>
+        <source>Cannot set port 
+Specified port cannot be used.
+Port may be invalid.Please specity another board or check the port.</source>
+        <translation>ポートを設定できません
+指定されたポートは使用できません。
+ポートが無効な可能性があります。別のボードを指定するか、ポートを確認してください。</translation>
+    </message>
+    <message>
+        <source>Port set error</source>
+        <translation>ポート設定エラー</translation>
+    </message>
+</context>
+<context>
+    <name>talverin::CCommandBar</name>
+    <message>
+        <source>Command tool</source>
+        <translation>コマンドツール</translation>
+    </message>
+</context>
+<context>
+    <name>talverin::CConnectionBar</name>
+    <message>
+        <source>Connection tool</source>
+        <translation>接続ツール</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>接続</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>切断</translation>
+    </message>
+    <message>
+        <source>TX</source>
+        <translation>TX</translation>
+    </message>
+    <message>
+        <source>RX</source>
+        <translation>RX</translation>
+    </message>
+</context>
+<context>
+    <name>talverin::CPortSelectDlg</name>
+    <message>
+        <source>Communication select port</source>
+        <translation>通信ポートの選択</translation>
+    </message>
+    <message>
+        <source>Communications Port:</source>
+        <translation>通信ポート:</translation>
+    </message>
+    <message>
+        <source>&amp;Set</source>
+        <translation>設定(&amp;S)</translation>
+    </message>
+</context>
+<context>
+    <name>talverin::CStartDlg</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
     </message>
 </context>
 </TS>

@@ -71,6 +71,21 @@ struct DCB {
 static_assert(sizeof(DCB) == 28, "DCB keeps the 28-byte Win32 layout");
 static_assert(offsetof(DCB, ByteSize) == 18 && offsetof(DCB, XonChar) == 21, "DCB field offsets");
 
+// A port's configuration record as the Win32 COMMCONFIG: 52 bytes, the line settings inside, then
+// the provider fields (subtype 1 is a plain RS-232 port; this platform keeps no provider data).
+inline constexpr DWORD PST_RS232 = 1;
+struct COMMCONFIG {
+    DWORD dwSize = sizeof(COMMCONFIG);
+    WORD wVersion = 1;
+    WORD wReserved = 0;
+    DCB dcb;
+    DWORD dwProviderSubType = PST_RS232;
+    DWORD dwProviderOffset = 0;
+    DWORD dwProviderSize = 0;
+    WORD wcProviderData[1] = {0};
+};
+static_assert(sizeof(COMMCONFIG) == 52, "COMMCONFIG keeps the 52-byte Win32 layout");
+
 // Read and write time-outs, as the Win32 record. Our device has no read time-outs of its own (reads
 // take what is queued); the write total (multiplier x bytes + constant) becomes a write deadline.
 struct COMMTIMEOUTS {

@@ -10,6 +10,13 @@
 //   InsertMenu(tr("&Edit"), HelpMenu());  // a new menu before Help
 //   RegisterView({VIEW_OSCILLO, tr("Oscilloscope"), [](QWidget* p) { return new CViewOscillo(p); }});
 //   connect(this, &CMainFrame::destroying, window, ...);  // tool windows, bars: before teardown
+//
+// Bars, ports and the start screen (CMainFrameBars.cpp): the connection bar is the communication
+// library's monitor window (ConnectionBar()->GetSafeHwnd()); its display state, the fields
+// m_connectionPhase and m_baudChangeBusy, and the handlers of WM_COMM_STATE_CHANGED,
+// WM_COMM_ACTIVITY and WM_BAUD_CHANGE_STATE (which the bar posts or sends) belong to the
+// connection code, which also calls CommandBar()->ClearStates() when a disconnection is accepted
+// and UpdateBars() after it changed a state the bar buttons depend on.
 #pragma once
 
 #include "talverin/HelpWindow.h"
@@ -29,6 +36,7 @@
 
 class QMenu;
 class QStackedWidget;
+class QWidget;
 
 namespace plat::qt {
 class WindowBridge;
@@ -36,8 +44,12 @@ class WindowBridge;
 
 namespace talverin {
 
+class CCommandBar;
+class CConnectionBar;
+class CStartDlg;
 class CTalverinApp;
 class CViewBase;
+class PortMenu;
 
 struct ViewRegistration {
     int viewId = 0;
@@ -100,6 +112,43 @@ public:
     // File > New: the save question, the unit, the screens told before and after.
     void OnFileNew();
 
+    // ---- Bars, ports, start screen and driver connection state ---------------------------------
+
+    // Connection phase: 0 idle (no port), 1 connecting, 2 port open and waiting for the driver,
+    // 3 first identification, 4 reading all data, 4096 connected, 4097 entering and 4098 leaving
+    // the terminal screen, 4099 reading all for a switch, 4100 closing the program,
+    // -1 disconnecting.
+    int m_connectionPhase = 0;
+    // 1 while the line speed changes.
+    int m_baudChangeBusy = 0;
+
+    QMenu* SettingMenu() const { return m_settingMenu; }
+    CConnectionBar* ConnectionBar() const { return m_connectionBar; }
+    // Null when the settings file has no [ExtBar] section.
+    CCommandBar* CommandBar() const { return m_commandBar; }
+    PortMenu& Ports() { return *m_ports; }
+    CStartDlg* StartDialog() const { return m_startDlg.get(); }
+
+    // The communication library reports a driver on the open port.
+    bool IsConnected() const;
+    // The upload/download dialog, while it runs (it registers itself).
+    void SetTransferDialog(QWidget* dialog) { m_transferDialog = dialog; }
+    bool IsTransferDialogOpen() const { return !m_transferDialog.isNull(); }
+    bool IsTransferDialogVisible() const;
+    // Brings the enabled states of every command item and bar button up to date.
+    void UpdateBars();
+
+    // WM_SHOW_START_DIALOG: the start screen, shown and activated.
+    void ShowStartDialog();
+    // The start screen goes without a choice; the main window is enabled again.
+    void DestroyStartDialog();
+    // 1075-1079: sends the command bar entry's text.
+    void OnCommandBarCommand(plat::UINT id);
+    // WM_COMM_COMMAND (event, CommandId) of the frame's own commands.
+    plat::LRESULT OnCommCommand(plat::WPARAM event, plat::LPARAM commandId);
+    // WM_COMMAND_TOOL_REPLY (0, counts before and after) when the library removed records.
+    plat::LRESULT OnCommandToolReply(plat::WPARAM tag, plat::LPARAM value);
+
     // ---- Closing ----------------------------------------------------------------------------
 
     // The destroy path without questions (a posted WM_DESTROY): queued driver commands removed,
@@ -121,6 +170,12 @@ protected:
 
 private:
     void buildMenus();
+    void buildSettingMenu();
+    void createBars();
+    void addBarCommands();
+    void destroyBars();
+    bool commandBarButtonEnabled(int index) const;
+    plat::LRESULT onStartChoice(plat::LPARAM choice);
     void addCommands();
     void rebuildRecentFiles();
     plat::LRESULT onCollectViewData();
@@ -136,6 +191,8 @@ private:
 
     QMenu* m_fileMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
+    QMenu* m_settingMenu = nullptr;
+    QAction* m_connectItem = nullptr;
     QAction* m_recentSeparator = nullptr;
     std::vector<QAction*> m_recentActions;
 
@@ -146,6 +203,11 @@ private:
     bool m_switching = false;
 
     QPointer<HelpWindow> m_help;
+    CConnectionBar* m_connectionBar = nullptr;
+    CCommandBar* m_commandBar = nullptr;
+    std::unique_ptr<PortMenu> m_ports;
+    std::unique_ptr<CStartDlg> m_startDlg;
+    QPointer<QWidget> m_transferDialog;
     bool m_destroyed = false;
 };
 

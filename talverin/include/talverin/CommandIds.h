@@ -24,6 +24,25 @@ inline constexpr UINT ID_HELP_FINDER = 57667; // "Search"
 // View menu.
 inline constexpr UINT ID_DEBUG_WINDOW = 32885;
 
+// Screen commands (Ctrl+1 .. Ctrl+5).
+inline constexpr UINT ID_VIEW_OSCILLO = 32775;
+inline constexpr UINT ID_VIEW_IO = 32776;
+inline constexpr UINT ID_VIEW_PARAM = 32777;
+inline constexpr UINT ID_VIEW_CHANNEL = 32778;
+inline constexpr UINT ID_VIEW_TERMINAL = 32779;
+
+// Setting menu; the port items 15000-15255 are in PortList.h.
+inline constexpr UINT ID_CONNECT = 32845;
+inline constexpr UINT ID_DISCONNECT = 32826;
+inline constexpr UINT ID_LOCK_ENABLE = 32850;
+inline constexpr UINT ID_LOCK_DISABLE = 32851;
+
+// Bar buttons: the connection bar's Connect and Disconnect, the command bar's five buttons.
+inline constexpr UINT IDC_BAR_CONNECT = 1031;
+inline constexpr UINT IDC_BAR_DISCONNECT = 1032;
+inline constexpr UINT IDC_COMMAND_FIRST = 1075;
+inline constexpr UINT IDC_COMMAND_LAST = 1079;
+
 // The recent-file list keeps this many documents.
 inline constexpr int kRecentFileCount = 4;
 
