@@ -18,6 +18,11 @@ constexpr char kAttributeLetters[] = "WRCPFLT";
 
 } // namespace
 
+std::string CapValueText(std::string_view text)
+{
+    return std::string(CapChars(text, kMaxTextValue));
+}
+
 int IsNumericText(std::string_view text)
 {
     for (const char c : CutAtNul(text)) {

@@ -30,6 +30,10 @@ inline bool IsNoValue(double value)
 // what they receive to it).
 inline constexpr std::size_t kMaxTextValue = 63;
 
+// The text cut to kMaxTextValue characters (a UTF-8 sequence is never cut in two): what a record's
+// value texts may hold when they come from the driver.
+std::string CapValueText(std::string_view text);
+
 // Attribute letters in bit order: W R C P F L T = bits 0..6.
 enum AttributeBit : unsigned {
     kAttrWrite = 0x01,    // W: a write command exists
