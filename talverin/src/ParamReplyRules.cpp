@@ -41,14 +41,18 @@ std::string valueText(std::string_view value)
 
 } // namespace
 
-bool IsDriverErrorReply(std::uint32_t state)
-{
-    return state >= COMM_REPLY_UNKNOWN_COMMAND && state <= COMM_REPLY_READ_ONLY;
-}
-
 bool IsLibraryError(std::uint32_t state)
 {
     return state >= COMM_ERR_ALREADY_OPEN && state <= COMM_ERR_INVALID_ARG;
+}
+
+bool CommandNamesParameter(std::string_view command, std::string_view name)
+{
+    if (name.empty())
+        return false;
+    if (!command.empty() && command[0] == '?')
+        return cutAt(command.substr(1), '\r') == name;
+    return command.substr(0, name.size()) == name;
 }
 
 std::string ChooseReadValue(std::string_view name, std::string_view reply)

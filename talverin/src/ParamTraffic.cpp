@@ -1,6 +1,7 @@
 #include "talverin/ParamTraffic.h"
 
 #include "talverin/AppMessages.h"
+#include "talverin/IoReplies.h"
 #include "talverin/WidgetHelpers.h"
 
 #include <controls/HelpInfo.h>
@@ -156,14 +157,17 @@ EventSinkMap ParamTraffic::MakeSinkMap(std::span<const EventSubscription> table,
 
 // ---- Completions --------------------------------------------------------------------------------
 
-model::CZRParamClass* ParamTraffic::treeNode(std::intptr_t tag) const
+model::CZRParamClass* ParamTraffic::commandNode(CommandId id, const std::string& command) const
 {
+    // The tag is the node the command was queued for; after a reload the address may be free or
+    // another node's, so the node must be one of the current tree's and its parameter the command's.
+    const std::intptr_t tag = ZRComm_GetCommandParam(id);
     const model::CDataFile::ParamTreeList* tree = m_store.GetTreeList();
     if (tag == 0 || !tree)
         return nullptr;
     for (const auto& node : *tree) {
         if (reinterpret_cast<std::intptr_t>(node.get()) == tag)
-            return node.get();
+            return node->m_record && CommandNamesParameter(command, node->m_record->m_name) ? node.get() : nullptr;
     }
     return nullptr;
 }
@@ -181,20 +185,31 @@ void ParamTraffic::OnCommCommand(plat::WPARAM event, CommandId id)
         onCompleted(id);
         break;
     case COMM_EVENT_ABORTED:
-        // An ended command holds back every one behind it until it is removed.
-        ZRComm_RemoveCommand(id);
+        onAborted(id);
         break;
     default:
         break;
     }
 }
 
+void ParamTraffic::onAborted(CommandId id)
+{
+    {
+        // A record left queued (1) would be drawn as waiting for an answer that never comes.
+        model::SharedLock lock(m_store.GetDataMutex());
+        model::CZRParamClass* node = commandNode(id, commandText(id));
+        if (node && node->m_record->m_status == 1)
+            node->m_record->m_status = static_cast<int>(CMD_ABORTED);
+    }
+    // An ended command holds back every one behind it until it is removed.
+    ZRComm_RemoveCommand(id);
+}
+
 void ParamTraffic::onFailure(plat::WPARAM event, CommandId id)
 {
     if (m_kind == ParamWindowKind::Screen) {
         model::SharedLock lock(m_store.GetDataMutex());
-        model::CZRParamClass* node = treeNode(ZRComm_GetCommandParam(id));
-        if (node && node->m_record)
+        if (model::CZRParamClass* node = commandNode(id, commandText(id)))
             node->m_record->m_status = static_cast<int>(ZRComm_GetCommandState(id));
     }
     // The counter is shared with the other windows' handlers; the connection logic resets it.
@@ -207,52 +222,43 @@ void ParamTraffic::onFailure(plat::WPARAM event, CommandId id)
 void ParamTraffic::onCompleted(CommandId id)
 {
     const std::uint32_t state = ZRComm_GetCommandState(id);
+    const std::string command = commandText(id);
     model::CZRParamClass* node = nullptr;
     {
         model::SharedLock lock(m_store.GetDataMutex());
-        node = treeNode(ZRComm_GetCommandParam(id));
+        node = commandNode(id, command);
         if (node)
             node->m_commandHandle = 0;
     }
-    if (node && node->m_record && !IsLibraryError(state)) {
-        if (IsDriverErrorReply(state)) {
+    if (node && !IsLibraryError(state)) {
+        model::CZRParamData& record = *node->m_record;
+        if (io::IsDriverErrorResult(state)) {
             {
                 model::SharedLock lock(m_store.GetDataMutex());
-                node->m_record->m_status = static_cast<int>(state);
+                record.m_status = static_cast<int>(state);
                 if (m_kind == ParamWindowKind::Screen)
-                    node->m_record->m_dependencyMark = 0;
+                    record.m_dependencyMark = 0;
             }
             updateRow(*node);
+            model::SharedLock lock(m_store.GetDataMutex());
+            if (record.m_status == 0)
+                record.m_status = static_cast<int>(state);
+        } else {
+            const std::string reply = replyText(id);
             {
                 model::SharedLock lock(m_store.GetDataMutex());
-                if (treeNode(reinterpret_cast<std::intptr_t>(node)) && node->m_record->m_status == 0)
-                    node->m_record->m_status = static_cast<int>(state);
+                if (command[0] == '?') {
+                    StoreReadValue(record, ChooseReadValue(record.m_name, reply), m_kind);
+                } else {
+                    StoreWrittenValue(record, m_kind);
+                    readDependents(record);
+                }
             }
-            OnItemSelect(treeNode(reinterpret_cast<std::intptr_t>(node)));
-        } else {
-            onReply(*node, id);
+            updateRow(*node);
         }
+        OnItemSelect(node);
     }
     ZRComm_RemoveCommand(id);
-}
-
-void ParamTraffic::onReply(model::CZRParamClass& node, CommandId id)
-{
-    const std::string reply = replyText(id);
-    const std::string command = commandText(id);
-    {
-        model::SharedLock lock(m_store.GetDataMutex());
-        model::CZRParamData& record = *node.m_record;
-        if (!command.empty() && command[0] == '?') {
-            StoreReadValue(record, ChooseReadValue(record.m_name, reply), m_kind);
-        } else {
-            StoreWrittenValue(record, m_kind);
-            readDependents(record);
-        }
-    }
-    updateRow(node);
-    // The row update may run the control's handlers: the node is looked up again.
-    OnItemSelect(treeNode(reinterpret_cast<std::intptr_t>(&node)));
 }
 
 void ParamTraffic::readDependents(model::CZRParamData& written)

@@ -557,6 +557,20 @@ File contents may not be read completely.</source>
     </message>
 </context>
 <context>
+    <name>CViewParam</name>
+    <message>
+        <source>%1 Command Error: %2</source>
+        <translation>%1 コマンドエラー: %2</translation>
+    </message>
+</context>
+<context>
+    <name>talverin::CCommandWnd</name>
+    <message>
+        <source>Command Window</source>
+        <translation>コマンドウィンドウ</translation>
+    </message>
+</context>
+<context>
     <name>talverin::HelpWindow</name>
     <message>
         <source>Help</source>

@@ -1,6 +1,6 @@
-// What the parameter screen and the command window make of a parameter command that ended: which
-// results are the driver's refusals, the value a read's reply gives, how a read or a write lands
-// in the record, which statuses the status bar reports, and which parameters a write makes stale.
+// What the parameter screen and the command window make of a parameter command that ended: the
+// value a read's reply gives, how a read or a write lands in the record, which statuses the
+// status bar reports, and which parameters a write makes stale.
 // No window and no driver here: the two windows only drive these rules.
 #pragma once
 
@@ -16,12 +16,14 @@ namespace talverin {
 // The two windows that host the parameter editor differ in a few rules.
 enum class ParamWindowKind { Screen, CommandWindow };
 
-// A result the driver itself gave: it refused the command (unknown command or option, write or
-// read inhibited, range, condition, not omissible, password, disabled command, read only).
-bool IsDriverErrorReply(std::uint32_t state);
 // A code of the communication library itself (no port, unknown command id, bad argument ...):
 // the completion can no longer be read, so it changes no record.
 bool IsLibraryError(std::uint32_t state);
+
+// The command is one of the parameter's: its read "?NAME", or a text beginning with the name (a
+// write, or the bare command of a write-only parameter). A completion whose tag points at a node
+// of a reloaded tree is told apart by this.
+bool CommandNamesParameter(std::string_view command, std::string_view name);
 
 // The value text of parameter `name` in the reply to its read: of a reply of several lines, the
 // one line that continues the name with a digit or '-' (cut at its ';'); else, of a reply that

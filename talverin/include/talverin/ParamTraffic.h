@@ -68,12 +68,12 @@ public:
 
 private:
     void onFailure(plat::WPARAM event, CommandId id);
+    void onAborted(CommandId id);
     void onCompleted(CommandId id);
-    void onReply(model::CZRParamClass& node, CommandId id);
     void readDependents(model::CZRParamData& written);
     void updateRow(model::CZRParamClass& node);
-    // The tag as a node of the store's current tree list, else null (a reloaded list, no tag).
-    model::CZRParamClass* treeNode(std::intptr_t tag) const;
+    // The command's node in the store's current tree, else null (no tag, a reloaded tree).
+    model::CZRParamClass* commandNode(CommandId id, const std::string& command) const;
     bool isTransferable(const model::CZRParamClass* node) const;
 
     model::CDataFile& m_store;
