@@ -127,13 +127,14 @@ plat::LRESULT CConnectionBar::OnCommMonitor(plat::WPARAM code, plat::LPARAM valu
         if (previous == COMM_MONITOR_CONNECTION_LOST)
             m_displayState = kDisconnected;
         Repaint();
-        plat::PostMessage(m_mainWindow, WM_COMM_STATE_CHANGED, 0, 0);
+        // The code goes along: activity notices of the next probes may come first.
+        plat::PostMessage(m_mainWindow, WM_COMM_STATE_CHANGED, 0, static_cast<plat::LPARAM>(code));
         break;
     case COMM_MONITOR_PORT_CLOSED:
         m_displayState = kDisconnected;
         if (previous != COMM_MONITOR_CONNECTION_LOST && previous != COMM_MONITOR_NOT_CONNECTED) {
             Repaint();
-            plat::PostMessage(m_mainWindow, WM_COMM_STATE_CHANGED, 0, 0);
+            plat::PostMessage(m_mainWindow, WM_COMM_STATE_CHANGED, 0, COMM_MONITOR_PORT_CLOSED);
         }
         break;
     case COMM_MONITOR_BAUD_STARTED:

@@ -1,6 +1,7 @@
 #include "talverin/CMainFrame.h"
 
 #include "talverin/AppMessages.h"
+#include "talverin/CBusyDlg.h"
 #include "talverin/CNewDlg.h"
 #include "talverin/CStartDlg.h"
 #include "talverin/CTalverinApp.h"
@@ -8,6 +9,7 @@
 #include "talverin/CTalverinDocTemplate.h"
 #include "talverin/CViewBase.h"
 #include "talverin/CommandIds.h"
+#include "talverin/ConnectionRules.h"
 #include "talverin/HelpWindow.h"
 #include "talverin/PortMenu.h"
 
@@ -18,6 +20,7 @@
 #include <platform/qt/modal_dialog.h>
 #include <platform/qt/pump.h>
 #include <platform/qt/window_bridge.h>
+#include <platform/sync.h>
 #include <zrcomm/zrcomm_api.h>
 
 #include <QAction>
@@ -53,6 +56,7 @@ CMainFrame::CMainFrame(CTalverinApp& app, QWidget* parent) : QMainWindow(parent)
     buildSettingMenu();
     addCommands();
     createBars();
+    addConnectionHandlers();
     m_messages.Set(WM_COLLECT_VIEW_DATA, [this](WPARAM, LPARAM) { return onCollectViewData(); });
     m_messages.Set(WM_DATA_RELOADED, [this](WPARAM w, LPARAM) { return onDataReloaded(w); });
     m_messages.Set(WM_GET_CURRENT_VIEW, [this](WPARAM, LPARAM) { return LRESULT{m_currentView}; });
@@ -175,8 +179,12 @@ void CMainFrame::addCommands()
     auto documentExists = [this](plat::qt::CommandUpdate& u) { u.Enable(m_app.GetDocument() != nullptr); };
     t.add(ID_FILE_NEW, [this] { OnFileNew(); });
     t.add(ID_FILE_OPEN, [this] { m_app.GetDocTemplate().OnFileOpen(); });
-    t.add(ID_FILE_SAVE, [this] { m_app.GetDocument()->OnFileSave(); }, documentExists);
-    t.add(ID_FILE_SAVE_AS, [this] { m_app.GetDocument()->OnFileSaveAs(); }, documentExists);
+    // While connected the driver's data is read into the document first.
+    t.add(ID_FILE_SAVE, [this] { if (!HoldCommandWhileConnected(ID_FILE_SAVE)) m_app.GetDocument()->OnFileSave(); },
+          documentExists);
+    t.add(ID_FILE_SAVE_AS,
+          [this] { if (!HoldCommandWhileConnected(ID_FILE_SAVE_AS)) m_app.GetDocument()->OnFileSaveAs(); },
+          documentExists);
     t.addRange(
         ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE1 + kRecentFileCount - 1,
         [this](plat::UINT id) { m_app.GetDocTemplate().OnOpenRecentFile(static_cast<int>(id - ID_FILE_MRU_FILE1)); },
@@ -246,35 +254,76 @@ CViewBase* CMainFrame::makeView(int viewId)
     return made;
 }
 
+void CMainFrame::AddView(CViewBase* view)
+{
+    if (!view || GetView(view->ViewId()))
+        return;
+    m_stack->addWidget(view);
+    m_views.emplace_back(view->ViewId(), view);
+}
+
 bool CMainFrame::SwitchView(int viewId)
 {
-    if (m_switching || !IsViewRegistered(viewId))
+    if (m_switching || (!IsViewRegistered(viewId) && !GetView(viewId)))
         return false;
-    DestroyStartDialog();
-    if (viewId == m_currentView)
-        return true;
+    // Released on every way out: a switch that ends early, or is held for a driver step, must
+    // not block the next one.
     m_switching = true;
+    struct Release {
+        bool& flag;
+        ~Release() { flag = false; }
+    } release{m_switching};
+
+    DestroyStartDialog();
+    if (viewId == m_currentView) {
+        m_pendingView = 0;
+        // The steps of a connection still under way keep their phase.
+        const int phase = m_connectionPhase;
+        if (phase < Phase::Connecting || phase > Phase::ReadingAll) {
+            if (IsConnected()) {
+                m_connectionPhase = Phase::Connected;
+                setTerminalWritable(true);
+            } else if (ZRComm_GetCommandCount(-1) < 0) {
+                m_connectionPhase = Phase::Idle;
+            }
+        }
+        return true;
+    }
+    switch (switchConnectionSteps(viewId)) {
+    case SwitchStep::Held:
+        return true;
+    case SwitchStep::Ended:
+        return false;
+    case SwitchStep::Go:
+        break;
+    }
     // Only the two editors with pending edits may keep the screen.
     CViewBase* left = GetView(m_currentView);
     const bool mayVeto = m_currentView == VIEW_IO || m_currentView == VIEW_CHANNEL;
-    if (left && plat::SendMessage(left->GetSafeHwnd(), WM_VIEW_SWITCH, 0, viewId) == 0 && mayVeto) {
-        m_switching = false;
+    if (left && plat::SendMessage(left->GetSafeHwnd(), WM_VIEW_SWITCH, 0, viewId) == 0 && mayVeto)
         return false;
-    }
+    if (IsConnected())
+        m_connectionPhase = Phase::Connected;
     CViewBase* target = GetView(viewId);
     if (!target)
         target = makeView(viewId);
-    if (!target) {
-        m_switching = false;
+    if (!target)
         return false;
+    model::WaitCommandQueue(GetSafeHwnd());
+    for (int attempt = 0; attempt < 300; ++attempt) {
+        if (ZRComm_SetCommandMode(GetCommandModeForView(viewId)) != COMM_ERR_COMMANDS_QUEUED)
+            break;
+        model::WaitCommandQueue(GetSafeHwnd());
+        plat::Sleep(100);
     }
     m_stack->setCurrentWidget(target);
     m_currentView = viewId;
-    m_app.m_viewTitle = registration(viewId)->title;
+    const ViewRegistration* view = registration(viewId);
+    m_app.m_viewTitle = view ? view->title : QString();
     m_app.UpdateTitle(std::nullopt, std::nullopt);
     plat::SendMessage(target->GetSafeHwnd(), WM_VIEW_SWITCH, 1, viewId);
     target->setFocus();
-    m_switching = false;
+    m_pendingView = 0;
     return true;
 }
 
@@ -384,6 +433,7 @@ void CMainFrame::DestroyFrame()
         return;
     m_destroyed = true;
     emit destroying();
+    delete m_busyDlg.data();
     ZRComm_RemoveCommand(-1);
     ZRComm_Term();
     plat::Sleep(10);

@@ -233,23 +233,6 @@ void CMainFrame::OnCommandBarCommand(plat::UINT id)
     plat::Sleep(10);
 }
 
-LRESULT CMainFrame::OnCommCommand(WPARAM event, LPARAM commandId)
-{
-    const auto id = static_cast<CommandId>(commandId);
-    const std::intptr_t tag = ZRComm_GetCommandParam(id);
-    const bool barTag = tag >= static_cast<std::intptr_t>(CCommandBar::kFirstTag) &&
-                        tag < static_cast<std::intptr_t>(CCommandBar::kFirstTag + CCommandBar::kButtonCount);
-    if (barTag) {
-        // The button shows every event first, whatever follows.
-        if (m_commandBar)
-            plat::PostMessage(m_commandBar->GetSafeHwnd(), WM_COMMAND_TOOL_REPLY, static_cast<WPARAM>(tag),
-                              static_cast<LPARAM>(event));
-        if (event == COMM_EVENT_COMPLETED || event == COMM_EVENT_ABORTED)
-            ZRComm_RemoveCommand(id);
-    }
-    return 0;
-}
-
 LRESULT CMainFrame::OnCommandToolReply(WPARAM tag, LPARAM value)
 {
     const auto counts = static_cast<std::uint32_t>(value);

@@ -51,11 +51,14 @@ TEST_F(CommandBarPty, SendsTheEntryAndFollowsItsEvents)
     plat::SystemClock realClock;
     plat::ScopedClock useRealClock(realClock);
     drivesim::DriverSim sim;
+    sim.addCommand(drivesim::Match::exact("KP0"), drivesim::Program{}); // the terminal switch's lock
     ASSERT_TRUE(sim.start());
     SetSetting("ExtPort", "COM40", sim.slavePath().c_str());
     ASSERT_TRUE(Start());
     PortRecord* port = frame().Ports().List().Find("COM40");
     ASSERT_NE(port, nullptr);
+    // The test opens the port itself: the frame's own connection steps stay out of it.
+    frame().Messages().Set(WM_COMM_STATE_CHANGED, [](plat::WPARAM, plat::LPARAM) { return plat::LRESULT{0}; });
     ASSERT_EQ(ZRComm_InitFromDCB(frame().GetSafeHwnd(), port->m_name.c_str(), &port->Dcb()), COMM_OK);
     ZRComm_SetMonitorWnd(frame().ConnectionBar()->GetSafeHwnd());
     ASSERT_TRUE(PumpUntil([] { return ZRComm_IsConnected(nullptr, nullptr) != 0; }));
@@ -84,6 +87,8 @@ TEST_F(CommandBarPty, SendsTheEntryAndFollowsItsEvents)
     // the queue drained; the screen and the bar are usable again afterwards.
     frame().RegisterView({VIEW_TERMINAL, QStringLiteral("Terminal"), [](QWidget* p) { return new CViewBase(VIEW_TERMINAL, p); }});
     ASSERT_TRUE(frame().SwitchView(VIEW_TERMINAL));
+    // The switch goes on once the driver confirmed the lock ("KP0").
+    ASSERT_TRUE(PumpUntil([&] { return frame().GetCurrentViewId() == VIEW_TERMINAL; }));
     ASSERT_TRUE(PumpUntil([] { return ZRComm_GetCommandCount(-1) == 0; })); // the library's own steps too
     ASSERT_EQ(ZRComm_SetCommandMode(1), COMM_OK);
     bar.Button(1)->click();

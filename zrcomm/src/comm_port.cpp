@@ -16,7 +16,7 @@ namespace zrcomm {
 using namespace plat;
 
 CCommPort::CCommPort()
-    : m_t(detail::timings()),
+    : m_t(detail::PortTimings()),
       m_promptWait(m_t.promptWaitMs),
       m_probeNoticeInterval(m_t.probeNoticeIntervalMs),
       m_writeFailureLimit(m_t.writeFailureLimit),

@@ -213,7 +213,9 @@ int ZRComm_RemoveCommand(CommandId id) {
         port->RemoveRecord(r);
     }
     const int left = port->CountRecords(CCommCommand::KIND_COMMAND);
-    if (left > 0) port->WakeSender();
+    // Any record left may now be at the head: a step or direct text behind the removed command
+    // would otherwise wait for whatever wakes the sender next.
+    if (port->CountRecords(-1) > 0) port->WakeSender();
     Store(port->GetPortError());
     return left;
 }

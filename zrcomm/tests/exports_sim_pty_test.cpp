@@ -282,3 +282,18 @@ TEST_F(ExportsSimPty, BaudRateChangeWithTheDriver) {
     ASSERT_TRUE(WaitEvent(id, COMM_EVENT_COMPLETED));
     EXPECT_EQ(ZRComm_GetCommandState(id), COMM_REPLY_UNKNOWN_COMMAND);
 }
+
+TEST_F(ExportsSimPty, ARecordBehindARemovedCommandGoesOutWithoutAnotherCall) {
+    Start();
+    sim->addCommand(drivesim::Match::exact("SWON"), drivesim::Program{});
+    ASSERT_EQ(ZRComm_SetCommandMode(1), COMM_OK);
+    ASSERT_TRUE(Until([] { return ZRComm_GetCommandCount(-1) == 0; }));
+    // Back to command mode queues a mode step; the top-level command goes ahead of it.
+    ASSERT_EQ(ZRComm_SetCommandMode(0), COMM_OK);
+    const CommandId id = ZRComm_SendTopLevelCommandText(notify.hwnd(), "SWON\r", 7);
+    ASSERT_TRUE(Until([&] { return ZRComm_GetCommandState(id) == COMM_OK; }));
+    EXPECT_EQ(ZRComm_GetCommandCount(3), 1);
+    ZRComm_RemoveCommand(id);
+    EXPECT_TRUE(Until([] { return ZRComm_GetCommandCount(-1) == 0; })) << "the mode step stayed queued";
+    EXPECT_EQ(ZRComm_SetCommandMode(1), COMM_OK);
+}

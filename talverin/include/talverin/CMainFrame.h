@@ -12,25 +12,32 @@
 //   connect(this, &CMainFrame::destroying, window, ...);  // tool windows, bars: before teardown
 //
 // Bars, ports and the start screen (CMainFrameBars.cpp): the connection bar is the communication
-// library's monitor window (ConnectionBar()->GetSafeHwnd()); its display state, the fields
-// m_connectionPhase and m_baudChangeBusy, and the handlers of WM_COMM_STATE_CHANGED,
-// WM_COMM_ACTIVITY and WM_BAUD_CHANGE_STATE (which the bar posts or sends) belong to the
-// connection code, which also calls CommandBar()->ClearStates() when a disconnection is accepted
-// and UpdateBars() after it changed a state the bar buttons depend on.
+// library's monitor window (ConnectionBar()->GetSafeHwnd()) and relays its notices to the frame.
+//
+// The driver connection (CMainFrameConnect.cpp: connect, finish, disconnect, lock, the connection
+// steps of a screen switch; CMainFrameCompletion.cpp: the frame's commands by tag, the read-all
+// load, Cancel, Save and Print while connected; CMainFrameWait.cpp: the please-wait dialog,
+// error boxes, the line-speed change). Screens are told with the messages of AppMessages.h, in the
+// order oscilloscope, parameter, I/O, channel program, terminal. Windows made elsewhere lend what
+// the connection needs: SetTerminalWindow, SetCommandWindow, Hooks().
 #pragma once
 
 #include "talverin/HelpWindow.h"
 #include "talverin/MessageMap.h"
+#include "talverin/WaitDialogInfo.h"
 
 #include <platform/qt/command_table.h>
 #include <platform/types.h>
+#include <zrcomm/zrcomm_api.h>
 
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -38,14 +45,20 @@ class QMenu;
 class QStackedWidget;
 class QWidget;
 
+namespace plat {
+class Event;
+}
 namespace plat::qt {
 class WindowBridge;
 }
 
 namespace talverin {
 
+class CBusyDlg;
 class CCommandBar;
 class CConnectionBar;
+class CTerminalDlg;
+class PortRecord;
 class CStartDlg;
 class CTalverinApp;
 class CViewBase;
@@ -55,6 +68,16 @@ struct ViewRegistration {
     int viewId = 0;
     QString title; // the caption's view title while the screen is current (may be empty)
     std::function<CViewBase*(QWidget* parent)> create;
+};
+
+// What screens made by other code lend the connection logic (unset: not there).
+struct ConnectionHooks {
+    // The oscilloscope screen's CaptureState (4-6: a capture runs; 3: its settings are syncing).
+    std::function<int()> captureState;
+    // After the read-all of a switch away from the terminal (all = true) or the oscilloscope
+    // screen: its four monitor records are cleared; with all also their names and its control's
+    // samples.
+    std::function<void(bool all)> resetScopeMonitors;
 };
 
 class CMainFrame : public QMainWindow {
@@ -91,10 +114,17 @@ public:
     CViewBase* GetView(int viewId) const;
     // The screens made so far, in the order they were registered.
     std::vector<CViewBase*> GetViews() const;
+    // Puts a screen made elsewhere into the frame's screens under its view id (replacing none).
+    void AddView(CViewBase* view);
     int GetCurrentViewId() const { return m_currentView; }
-    // Shows the screen (made on the first switch to it). False when the screen is unknown or
-    // cannot be made, when a switch is running, or when the screen left vetoes.
+    // The screen to show when the running connection step ends (0: none).
+    int GetPendingViewId() const { return m_pendingView; }
+    // Shows the screen (made on the first switch to it). While connected, a switch to or from the
+    // terminal or away from the oscilloscope screen first runs its driver step and goes on from
+    // that step's reply (true: held). False when the screen is unknown or cannot be made, when a
+    // switch is running, when the screen left vetoes, or when the driver step ended the switch.
     bool SwitchView(int viewId);
+    bool IsSwitching() const { return m_switching; }
 
     // ---- Help -------------------------------------------------------------------------------
 
@@ -131,6 +161,65 @@ public:
 
     // The communication library reports a driver on the open port.
     bool IsConnected() const;
+
+    // ---- Driver connection -----------------------------------------------------------------
+
+    // 32845 Connect, 32826 Disconnect (both do nothing while an operation runs).
+    void OnConnect();
+    void OnDisconnect();
+    // 32850 / 32851: "KP0" (tag 30) / "KP1" (tag 35); the id, 0 when nothing was queued.
+    CommandId OnPasswordLockEnable();
+    CommandId OnPasswordLockDisable();
+    // 0: 32850 checked, 1: 32851 checked, 9: neither.
+    int GetLockMenuState() const { return m_lockMenuState; }
+    // WM_COMM_STATE_CHANGED (1: the driver answered; 0: no answer or the line went).
+    plat::LRESULT OnCommStateChanged(plat::WPARAM connected, plat::LPARAM reason);
+    // WM_CONNECTION_STATE: 1 finishes a connection (0: all data must be read now, 1: done); 0
+    // disconnects for the reason (0 the user, -2 after a Cancel, else an error code).
+    plat::LRESULT OnConnectionState(plat::WPARAM finish, plat::LPARAM reason);
+    // WM_COMM_COMMAND (event, CommandId) of the frame's own commands.
+    plat::LRESULT OnCommCommand(plat::WPARAM event, plat::LPARAM commandId);
+    // WM_COMM_ERROR (event or code, 0x8000 disconnect / bit 0 no box): the box's answer, else 1.
+    plat::LRESULT OnCommError(plat::WPARAM code, plat::LPARAM flags);
+    // WM_WAIT_CANCEL (2, cancel tag): undoes the step the please-wait dialog stood for; 1.
+    plat::LRESULT OnWaitCancel(plat::WPARAM, plat::LPARAM tag);
+    // WM_WAIT_DIALOG: 5 show (WaitDialogInfo*), 0 hide, 255 the dialog's handle while visible.
+    plat::LRESULT OnWaitDialog(plat::WPARAM action, plat::LPARAM info);
+    // Loads a read-all reply into the data store (also WM_DATA_RELOADED from the transfer dialog).
+    bool OnDataReceived(CommandId commandId);
+    // WM_CHANGE_BAUD_RATE (1 to the oscilloscope's rate, 0 back; lParam int* changed).
+    plat::LRESULT OnChangeBaudRate(plat::WPARAM toCapture, plat::LPARAM changed);
+    // WM_BAUD_CHANGE_STATE (18 started, 19 done, 20 failed), passed on to the screens.
+    plat::LRESULT OnBaudChangeState(plat::WPARAM code, plat::LPARAM value);
+    // WM_COMM_ACTIVITY: lets the please-wait dialog take one pending message while data flows.
+    plat::LRESULT OnCommActivity(plat::WPARAM code, plat::LPARAM value);
+    // Queues the read-all (tag 23: "TX0" only), with the please-wait dialog when asked.
+    CommandId ReadAllData(int tag, bool showDialog);
+    // Queues "TA/HI"; the dialog says alarm data (alarmText) or all data.
+    CommandId ReadAlarmHistory(int tag, bool alarmText);
+    // The line mode of a screen: 2 oscilloscope, 1 terminal, 0 the others.
+    static int GetCommandModeForView(int viewId);
+    // The screens are asked to let the connection go; false when one refused.
+    bool QueryViewsDisconnect(plat::LPARAM reason);
+    // Save, Save As, Print and Print Preview call it first: true when the command must not run
+    // now (the driver's data is read first and the command posted again, or it is dropped).
+    bool HoldCommandWhileConnected(plat::UINT id);
+
+    // State the connection keeps.
+    int OperationTag() const { return m_operationTag; }
+    bool IsBusy() const { return m_busy != 0; }
+    bool ConnectedOnce() const { return m_connectedOnce != 0; }
+    bool ReadAgainPending() const { return m_readAgain != 0; }
+    const CommExternalData& CommData() const { return m_commData; }
+    PortRecord* CurrentPortRecord() const { return m_portRecord; }
+    CBusyDlg* BusyDialog() const;
+    ConnectionHooks& Hooks() { return m_hooks; }
+    // The terminal window (its edit is writable only while connected) and the command window.
+    void SetTerminalWindow(CTerminalDlg* window);
+    void SetCommandWindow(QWidget* window);
+    // The close event, while the program closes (null otherwise), and its please-wait record.
+    std::unique_ptr<plat::Event> m_closeEvent;
+    WaitDialogInfo m_closingWait;
     // The upload/download dialog, while it runs (it registers itself).
     void SetTransferDialog(QWidget* dialog) { m_transferDialog = dialog; }
     bool IsTransferDialogOpen() const { return !m_transferDialog.isNull(); }
@@ -144,8 +233,6 @@ public:
     void DestroyStartDialog();
     // 1075-1079: sends the command bar entry's text.
     void OnCommandBarCommand(plat::UINT id);
-    // WM_COMM_COMMAND (event, CommandId) of the frame's own commands.
-    plat::LRESULT OnCommCommand(plat::WPARAM event, plat::LPARAM commandId);
     // WM_COMMAND_TOOL_REPLY (0, counts before and after) when the library removed records.
     plat::LRESULT OnCommandToolReply(plat::WPARAM tag, plat::LPARAM value);
 
@@ -181,6 +268,34 @@ private:
     plat::LRESULT onCollectViewData();
     plat::LRESULT onDataReloaded(plat::WPARAM wParam);
     CViewBase* makeView(int viewId);
+    // ---- Driver connection ----
+    enum class SwitchStep { Go, Held, Ended };
+    void addConnectionHandlers();
+    SwitchStep switchConnectionSteps(int target);
+    bool finishConnection();
+    plat::LRESULT disconnect(plat::LPARAM reason);
+    void tearDown();
+    CommandId sendLockCommand(int tag);
+    void onLockReply(int tag);
+    void onLockQueryReply(CommandId id);
+    void storeAlarmHistory(CommandId id);
+    void onReadAllDone(int tag, CommandId id);
+    bool giveUpOnFailure(plat::WPARAM event, CommandId id, bool barTag);
+    void onCommandFailure(plat::WPARAM event, std::uint32_t failure, int tag);
+    std::uint32_t lostLineState() const;
+    bool setCommandModeBounded(int mode);
+    void restoreCommandMode();
+    void showWait(const QString& text, plat::LPARAM cancelTag);
+    void hideWait();
+    void setToolWindowsEnabled(bool enabled);
+    void setTerminalWritable(bool writable);
+    void setBarState(int state);
+    plat::HWND boxOwner() const;
+    plat::HWND commandWindowHandle() const;
+    // Sends to the screens of the ids that exist, in that order; with stopAtZero the first 0 ends
+    // it (the result is then 0).
+    plat::LRESULT sendToViews(std::initializer_list<int> ids, plat::UINT message, plat::WPARAM wParam,
+                              plat::LPARAM lParam, bool stopAtZero = false);
     const ViewRegistration* registration(int viewId) const;
     HelpWindow& helpWindow();
 
@@ -209,6 +324,25 @@ private:
     std::unique_ptr<CStartDlg> m_startDlg;
     QPointer<QWidget> m_transferDialog;
     bool m_destroyed = false;
+
+    // Driver connection.
+    int m_pendingView = 0;
+    CommExternalData m_commData{};
+    int m_operationTag = 0;
+    CommandId m_runningCommand = 0;
+    int m_busy = 0;
+    plat::UINT m_repostCommand = 0;
+    PortRecord* m_portRecord = nullptr;
+    int m_lockMenuState = 1;       // 32851 checked at start
+    bool m_savedModified = false;  // the document's modified flag when the port answered
+    int m_readAgain = 0;           // a read-all was cancelled or failed while connecting
+    bool m_markedDifferent = false; // the driver's identification differs from the document's
+    bool m_afterReadAll = false;   // the next finishing pass follows this connection's read-all
+    int m_connectedOnce = 0;
+    ConnectionHooks m_hooks;
+    QPointer<CBusyDlg> m_busyDlg;
+    QPointer<CTerminalDlg> m_terminalWindow;
+    QPointer<QWidget> m_commandWindow;
 };
 
 } // namespace talverin

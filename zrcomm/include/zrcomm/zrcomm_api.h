@@ -15,6 +15,10 @@
  *    address of its own object with a command and get it back.
  *  - Call from one thread (the program's user-interface thread); the functions may also be called
  *    from inside a WM_COMM_TEXT handler, which the library sends with its lock released.
+ *  - Test-only: when the environment variable ZRCOMM_TEST_WATCHDOG_MS holds a positive number of
+ *    milliseconds (at most 30000) as ZRComm_InitFromDCB makes a port, that port's probe notice
+ *    interval (monitor 16) and its echo and reply watchdogs are cut to it. Never set it for the
+ *    program itself.
  */
 #ifndef ZRCOMM_ZRCOMM_API_H
 #define ZRCOMM_ZRCOMM_API_H
