@@ -439,6 +439,7 @@ void CMainFrame::DestroyFrame()
     plat::Sleep(10);
     DestroyStartDialog();
     m_app.m_dataFile.SaveSettings();
+    m_portRecord = nullptr; // the records go with the write-back
     m_ports->WriteBack();
     destroyBars();
     m_app.m_dataFile.Close();

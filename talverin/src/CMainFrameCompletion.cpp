@@ -98,7 +98,7 @@ LRESULT CMainFrame::OnCommCommand(WPARAM event, LPARAM commandId)
         if (m_connectionPhase == Phase::Disconnecting) {
             ZRComm_RemoveCommand(0);
             m_connectionPhase = Phase::Identifying;
-            sendToViews({VIEW_OSCILLO}, WM_COMM_STATE_CHANGED, 1, -2);
+            SendToViews({VIEW_OSCILLO}, WM_COMM_STATE_CHANGED, 1, -2);
         }
         return 0;
     }
@@ -185,16 +185,8 @@ bool CMainFrame::giveUpOnFailure(WPARAM event, CommandId id, bool barTag)
     if (m_connectionPhase == Phase::ReadingAll)
         m_readAgain = 1;
     if (m_connectionPhase == Phase::Disconnecting) {
-        ZRComm_Term();
-        if (m_connectionBar)
-            m_connectionBar->SetDisplayState(CConnectionBar::kDisconnected);
-        m_connectionPhase = Phase::Idle;
-        m_busy = 0;
-        m_operationTag = 0;
-        hideWait();
-        if (m_connectionBar)
-            m_connectionBar->Repaint();
-        setTerminalWritable(false);
+        // The port closes first; the report then finds nothing left to disconnect.
+        tearDown();
         plat::SendMessage(GetSafeHwnd(), WM_COMM_ERROR, event, 0x8000);
     } else {
         hideWait();
@@ -268,7 +260,7 @@ void CMainFrame::onLockReply(int tag)
         resumed = 1;
     }
     m_app.m_lockState = lock;
-    sendToViews({VIEW_OSCILLO, VIEW_PARAM, VIEW_IO, VIEW_CHANNEL, VIEW_TERMINAL}, WM_LOCK_STATE_CHANGED,
+    SendToViews({VIEW_OSCILLO, VIEW_PARAM, VIEW_IO, VIEW_CHANNEL, VIEW_TERMINAL}, WM_LOCK_STATE_CHANGED,
                 static_cast<WPARAM>(lock), resumed);
     if (const plat::HWND window = commandWindowHandle())
         plat::SendMessage(window, WM_LOCK_STATE_CHANGED, static_cast<WPARAM>(lock), resumed);

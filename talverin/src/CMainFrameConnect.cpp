@@ -86,7 +86,7 @@ int CMainFrame::GetCommandModeForView(int viewId)
     return viewId == VIEW_OSCILLO ? 2 : viewId == VIEW_TERMINAL ? 1 : 0;
 }
 
-LRESULT CMainFrame::sendToViews(std::initializer_list<int> ids, plat::UINT message, WPARAM wParam, LPARAM lParam,
+LRESULT CMainFrame::SendToViews(std::initializer_list<int> ids, plat::UINT message, WPARAM wParam, LPARAM lParam,
                                 bool stopAtZero)
 {
     for (const int id : ids) {
@@ -244,14 +244,7 @@ LRESULT CMainFrame::OnCommStateChanged(WPARAM connected, LPARAM code)
             OnConnectionState(1, 0);
             return 0;
         }
-        m_operationTag = ConnectionTag::LockQuery;
-        m_busy = 1;
-        model::SendCommandInfo info;
-        info.flags = model::SendCommandInfo::kSilent;
-        info.title = tr("Send password status check command").toStdString();
-        m_runningCommand = model::SendDriverCommand(GetSafeHwnd(), "?KP\r", ConnectionTag::LockQuery, info);
-        if (!m_runningCommand) {
-            m_busy = 0;
+        if (!sendFrameCommand("?KP\r", ConnectionTag::LockQuery, tr("Send password status check command"))) {
             if (doc)
                 doc->SetModifiedFlag(m_savedModified);
         }
@@ -380,7 +373,7 @@ bool CMainFrame::finishConnection()
     m_readAgain = 0;
     m_markedDifferent = false;
     store.m_documentModelInfo = store.m_driverModelInfo;
-    sendToViews({VIEW_OSCILLO, VIEW_PARAM, VIEW_IO, VIEW_CHANNEL, VIEW_TERMINAL}, WM_COMM_STATE_CHANGED, 1, 0);
+    SendToViews({VIEW_OSCILLO, VIEW_PARAM, VIEW_IO, VIEW_CHANNEL, VIEW_TERMINAL}, WM_COMM_STATE_CHANGED, 1, 0);
     setTerminalWritable(true);
     store.m_lineClean = 1;
     restoreCommandMode();
@@ -422,7 +415,7 @@ LRESULT CMainFrame::disconnect(LPARAM reason)
         return 1;
     }
     if (!QueryViewsDisconnect(reason)) {
-        sendToViews({VIEW_OSCILLO, VIEW_IO, VIEW_CHANNEL, VIEW_TERMINAL}, WM_COMM_STATE_CHANGED, 1, -2);
+        SendToViews({VIEW_OSCILLO, VIEW_IO, VIEW_CHANNEL, VIEW_TERMINAL}, WM_COMM_STATE_CHANGED, 1, -2);
         m_connectionPhase = remembered;
         if (m_closeEvent)
             m_closeEvent->set();
@@ -439,14 +432,8 @@ LRESULT CMainFrame::disconnect(LPARAM reason)
         if (m_currentView == VIEW_TERMINAL)
             setCommandModeBounded(0);
         plat::Sleep(10);
-        m_operationTag = ConnectionTag::AlarmHistory;
-        m_busy = 1;
-        model::SendCommandInfo info;
-        info.flags = model::SendCommandInfo::kSilent;
-        info.title = tr("Monitor alarm history").toStdString();
-        m_runningCommand = model::SendDriverCommand(GetSafeHwnd(), "TA/HI\r", ConnectionTag::AlarmHistory, info);
         // Without the alarm read nothing would end the disconnection.
-        if (!m_runningCommand)
+        if (!sendFrameCommand("TA/HI\r", ConnectionTag::AlarmHistory, tr("Monitor alarm history")))
             tearDown();
         return 1;
     }
@@ -456,7 +443,7 @@ LRESULT CMainFrame::disconnect(LPARAM reason)
 
 bool CMainFrame::QueryViewsDisconnect(LPARAM reason)
 {
-    if (!sendToViews({VIEW_OSCILLO, VIEW_PARAM, VIEW_IO, VIEW_CHANNEL, VIEW_TERMINAL}, WM_COMM_STATE_CHANGED, 0,
+    if (!SendToViews({VIEW_OSCILLO, VIEW_PARAM, VIEW_IO, VIEW_CHANNEL, VIEW_TERMINAL}, WM_COMM_STATE_CHANGED, 0,
                      reason, true))
         return false;
     if (m_commandBar)
@@ -481,18 +468,24 @@ void CMainFrame::tearDown()
 
 // ---- Password lock ----------------------------------------------------------------------------
 
-CommandId CMainFrame::sendLockCommand(int tag)
+CommandId CMainFrame::sendFrameCommand(const char* text, int tag, const QString& title)
 {
-    const bool enable = tag == ConnectionTag::LockEnable;
     m_operationTag = tag;
     m_busy = 1;
     model::SendCommandInfo info;
     info.flags = model::SendCommandInfo::kSilent;
-    info.title = (enable ? tr("Send password lock enable command") : tr("Send password lock disable command")).toStdString();
-    m_runningCommand = model::SendDriverCommand(GetSafeHwnd(), enable ? "KP0\r" : "KP1\r", tag, info);
+    info.title = title.toStdString();
+    m_runningCommand = model::SendDriverCommand(GetSafeHwnd(), text, tag, info);
     if (!m_runningCommand)
         m_busy = 0;
     return m_runningCommand;
+}
+
+CommandId CMainFrame::sendLockCommand(int tag)
+{
+    return tag == ConnectionTag::LockEnable
+             ? sendFrameCommand("KP0\r", tag, tr("Send password lock enable command"))
+             : sendFrameCommand("KP1\r", tag, tr("Send password lock disable command"));
 }
 
 CommandId CMainFrame::OnPasswordLockEnable()
@@ -556,30 +549,26 @@ CMainFrame::SwitchStep CMainFrame::switchConnectionSteps(int target)
             restoreCommandMode();
             return SwitchStep::Ended;
         }
-        if (m_pendingView == 0 && IsConnected() && m_connectionPhase != Phase::SwitchReadAll) {
-            // The terminal may have changed anything: all of the driver's data is read again.
-            m_connectionPhase = Phase::SwitchReadAll;
-            m_pendingView = target;
-            if (ReadAllData(ConnectionTag::ReadAllTerminal, true))
-                return SwitchStep::Held;
-            m_pendingView = 0;
-            m_connectionPhase = Phase::Connected;
-            hideWait();
-            return SwitchStep::Ended;
-        }
+        // The terminal may have changed anything: all of the driver's data is read again.
+        if (m_pendingView == 0 && IsConnected() && m_connectionPhase != Phase::SwitchReadAll)
+            return readAllForSwitch(ConnectionTag::ReadAllTerminal, target);
         return SwitchStep::Go;
     }
-    if (m_currentView == VIEW_OSCILLO && m_pendingView == 0 && connected && m_connectionPhase != Phase::SwitchReadAll) {
-        m_connectionPhase = Phase::SwitchReadAll;
-        m_pendingView = target;
-        if (ReadAllData(ConnectionTag::ReadAllOscillo, true))
-            return SwitchStep::Held;
-        m_pendingView = 0;
-        m_connectionPhase = Phase::Connected;
-        hideWait();
-        return SwitchStep::Ended;
-    }
+    if (m_currentView == VIEW_OSCILLO && m_pendingView == 0 && connected && m_connectionPhase != Phase::SwitchReadAll)
+        return readAllForSwitch(ConnectionTag::ReadAllOscillo, target);
     return SwitchStep::Go;
+}
+
+CMainFrame::SwitchStep CMainFrame::readAllForSwitch(int tag, int target)
+{
+    m_connectionPhase = Phase::SwitchReadAll;
+    m_pendingView = target;
+    if (ReadAllData(tag, true))
+        return SwitchStep::Held;
+    m_pendingView = 0;
+    m_connectionPhase = Phase::Connected;
+    hideWait();
+    return SwitchStep::Ended;
 }
 
 } // namespace talverin

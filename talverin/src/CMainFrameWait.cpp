@@ -237,7 +237,7 @@ LRESULT CMainFrame::OnBaudChangeState(WPARAM code, LPARAM value)
         m_baudChangeBusy = 1;
     else if (code == COMM_MONITOR_BAUD_DONE || code == COMM_MONITOR_BAUD_FAILED)
         m_baudChangeBusy = 0;
-    sendToViews({VIEW_OSCILLO, VIEW_PARAM, VIEW_IO, VIEW_CHANNEL, VIEW_TERMINAL}, WM_BAUD_CHANGE_STATE, code, value);
+    SendToViews({VIEW_OSCILLO, VIEW_PARAM, VIEW_IO, VIEW_CHANNEL, VIEW_TERMINAL}, WM_BAUD_CHANGE_STATE, code, value);
     return 0;
 }
 

@@ -537,6 +537,218 @@ File contents may not be read completely.</source>
         <source>Disable</source>
         <translation>無効</translation>
     </message>
+    <message>
+        <source>Set port and re-try to connect.</source>
+        <translation>ポートを設定してから再度接続してください。</translation>
+    </message>
+    <message>
+        <source>Connection</source>
+        <translation>接続</translation>
+    </message>
+    <message>
+        <source>Cannot open the specified port.
+Port is invalid, or is being used by another application.
+Check the current condition.</source>
+        <translation>指定されたポートを開けません。
+ポートが無効か、他のアプリケーションが使用中です。
+現在の状態を確認してください。</translation>
+    </message>
+    <message>
+        <source>Failed to set communication.
+Specified setting may not be supported by hardware.
+Check the current condition.</source>
+        <translation>通信の設定に失敗しました。
+指定された設定はハードウェアが対応していない可能性があります。
+現在の状態を確認してください。</translation>
+    </message>
+    <message>
+        <source>Comminication error.
+Please check current condition.</source>
+        <translation>通信エラーです。
+現在の状態を確認してください。</translation>
+    </message>
+    <message>
+        <source>Connection error</source>
+        <translation>接続エラー</translation>
+    </message>
+    <message>
+        <source>Connecting.
+
+Please wait.</source>
+        <translation>接続中です。
+
+しばらくお待ちください。</translation>
+    </message>
+    <message>
+        <source>Send password status check command</source>
+        <translation>パスワード状態確認コマンドの送信</translation>
+    </message>
+    <message>
+        <source>Connection time out.
+Check the unit and re-try.</source>
+        <translation>接続がタイムアウトしました。
+ユニットを確認して再度実行してください。</translation>
+    </message>
+    <message>
+        <source>Disconnected due to communication error.
+Check the unit and re-try</source>
+        <translation>通信エラーのため切断しました。
+ユニットを確認して再度実行してください</translation>
+    </message>
+    <message>
+        <source>Communication error</source>
+        <translation>通信エラー</translation>
+    </message>
+    <message>
+        <source>The driver you connected has different data from the current data file The driver may behave unstable.
+Do you wish to continue?</source>
+        <translation>接続したドライバは現在のデータファイルと異なるデータを持っています。ドライバの動作が不安定になる可能性があります。
+続行しますか?</translation>
+    </message>
+    <message>
+        <source>Check driver unit</source>
+        <translation>ドライバユニットの確認</translation>
+    </message>
+    <message>
+        <source>Close when capture is complete.</source>
+        <translation>取り込みが終わってから閉じてください。</translation>
+    </message>
+    <message>
+        <source>Capture in process</source>
+        <translation>取り込み中</translation>
+    </message>
+    <message>
+        <source>Monitor alarm history</source>
+        <translation>アラーム履歴のモニタ</translation>
+    </message>
+    <message>
+        <source>Send password lock enable command</source>
+        <translation>パスワードロック有効コマンドの送信</translation>
+    </message>
+    <message>
+        <source>Send password lock disable command</source>
+        <translation>パスワードロック無効コマンドの送信</translation>
+    </message>
+    <message>
+        <source>Error during connection.
+Make sure device is connected properly.</source>
+        <translation>接続中にエラーが発生しました。
+機器が正しく接続されているか確認してください。</translation>
+    </message>
+    <message>
+        <source>Error during connection.
+Please check hardware.
+
+Contents of error: Command cannot be recognized</source>
+        <translation>接続中にエラーが発生しました。
+ハードウェアを確認してください。
+
+エラー内容: コマンドを認識できません</translation>
+    </message>
+    <message>
+        <source>Reading all data.
+
+Please wait.</source>
+        <translation>全データを読み込み中です。
+
+しばらくお待ちください。</translation>
+    </message>
+    <message>
+        <source>Reading alarm data.
+
+Please wait.</source>
+        <translation>アラームデータを読み込み中です。
+
+しばらくお待ちください。</translation>
+    </message>
+    <message>
+        <source>Incorrect data received.
+Check the device and re-try.
+</source>
+        <translation>不正なデータを受信しました。
+機器を確認して再度実行してください。
+</translation>
+    </message>
+    <message>
+        <source>Data receive error</source>
+        <translation>データ受信エラー</translation>
+    </message>
+    <message>
+        <source>
+
+Contents of error:</source>
+        <translation>
+
+エラー内容:</translation>
+    </message>
+    <message>
+        <source>Comunication time out.
+Check the device condition and re-try.</source>
+        <translation>通信がタイムアウトしました。
+機器の状態を確認して再度実行してください。</translation>
+    </message>
+    <message>
+        <source>Communication time out</source>
+        <translation>通信タイムアウト</translation>
+    </message>
+    <message>
+        <source>Check the status of your unit and try again</source>
+        <translation>ユニットの状態を確認して再度実行してください</translation>
+    </message>
+    <message>
+        <source>Data transfer time out</source>
+        <translation>データ転送タイムアウト</translation>
+    </message>
+    <message>
+        <source>Failed to set baud rate.
+Must restart system.
+Please check the system and re-try.
+If error occurs again, check [Oscillo]BaudRate setting under Talverin.ini</source>
+        <translation>ボーレートの設定に失敗しました。
+システムを再起動してください。
+システムを確認して再度実行してください。
+再度エラーになる場合は Talverin.ini の [Oscillo]BaudRate の設定を確認してください</translation>
+    </message>
+    <message>
+        <source>Baud rate set error</source>
+        <translation>ボーレート設定エラー</translation>
+    </message>
+    <message>
+        <source>Communication error occured.
+Check the device and re-try.</source>
+        <translation>通信エラーが発生しました。
+機器を確認して再度実行してください。</translation>
+    </message>
+    <message>
+        <source>Port is disconnected.
+Connect and then re-try.</source>
+        <translation>ポートが接続されていません。
+接続してから再度実行してください。</translation>
+    </message>
+    <message>
+        <source>Baud rate change error</source>
+        <translation>ボーレート変更エラー</translation>
+    </message>
+    <message>
+        <source>Baud rate cannot change during communication.
+Pause the terminal process.
+If used by another process, stop the process.</source>
+        <translation>通信中はボーレートを変更できません。
+ターミナルの処理を一時停止してください。
+他のプロセスが使用している場合は、そのプロセスを停止してください。</translation>
+    </message>
+    <message>
+        <source>Parameter setting is incorrect.
+Check the [Oscillo]BaudRate under Talverin.ini
+Setting range is 9600,19200,38400,57600</source>
+        <translation>パラメータの設定が正しくありません。
+Talverin.ini の [Oscillo]BaudRate を確認してください
+設定範囲は 9600,19200,38400,57600 です</translation>
+    </message>
+    <message>
+        <source>Baus rate setting error</source>
+        <translation>ボーレート設定エラー</translation>
+    </message>
 </context>
 <context>
     <name>talverin::CNewDlg</name>
@@ -1058,6 +1270,17 @@ Port may be invalid.Please specity another board or check the port.</source>
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>talverin::CBusyDlg</name>
+    <message>
+        <source>Operating data</source>
+        <translation>データ処理中</translation>
     </message>
     <message>
         <source>Cancel</source>

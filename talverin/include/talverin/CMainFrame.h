@@ -205,8 +205,16 @@ public:
     // now (the driver's data is read first and the command posted again, or it is dropped).
     bool HoldCommandWhileConnected(plat::UINT id);
 
+    // Sends to the screens of the ids that exist, in that order; with stopAtZero the first 0 ends
+    // it (the result is then 0).
+    plat::LRESULT SendToViews(std::initializer_list<int> ids, plat::UINT message, plat::WPARAM wParam,
+                              plat::LPARAM lParam, bool stopAtZero = false);
+
     // State the connection keeps.
     int OperationTag() const { return m_operationTag; }
+    void SetOperationTag(int tag) { m_operationTag = tag; }
+    // The frame's own command under way (the last one queued), 0 for none.
+    CommandId RunningCommand() const { return m_runningCommand; }
     bool IsBusy() const { return m_busy != 0; }
     bool ConnectedOnce() const { return m_connectedOnce != 0; }
     bool ReadAgainPending() const { return m_readAgain != 0; }
@@ -272,9 +280,13 @@ private:
     enum class SwitchStep { Go, Held, Ended };
     void addConnectionHandlers();
     SwitchStep switchConnectionSteps(int target);
+    SwitchStep readAllForSwitch(int tag, int target);
     bool finishConnection();
     plat::LRESULT disconnect(plat::LPARAM reason);
     void tearDown();
+    // Queues one of the frame's commands silently (op tag and busy set; busy cleared again when
+    // nothing was queued).
+    CommandId sendFrameCommand(const char* text, int tag, const QString& title);
     CommandId sendLockCommand(int tag);
     void onLockReply(int tag);
     void onLockQueryReply(CommandId id);
@@ -292,10 +304,7 @@ private:
     void setBarState(int state);
     plat::HWND boxOwner() const;
     plat::HWND commandWindowHandle() const;
-    // Sends to the screens of the ids that exist, in that order; with stopAtZero the first 0 ends
-    // it (the result is then 0).
-    plat::LRESULT sendToViews(std::initializer_list<int> ids, plat::UINT message, plat::WPARAM wParam,
-                              plat::LPARAM lParam, bool stopAtZero = false);
+
     const ViewRegistration* registration(int viewId) const;
     HelpWindow& helpWindow();
 

@@ -13,6 +13,8 @@ inline constexpr UINT ID_FILE_NEW = 57600;
 inline constexpr UINT ID_FILE_OPEN = 57601;
 inline constexpr UINT ID_FILE_SAVE = 57603;
 inline constexpr UINT ID_FILE_SAVE_AS = 57604;
+inline constexpr UINT ID_FILE_PRINT = 57607;
+inline constexpr UINT ID_FILE_PRINT_PREVIEW = 57609;
 inline constexpr UINT ID_FILE_MRU_FILE1 = 57616; // .. ID_FILE_MRU_FILE1 + kRecentFileCount - 1
 inline constexpr UINT ID_APP_EXIT = 57665;
 
