@@ -252,7 +252,8 @@ LRESULT CMainFrame::OnCommStateChanged(WPARAM connected, LPARAM code)
     }
 
     // The bar names the line's code; a later activity notice may have replaced the last one.
-    const auto monitor = code >= COMM_MONITOR_CONNECTION_LOST && code <= COMM_MONITOR_PORT_CLOSED
+    const auto monitor = code >= static_cast<LPARAM>(COMM_MONITOR_CONNECTION_LOST) &&
+                                 code <= static_cast<LPARAM>(COMM_MONITOR_PORT_CLOSED)
                            ? static_cast<std::uint32_t>(code)
                            : model::GetCommEventState();
     if (monitor == COMM_MONITOR_NOT_CONNECTED) {

@@ -249,14 +249,16 @@ TEST_F(ConnectionPty, EveryFaultEndsClosedAndConnectWorksAgain)
         if (*c.box)
             m_boxes.answerWith([](const plat::ScriptedMessageBoxes::Shown&) { return plat::IDOK; });
         StartConnect();
-        if (c.connectsFirst)
+        if (c.connectsFirst) {
             ASSERT_TRUE(PumpUntil([&] { return phase() == Phase::Connected; }));
+        }
         if (c.act)
             c.act();
         EXPECT_TRUE(PumpUntil([&] { return phase() == Phase::Idle && portClosed(); })) << phase();
         plat::qt::PumpAllPending();
-        if (std::string(c.box) != "?")
+        if (std::string(c.box) != "?") {
             EXPECT_EQ(m_boxes.count() ? m_boxes.last().caption : std::string(), c.box);
+        }
         EXPECT_FALSE(frame().BusyDialog());
         EXPECT_TRUE(frame().isEnabled());
         m_sim.clearFaults();
