@@ -1,6 +1,8 @@
-// The cross-process lock: flock() on a lock file. The file is removed on release while the lock
-// is still held; a taker checks after locking that its file is still the one at the path, so a
-// file removed under it cannot give two holders.
+// The cross-process lock: an open-file-description lock (F_OFD_SETLK) on a lock file. Unlike
+// flock(), such a lock can be asked about without taking it (F_OFD_GETLK), so a probe never makes
+// a taker starting at the same moment believe the name is held. The file is removed on release
+// while the lock is still held; a taker checks after locking that its file is still the one at the
+// path, so a file removed under it cannot give two holders.
 #include "platform/process_lock.h"
 
 #include "platform/errors.h"
@@ -10,7 +12,6 @@
 #include <cstdlib>
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +24,19 @@ bool usableFolder(const char* path)
     struct stat st {};
     return path && *path && ::stat(path, &st) == 0 && S_ISDIR(st.st_mode) &&
            ::access(path, W_OK | X_OK) == 0;
+}
+
+// The whole file, for writing: conflicts with any other open file description's lock on it, in
+// this process or another.
+struct flock wholeFile()
+{
+    struct flock range {};
+    range.l_type = F_WRLCK;
+    range.l_whence = SEEK_SET;
+    range.l_start = 0;
+    range.l_len = 0;
+    range.l_pid = 0; // required by the OFD commands
+    return range;
 }
 
 } // namespace
@@ -88,10 +102,11 @@ ProcessLock::Result ProcessLock::tryAcquire(std::string_view name)
             SetLastErrorFromErrno(errno);
             return Result::Failed;
         }
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        struct flock range = wholeFile();
+        if (::fcntl(fd, F_OFD_SETLK, &range) != 0) {
             const int err = errno;
             ::close(fd);
-            if (err == EWOULDBLOCK) {
+            if (err == EAGAIN || err == EACCES) {
                 SetLastError(ERROR_ALREADY_EXISTS);
                 return Result::AlreadyHeld;
             }
@@ -130,8 +145,16 @@ void ProcessLock::release()
 
 bool ProcessLock::isHeld(std::string_view name)
 {
-    ProcessLock probe;
-    return probe.tryAcquire(name) == Result::AlreadyHeld;
+    if (name.empty())
+        return false;
+    // Looks without locking: a holder always has its file, and a file nobody locks is not held.
+    const int fd = ::open(lockFilePath(name).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    struct flock range = wholeFile();
+    const bool held = ::fcntl(fd, F_OFD_GETLK, &range) == 0 && range.l_type != F_UNLCK;
+    ::close(fd);
+    return held;
 }
 
 } // namespace plat

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <string>
+#include <thread>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,6 +38,27 @@ TEST(ProcessLockTest, OneHolderAtATimeEvenWithinTheProcess)
     moved.release();
     EXPECT_FALSE(ProcessLock::isHeld(name));
     EXPECT_EQ(second.tryAcquire(name), ProcessLock::Result::Acquired);
+}
+
+// A starter polls isHeld while its viewer takes the lock: the poll must never be what the viewer
+// finds holding it.
+TEST(ProcessLockTest, ProbingNeverMakesATakerFail)
+{
+    const std::string name = uniqueName("probe");
+    std::atomic<bool> done{false};
+    std::thread prober([&] {
+        while (!done.load())
+            (void)ProcessLock::isHeld(name);
+    });
+    int refused = 0;
+    for (int i = 0; i < 2000; ++i) {
+        ProcessLock lock;
+        if (lock.tryAcquire(name) != ProcessLock::Result::Acquired) ++refused;
+    }
+    done = true;
+    prober.join();
+    EXPECT_EQ(refused, 0);
+    EXPECT_FALSE(ProcessLock::isHeld(name));
 }
 
 TEST(ProcessLockTest, LockHeldByAChildIsReleasedWhenTheChildDies)

@@ -1,4 +1,4 @@
-// A lock by name that other processes see: an flock() on a lock file under $XDG_RUNTIME_DIR (or
+// A lock by name that other processes see: a lock on a lock file under $XDG_RUNTIME_DIR (or
 // the temporary folder when that is not usable). Only one holder at a time, in this process or
 // any other; the kernel drops the lock when the holder's process ends, however it ends, so a
 // crashed holder never blocks the name. Lock files are not inherited by started processes.
@@ -30,7 +30,7 @@ public:
     bool held() const { return m_fd >= 0; }
     const std::string& name() const { return m_name; }
 
-    // Is the name held by anyone right now (a probe that takes and drops the lock)?
+    // Is the name held by anyone right now? Only looks: a taker starting meanwhile is not disturbed.
     static bool isHeld(std::string_view name);
     // The folder of the lock files and the file of a name (characters other than letters, digits,
     // '-', '_' and '.' in the name become '_').
