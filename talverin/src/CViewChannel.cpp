@@ -90,9 +90,9 @@ void CViewChannel::buildForm()
 {
     const QFont f = font();
     m_channelLabel = new QLabel(QCoreApplication::translate("CViewChannel", "Channel"), this);
-    m_channelLabel->setGeometry(MapDialogRect(QRect(kMargin, kBarTop + 2, 26, 10), f));
+    m_channelLabel->setGeometry(MapDialogRect(QRect(kMargin, kBarTop + 2, 30, 10), f));
     struct Nav { int id; const char* caption; int x; int delta; };
-    const Nav navs[] = {{IDC_PREV10, "<<", 34, -10}, {IDC_PREV, "<", 54, -1}, {IDC_NEXT, ">", 114, 1}, {IDC_NEXT10, ">>", 134, 10}};
+    const Nav navs[] = {{IDC_PREV10, "<<", 38, -10}, {IDC_PREV, "<", 58, -1}, {IDC_NEXT, ">", 118, 1}, {IDC_NEXT10, ">>", 138, 10}};
     for (std::size_t i = 0; i < std::size(navs); ++i) {
         auto* b = new QPushButton(QString::fromLatin1(navs[i].caption), this);
         b->setObjectName(QString::number(navs[i].id));
@@ -112,14 +112,14 @@ void CViewChannel::buildForm()
     m_channelBox->lineEdit()->setMaxLength(3);
     m_channelBox->setAttribute(Qt::WA_InputMethodEnabled, false);
     m_channelBox->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled, false);
-    m_channelBox->setGeometry(MapDialogRect(QRect(74, kBarTop, 38, kBarHeight), f));
+    m_channelBox->setGeometry(MapDialogRect(QRect(78, kBarTop, 38, kBarHeight), f));
     connect(m_channelBox, &QComboBox::activated, this, [this](int) { onChannelBoxChosen(); });
     m_channelBox->installEventFilter(this);
     m_channelBox->lineEdit()->installEventFilter(this);
 
     m_remains = new QLabel(QCoreApplication::translate("CViewChannel", "Remains:"), this);
     m_remains->setObjectName(QString::number(IDC_REMAINS));
-    m_remains->setGeometry(MapDialogRect(QRect(160, kBarTop + 2, 90, 10), f));
+    m_remains->setGeometry(MapDialogRect(QRect(164, kBarTop + 2, 90, 10), f));
 
     m_list = new ChannelListView(this);
     m_list->setObjectName(QString::number(IDC_LIST));
