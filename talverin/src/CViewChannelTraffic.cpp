@@ -182,16 +182,19 @@ void CViewChannel::queueBackgroundRead()
         if (channel != CurrentChannel())
             return; // one read of another channel at a time
     }
-    model::SharedLock lock(m_store.GetDataMutex());
-    const model::CDataFile::ChannelArray* channels = m_store.GetChannelArray();
-    for (int channel = 0; channel < kChannelCount && channels; ++channel) {
-        const model::CChannelProgram* program = (*channels)[static_cast<std::size_t>(channel)].get();
-        const bool unread = !program || (program->m_lineCount == -1 && program->m_currentLine != 1);
-        if (channel == CurrentChannel() || !unread || m_readCommands.count(channel))
-            continue;
-        queueCommand(kKindRead, channel, false);
-        return;
+    int next = -1;
+    {
+        model::SharedLock lock(m_store.GetDataMutex());
+        const model::CDataFile::ChannelArray* channels = m_store.GetChannelArray();
+        for (int channel = 0; channel < kChannelCount && channels && next < 0; ++channel) {
+            const model::CChannelProgram* program = (*channels)[static_cast<std::size_t>(channel)].get();
+            const bool unread = !program || (program->m_lineCount == -1 && program->m_currentLine != 1);
+            if (channel != CurrentChannel() && unread && !m_readCommands.count(channel))
+                next = channel;
+        }
     }
+    if (next >= 0)
+        queueCommand(kKindRead, next, false);
 }
 
 void CViewChannel::abortBackgroundReads()
