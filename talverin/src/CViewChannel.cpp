@@ -459,7 +459,8 @@ bool CViewChannel::eventFilter(QObject* watched, QEvent* event)
 
 bool CViewChannel::HandleHookKey(const plat::qt::KeyInput& key)
 {
-    if (!key.down)
+    // Armed only while the screen is current, and not while its context menu is open.
+    if (!key.down || !m_viewCurrent)
         return false;
     QObject* target = key.target;
     const bool inEditor = target == m_editor;

@@ -38,6 +38,13 @@ TEST_F(ChannelViewFixture, GuiEditorKeysAndStepPanel)
     EXPECT_EQ(beeps.count(), 1u);
     EXPECT_TRUE(key(VK_ESCAPE)); // nothing committed
     EXPECT_EQ(rows(), "SPD/500 / ");
+    // In the list, Left and Right only choose the edit column.
+    EXPECT_TRUE(key(VK_RIGHT));
+    EXPECT_EQ(view->Core().editColumn(), 3);
+    EXPECT_TRUE(key(VK_RIGHT));
+    EXPECT_TRUE(key(VK_LEFT));
+    EXPECT_EQ(view->Core().editColumn(), 2);
+    EXPECT_FALSE(view->IsEditorOpen());
 
     view->OpenCellEditor(1, 2); // the blank last row
     QTest::keyClicks(editor, "END");
@@ -69,6 +76,12 @@ TEST_F(ChannelViewFixture, GuiEditorKeysAndStepPanel)
     EXPECT_TRUE(key(VK_RETURN));
     EXPECT_EQ(rows(), "SPD/100 END/ / ");
     EXPECT_FALSE(view->StepPanel()->isVisible());
+
+    // Left, the screen takes no keys.
+    ASSERT_TRUE(view->OnViewSwitch(false, 131));
+    view->List()->setFocus();
+    EXPECT_FALSE(key(VK_F(2)));
+    EXPECT_FALSE(view->IsEditorOpen());
 }
 
 TEST_F(ChannelViewFixture, GuiChannelBoxRefusesBadNumbers)

@@ -89,7 +89,7 @@ public:
 
     // ---- Called by the main frame -------------------------------------------------------------
 
-    // The keyboard hook, key-down only: true for a consumed key.
+    // The keyboard hook, key-down only and while the screen is current: true for a consumed key.
     bool HandleHookKey(const plat::qt::KeyInput& key);
     // Before a save (WM_COLLECT_VIEW_DATA): a modified list is stored. Returns 1.
     int FlushEdit();
