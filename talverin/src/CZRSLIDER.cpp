@@ -51,6 +51,10 @@ plat::LONG CZRSLIDER::GetValueI64(plat::LONG id, std::int64_t* pValue) const
 {
     return call(m::GetValueI64, {i4(id), unk(pValue)}).toI4();
 }
+plat::LONG CZRSLIDER::ChangeRangeI64(plat::LONG id, std::int64_t* pMin, std::int64_t* pMax, std::int64_t* pVal) const
+{
+    return call(m::ChangeRangeI64, {i4(id), unk(pMin), unk(pMax), unk(pVal)}).toI4();
+}
 plat::LONG CZRSLIDER::ChangeRange2I64(plat::LONG id, std::int64_t* pMin, std::int64_t* pMax, std::int64_t* pVal,
                                       plat::LONG graphPos) const
 {

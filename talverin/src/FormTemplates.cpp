@@ -19,17 +19,17 @@ FormTemplate oscilloscope()
     const PropertyBag vertical{{"ViewMode", Variant::fromI4(1)}};
     FormTemplate t{130, {}};
     t.items = {
-        {1003, scope, {24, 18, 300, 200}, {}},
-        {1126, slider, {24, 6, 300, 12}, {}},   // time cursors A and B, above the scope
-        {1127, slider, {12, 18, 12, 200}, vertical}, // channel zero lines, left
-        {1128, slider, {24, 218, 300, 12}, {}}, // trigger position, below
-        {1129, slider, {324, 18, 12, 200}, vertical}, // channel marks and trigger level, right
-        {1038, slider, {350, 30, 90, 10}, {}},  // horizontal position
-        {1036, slider, {350, 56, 90, 10}, {}},  // time per division
-        {1033, slider, {350, 82, 90, 10}, {}},  // samples per division
+        {1003, scope, {16, 10, 190, 120}, {}},
+        {1126, slider, {13, 3, 196, 7}, {}},   // time cursors A and B, above the scope
+        {1127, slider, {9, 7, 7, 126}, vertical}, // channel zero lines, left
+        {1128, slider, {13, 130, 196, 7}, {}}, // trigger position, below
+        {1129, slider, {206, 7, 7, 126}, vertical}, // channel marks and trigger level, right
+        {1038, slider, {44, 164, 120, 10}, {}}, // horizontal position
+        {1036, slider, {44, 178, 120, 10}, {}}, // time per division
+        {1033, slider, {44, 192, 120, 10}, {}}, // samples per division
     };
     for (int ch = 0; ch < 4; ++ch) // channel scales
-        t.items.push_back({1021 + ch, slider, {350, 120 + ch * 24, 90, 10}, {}});
+        t.items.push_back({1021 + ch, slider, {334, 140 + ch * 12, 22, 9}, {}});
     return t;
 }
 

@@ -157,8 +157,8 @@ LevelCursorSetting PlaceLevelCursor(const LevelCursorInput& in)
     const double factor = in.factor > 0 ? static_cast<double>(in.factor) : 1.0;
     const double e = in.boolean ? 0.0 : (in.decimals > 0 ? 5.0 / factor : 1.75);
     LevelCursorSetting s;
-    s.max = ClampToInt64(factor * (1.0 - in.zeroPercent / 100.0) * scale * 10.0 + e);
-    s.min = ClampToInt64(-(factor * (1.0 + in.zeroPercent / 100.0) * scale * 10.0 + e));
+    s.top = ClampToInt64(factor * (1.0 - in.zeroPercent / 100.0) * scale * 10.0 + e);
+    s.bottom = ClampToInt64(-(factor * (1.0 + in.zeroPercent / 100.0) * scale * 10.0 + e));
     s.value = ClampToInt64(factor * in.level);
     s.pixel = in.zeroPixel - ClampToInt64(in.level * static_cast<double>(in.usableHeight) / (scale * 20.0));
     return s;

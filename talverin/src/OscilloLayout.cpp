@@ -87,7 +87,7 @@ LayoutResult LayOutScreen(const std::vector<LayoutItem>& list, QPoint origin, QS
         } else {
             placed = r.translated(dx, 0);
         }
-        result.placed.push_back({item.id, placed});
+        result.placed.push_back({item.id, placed, item.key});
     }
     return result;
 }

@@ -99,7 +99,7 @@ TEST(FormBuilderGuiTest, InitialPropertiesOfTheTemplateReachTheControls)
     // (the oscilloscope starts with its position locked).
     ControlSite* face = ControlSite::find(&scope, 1003);
     ASSERT_NE(face, nullptr);
-    const QRect placed = MapDialogRect(QRect(24, 18, 300, 200), scope.font());
+    const QRect placed = MapDialogRect(QRect(16, 10, 190, 120), scope.font());
     EXPECT_EQ(face->geometry(), placed);
     face->place(QRect(0, 0, 300, 450));
     EXPECT_EQ(face->geometry(), placed);

@@ -124,14 +124,14 @@ TEST(OscilloRulesTest, TimeCursorsAbsoluteAndRelative)
 TEST(OscilloRulesTest, LevelCursorPlacement)
 {
     // Two decimals (F 100), zero at +50 %, scale 2, level 1.5, zero pixel 100, usable 200.
-    EXPECT_EQ(PlaceLevelCursor({50, 2, 100, false, 2, 1.5, 100, 200}), (LevelCursorSetting{-3000, 1000, 150, 93}));
+    EXPECT_EQ(PlaceLevelCursor({50, 2, 100, false, 2, 1.5, 100, 200}), (LevelCursorSetting{1000, -3000, 150, 93}));
     // No decimals: e 1.75; yes/no: 0; scale 0 counts as 1.
-    EXPECT_EQ(PlaceLevelCursor({0, 0, 1, false, 0, 2, 50, 100}), (LevelCursorSetting{-11, 11, 2, 40}));
-    EXPECT_EQ(PlaceLevelCursor({0, 1, 100, true, 0, 1, 50, 100}), (LevelCursorSetting{-1000, 1000, 100, 45}));
+    EXPECT_EQ(PlaceLevelCursor({0, 0, 1, false, 0, 2, 50, 100}), (LevelCursorSetting{11, -11, 2, 40}));
+    EXPECT_EQ(PlaceLevelCursor({0, 1, 100, true, 0, 1, 50, 100}), (LevelCursorSetting{1000, -1000, 100, 45}));
     // Extreme inputs saturate instead of overflowing.
     const auto huge = PlaceLevelCursor({0, 1e300, 100, false, 2, 1e300, 0, 100});
-    EXPECT_EQ(huge.max, std::numeric_limits<std::int64_t>::max());
-    EXPECT_EQ(huge.min, std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(huge.top, std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(huge.bottom, std::numeric_limits<std::int64_t>::min());
 }
 
 TEST(OscilloRulesTest, ValueChecks)

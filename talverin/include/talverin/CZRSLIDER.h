@@ -34,6 +34,7 @@ public:
     plat::LONG SetGraphPos(short id, plat::LONG pos) const;
     plat::LONG GetRangeValueI64(plat::LONG nID, std::int64_t* pI64Min, std::int64_t* pI64Max) const;
     plat::LONG GetValueI64(plat::LONG id, std::int64_t* pI64Value) const;
+    plat::LONG ChangeRangeI64(plat::LONG id, std::int64_t* pI64Min, std::int64_t* pI64Max, std::int64_t* pI64Val) const;
     plat::LONG ChangeRange2I64(plat::LONG id, std::int64_t* pI64Min, std::int64_t* pI64Max, std::int64_t* pI64Val,
                                plat::LONG lngGraphPos) const;
 };

@@ -118,6 +118,8 @@ public:
     const std::string& RunningSummary() const { return m_runningSummary; }
     // The sources of the four channels when the capture on display was started (the exports).
     const std::array<std::string, 4>& SourcesAtRun() const { return m_sourcesAtRun; }
+    // The screen's set-up and a read-all forget them.
+    void ClearSourcesAtRun() { m_sourcesAtRun = {}; }
     const std::string& LastResolutionCommand() const { return m_lastResolutionCommand; }
     // The checked trigger-source button's channel (1-4), 0 when none is checked.
     int TriggerChannel() const;

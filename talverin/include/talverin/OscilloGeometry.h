@@ -112,9 +112,11 @@ struct LevelCursorInput {
     std::int64_t zeroPixel = 0; // the zero line's pixel on the slider
     std::int64_t usableHeight = 0; // the slider's client height less twice the cursor size
 };
+// A vertical slider counts from its top: the range goes from the value at the top to the one at
+// the bottom.
 struct LevelCursorSetting {
-    std::int64_t min = 0;  // bottom
-    std::int64_t max = 0;  // top
+    std::int64_t top = 0;
+    std::int64_t bottom = 0;
     std::int64_t value = 0;
     std::int64_t pixel = 0;
     bool operator==(const LevelCursorSetting&) const = default;

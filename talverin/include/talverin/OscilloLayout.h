@@ -13,8 +13,9 @@
 namespace talverin {
 
 struct LayoutItem {
-    int id = 0;
-    QRect rect; // in the view's client area
+    int id = 0;   // labels without an id share -1
+    QRect rect;   // in the view's client area
+    int key = 0;  // the caller's own index of the window, carried through
 };
 
 // size + 1 - size % 20, for a size of at least 1 (anything smaller counts as 1).

@@ -1,0 +1,201 @@
+// The oscilloscope screen on the simulated KVX-100: a chosen source is sent at once (with an arrow
+// key held, once after the delay), the slope is sent while idle and kept for the next connection
+// otherwise, leaving the screen sends a trigger position moved by a zoom, and a capture's data
+// reply is exported as CSV.
+#include "AppFixture.h"
+
+#include "talverin/AppMessages.h"
+#include "talverin/CViewOscillo.h"
+#include "talverin/CommandIds.h"
+#include "talverin/OscilloCapture.h"
+#include "talverin/OscilloIds.h"
+
+#include <drivesim/DriverModel.h>
+#include <drivesim/DriverSim.h>
+#include <model/DataFile.h>
+#include <platform/messages.h>
+#include <platform/qt/pump.h>
+#include <testsupport/temp_folder.h>
+#include <zrcomm/zrcomm_api.h>
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+
+#include <chrono>
+#include <thread>
+
+using talverin::CViewOscillo;
+using namespace talverin::OscilloId;
+
+namespace {
+
+class ViewOscilloPty : public apptest::AppFixture {
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        ::setenv("TALVERIN_COMPONENTS", TALVERIN_BIN_DIR "/components.ini", 0);
+        ASSERT_TRUE(driver.load(std::string(TALVERIN_SAMPLE_DATA_DIR) + "/unit/kvx100.ini"));
+        driver.install(sim);
+        std::string error;
+        ASSERT_TRUE(sim.start(&error)) << error;
+        ASSERT_TRUE(Start());
+        frame().RegisterView({talverin::VIEW_OSCILLO, QStringLiteral("Oscilloscope"),
+                              [](QWidget* p) { return new CViewOscillo(p); }});
+        frame().show();
+        ASSERT_TRUE(frame().SwitchView(talverin::VIEW_OSCILLO));
+        view = dynamic_cast<CViewOscillo*>(frame().GetView(talverin::VIEW_OSCILLO));
+        ASSERT_NE(view, nullptr);
+    }
+
+    void TearDown() override
+    {
+        ZRComm_Term();
+        plat::qt::PumpAllPending();
+        AppFixture::TearDown();
+        sim.stop();
+    }
+
+    void connect()
+    {
+        plat::DCB dcb;
+        ASSERT_EQ(ZRComm_GetDefaultCommConfig(sim.slavePath().c_str(), &dcb), 1);
+        ASSERT_EQ(ZRComm_InitFromDCB(view->GetSafeHwnd(), sim.slavePath().c_str(), &dcb), COMM_OK);
+        ASSERT_TRUE(waitFor([] { return ZRComm_IsConnected(nullptr, nullptr) == 1; }));
+        plat::SendMessage(view->GetSafeHwnd(), talverin::WM_COMM_STATE_CHANGED, 1, 0);
+        ASSERT_TRUE(waitFor([this] { return idle(); }));
+    }
+
+    bool idle() { return view->CaptureState() == talverin::Capture::Idle && ZRComm_GetCommandCount(-1) == 0; }
+
+    // Pumps (real time, at most 20 s; the clock moves 10 ms a round for the screen's timers).
+    bool waitFor(const std::function<bool()>& done)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            m_clock.advance(10);
+            plat::qt::PumpAllPending();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    }
+
+    // The command lines since `from`, repeated status polls as one.
+    std::vector<std::string> lines(std::size_t from) const
+    {
+        std::vector<std::string> out;
+        const auto all = sim.transcript();
+        for (std::size_t i = from; i < all.size(); ++i) {
+            const std::string s = all[i].str();
+            if (s.rfind("L WWC", 0) == 0 || s.rfind("B ", 0) == 0 || (s == "L ?WTS" && !out.empty() && out.back() == s))
+                continue;
+            out.push_back(s);
+        }
+        return out;
+    }
+
+    void choose(int channel, int index)
+    {
+        auto* box = view->Form()->findChild<QComboBox*>(QString::number(Source1 + channel - 1));
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    }
+    QPushButton* button(int id) { return view->Form()->findChild<QPushButton*>(QString::number(id)); }
+
+    drivesim::DriverSim sim;
+    drivesim::DriverModel driver;
+    CViewOscillo* view = nullptr;
+};
+
+} // namespace
+
+TEST_F(ViewOscilloPty, SourcesAreSentAtOnceOrOnceAfterTheArrowKeyDelay)
+{
+    connect();
+    std::size_t from = sim.transcript().size();
+    choose(1, 1); // VF
+    ASSERT_TRUE(waitFor([this] { return idle(); }));
+    EXPECT_EQ(lines(from), (std::vector<std::string>{"L WVAVF"}));
+    EXPECT_EQ(view->controlText(Trigger1), "VF");
+    EXPECT_TRUE(button(Select1)->isEnabled());
+    EXPECT_EQ(view->controlText(talverin::OscilloId::UnitLabel), "rpm");
+
+    // Choices made with an arrow key held wait 100 ms; each restarts the wait.
+    view->SetArrowKeyState([] { return true; });
+    from = sim.transcript().size();
+    choose(2, 2);
+    m_clock.advance(60);
+    plat::qt::PumpAllPending();
+    choose(2, 1);
+    m_clock.advance(60);
+    plat::qt::PumpAllPending();
+    EXPECT_EQ(lines(from), (std::vector<std::string>{}));
+    m_clock.advance(50);
+    ASSERT_TRUE(waitFor([&] { return !lines(from).empty() && idle(); }));
+    EXPECT_EQ(lines(from), (std::vector<std::string>{"L WVBVF"}));
+}
+
+TEST_F(ViewOscilloPty, SlopeIsSentWhileIdleAndKeptForTheNextConnectionOtherwise)
+{
+    // Not connected: only marked; the synchronisation then sends it instead of asking.
+    button(EdgeUp)->click();
+    EXPECT_TRUE(button(EdgeUp)->isChecked());
+    EXPECT_FALSE(button(EdgeDown)->isChecked());
+    EXPECT_EQ(view->Capture().Slot(talverin::CaptureTag::Edge), talverin::kSlotPending);
+    const std::size_t start = sim.transcript().size();
+    connect();
+    const std::vector<std::string> sync = lines(start);
+    EXPECT_NE(std::find(sync.begin(), sync.end(), "L WTV0"), sync.end());
+    EXPECT_EQ(std::find(sync.begin(), sync.end(), "L ?WTV"), sync.end());
+
+    const std::size_t from = sim.transcript().size();
+    button(EdgeDown)->click();
+    ASSERT_TRUE(waitFor([this] { return idle(); }));
+    button(EdgeUp)->click();
+    ASSERT_TRUE(waitFor([this] { return idle(); }));
+    EXPECT_EQ(lines(from), (std::vector<std::string>{"L WTV1", "L WTV0"}));
+}
+
+TEST_F(ViewOscilloPty, LeavingWithAMovedTriggerPositionSendsIt)
+{
+    connect();
+    // A zoom with the trigger's guide line hidden keeps the cursor on the screen: 50 % becomes 25 %.
+    button(Zoom1 + 1)->click();
+    EXPECT_EQ(view->controlText(TriggerPosition), "25.0");
+    EXPECT_EQ(view->Capture().Slot(talverin::CaptureTag::PositionSet), talverin::kSlotPending);
+    const std::size_t from = sim.transcript().size();
+    ASSERT_TRUE(frame().SwitchView(talverin::VIEW_BLANK));
+    ASSERT_TRUE(waitFor([] { return ZRComm_GetCommandCount(-1) == 0; }));
+    EXPECT_EQ(lines(from), (std::vector<std::string>{"L WTH25.0"}));
+    EXPECT_FALSE(view->isEnabled());
+}
+
+TEST_F(ViewOscilloPty, ACaptureIsExportedAsCsv)
+{
+    connect();
+    choose(1, 1);
+    ASSERT_TRUE(waitFor([this] { return idle(); }));
+    EXPECT_FALSE(view->Commands().isEnabled(talverin::OscilloCommand::SaveCsv)); // no rows yet
+    button(Sing)->click();
+    driver.setStatusScript({1, 3});
+    ASSERT_TRUE(button(talverin::OscilloId::Run)->isEnabled());
+    button(talverin::OscilloId::Run)->click();
+    ASSERT_TRUE(waitFor([this] { return view->CaptureState() != talverin::Capture::Starting; }));
+    ASSERT_TRUE(waitFor([this] { return idle(); }));
+    ASSERT_FALSE(store().m_oscillo.m_samples.empty());
+    EXPECT_EQ(store().m_viewHistory.front(), view->SettingsSummary());
+    ASSERT_TRUE(view->Commands().isEnabled(talverin::OscilloCommand::SaveCsv));
+
+    plat::test::TempFolder folder;
+    const std::string path = folder.file("capture.csv");
+    m_files.accept(path);
+    ASSERT_TRUE(view->Commands().execute(talverin::OscilloCommand::SaveCsv));
+    const std::string bytes = plat::test::readBytes(path);
+    const std::string header = store().m_oscillo.m_headerLine + "\r\n";
+    EXPECT_EQ(bytes.substr(0, header.size()), header);
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+    EXPECT_EQ(bytes.find("\r\r"), std::string::npos);
+}
