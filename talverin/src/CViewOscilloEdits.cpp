@@ -56,10 +56,12 @@ void CViewOscillo::onEditFocusIn(int id)
         channel(id - Scale1 + 1).scaleAtFocus = NormaliseScaleText(controlText(id));
 }
 
-void CViewOscillo::onEditFocusOut(int id)
+void CViewOscillo::onEditFocusOut(int id, Qt::FocusReason reason)
 {
-    // A capture disables the screen; a box already open takes no second check.
-    if (m_checking || m_refocusing || !isEnabled())
+    // A capture disables the screen; a box already open takes no second check; the focus leaving
+    // the window (another window, a menu, closing) is no move to another box.
+    if (m_checking || m_refocusing || !isEnabled() || reason == Qt::ActiveWindowFocusReason
+        || reason == Qt::PopupFocusReason)
         return;
     checkEdit(id);
 }

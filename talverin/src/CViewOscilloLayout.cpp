@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QDropEvent>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QResizeEvent>
 #include <QScrollArea>
@@ -103,7 +104,7 @@ bool CViewOscillo::eventFilter(QObject* watched, QEvent* event)
         if (event->type() == QEvent::FocusIn)
             onEditFocusIn(id);
         else if (event->type() == QEvent::FocusOut)
-            onEditFocusOut(id);
+            onEditFocusOut(id, static_cast<QFocusEvent*>(event)->reason());
         return false;
     }
     if (auto* c = qobject_cast<QComboBox*>(watched)) {

@@ -15,6 +15,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 
@@ -195,4 +196,91 @@ TEST_F(ViewOscilloGui, TimeChangeRescalesThePositionOnce)
     EXPECT_EQ(text(HorizontalPosition), "3.3");
     type(Time, "20");
     EXPECT_EQ(text(HorizontalPosition), "6.6");
+}
+
+TEST_F(ViewOscilloGui, EnterInAValueEditChecksItAndMovesOn)
+{
+    auto hook = plat::qt::KeyboardHookChain::instance().install(
+        [this](const plat::qt::KeyInput& key) { return view->HandleHookKey(key); });
+    auto* time = static_cast<QLineEdit*>(w(Time));
+    time->setFocus();
+    time->setText(QStringLiteral("20"));
+    QTest::keyClick(time, Qt::Key_Return);
+    plat::qt::PumpAllPending();
+    EXPECT_NE(QApplication::focusWidget(), time);
+    EXPECT_EQ(text(Time), "20.0");
+    EXPECT_EQ(slider(TimeSlider).GetValue(1), 200);
+
+    // A refused value: one box, and the focus comes back to it.
+    time->setFocus();
+    time->setText(QStringLiteral("0"));
+    m_boxes.answer(plat::IDOK);
+    QTest::keyClick(time, Qt::Key_Return);
+    plat::qt::PumpAllPending();
+    EXPECT_EQ(m_boxes.count(), 1u);
+    EXPECT_EQ(QApplication::focusWidget(), time);
+    // Enter elsewhere is left alone.
+    EXPECT_FALSE(view->HandleHookKey({plat::qt::VK_RETURN, 0, true, false, 1, {}, w(CursorAB)}));
+}
+
+TEST_F(ViewOscilloGui, BitmapExportWritesTheFaceAndThePanel)
+{
+    EXPECT_FALSE(view->Commands().isEnabled(talverin::OscilloCommand::SaveCsv));
+    // An empty View record entry reads "not recorded." and cannot be restored.
+    EXPECT_EQ(view->Commands().state(talverin::OscilloCommand::ViewRecord1).text(), QStringLiteral("not recorded."));
+    EXPECT_FALSE(view->Commands().isEnabled(talverin::OscilloCommand::ViewRecord1));
+
+    plat::test::TempFolder folder;
+    const std::string path = folder.file("scope.bmp");
+    m_files.accept(path);
+    ASSERT_TRUE(view->Commands().execute(talverin::OscilloCommand::SaveBitmap));
+    const std::string bytes = plat::test::readBytes(path);
+    ASSERT_GT(bytes.size(), 54u);
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+    const QImage picture = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()));
+    EXPECT_EQ(picture.width(), 641 + 348);
+    EXPECT_EQ(picture.pixelColor(641 + 300, 630), QColor(Qt::white)); // the panel's blank bottom
+
+    // A folder that does not exist: the save error box, no file.
+    m_files.accept(folder.file("missing/scope.bmp"));
+    m_boxes.answer(plat::IDOK);
+    view->Commands().execute(talverin::OscilloCommand::SaveBitmap);
+    EXPECT_EQ(m_boxes.last().caption, "File save error");
+    EXPECT_FALSE(plat::test::fileExists(folder.file("missing/scope.bmp")));
+}
+
+TEST_F(ViewOscilloGui, DroppedParameterLinesChooseASourceByTheirName)
+{
+    auto* box = static_cast<QComboBox*>(w(Source1));
+    const auto dropOn = [box](const QString& text) {
+        QMimeData data;
+        data.setText(text);
+        const QPoint at = box->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(box, &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(box, &drop);
+        return enter.isAccepted() && drop.isAccepted();
+    };
+    EXPECT_FALSE(dropOn(QStringLiteral("VF")));       // one field
+    EXPECT_FALSE(dropOn(QStringLiteral("R,NONE,1"))); // not in the list
+    EXPECT_EQ(box->currentIndex(), 0);
+    EXPECT_TRUE(dropOn(QStringLiteral("R,vf,0,rpm")));
+    EXPECT_EQ(view->controlText(Source1), "VF");
+    EXPECT_TRUE(w(Scale1)->isEnabled());
+}
+
+TEST_F(ViewOscilloGui, AFormWithoutItsCornerMarkIsNotLaidOut)
+{
+    CViewOscillo bare;
+    bare.Form()->findChild<QWidget*>(QStringLiteral("1225"))->move(0, 40);
+    bare.resize(900, 600);
+    bare.show();
+    bare.OnViewSwitch(true, talverin::VIEW_OSCILLO);
+    plat::qt::PumpAllPending();
+    const QRect scope = bare.Form()->findChild<QWidget*>(QStringLiteral("1003"))->geometry();
+    bare.resize(1300, 900);
+    plat::qt::PumpAllPending();
+    EXPECT_EQ(bare.Form()->findChild<QWidget*>(QStringLiteral("1003"))->geometry(), scope);
+    EXPECT_EQ(bare.controlText(TriggerPosition), "50.0"); // set up all the same
 }

@@ -180,10 +180,15 @@ TEST_F(ViewOscilloPty, ACaptureIsExportedAsCsv)
     ASSERT_TRUE(waitFor([this] { return idle(); }));
     EXPECT_FALSE(view->Commands().isEnabled(talverin::OscilloCommand::SaveCsv)); // no rows yet
     button(Sing)->click();
-    driver.setStatusScript({1, 3});
+    driver.setStatusScript({1, 1, 1, 3});
     ASSERT_TRUE(button(talverin::OscilloId::Run)->isEnabled());
     button(talverin::OscilloId::Run)->click();
     ASSERT_TRUE(waitFor([this] { return view->CaptureState() != talverin::Capture::Starting; }));
+    // While capturing the slope cannot change: the driver has it for this capture.
+    if (view->CaptureState() == talverin::Capture::Capturing) {
+        EXPECT_FALSE(button(EdgeUp)->isEnabled());
+        EXPECT_FALSE(view->Commands().execute(EdgeUp));
+    }
     ASSERT_TRUE(waitFor([this] { return idle(); }));
     ASSERT_FALSE(store().m_oscillo.m_samples.empty());
     EXPECT_EQ(store().m_viewHistory.front(), view->SettingsSummary());
@@ -198,4 +203,29 @@ TEST_F(ViewOscilloPty, ACaptureIsExportedAsCsv)
     EXPECT_EQ(bytes.substr(0, header.size()), header);
     EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
     EXPECT_EQ(bytes.find("\r\r"), std::string::npos);
+}
+
+TEST_F(ViewOscilloPty, AViewRecordEntryRestoresItsSettings)
+{
+    connect();
+    view->AddViewRecord("T=2.0,R=10,TP=30.0,TL=5,*CH2=vf,SLOPE=UP,AUTO");
+    view->AddViewRecord("T=1.0");
+    ASSERT_TRUE(view->Commands().isEnabled(talverin::OscilloCommand::ViewRecord1 + 1));
+    EXPECT_EQ(view->Commands().state(talverin::OscilloCommand::ViewRecord1).text(), QStringLiteral("T=1.0"));
+    const std::size_t from = sim.transcript().size();
+    ASSERT_TRUE(view->Commands().execute(talverin::OscilloCommand::ViewRecord1 + 1));
+    ASSERT_TRUE(waitFor([this] { return idle(); }));
+    EXPECT_EQ(view->controlText(Time), "2.0");
+    EXPECT_EQ(view->controlText(Resolution), "10");
+    EXPECT_EQ(view->controlText(TriggerPosition), "30.0");
+    EXPECT_EQ(view->controlText(Level), "5");
+    EXPECT_EQ(view->controlText(Source1 + 1), "VF"); // found without case
+    EXPECT_TRUE(view->isChecked(Trigger1 + 1));
+    EXPECT_TRUE(view->isChecked(EdgeUp));
+    EXPECT_TRUE(view->isChecked(Auto));
+    EXPECT_FALSE(view->isChecked(Cont));
+    EXPECT_TRUE(view->Commands().state(talverin::OscilloCommand::ViewRecord1 + 1).checked());
+    const std::vector<std::string> sent = lines(from);
+    for (const char* line : {"L WHL40.0", "L WHR201", "L WVBVF", "L WTH30.0", "L WLB5"})
+        EXPECT_NE(std::find(sent.begin(), sent.end(), line), sent.end()) << line;
 }

@@ -1196,6 +1196,174 @@ Specified file does not exist, or the file is used by another application.</sour
         <source>Cannot open file</source>
         <translation>ファイルを開けません</translation>
     </message>
+    <message>
+        <source>HORIZONAL</source>
+        <translation>HORIZONAL</translation>
+    </message>
+    <message>
+        <source>CURSOR</source>
+        <translation>CURSOR</translation>
+    </message>
+    <message>
+        <source>TRIGGER</source>
+        <translation>TRIGGER</translation>
+    </message>
+    <message>
+        <source>VERTICAL</source>
+        <translation>VERTICAL</translation>
+    </message>
+    <message>
+        <source>ZOOM</source>
+        <translation>ZOOM</translation>
+    </message>
+    <message>
+        <source>POS.</source>
+        <translation>POS.</translation>
+    </message>
+    <message>
+        <source>TIME(ms)</source>
+        <translation>TIME(ms)</translation>
+    </message>
+    <message>
+        <source>RES.</source>
+        <translation>RES.</translation>
+    </message>
+    <message>
+        <source>Horizonal</source>
+        <translation>Horizonal</translation>
+    </message>
+    <message>
+        <source>Vertical</source>
+        <translation>Vertical</translation>
+    </message>
+    <message>
+        <source>SRC</source>
+        <translation>SRC</translation>
+    </message>
+    <message>
+        <source>SLOPE</source>
+        <translation>SLOPE</translation>
+    </message>
+    <message>
+        <source>SCALE</source>
+        <translation>SCALE</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>開始</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Memory low.  Some channels cannot be displayed.</source>
+        <translation>メモリが不足しています。一部のチャンネルを表示できません。</translation>
+    </message>
+    <message>
+        <source>Function(&amp;W)</source>
+        <translation>機能(&amp;W)</translation>
+    </message>
+    <message>
+        <source>Trigger source CH%1</source>
+        <translation>トリガ ソース CH%1</translation>
+    </message>
+    <message>
+        <source>Slope &amp;DOWN</source>
+        <translation>スロープ 立ち下がり(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Slope &amp;UP</source>
+        <translation>スロープ 立ち上がり(&amp;U)</translation>
+    </message>
+    <message>
+        <source>&amp;CONT</source>
+        <translation>連続(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;SING</source>
+        <translation>単発(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;AUTO</source>
+        <translation>オート(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Show CH%1</source>
+        <translation>CH%1 を表示</translation>
+    </message>
+    <message>
+        <source>Vertical cursor CH%1</source>
+        <translation>垂直カーソル CH%1</translation>
+    </message>
+    <message>
+        <source>Execute(&amp;S)</source>
+        <translation>実行(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Start</source>
+        <translation>開始(&amp;S)</translation>
+    </message>
+    <message>
+        <source>S&amp;top</source>
+        <translation>停止(&amp;T)</translation>
+    </message>
+    <message>
+        <source>View record</source>
+        <translation>表示履歴</translation>
+    </message>
+    <message>
+        <source>not recorded.</source>
+        <translation>記録なし</translation>
+    </message>
+    <message>
+        <source>%1 bps</source>
+        <translation>%1 bps</translation>
+    </message>
+    <message>
+        <source>Oscilloscope</source>
+        <translation>オシロスコープ</translation>
+    </message>
+    <message>
+        <source>Save &amp;Bitmap</source>
+        <translation>ビットマップ保存(&amp;B)</translation>
+    </message>
+    <message>
+        <source>Save &amp;CSV</source>
+        <translation>CSV 保存(&amp;C)</translation>
+    </message>
+    <message>
+        <source>HORIZONAL/TIME setting is out of range.
+Setting range is 0.1 through 500.0</source>
+        <translation>HORIZONAL/TIME の設定が範囲外です。
+設定範囲は 0.1 から 500.0 です。</translation>
+    </message>
+    <message>
+        <source>HORIZONAL/RES. setting is out of range.
+Setting range is 1 through 204</source>
+        <translation>HORIZONAL/RES. の設定が範囲外です。
+設定範囲は 1 から 204 です。</translation>
+    </message>
+    <message>
+        <source>HORIZONAL/POS setting is out of range.
+Setting range is from %1 through %2.</source>
+        <translation>HORIZONAL/POS の設定が範囲外です。
+設定範囲は %1 から %2 です。</translation>
+    </message>
+    <message>
+        <source>AB cursor setting is out of range.
+Setting range is from 0.0 through %1</source>
+        <translation>AB カーソルの設定が範囲外です。
+設定範囲は 0.0 から %1 です。</translation>
+    </message>
+    <message>
+        <source>Range error</source>
+        <translation>範囲エラー</translation>
+    </message>
+    <message>
+        <source>Range Error</source>
+        <translation>範囲エラー</translation>
+    </message>
 </context>
 <context>
     <name>PortMenu</name>

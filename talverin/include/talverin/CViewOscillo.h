@@ -196,7 +196,7 @@ private:
 
     // ---- CViewOscilloEdits.cpp --------------------------------------------------------------
     void onEditFocusIn(int id);
-    void onEditFocusOut(int id);
+    void onEditFocusOut(int id, Qt::FocusReason reason);
     void checkEdit(int id);
     void rangeError(int id, const QString& text, const QString& caption);
     void checkTime();
