@@ -107,12 +107,14 @@ void CViewOscillo::applyScaleText(int ch, bool unchangedCounts)
     }
     if (!model::IsNumberText(text))
         text = "0";
-    double value = model::ParseLeadingDouble(text);
-    if (c.record) {
-        const ScaleValue fitted = FitScaleValue(value, c.scale);
-        text = fitted.text;
-        value = fitted.value;
-    }
+    // Without a parameter the scale is still kept within the widest range the scope is given.
+    ChannelScale unbounded;
+    unbounded.min = -kUnboundedScale;
+    unbounded.max = kUnboundedScale;
+    unbounded.decimals = 2;
+    const ScaleValue fitted = FitScaleValue(model::ParseLeadingDouble(text), c.record ? c.scale : unbounded);
+    text = fitted.text;
+    const double value = fitted.value;
     setEditValue(id, text, value);
     c.scaleAtFocus = text;
     scope().SetZoom(ch, static_cast<float>(value));
