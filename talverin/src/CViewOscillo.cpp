@@ -248,6 +248,22 @@ void CViewOscillo::connectWidgets()
 
 // ---- Frame ------------------------------------------------------------------------------------
 
+void RegisterOscilloScreen(CMainFrame& frame)
+{
+    frame.RegisterView({VIEW_OSCILLO, QCoreApplication::translate("CTalverinApp", "Oscilloscope"),
+                        [](QWidget* parent) { return new CViewOscillo(parent); }});
+    // Looked up at each call: the screen is made on its first switch and may be gone at the end.
+    const auto screen = [&frame] { return dynamic_cast<CViewOscillo*>(frame.GetView(VIEW_OSCILLO)); };
+    frame.Hooks().captureState = [screen] {
+        const CViewOscillo* view = screen();
+        return view ? view->CaptureState() : Capture::Initial;
+    };
+    frame.Hooks().resetScopeMonitors = [screen](bool all) {
+        if (CViewOscillo* view = screen())
+            view->ClearChannelRecords(all);
+    };
+}
+
 bool CViewOscillo::isCurrentScreen() const
 {
     const plat::HWND frame = model::GetMainWindow();

@@ -31,8 +31,7 @@ protected:
         AppFixture::SetUp();
         ::setenv("TALVERIN_COMPONENTS", TALVERIN_BIN_DIR "/components.ini", 0);
         ASSERT_TRUE(Start());
-        frame().RegisterView({talverin::VIEW_OSCILLO, QStringLiteral("Oscilloscope"),
-                              [](QWidget* p) { return new CViewOscillo(p); }});
+        talverin::RegisterOscilloScreen(frame());
         frame().resize(1000, 700);
         frame().show();
         frame().activateWindow();

@@ -7,6 +7,7 @@
 #include "talverin/AppMessages.h"
 #include "talverin/CViewOscillo.h"
 #include "talverin/CommandIds.h"
+#include "talverin/ConnectionRules.h"
 #include "talverin/OscilloCapture.h"
 #include "talverin/OscilloIds.h"
 
@@ -40,9 +41,10 @@ protected:
         driver.install(sim);
         std::string error;
         ASSERT_TRUE(sim.start(&error)) << error;
+        SetSetting("ExtPort", "COM7", sim.slavePath().c_str());
+        SetSetting("Port", "Connect", "COM7");
         ASSERT_TRUE(Start());
-        frame().RegisterView({talverin::VIEW_OSCILLO, QStringLiteral("Oscilloscope"),
-                              [](QWidget* p) { return new CViewOscillo(p); }});
+        talverin::RegisterOscilloScreen(frame());
         frame().show();
         ASSERT_TRUE(frame().SwitchView(talverin::VIEW_OSCILLO));
         view = dynamic_cast<CViewOscillo*>(frame().GetView(talverin::VIEW_OSCILLO));
@@ -51,20 +53,20 @@ protected:
 
     void TearDown() override
     {
+        ZRComm_RemoveCommand(-1);
         ZRComm_Term();
         plat::qt::PumpAllPending();
         AppFixture::TearDown();
         sim.stop();
     }
 
+    // Through the frame's Connect: the driver's answer, its lock, the read-all, then the screen's
+    // synchronisation.
     void connect()
     {
-        plat::DCB dcb;
-        ASSERT_EQ(ZRComm_GetDefaultCommConfig(sim.slavePath().c_str(), &dcb), 1);
-        ASSERT_EQ(ZRComm_InitFromDCB(view->GetSafeHwnd(), sim.slavePath().c_str(), &dcb), COMM_OK);
-        ASSERT_TRUE(waitFor([] { return ZRComm_IsConnected(nullptr, nullptr) == 1; }));
-        plat::SendMessage(view->GetSafeHwnd(), talverin::WM_COMM_STATE_CHANGED, 1, 0);
-        ASSERT_TRUE(waitFor([this] { return idle(); }));
+        doc().SetModifiedFlag(false);
+        frame().Commands().execute(talverin::ID_CONNECT);
+        ASSERT_TRUE(waitFor([this] { return frame().m_connectionPhase == talverin::Phase::Connected && idle(); }));
     }
 
     bool idle() { return view->CaptureState() == talverin::Capture::Idle && ZRComm_GetCommandCount(-1) == 0; }
@@ -169,7 +171,8 @@ TEST_F(ViewOscilloPty, LeavingWithAMovedTriggerPositionSendsIt)
     const std::size_t from = sim.transcript().size();
     ASSERT_TRUE(frame().SwitchView(talverin::VIEW_BLANK));
     ASSERT_TRUE(waitFor([] { return ZRComm_GetCommandCount(-1) == 0; }));
-    EXPECT_EQ(lines(from), (std::vector<std::string>{"L WTH25.0"}));
+    // The frame reads the driver's data back first when the oscilloscope screen is left.
+    EXPECT_EQ(lines(from), (std::vector<std::string>{"L TX0", "L WTH25.0"}));
     EXPECT_FALSE(view->isEnabled());
 }
 

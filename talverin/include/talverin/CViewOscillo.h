@@ -50,6 +50,7 @@ class CZRParamData;
 
 namespace talverin {
 
+class CMainFrame;
 class OscilloCapture;
 
 class CViewOscillo : public CViewBase, public CaptureScreen {
@@ -266,5 +267,9 @@ private:
     int m_checkedRecord = -1;       // the View record entry marked in the menu
     std::function<bool()> m_arrowHeld;
 };
+
+// Registers view 130 with the frame and lends the frame's connection what it asks of the screen
+// (its CaptureState, the clearing of its channel records after a read-all).
+void RegisterOscilloScreen(CMainFrame& frame);
 
 } // namespace talverin
