@@ -12,6 +12,7 @@
 #include "talverin/ConnectionRules.h"
 #include "talverin/HelpWindow.h"
 #include "talverin/PortMenu.h"
+#include "talverin/TerminalRegistration.h"
 
 #include <model/CommandSupport.h>
 #include <platform/clock.h>
@@ -70,6 +71,7 @@ CMainFrame::CMainFrame(CTalverinApp& app, QWidget* parent) : QMainWindow(parent)
     });
 
     RegisterView({VIEW_BLANK, QString(), [](QWidget* p) { return new CViewBase(VIEW_BLANK, p); }});
+    RegisterTerminal(*this, m_app.m_dataFile);
 
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize size(kInitialWidth, kInitialHeight);

@@ -50,6 +50,9 @@ CTerminalDlg::CTerminalDlg(TerminalHost host, QWidget* parent)
     m_link.Attach(GetSafeHwnd(), ControlSite::find(this, IDC_TERMINAL));
     m_link.Show(tr("Warning: Cannot measure when using terminal window.").toStdString() + "\r\n");
     buildCommands();
+    // Taken before the box sees them, which would send them as characters 3 and 22.
+    m_keyHook = plat::qt::KeyboardHookChain::instance().install(
+        this, [this](const plat::qt::KeyInput& key) { return HandleHookKey(key); });
 }
 
 CTerminalDlg::~CTerminalDlg() = default;
@@ -91,6 +94,20 @@ plat::LRESULT CTerminalDlg::WindowProc(plat::UINT message, plat::WPARAM wParam, 
     if (message == plat::WM_COMMAND)
         return m_commands.handleCommandMessage(wParam, lParam) ? 1 : 0;
     return 0;
+}
+
+bool CTerminalDlg::HandleHookKey(const plat::qt::KeyInput& key)
+{
+    constexpr Qt::KeyboardModifiers others = Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (!key.down || !(key.modifiers & Qt::ControlModifier) || (key.modifiers & others)
+        || (key.vk != 'C' && key.vk != 'V'))
+        return false;
+    const auto* widget = qobject_cast<const QWidget*>(key.target);
+    if (!widget || widget->window() != this)
+        return false;
+    // A disabled command is dropped, as the frame drops a disabled menu command.
+    m_commands.execute(key.vk == 'C' ? CViewTerminal::ID_EDIT_COPY : CViewTerminal::ID_EDIT_PASTE);
+    return true;
 }
 
 void CTerminalDlg::reject()
@@ -137,6 +154,10 @@ void CTerminalDlg::FocusTerminal()
 
 void CTerminalDlg::SetTerminalReadOnly(bool readOnly)
 {
+    // The frame makes the box read-only when the line goes: no echo will pace a paste any more,
+    // and the window hears of the connection from nothing else.
+    if (readOnly)
+        m_link.StopPaste();
     Terminal().SetReadOnly(readOnly ? plat::TRUE : plat::FALSE);
 }
 

@@ -86,6 +86,7 @@ void CViewTerminal::buildCommands()
     m_commands.bind(ID_SAVE_RECORD, save);
     m_menuActions = {clear, save};
     m_popup = new QMenu(tr("Terminal"), this);
+    m_popup->setObjectName(QString::number(IDR_TERMINAL_MENU));
     m_popup->addActions(m_menuActions);
     m_commands.attach(m_popup);
 }

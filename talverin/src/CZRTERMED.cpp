@@ -13,6 +13,7 @@ ControlSite* CZRTERMED::Create(QWidget* parent, const QRect& rect, int id, QStri
 
 void CZRTERMED::SetReadOnly(plat::BOOL v) const { put(m::ReadOnly, b(v)); }
 plat::LONG CZRTERMED::AddString(const char* s, plat::BOOL toBuffer) const { return call(m::AddString, {s ? str(s) : comp::Variant::fromNullString(), b(toBuffer)}).toI4(); }
+plat::LONG CZRTERMED::AddString(std::string_view s, plat::BOOL toBuffer) const { return call(m::AddString, {comp::Variant::fromString(s), b(toBuffer)}).toI4(); }
 plat::LONG CZRTERMED::Clear(plat::BOOL edit, plat::BOOL buffer) const { return call(m::Clear, {b(edit), b(buffer)}).toI4(); }
 plat::LONG CZRTERMED::GetTextLength() const { return call(m::GetTextLength).toI4(); }
 plat::LONG CZRTERMED::GetText(char* buf, plat::LONG size) const { return call(m::GetText, {unk(buf), i4(size)}).toI4(); }

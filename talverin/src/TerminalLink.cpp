@@ -31,7 +31,7 @@ CommResult TerminalLink::SendText(const std::string& text)
 void TerminalLink::Show(std::string_view text) const
 {
     if (!text.empty())
-        Box().AddString(std::string(text).c_str(), plat::FALSE);
+        Box().AddString(text, plat::FALSE);
 }
 
 void TerminalLink::ShowReceived()

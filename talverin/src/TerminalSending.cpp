@@ -99,7 +99,9 @@ std::optional<std::string> TerminalFileSender::readLine()
                 std::ungetc(after, m_file);
             break;
         }
-        line += static_cast<char>(c);
+        // A NUL cannot go in a direct text: it would end the line there and lose its CR.
+        if (c != '\0')
+            line += static_cast<char>(c);
     }
     return line;
 }

@@ -250,8 +250,13 @@ TEST_F(TerminalPty, WindowSendsEveryCharacterKeepsTheLineCleanFlagAndHidesOnCanc
     EXPECT_EQ(mainMessages.back().w, 3u);
     EXPECT_EQ(mainMessages.back().l, 0x8000);
 
+    // Made read-only (the line went) mid-paste: the paste ends, Paste is offered again later.
+    ASSERT_TRUE(plat::qt::SetClipboardText("?ACC?ACC?ACC"));
+    ASSERT_TRUE(window.Commands().execute(CViewTerminal::ID_EDIT_PASTE));
+    EXPECT_TRUE(window.IsPasting());
     window.SetTerminalReadOnly(true);
     EXPECT_TRUE(window.TerminalEdit()->isReadOnly());
+    EXPECT_FALSE(window.IsPasting());
     window.reject();
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(hidden, 1);

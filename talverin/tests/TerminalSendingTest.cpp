@@ -49,7 +49,7 @@ TEST(TerminalSendingTest, FilesAreSentLineByLineAndEndWithALoneCarriageReturn)
     std::filesystem::create_directories(folder);
     const std::string path = (folder / "a.txt").string();
     const std::string longLine(10000, 'X');
-    ASSERT_TRUE(plat::WriteFileAtomic(path, ";c\r;d\nVR\r\r\n" + longLine + "\n;e"));
+    ASSERT_TRUE(plat::WriteFileAtomic(path, ";c\r;d\nV" + std::string(1, '\0') + "R\r\r\n" + longLine + "\n;e"));
 
     TerminalFileSender f;
     ASSERT_TRUE(f.open(path));

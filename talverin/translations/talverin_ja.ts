@@ -1158,12 +1158,39 @@ The specified file may not exist, or is read-only by other applicaton.</source>
         <source>Cannot open file</source>
         <translation>ファイルを開けません</translation>
     </message>
+    <message>
+        <source>Talverin: communication time out</source>
+        <translation>Talverin: 通信タイムアウト</translation>
+    </message>
+    <message>
+        <source>Talverin: Error occurred.</source>
+        <translation>Talverin: エラーが発生しました。</translation>
+    </message>
+    <message>
+        <source>Error details: %1</source>
+        <translation>エラー詳細: %1</translation>
+    </message>
 </context>
 <context>
     <name>talverin::CTerminalDlg</name>
     <message>
         <source>Terminal window</source>
         <translation>ターミナルウィンドウ</translation>
+    </message>
+    <message>
+        <source>Warning: Cannot measure when using terminal window.</source>
+        <translation>警告: ターミナルウィンドウ使用中は測定できません。</translation>
+    </message>
+    <message>
+        <source>Talverin:Send Timeout.</source>
+        <translation>Talverin:送信タイムアウト。</translation>
+    </message>
+</context>
+<context>
+    <name>talverin::TerminalRegistration</name>
+    <message>
+        <source>Terminal</source>
+        <translation>ターミナル</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,8 @@
 
 #include "talverin/CViewTerminal.h"
 
+#include <platform/qt/keyboard_hook.h>
+
 #include <QDialog>
 
 #include <memory>
@@ -34,6 +36,9 @@ public:
 
     void FocusTerminal();
     void SetTerminalReadOnly(bool readOnly);
+    // The keyboard hook, for the frame's chain: Ctrl+C and Ctrl+V pressed in this window are Copy
+    // and Paste (run when enabled), not control characters for the driver. True: consumed.
+    bool HandleHookKey(const plat::qt::KeyInput& key);
 
     CZRTERMED Terminal() const { return m_link.Box(); }
     QPlainTextEdit* TerminalEdit() const;
@@ -57,6 +62,7 @@ private:
     EventSinkMap m_sinks;
     plat::qt::CommandTable m_commands;
     std::unique_ptr<plat::qt::WindowBridge> m_bridge;
+    plat::qt::KeyboardHookHandle m_keyHook;
 };
 
 } // namespace talverin

@@ -41,6 +41,8 @@ class CViewTerminal : public CViewBase {
 
 public:
     static constexpr int IDC_TERMINAL = 1005;
+    // The "Terminal" popup the frame merges before Print, beside the Edit items.
+    static constexpr int IDR_TERMINAL_MENU = 141;
     enum Command : plat::UINT {
         ID_SAVE_RECORD = 32823,
         ID_TERMINAL_CLEAR = 32853,

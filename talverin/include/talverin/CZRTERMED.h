@@ -3,6 +3,8 @@
 
 #include "talverin/ControlWrapper.h"
 
+#include <string_view>
+
 namespace talverin {
 
 class CZRTERMED : public ControlWrapper {
@@ -13,6 +15,8 @@ public:
 
     void SetReadOnly(plat::BOOL readOnly) const;
     plat::LONG AddString(const char* lpString, plat::BOOL bBufferAdd) const;
+    // The bytes as they are: a NUL among them does not end the text (the box passes it over).
+    plat::LONG AddString(std::string_view text, plat::BOOL bBufferAdd) const;
     plat::LONG Clear(plat::BOOL bEditArea, plat::BOOL bBuffreArea) const;
     plat::LONG GetTextLength() const;
     // lpBuf: the caller's buffer of dwBufSize + 1 bytes.

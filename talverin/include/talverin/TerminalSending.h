@@ -30,7 +30,7 @@ DraggedRow ParseDraggedRow(std::string_view text, bool shift);
 std::string SaveRecordBytes(std::string_view text);
 
 // A dropped text file sent line by line: LF, CR LF and a lone CR end a line (the line end is not
-// part of it). Each step says what to show and what to send; a step that closes the file ends the
+// part of it, nor is a NUL byte). Each step says what to show and what to send; a step that closes the file ends the
 // transfer.
 class TerminalFileSender {
 public:
