@@ -35,6 +35,9 @@ CTerminalDlg* RegisterTerminal(CMainFrame& frame, model::CDataFile& store)
     auto* window = new CTerminalDlg(std::move(host), &frame);
     QPointer<CTerminalDlg> guarded(window);
     QObject::connect(&frame, &CMainFrame::destroying, window, &QWidget::hide);
+    // Its box is writable only while the driver is connected; the connection code says when.
+    frame.SetTerminalWindow(window);
+    window->SetTerminalReadOnly(!frame.IsConnected());
 
     frame.Commands().add(
         OscilloCommand::TerminalWindow,

@@ -64,6 +64,7 @@ TEST_F(TerminalFrameGui, TerminalScreenAndWindowAreTheFramesOwn)
     CTerminalDlg* window = TerminalWindow(f);
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(window->TerminalEdit()->isReadOnly()) << "writable only while connected";
     const plat::UINT toggle = OscilloCommand::TerminalWindow;
     EXPECT_FALSE(f.Commands().isEnabled(toggle));
     store().m_debug = 1;

@@ -2,7 +2,8 @@
 // is created: the screen registered as view 183 ("Terminal") with its screen command 32779, and
 // the terminal window made with the frame, with its menu command 32847 (offered on the
 // oscilloscope screen, always with [Debug] Debug=1; checked while the window shows). The window
-// sets the data store's line-clean flag with every character it sends.
+// sets the data store's line-clean flag with every character it sends, and is the frame's
+// terminal window for the connection (its box read-only until a driver answers).
 #pragma once
 
 namespace model {
