@@ -250,11 +250,8 @@ TEST_F(TerminalPty, WindowSendsEveryCharacterKeepsTheLineCleanFlagAndHidesOnCanc
     EXPECT_EQ(mainMessages.back().w, 3u);
     EXPECT_EQ(mainMessages.back().l, 0x8000);
 
-    // Made read-only (the line went) mid-paste: the paste ends, Paste is offered again later.
-    ASSERT_TRUE(plat::qt::SetClipboardText("?ACC?ACC?ACC"));
-    ASSERT_TRUE(window.Commands().execute(CViewTerminal::ID_EDIT_PASTE));
-    EXPECT_TRUE(window.IsPasting());
-    window.SetTerminalReadOnly(true);
+    ASSERT_TRUE(plat::qt::SetClipboardText("?ACC?ACC") && window.Commands().execute(CViewTerminal::ID_EDIT_PASTE));
+    window.SetTerminalReadOnly(true); // the line went mid-paste: the paste ends
     EXPECT_TRUE(window.TerminalEdit()->isReadOnly());
     EXPECT_FALSE(window.IsPasting());
     window.reject();
