@@ -24,6 +24,18 @@ CTerminalDlg* RegisterTerminal(CMainFrame& frame, model::CDataFile& store)
                             host.showHelp = help;
                             return new CViewTerminal(std::move(host), parent);
                         }});
+    // Clear and Save record belong to the screen alone: the frame's items run them while it is
+    // current, under the screen's own rules.
+    for (const plat::UINT id : {plat::UINT(CViewTerminal::ID_TERMINAL_CLEAR), plat::UINT(CViewTerminal::ID_SAVE_RECORD)}) {
+        const auto current = [f] {
+            return f->GetCurrentViewId() == VIEW_TERMINAL ? dynamic_cast<CViewTerminal*>(f->GetView(VIEW_TERMINAL)) : nullptr;
+        };
+        frame.Commands().add(id, [current, id] { if (CViewTerminal* screen = current()) screen->Commands().execute(id); },
+                             [current, id](plat::qt::CommandUpdate& u) {
+                                 CViewTerminal* screen = current();
+                                 u.Enable(screen && screen->Commands().isEnabled(id));
+                             });
+    }
     frame.Commands().add(ID_VIEW_TERMINAL, [f] { f->SwitchView(VIEW_TERMINAL); },
                          [f](plat::qt::CommandUpdate& u) { u.SetRadio(f->GetCurrentViewId() == VIEW_TERMINAL); });
 

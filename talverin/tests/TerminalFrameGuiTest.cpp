@@ -19,6 +19,9 @@ TEST_F(TerminalFrameGui, TerminalScreenAndWindowBelongToTheFrame)
     ASSERT_TRUE(commands.execute(ID_VIEW_TERMINAL));
     auto* screen = dynamic_cast<CViewTerminal*>(frame().GetView(VIEW_TERMINAL));
     ASSERT_TRUE(screen && commands.state(ID_VIEW_TERMINAL).checked());
+    screen->Terminal().AddString("AB", plat::FALSE);
+    ASSERT_TRUE(commands.isEnabled(CViewTerminal::ID_SAVE_RECORD) && commands.execute(CViewTerminal::ID_TERMINAL_CLEAR));
+    EXPECT_FALSE(screen->Terminal().GetTextLength() || commands.isEnabled(CViewTerminal::ID_SAVE_RECORD));
 
     auto* window = frame().findChild<CTerminalDlg*>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_TRUE(window && !window->isVisible() && window->TerminalEdit()->isReadOnly());
