@@ -106,6 +106,11 @@ TEST_F(TerminalControlGuiTest, TheBoxShowsTheTextWithTheLastLineAndTheCaretInPla
     QTest::mouseClick(m_box->viewport(), Qt::RightButton, {}, QPoint(5, 5));
     EXPECT_EQ(m_box->textCursor().position(), caret);
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    // A press inside the selection starts a new one: nothing is dragged (and moved) out of the box.
+    m_box->selectAll();
+    QTest::mousePress(m_box->viewport(), Qt::LeftButton, {}, m_box->cursorRect(QTextCursor(m_box->document())).center());
+    EXPECT_FALSE(m_box->textCursor().hasSelection());
+    QTest::mouseRelease(m_box->viewport(), Qt::LeftButton);
 
     // Past the bound in one call, then a null string.
     add(std::string(40000, 'Z'));

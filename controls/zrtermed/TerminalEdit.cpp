@@ -259,6 +259,15 @@ void TerminalEdit::mousePressEvent(QMouseEvent* e)
         e->accept();
         return;
     }
+    if (e->button() == Qt::LeftButton && !(e->modifiers() & Qt::ShiftModifier)) {
+        // The box is no drag source: a drag moved out of it would cut the driver's text away. A
+        // press inside the selection starts a new selection, as anywhere else.
+        QTextCursor cursor = textCursor();
+        if (cursor.hasSelection()) {
+            cursor.clearSelection();
+            setTextCursor(cursor);
+        }
+    }
     QPlainTextEdit::mousePressEvent(e);
 }
 

@@ -2,7 +2,8 @@
 // just the changed tail of the text with updates off, so a burst costs one repaint, and the last
 // line stays in view. Typed keys become characters as WM_CHAR gives them and go to the control;
 // the edit box's own editing and shortcuts act only with local echo, and what they change is
-// written back into the text. No undo, no context menu; a right press only takes the focus.
+// written back into the text. No undo, no context menu, no drags out of it; a right press only
+// takes the focus.
 #pragma once
 
 #include <zrtermed/TerminalText.h>
