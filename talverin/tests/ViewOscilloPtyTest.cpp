@@ -1,7 +1,8 @@
 // The oscilloscope screen on the simulated KVX-100: a chosen source is sent at once (with an arrow
 // key held, once after the delay), the slope is sent while idle and kept for the next connection
 // otherwise, leaving the screen sends a trigger position moved by a zoom, and a capture's data
-// reply is exported as CSV.
+// reply is exported as CSV. Captures through the frame's line-speed change: SING at the line's own
+// speed, CONT at a capture speed until Stop, and a line lost in the middle of a download.
 #include "AppFixture.h"
 
 #include "talverin/AppMessages.h"
@@ -13,6 +14,7 @@
 
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>
+#include <drivesim/Fault.h>
 #include <model/DataFile.h>
 #include <platform/messages.h>
 #include <platform/qt/pump.h>
@@ -231,4 +233,95 @@ TEST_F(ViewOscilloPty, AViewRecordEntryRestoresItsSettings)
     const std::vector<std::string> sent = lines(from);
     for (const char* line : {"L WHL40.0", "L WHR201", "L WVBVF", "L WTH30.0", "L WLB5"})
         EXPECT_NE(std::find(sent.begin(), sent.end(), line), sent.end()) << line;
+}
+
+// ---- Captures through the frame's line-speed change -------------------------------------------
+
+TEST_F(ViewOscilloPty, SingAtTheLinesOwnSpeedFetchesOnceAndStops)
+{
+    connect();
+    choose(1, 1); // VF
+    button(Sing)->click();
+    ASSERT_TRUE(waitFor([this] { return idle(); }));
+    ASSERT_TRUE(view->Commands().execute(talverin::OscilloCommand::Baud9600)); // the port's own speed
+    driver.setStatusScript({1, 2, 3});
+    const std::size_t from = sim.transcript().size();
+    button(talverin::OscilloId::Run)->click();
+    ASSERT_TRUE(waitFor([this] { return view->CaptureState() != talverin::Capture::Starting; }));
+    ASSERT_TRUE(waitFor([this] { return idle(); }));
+    EXPECT_EQ(lines(from), (std::vector<std::string>{"L ", "L WTA", "L WVAVF", "L WVBTRQ", "L WVC-1", "L WVD-1",
+                                                      "L WTCA", "L WLA1", "L WHL200.0", "L WHR201", "L WTV0",
+                                                      "L WTH50.0", "L ?WTS", "L WTR0", "L ?WTS", "L WCD", "L WTA"}));
+    EXPECT_EQ(store().m_oscillo.m_samples.size(), 201u);
+    EXPECT_EQ(store().m_oscillo.m_headerLine, "VF,TRQ,,");
+    EXPECT_TRUE(button(talverin::OscilloId::Run)->isEnabled());
+    EXPECT_FALSE(button(talverin::OscilloId::Stop)->isEnabled());
+    EXPECT_EQ(sim.lastPtySpeed(), 9600);
+}
+
+TEST_F(ViewOscilloPty, ContAtACaptureSpeedRepeatsUntilStopAndTheLineComesBack)
+{
+    connect();
+    choose(1, 1);
+    ASSERT_TRUE(waitFor([this] { return idle(); }));
+    ASSERT_TRUE(view->isChecked(Cont));
+    ASSERT_TRUE(view->Commands().execute(talverin::OscilloCommand::Baud9600 + 2));
+    EXPECT_EQ(store().m_captureBaudRate, 38400);
+    driver.setStatusScript({1, 3, 1, 3, 1}, true);
+    const std::size_t from = sim.receivedLines().size();
+    const auto fetches = [&] {
+        const auto received = sim.receivedLines();
+        return std::count(received.begin() + static_cast<long>(from), received.end(), std::string("WCD"));
+    };
+    button(talverin::OscilloId::Run)->click();
+    ASSERT_TRUE(waitFor([&] { return fetches() == 2 && view->CaptureState() == talverin::Capture::Capturing; }));
+    EXPECT_EQ(sim.lastPtySpeed(), 38400);
+    EXPECT_FALSE(button(talverin::OscilloId::Run)->isEnabled());
+    ASSERT_TRUE(button(talverin::OscilloId::Stop)->isEnabled());
+    button(talverin::OscilloId::Stop)->click();
+    ASSERT_TRUE(waitFor([this] { return idle() && frame().m_baudChangeBusy == 0; }));
+    EXPECT_EQ(sim.lastPtySpeed(), 9600);
+    EXPECT_EQ(fetches(), 2);
+    EXPECT_EQ(store().m_oscillo.m_samples.size(), 201u);
+    const auto received = sim.receivedLines();
+    EXPECT_EQ(std::count(received.begin() + static_cast<long>(from), received.end(), std::string("BDR2")), 1);
+    EXPECT_TRUE(button(talverin::OscilloId::Run)->isEnabled());
+    EXPECT_EQ(frame().m_connectionPhase, talverin::Phase::Connected);
+    EXPECT_EQ(m_boxes.count(), 0u);
+}
+
+TEST_F(ViewOscilloPty, ALineLostMidDownloadEndsTheCaptureWithNothingQueued)
+{
+    // The library's probe notices and watchdogs shortened (read when the port is made).
+    struct Watchdog {
+        Watchdog() { ::setenv("ZRCOMM_TEST_WATCHDOG_MS", "1500", 1); }
+        ~Watchdog() { ::unsetenv("ZRCOMM_TEST_WATCHDOG_MS"); }
+    } watchdog;
+    connect();
+    choose(1, 1);
+    button(Sing)->click();
+    ASSERT_TRUE(waitFor([this] { return idle(); }));
+    driver.setStatusScript({3});
+    // The data reply comes in two pieces; the line goes in between.
+    sim.injectFault(drivesim::Fault(drivesim::FaultKind::SplitWrites).on("WCD").splitAt({40}).after(std::chrono::milliseconds(400)));
+    m_boxes.answer(plat::IDOK);
+    button(talverin::OscilloId::Run)->click();
+    ASSERT_TRUE(waitFor([this] {
+        const auto received = sim.receivedLines();
+        return std::find(received.begin(), received.end(), "WCD") != received.end();
+    }));
+    sim.injectFault(drivesim::Fault(drivesim::FaultKind::HangUp));
+    ASSERT_TRUE(waitFor([this] {
+        const int state = view->CaptureState();
+        return (state == talverin::Capture::NotConnected || state == talverin::Capture::Idle)
+               && ZRComm_GetCommandCount(-1) <= 0;
+    }));
+    EXPECT_FALSE(button(talverin::OscilloId::Run)->isEnabled());
+    EXPECT_FALSE(button(talverin::OscilloId::Stop)->isEnabled());
+    EXPECT_EQ(store().m_oscillo.m_samples.size(), 0u);
+    // At most one box (the commands' time-outs may be seen before the line's loss), and the port
+    // closed.
+    EXPECT_LE(m_boxes.count(), 1u);
+    m_boxes.clear();
+    EXPECT_TRUE(waitFor([this] { return frame().m_connectionPhase == talverin::Phase::Idle; }));
 }
