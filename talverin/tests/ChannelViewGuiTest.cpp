@@ -3,13 +3,16 @@
 #include "ChannelViewFixture.h"
 
 #include "talverin/CPresetStepDlg.h"
+#include "talverin/ChannelRowDelegate.h"
 #include "talverin/ClipboardHelpers.h"
 
 #include <platform/clock.h>
+#include <platform/qt/colors.h>
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -159,4 +162,35 @@ TEST_F(ChannelViewFixture, GuiDroppedFilesAreCheckedAndImported)
     EXPECT_EQ(rows(), "SPD/10 MOV-/5 END/ / ");
     EXPECT_EQ(view->Core().rows().at(0).comment, "Speed");
     EXPECT_EQ(boxes.count(), 4u);
+}
+
+TEST_F(ChannelViewFixture, GuiRowsArePaintedFromTheirState)
+{
+    readAll();
+    setChannel(0, {"SPD\t500\t", "\t5\t", "END\t\t"});
+    ASSERT_TRUE(view->OnViewSwitch(true, 174));
+    view->Core().rows().setRejected(2, 1);
+    view->List()->setFocus();
+    view->List()->selectionModel()->select(view->List()->model()->index(0, 0),
+                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    const auto sys = [](int i) { return plat::ColorFromColorRef(plat::GetSysColor(i)); };
+    // A pixel of the cell away from its text and the grid.
+    const auto colour = [this](int row, int column) {
+        const QImage image = view->List()->viewport()->grab().toImage();
+        const QRect r = view->List()->visualRect(view->List()->model()->index(row, column));
+        return image.pixelColor(r.right() - 3, r.top() + 2);
+    };
+    const QColor red = QColor::fromRgb(talverin::kRejectedRowColor);
+    const QColor grey = QColor::fromRgb(talverin::kEditCellColor);
+    struct { int row, column; QColor expected; } cells[] = {
+        {0, 3, sys(plat::COLOR_HIGHLIGHT)}, // selected, the list has the focus
+        {0, 2, grey},                        // the edit column of the current row
+        {1, 3, red},                         // no command above the last row
+        {2, 3, red},                         // refused by the driver
+        {3, 3, sys(plat::COLOR_WINDOW)},     // the blank last row
+    };
+    for (const auto& c : cells)
+        EXPECT_EQ(colour(c.row, c.column), c.expected) << c.row << "," << c.column;
+    view->ChannelBox()->setFocus();
+    EXPECT_EQ(colour(0, 3), sys(plat::COLOR_BTNFACE)); // selected without the focus
 }
