@@ -6,6 +6,8 @@
 #include "talverin/CMainFrame.h"
 #include "talverin/CTalverinDoc.h"
 #include "talverin/CTalverinDocTemplate.h"
+#include "talverin/CViewIO.h"
+#include "talverin/CommandIds.h"
 #include "talverin/ShellRegistration.h"
 
 #include <model/DocumentFile.h>
@@ -280,8 +282,11 @@ CTalverinDoc* CTalverinApp::GetDocument() const
 
 CMainFrame& CTalverinApp::EnsureMainFrame()
 {
-    if (!m_frame)
+    if (!m_frame) {
         m_frame = std::make_unique<CMainFrame>(*this);
+        // The screens, one call each; each is made on the first switch to it.
+        m_frame->RegisterView({VIEW_IO, tr("Edit control I/O"), [](QWidget* p) { return new CViewIO(p); }});
+    }
     return *m_frame;
 }
 

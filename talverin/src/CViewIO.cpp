@@ -51,10 +51,10 @@ struct LegendEntry {
     const char* label;
 };
 constexpr LegendEntry kLegend[] = {
-    {0, io::kBadgeOff, QT_TRANSLATE_NOOP("CViewIO", "Signal OFF")},
-    {40, io::kBadgeOn, QT_TRANSLATE_NOOP("CViewIO", "Signal ON")},
-    {80, io::kValueOff, QT_TRANSLATE_NOOP("CViewIO", "Function OFF")},
-    {122, io::kValueOn, QT_TRANSLATE_NOOP("CViewIO", "Function ON")},
+    {0, io::kBadgeOff, QT_TRANSLATE_NOOP("talverin::CViewIO", "Signal OFF")},
+    {40, io::kBadgeOn, QT_TRANSLATE_NOOP("talverin::CViewIO", "Signal ON")},
+    {80, io::kValueOff, QT_TRANSLATE_NOOP("talverin::CViewIO", "Function OFF")},
+    {122, io::kValueOn, QT_TRANSLATE_NOOP("talverin::CViewIO", "Function ON")},
 };
 constexpr int kColumnWidth = 170;
 constexpr int kLegendTop = 7 + 25 * 13 + 4;
@@ -81,6 +81,8 @@ CViewIO::CViewIO(QWidget* parent) : CViewBase(VIEW_IO, parent)
     buildLegend();
     addCommands();
 
+    m_keyHook = plat::qt::KeyboardHookChain::instance().install(
+        this, [this](const plat::qt::KeyInput& key) { return KeyFilter(key); });
     m_form->setAcceptDrops(true);
     m_form->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {

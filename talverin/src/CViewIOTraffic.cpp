@@ -36,7 +36,7 @@ constexpr int kExportBuffer = 1024;
 
 std::string Title(const char* text)
 {
-    return QCoreApplication::translate("CViewIO", text).toStdString();
+    return QCoreApplication::translate("talverin::CViewIO", text).toStdString();
 }
 
 int PinOfTag(std::intptr_t tag, std::intptr_t base)

@@ -28,8 +28,6 @@ protected:
         // The rows come from the build's registry, not the temporary program folder.
         ::setenv("TALVERIN_COMPONENTS", TALVERIN_BIN_DIR "/components.ini", 0);
         ASSERT_TRUE(Start());
-        frame().RegisterView({talverin::VIEW_IO, QStringLiteral("Edit control I/O"),
-                              [](QWidget* p) { return new CViewIO(p); }});
         frame().show();
         frame().activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
@@ -114,9 +112,7 @@ TEST_F(ViewIOGui, LogicToggleResetAndEnter)
     EXPECT_EQ(view->Row(6).GetSetten(), "");
     EXPECT_EQ(store().GetPinRecord(6)->m_status, 1u);
 
-    // Enter in a box moves on through the frame's hook and never reaches the box.
-    auto hook = plat::qt::KeyboardHookChain::instance().install(
-        [this](const plat::qt::KeyInput& key) { return view->KeyFilter(key); });
+    // Enter in a box moves on through the screen's hook and never reaches the box.
     auto* name = view->Row(7).site()->findChild<QLineEdit*>(QStringLiteral("1000"));
     name->setFocus();
     QTest::keyClick(name, Qt::Key_Return);

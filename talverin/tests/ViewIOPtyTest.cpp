@@ -13,6 +13,7 @@
 #include <model/DataFile.h>
 #include <platform/messages.h>
 #include <platform/qt/popup_menu.h>
+#include <testsupport/wait.h>
 #include <zrcomm/zrcomm_api.h>
 
 #include <QLineEdit>
@@ -40,8 +41,6 @@ protected:
         ASSERT_TRUE(sim.start(&error)) << error;
         ASSERT_TRUE(Start());
         app().m_lockState = 1;
-        frame().RegisterView({talverin::VIEW_IO, QStringLiteral("Edit control I/O"),
-                              [](QWidget* p) { return new CViewIO(p); }});
         monitor = plat::CreateMessageWindow([](plat::HWND, plat::UINT, plat::WPARAM, plat::LPARAM) { return plat::LRESULT{0}; });
         plat::DCB dcb;
         ASSERT_EQ(ZRComm_GetDefaultCommConfig(sim.slavePath().c_str(), &dcb), 1);
@@ -58,17 +57,12 @@ protected:
         sim.stop();
     }
 
-    // Pumps (real time, at most 10 s) until done() holds.
-    bool waitFor(const std::function<bool()>& done)
+    static bool waitFor(const std::function<bool()>& done)
     {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
+        return plat::test::waitUntil([&] {
             plat::qt::PumpAllPending();
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return true;
+            return done();
+        });
     }
     bool idle()
     {
@@ -103,9 +97,6 @@ TEST_F(ViewIOPty, PinsAreQueriedWatchedAssignedRefusedAndResent)
     frame().show();
     frame().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
-    // The frame's keyboard hook hands keys to the current screen's filter.
-    auto hook = plat::qt::KeyboardHookChain::instance().install(
-        [this](const plat::qt::KeyInput& key) { return view() && view()->KeyFilter(key); });
     std::vector<std::pair<plat::WPARAM, plat::LPARAM>> commErrors;
     frame().Messages().Set(talverin::WM_COMM_ERROR, [&](plat::WPARAM w, plat::LPARAM l) {
         commErrors.emplace_back(w, l);

@@ -8,6 +8,10 @@
         <translation>オシロスコープ</translation>
     </message>
     <message>
+        <source>Edit control I/O</source>
+        <translation>制御I/O編集</translation>
+    </message>
+    <message>
         <source>Failed to read unit information
 File may be damaged, or setting may be incorrect.
 Re-install the application.</source>
@@ -1004,7 +1008,7 @@ Contents of error:</source>
     </message>
 </context>
 <context>
-    <name>CViewIO</name>
+    <name>talverin::CViewIO</name>
     <message>
         <source>Signal OFF</source>
         <translation>信号 OFF</translation>

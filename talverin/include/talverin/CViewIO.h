@@ -65,8 +65,9 @@ public:
     void OnDataReloaded(bool keepSamples) override;
     void OnNewDocumentDone() override;
 
-    // The main frame's keyboard hook while this screen is current: Enter typed in a pin row moves
-    // the focus on (Tab) and is consumed.
+    // The keyboard hook while this screen is current and no pin menu is open: Enter typed in a
+    // pin row moves the focus on (Tab) and is consumed. The screen keeps it installed in the
+    // kit's chain for its life; it acts only while armed.
     bool KeyFilter(const plat::qt::KeyInput& key);
 
     // The form holding the rows (GetDlgItem by id on it) and the pin row of pin n (1-50).
@@ -144,6 +145,7 @@ private:
     bool m_errorBoxOpen = false;
     QSize m_extentSeen;
     QPointer<QWidget> m_lastFocus;
+    plat::qt::KeyboardHookHandle m_keyHook;
 };
 
 } // namespace talverin
