@@ -131,10 +131,8 @@ TEST(PinRowModelTest, LeavingABoxAndDeactivatingStoreTheBoxes)
 
 TEST(PinRowLayoutTest, HeightThirtyAndTheCutToAMultipleOfThree)
 {
-    EXPECT_EQ(CutRowHeight(31), 30);
-    EXPECT_EQ(CutRowHeight(32), 30);
-    EXPECT_EQ(CutRowHeight(30), 30);
-    EXPECT_EQ(CutRowHeight(0), 0);
+    for (const auto& [height, cut] : {std::pair<int, int>{31, 30}, {32, 30}, {30, 30}, {0, 0}})
+        EXPECT_EQ(CutRowHeight(height), cut);
 
     const PinRowLayout l = PinRowLayout::compute(30, 60, 96);
     EXPECT_EQ(l.badgeSize, 28);

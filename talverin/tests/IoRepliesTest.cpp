@@ -13,14 +13,11 @@ TEST(IoRepliesTest, StateReplyBitsGoToThePinsOfTheirIoNumbers)
     const std::string reply = "INPUT  GFEDCBA9876543210\rOUTPUT 76543210\r10000000000000010\r 10000001 ";
     const auto bits = DecodeStateReply(reply);
     ASSERT_EQ(bits.size(), 25u);
-    EXPECT_EQ(bits[0].pin, 35); // output 7
-    EXPECT_TRUE(bits[0].on);
-    EXPECT_EQ(bits[7].pin, 28); // output 0
-    EXPECT_TRUE(bits[7].on);
-    EXPECT_EQ(bits[8].pin, 20); // input 16
-    EXPECT_TRUE(bits[8].on);
-    EXPECT_EQ(bits[23].pin, 4); // input 1
-    EXPECT_TRUE(bits[23].on);
+    // Output 7, output 0, input 16 and input 1 (the pins of those I/O numbers), all on.
+    for (const auto& [i, pin] : {std::pair<int, int>{0, 35}, {7, 28}, {8, 20}, {23, 4}}) {
+        EXPECT_EQ(bits[static_cast<std::size_t>(i)].pin, pin);
+        EXPECT_TRUE(bits[static_cast<std::size_t>(i)].on) << pin;
+    }
     EXPECT_FALSE(bits[24].on);
 
     // Short, long and garbled replies: only what is present is mapped, never a pin -1.
@@ -95,15 +92,9 @@ TEST(IoRepliesTest, RefusedSettingsMarkTheFieldAndTakeTheDriversError)
     EXPECT_EQ(model::FindDriverErrorText("OK"), 0u);
 }
 
-TEST(IoRepliesTest, LogicTogglesMenuRulesAndErrorResults)
+// The logic toggles are clicked through the screen (ViewIOGui).
+TEST(IoRepliesTest, MenuRulesAndErrorResults)
 {
-    EXPECT_EQ(ToggleLogic("A", true), "B");
-    EXPECT_EQ(ToggleLogic("B", true), "A");
-    EXPECT_EQ(ToggleLogic("", true), "A");
-    EXPECT_EQ(ToggleLogic("P", false), "N");
-    EXPECT_EQ(ToggleLogic("N", false), "P");
-    EXPECT_EQ(ToggleLogic("X", false), "P");
-
     struct Case {
         std::uint32_t mask;
         bool connected;

@@ -1,12 +1,13 @@
-// The I/O editor on the simulated KVX-100: entering (queries, then IO1/IO0 on the timer), an edit
-// sent and read back, a refused function, a driver error twice (one box), a setting refused while
-// locked and sent again on unlocking, and a driver that falls silent.
-#include "AppFixture.h"
+// The I/O editor on the simulated KVX-100, connected by the frame: entering (queries, then
+// IO1/IO0 on the timer), an edit sent and read back, a refused function, a driver error twice
+// (one box), a setting refused while locked and sent again on unlocking, a driver gone silent.
+#include "FrameFixture.h"
 
 #include "talverin/AppMessages.h"
 #include "talverin/CViewIO.h"
 #include "talverin/CZRCN2.h"
 #include "talverin/CommandIds.h"
+#include "talverin/ConnectionRules.h"
 
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>
@@ -19,19 +20,17 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include <chrono>
-#include <thread>
 
 using talverin::CViewIO;
 using talverin::CZRCN2;
 
 namespace {
 
-class ViewIOPty : public apptest::AppFixture {
+class ViewIOPty : public apptest::FrameFixture {
 protected:
     void SetUp() override
     {
-        AppFixture::SetUp();
+        FrameFixture::SetUp();
         // The rows come from the build's registry, not the temporary program folder.
         ::setenv("TALVERIN_COMPONENTS", TALVERIN_BIN_DIR "/components.ini", 0);
         ASSERT_TRUE(driver.load(std::string(TALVERIN_SAMPLE_DATA_DIR) + "/unit/kvx100.ini"));
@@ -39,30 +38,26 @@ protected:
         driver.setLocked(false);
         std::string error;
         ASSERT_TRUE(sim.start(&error)) << error;
+        SetSetting("ExtPort", "COM7", sim.slavePath().c_str());
+        SetSetting("Port", "Connect", "COM7");
         ASSERT_TRUE(Start());
-        app().m_lockState = 1;
-        monitor = plat::CreateMessageWindow([](plat::HWND, plat::UINT, plat::WPARAM, plat::LPARAM) { return plat::LRESULT{0}; });
-        plat::DCB dcb;
-        ASSERT_EQ(ZRComm_GetDefaultCommConfig(sim.slavePath().c_str(), &dcb), 1);
-        ASSERT_EQ(ZRComm_InitFromDCB(monitor, sim.slavePath().c_str(), &dcb), COMM_OK);
-        ASSERT_TRUE(waitFor([] { return ZRComm_IsConnected(nullptr, nullptr) == 1; }));
     }
 
     void TearDown() override
     {
+        ZRComm_RemoveCommand(-1);
         ZRComm_Term();
         plat::qt::PumpAllPending();
-        plat::DestroyWindow(monitor);
-        AppFixture::TearDown();
+        FrameFixture::TearDown();
         sim.stop();
     }
 
-    static bool waitFor(const std::function<bool()>& done)
+    static bool waitFor(const std::function<bool()>& done, int timeoutMs = 10000)
     {
         return plat::test::waitUntil([&] {
             plat::qt::PumpAllPending();
             return done();
-        });
+        }, timeoutMs);
     }
     bool idle()
     {
@@ -86,17 +81,13 @@ protected:
 
     drivesim::DriverSim sim;
     drivesim::DriverModel driver;
-    plat::HWND monitor = nullptr;
 };
 
 } // namespace
 
 TEST_F(ViewIOPty, PinsAreQueriedWatchedAssignedRefusedAndResent)
 {
-    namespace io = talverin;
     frame().show();
-    frame().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
     std::vector<std::pair<plat::WPARAM, plat::LPARAM>> commErrors;
     frame().Messages().Set(talverin::WM_COMM_ERROR, [&](plat::WPARAM w, plat::LPARAM l) {
         commErrors.emplace_back(w, l);
@@ -111,10 +102,18 @@ TEST_F(ViewIOPty, PinsAreQueriedWatchedAssignedRefusedAndResent)
         EXPECT_NE(QApplication::focusWidget(), edit);
     };
 
-    // Entering: the pins the unit assigns are read back; the state requests follow on the timer.
+    // Connected by the frame; then entering: the pins with records are read back, the state
+    // requests follow on the timer.
+    frame().Commands().execute(talverin::ID_CONNECT);
+    ASSERT_TRUE(waitFor([&] { return frame().m_connectionPhase == talverin::Phase::Connected; }));
+    doc().SetModifiedFlag(false);
+    ASSERT_TRUE(idle());
+    frame().activateWindow(); // typed keys need the frame active (the please-wait dialog had it)
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
+    const std::size_t entered = sim.transcript().size();
     ASSERT_TRUE(frame().SwitchView(talverin::VIEW_IO));
     ASSERT_TRUE(idle());
-    EXPECT_EQ(lines(), (std::vector<std::string>{"L TPI0", "L TPI1", "L TPI7", "L TPO0", "L TPO1"}));
+    EXPECT_EQ(lines(entered), (std::vector<std::string>{"L TPI0", "L TPI1", "L TPI7", "L TPO0", "L TPO1"}));
     EXPECT_EQ(row(11).GetName(), "5");
     EXPECT_EQ(row(29).GetSetten(), "N");
     for (const char* request : {"L IO1", "L IO0"}) {
@@ -181,12 +180,7 @@ TEST_F(ViewIOPty, PinsAreQueriedWatchedAssignedRefusedAndResent)
     plat::qt::PumpAllPending();
     ASSERT_EQ(pick.menus(), std::vector<QString>{QStringLiteral("203")});
     // The library's give-up on a silent line takes some real passes besides the clock.
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (commErrors.empty() && std::chrono::steady_clock::now() < end) {
-        m_clock.advance(1000);
-        plat::qt::PumpAllPending();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    ASSERT_TRUE(waitFor([&] { return m_clock.advance(1000), !commErrors.empty(); }, 60000));
     ASSERT_EQ(commErrors.size(), 1u);
     EXPECT_EQ(commErrors[0].second, 0x8000);
     EXPECT_EQ(store().m_retryCount, retries + 4);
