@@ -7,7 +7,6 @@
 #include "talverin/CTalverinDoc.h"
 #include "talverin/CTalverinDocTemplate.h"
 #include "talverin/CViewIO.h"
-#include "talverin/CommandIds.h"
 #include "talverin/ShellRegistration.h"
 
 #include <model/DocumentFile.h>
@@ -285,7 +284,7 @@ CMainFrame& CTalverinApp::EnsureMainFrame()
     if (!m_frame) {
         m_frame = std::make_unique<CMainFrame>(*this);
         // The screens, one call each; each is made on the first switch to it.
-        m_frame->RegisterView({VIEW_IO, tr("Edit control I/O"), [](QWidget* p) { return new CViewIO(p); }});
+        RegisterIoScreen(*m_frame);
     }
     return *m_frame;
 }

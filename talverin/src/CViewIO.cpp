@@ -61,6 +61,12 @@ constexpr int kLegendTop = 7 + 25 * 13 + 4;
 
 } // namespace
 
+void RegisterIoScreen(CMainFrame& frame)
+{
+    frame.RegisterView({VIEW_IO, QCoreApplication::translate("CTalverinApp", "Edit control I/O"),
+                        [](QWidget* parent) { return new CViewIO(parent); }});
+}
+
 CViewIO::CViewIO(QWidget* parent) : CViewBase(VIEW_IO, parent)
 {
     auto* layout = new QVBoxLayout(this);

@@ -32,6 +32,7 @@ class CN2PinRecord;
 
 namespace talverin {
 
+class CMainFrame;
 class CZRCN2;
 
 class CViewIO : public CViewBase {
@@ -147,5 +148,8 @@ private:
     QPointer<QWidget> m_lastFocus;
     plat::qt::KeyboardHookHandle m_keyHook;
 };
+
+// Registers the screen with the frame as view 132 ("Edit control I/O"), made on its first switch.
+void RegisterIoScreen(CMainFrame& frame);
 
 } // namespace talverin
