@@ -1,11 +1,12 @@
 #include "talverin/ReportPrinting.h"
 
+#include "talverin/AppMessageBox.h"
+
 #include <model/DataFile.h>
 #include <model/ReportFill.h>
 #include <model/SharedData.h>
 
 #include <platform/clock.h>
-#include <platform/message_box.h>
 #include <platform/paths.h>
 #include <platform/process.h>
 #include <platform/process_lock.h>
@@ -24,8 +25,7 @@ constexpr char kViewerProgram[] = "zrreport";
 
 void Warn(plat::HWND owner, const QString& text)
 {
-    plat::MessageBox(owner, text.toStdString(), ReportPrinting::tr("Talverin").toStdString(),
-                     plat::MB_OK | plat::MB_ICONWARNING);
+    AppMessageBox(owner, text, ReportPrinting::tr("Print error"), plat::MB_OK | plat::MB_ICONWARNING);
 }
 
 bool Running(const QProcess* process) { return process && process->state() != QProcess::NotRunning; }
