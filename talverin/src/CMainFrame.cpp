@@ -12,6 +12,7 @@
 #include "talverin/ConnectionRules.h"
 #include "talverin/HelpWindow.h"
 #include "talverin/PortMenu.h"
+#include "talverin/ReportPrinting.h"
 #include "talverin/TerminalRegistration.h"
 
 #include <model/CommandSupport.h>
@@ -52,6 +53,7 @@ CMainFrame::CMainFrame(CTalverinApp& app, QWidget* parent) : QMainWindow(parent)
     m_stack = new QStackedWidget(this);
     m_stack->setObjectName(QStringLiteral("Views"));
     setCentralWidget(m_stack);
+    m_reports = std::make_unique<ReportPrinting>(m_app.m_dataFile);
 
     buildMenus();
     buildSettingMenu();
@@ -142,6 +144,9 @@ void CMainFrame::buildMenus()
     AddCommand(m_fileMenu, ID_FILE_SAVE, tr("&Save"));
     AddCommand(m_fileMenu, ID_FILE_SAVE_AS, tr("Save &As..."));
     m_fileMenu->addSeparator();
+    AddCommand(m_fileMenu, ID_FILE_PRINT, tr("&Print..."), QKeySequence(Qt::CTRL | Qt::Key_P));
+    AddCommand(m_fileMenu, ID_FILE_PRINT_PREVIEW, tr("Print Pre&view"));
+    m_fileMenu->addSeparator();
     m_recentSeparator = m_fileMenu->addSeparator();
     AddCommand(m_fileMenu, ID_APP_EXIT, tr("E&xit"));
 
@@ -193,6 +198,7 @@ void CMainFrame::addCommands()
         [this](plat::qt::CommandUpdate& u) {
             u.Enable(u.id() - ID_FILE_MRU_FILE1 < m_app.GetDocTemplate().RecentFiles().Paths().size());
         });
+    addPrintCommands();
     t.add(ID_APP_EXIT, [this] { plat::PostMessage(GetSafeHwnd(), WM_CLOSE, 0, 0); });
     t.add(ID_HELP_INDEX, [this] { ShowHelp(HelpTopicPage()); });
     t.add(ID_HELP_FINDER, [this] { ShowHelpSearch(); });
@@ -435,6 +441,7 @@ void CMainFrame::DestroyFrame()
         return;
     m_destroyed = true;
     emit destroying();
+    CloseReportViewer();
     delete m_busyDlg.data();
     ZRComm_RemoveCommand(-1);
     ZRComm_Term();

@@ -490,6 +490,14 @@ File contents may not be read completely.</source>
         <translation>名前を付けて保存(&amp;A)...</translation>
     </message>
     <message>
+        <source>&amp;Print...</source>
+        <translation>印刷(&amp;P)...</translation>
+    </message>
+    <message>
+        <source>Print Pre&amp;view</source>
+        <translation>印刷プレビュー(&amp;V)</translation>
+    </message>
+    <message>
         <source>E&amp;xit</source>
         <translation>終了(&amp;X)</translation>
     </message>
@@ -1484,6 +1492,25 @@ Port may be invalid.Please specity another board or check the port.</source>
     <message>
         <source>Cancel</source>
         <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>talverin::ReportPrinting</name>
+    <message>
+        <source>Print error</source>
+        <translation>印刷エラー</translation>
+    </message>
+    <message>
+        <source>The report template %1 cannot be read.</source>
+        <translation>レポートのテンプレート %1 を読み込めません。</translation>
+    </message>
+    <message>
+        <source>The report file %1 cannot be written.</source>
+        <translation>レポートファイル %1 を書き込めません。</translation>
+    </message>
+    <message>
+        <source>The report viewer %1 cannot be started.</source>
+        <translation>レポートビューア %1 を起動できません。</translation>
     </message>
 </context>
 </TS>

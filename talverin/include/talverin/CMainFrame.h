@@ -63,6 +63,7 @@ class CStartDlg;
 class CTalverinApp;
 class CViewBase;
 class PortMenu;
+class ReportPrinting;
 
 struct ViewRegistration {
     int viewId = 0;
@@ -141,6 +142,18 @@ public:
 
     // File > New: the save question, the unit, the screens told before and after.
     void OnFileNew();
+
+    // ---- Report printing (CMainFramePrint.cpp) -------------------------------------------------
+
+    // File > Print Preview and Print: the current screen's report in the report viewer, previewed
+    // or printed. Only the parameter, I/O and channel program screens have one, and not while the
+    // terminal screen is entered or left or a switch reads all data (phases 4097-4099).
+    void OnFilePrintPreview();
+    void OnFilePrint();
+    bool CanPrint() const;
+    // Ends the viewer this process started and deletes its report file; the destroy path runs it.
+    void CloseReportViewer();
+    ReportPrinting& Reports() { return *m_reports; }
 
     // ---- Bars, ports, start screen and driver connection state ---------------------------------
 
@@ -272,6 +285,8 @@ private:
     bool commandBarButtonEnabled(int index) const;
     plat::LRESULT onStartChoice(plat::LPARAM choice);
     void addCommands();
+    void addPrintCommands();
+    void printReport(bool print);
     void rebuildRecentFiles();
     plat::LRESULT onCollectViewData();
     plat::LRESULT onDataReloaded(plat::WPARAM wParam);
@@ -332,6 +347,7 @@ private:
     std::unique_ptr<PortMenu> m_ports;
     std::unique_ptr<CStartDlg> m_startDlg;
     QPointer<QWidget> m_transferDialog;
+    std::unique_ptr<ReportPrinting> m_reports;
     bool m_destroyed = false;
 
     // Driver connection.
