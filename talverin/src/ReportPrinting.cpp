@@ -152,7 +152,7 @@ qint64 ReportPrinting::StartProgramAndFindWindow(const QString& program, const Q
     // The viewer's output goes where ours goes: a pipe nobody reads could block it.
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     process->setStandardInputFile(QProcess::nullDevice());
-    process->start(program, arguments, QIODevice::NotOpen);
+    process->start(program, arguments);
     if (!process->waitForStarted(kStartWaitMs)) {
         process.reset();
         return 0;

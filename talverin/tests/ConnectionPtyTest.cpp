@@ -10,6 +10,7 @@
 #include "talverin/CommandIds.h"
 #include "talverin/ConnectionRules.h"
 #include "talverin/PortMenu.h"
+#include "talverin/ReportPrinting.h"
 
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>
@@ -362,6 +363,22 @@ TEST_F(ConnectionPty, SaveWhileConnectedReadsTheDriverFirst)
               (std::vector<std::string>{"TX0", "TA/HI"}));
     EXPECT_TRUE(PumpUntil([&] { return plat::FileExists(path); }));
     EXPECT_FALSE(frame().BusyDialog() && frame().BusyDialog()->isVisible());
+}
+
+TEST_F(ConnectionPty, PreviewWhileConnectedReadsTheDriverFirst)
+{
+    namespace fs = std::filesystem;
+    fs::copy(fs::path(TALVERIN_SAMPLE_DATA_DIR) / "report_en", m_folder.path / "report_en");
+    fs::create_symlink(fs::path(TALVERIN_BIN_DIR) / "zrreport", m_folder.path / "zrreport");
+    ASSERT_TRUE(Connect());
+    Switch(VIEW_PARAM);
+    ASSERT_TRUE(PumpUntil([&] { return frame().GetCurrentViewId() == VIEW_PARAM && !frame().IsBusy(); }));
+    const std::size_t from = Wire().size();
+    frame().Commands().execute(ID_FILE_PRINT_PREVIEW);
+    EXPECT_EQ(frame().Reports().viewerProcess(), nullptr) << "held for the read";
+    ASSERT_TRUE(PumpUntil([&] { return frame().Reports().viewerProcess() != nullptr; }));
+    EXPECT_EQ(WireSince(from), (std::vector<std::string>{"TX0", "TA/HI"}));
+    EXPECT_TRUE(plat::FileExists(m_folder.file("report131.html")));
 }
 
 class ConnectionGui : public apptest::FrameFixture {};

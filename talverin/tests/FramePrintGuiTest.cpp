@@ -15,6 +15,7 @@
 namespace {
 
 using namespace talverin;
+namespace fs = std::filesystem;
 
 class FramePrint : public apptest::AppFixture {
 protected:
