@@ -11,9 +11,11 @@
 #include "talverin/CommandIds.h"
 #include "talverin/ConnectionRules.h"
 #include "talverin/HelpWindow.h"
+#include "talverin/ParamWindows.h"
 #include "talverin/PortMenu.h"
 #include "talverin/ReportPrinting.h"
 #include "talverin/TerminalRegistration.h"
+#include "talverin/WidgetHelpers.h"
 
 #include <model/CommandSupport.h>
 #include <platform/clock.h>
@@ -74,6 +76,10 @@ CMainFrame::CMainFrame(CTalverinApp& app, QWidget* parent) : QMainWindow(parent)
 
     RegisterView({VIEW_BLANK, QString(), [](QWidget* p) { return new CViewBase(VIEW_BLANK, p); }});
     RegisterTerminal(*this, m_app.m_dataFile);
+    m_paramWindows = std::make_unique<ParamWindows>(*this, m_app);
+
+    statusBar();
+    SetStatusText(this, static_cast<const char*>(nullptr));
 
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize size(kInitialWidth, kInitialHeight);
@@ -203,6 +209,15 @@ void CMainFrame::addCommands()
     t.add(ID_HELP_INDEX, [this] { ShowHelp(HelpTopicPage()); });
     t.add(ID_HELP_FINDER, [this] { ShowHelpSearch(); });
     t.add(ID_APP_ABOUT, [this] { m_app.OnAppAbout(); });
+}
+
+QMenu* CMainFrame::ViewMenu()
+{
+    if (!m_viewMenu) {
+        m_viewMenu = InsertMenu(tr("View(&V)"), m_settingMenu ? m_settingMenu : m_helpMenu);
+        m_viewMenu->setObjectName(QStringLiteral("ViewMenu"));
+    }
+    return m_viewMenu;
 }
 
 // ---- Screens ----------------------------------------------------------------------------------

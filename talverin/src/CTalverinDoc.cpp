@@ -178,6 +178,9 @@ BOOL CTalverinDoc::OnOpenDocument(const std::string& path)
         return FALSE;
     }
 
+    // The screens that show the store's parameter nodes let them go before the lists are replaced.
+    if (CMainFrame* frame = m_app.GetMainFrame())
+        frame->PrepareDataLoad();
     store.ClearAll(1);
     store.m_oscillo.ClearSamples();
     int loadCode = model::kDocumentOk;

@@ -2,6 +2,7 @@
 // read lands in the record in each window, which statuses are errors, and what a write reads again.
 #include "talverin/IoReplies.h"
 #include "talverin/ParamReplyRules.h"
+#include "talverin/WindowPlacement.h"
 
 #include <zrcomm/zrcomm_api.h>
 
@@ -109,3 +110,21 @@ TEST_F(ParamRules, WritesAndTheirDependents)
 }
 
 } // namespace
+
+TEST(WindowPlacementText, ReadsOnlyTenNumbersAndComesBackOnScreen)
+{
+    const auto rect = [](const std::string& text) {
+        const auto p = talverin::ParseWindowPlacement(text);
+        return p ? QString("%1 %2,%3 %4x%5").arg(p->showCmd).arg(p->normalRect.x()).arg(p->normalRect.y())
+                       .arg(p->normalRect.width()).arg(p->normalRect.height())
+                 : QString("-");
+    };
+    const char* cases[][2] = {{"0,1,-1,-1,-1,-1,10,20,330,420", "1 10,20 320x400"}, {" 0x2 , 3,-1,-1,-1,-1,-50,0,10,10;x", "3 -50,0 60x10"},
+        {"", "-"}, {"0,1,-1,-1,-1,-1,10,20,330", "-"}, {"0,1,-1,-1,-1,-1,10,20,330,a", "-"}, {"0;1;-1;-1;-1;-1;1;2;3;4", "-"},
+        {"0,1,-1,-1,-1,-1,10,20,99999999999,420", "-"}, {"0,1,-1,-1,-1,-1,10,20,5,420", "-"}};
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(rect(text), expected) << text;
+    EXPECT_EQ(rect(talverin::FormatWindowPlacement({0, 0, {}, {}, QRect(3, 4, 100, 50)})), "0 3,4 100x50");
+    EXPECT_EQ(talverin::FitOnScreen(QRect(5000, -300, 200, 100), QRect(0, 0, 800, 600)), QRect(600, 0, 200, 100));
+    EXPECT_EQ(talverin::FitOnScreen(QRect(-10, 10, 2000, 100), QRect(0, 0, 800, 600)), QRect(0, 10, 800, 100));
+}

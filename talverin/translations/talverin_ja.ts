@@ -474,6 +474,10 @@ File contents may not be read completely.</source>
         <translation>ファイル(&amp;F)</translation>
     </message>
     <message>
+        <source>View(&amp;V)</source>
+        <translation>表示(&amp;V)</translation>
+    </message>
+    <message>
         <source>&amp;New...</source>
         <translation>新規作成(&amp;N)...</translation>
     </message>
@@ -792,6 +796,21 @@ Talverin.ini の [Oscillo]BaudRate を確認してください
     <message>
         <source>Command Window</source>
         <translation>コマンドウィンドウ</translation>
+    </message>
+</context>
+<context>
+    <name>talverin::ParamWindows</name>
+    <message>
+        <source>Edit parameter</source>
+        <translation>パラメータ編集</translation>
+    </message>
+    <message>
+        <source>Edit &amp;parameter</source>
+        <translation>パラメータ編集(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Command &amp;Window</source>
+        <translation>コマンドウィンドウ(&amp;W)</translation>
     </message>
 </context>
 <context>

@@ -62,6 +62,7 @@ class PortRecord;
 class CStartDlg;
 class CTalverinApp;
 class CViewBase;
+class ParamWindows;
 class PortMenu;
 class ReportPrinting;
 
@@ -99,6 +100,8 @@ public:
 
     QMenu* FileMenu() const { return m_fileMenu; }
     QMenu* HelpMenu() const { return m_helpMenu; }
+    // View(&V), before the Setting menu; made on first use.
+    QMenu* ViewMenu();
     // A new menu of the menu bar before `before` (null: at the end); it is attached to the
     // command table.
     QMenu* InsertMenu(const QString& title, QMenu* before);
@@ -140,6 +143,9 @@ public:
 
     // ---- Document commands -------------------------------------------------------------------
 
+    // Called before a document is loaded into the store: emits dataLoading.
+    void PrepareDataLoad() { emit dataLoading(); }
+
     // File > New: the save question, the unit, the screens told before and after.
     void OnFileNew();
 
@@ -170,6 +176,8 @@ public:
     // Null when the settings file has no [ExtBar] section.
     CCommandBar* CommandBar() const { return m_commandBar; }
     PortMenu& Ports() { return *m_ports; }
+    // The parameter screen's and the command window's wiring.
+    ParamWindows& GetParamWindows() { return *m_paramWindows; }
     CStartDlg* StartDialog() const { return m_startDlg.get(); }
 
     // The communication library reports a driver on the open port.
@@ -269,6 +277,9 @@ signals:
     void newDocumentStarting();
     void newDocumentDone();
     void dataReloaded(bool keepSamples);
+    // A document is about to be loaded into the store (its lists are replaced, dataReloaded
+    // follows): windows that show the store's nodes drop them.
+    void dataLoading();
     // At the start of the destroy path, while everything still exists.
     void destroying();
 
@@ -331,6 +342,7 @@ private:
     QMenu* m_fileMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
     QMenu* m_settingMenu = nullptr;
+    QMenu* m_viewMenu = nullptr;
     QAction* m_connectItem = nullptr;
     QAction* m_recentSeparator = nullptr;
     std::vector<QAction*> m_recentActions;
@@ -345,6 +357,7 @@ private:
     CConnectionBar* m_connectionBar = nullptr;
     CCommandBar* m_commandBar = nullptr;
     std::unique_ptr<PortMenu> m_ports;
+    std::unique_ptr<ParamWindows> m_paramWindows;
     std::unique_ptr<CStartDlg> m_startDlg;
     QPointer<QWidget> m_transferDialog;
     std::unique_ptr<ReportPrinting> m_reports;

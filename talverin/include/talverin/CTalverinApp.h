@@ -7,6 +7,7 @@
 
 #include "talverin/ScreenSwitchGuard.h"
 #include "talverin/StartupRules.h"
+#include "talverin/WindowPlacement.h"
 
 #include <model/DataFile.h>
 #include <platform/types.h>
@@ -40,14 +41,6 @@ inline constexpr int SW_SHOWNORMAL = 1;
 inline constexpr int SW_SHOWMAXIMIZED = 3;
 inline constexpr int SW_SHOW = 5;
 
-// The frame's saved placement ([Setting] WinPos, read by the frame): what the first show does.
-struct WindowPlacement {
-    int flags = 0;
-    int showCmd = 0;
-    QPoint minPosition;
-    QPoint maxPosition;
-    QRect normalRect;
-};
 
 // SaveOutcome values.
 enum SaveOutcome : int {

@@ -24,6 +24,7 @@ inline constexpr UINT ID_HELP_INDEX = 57666;  // "Topic"
 inline constexpr UINT ID_HELP_FINDER = 57667; // "Search"
 
 // View menu.
+inline constexpr UINT ID_COMMAND_WINDOW = 32773;
 inline constexpr UINT ID_DEBUG_WINDOW = 32885;
 
 // Screen commands (Ctrl+1 .. Ctrl+5).

@@ -1,0 +1,176 @@
+#include "talverin/ParamWindows.h"
+
+#include "talverin/AppMessages.h"
+#include "talverin/CMainFrame.h"
+#include "talverin/CTalverinApp.h"
+#include "talverin/CTalverinDoc.h"
+#include "talverin/CViewParam.h"
+#include "talverin/CommandIds.h"
+#include "talverin/WindowPlacement.h"
+
+#include <platform/qt/virtual_keys.h>
+
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+
+namespace talverin {
+
+ParamWindows::ParamWindows(CMainFrame& frame, CTalverinApp& app) : m_frame(frame), m_app(app)
+{
+    frame.RegisterView({VIEW_PARAM, tr("Edit parameter"), [this](QWidget* parent) { return makeScreen(parent); }});
+
+    plat::qt::CommandTable& commands = frame.Commands();
+    commands.add(
+        ID_VIEW_PARAM,
+        [this] {
+            ScreenSwitchGuard::Hold hold = m_app.m_switchGuard.TryTake();
+            if (hold)
+                m_frame.SwitchView(VIEW_PARAM);
+        },
+        [this](plat::qt::CommandUpdate& u) { u.SetRadio(m_frame.GetCurrentViewId() == VIEW_PARAM); });
+    commands.add(ID_COMMAND_WINDOW, [this] { ToggleCommandWindow(); }, [this](plat::qt::CommandUpdate& u) {
+        // The screen shows the same tree: the window is not offered beside it.
+        u.Enable(m_frame.GetCurrentViewId() != VIEW_PARAM);
+        u.SetCheck(m_checked);
+    });
+    QMenu* view = frame.ViewMenu();
+    frame.AddCommand(view, ID_VIEW_PARAM, tr("Edit &parameter"), QKeySequence(Qt::CTRL | Qt::Key_3));
+    frame.AddCommand(view, ID_COMMAND_WINDOW, tr("Command &Window"), QKeySequence(Qt::CTRL | Qt::Key_W));
+
+    frame.Messages().Set(WM_SHOW_COMMAND_WINDOW, [this](plat::WPARAM w, plat::LPARAM l) {
+        ShowCommandWindow(w != 0, reinterpret_cast<const char*>(l));
+        return plat::LRESULT{1};
+    });
+
+    // The screen drops and reloads its rows through its own New hooks and WM_DATA_RELOADED.
+    connect(&frame, &CMainFrame::newDocumentStarting, this, [this] {
+        if (m_window)
+            m_window->InitControl();
+    });
+    connect(&frame, &CMainFrame::dataLoading, this, &ParamWindows::beforeLoad);
+    connect(&frame, &CMainFrame::newDocumentDone, this, &ParamWindows::afterLoad);
+    connect(&frame, &CMainFrame::dataReloaded, this, &ParamWindows::afterLoad);
+    connect(&frame, &CMainFrame::destroying, this, [this] {
+        savePlacement();
+        m_frame.SetCommandWindow(nullptr);
+        m_window.reset();
+    });
+
+    m_hook = plat::qt::KeyboardHookChain::instance().install(
+        this, [this](const plat::qt::KeyInput& key) { return filterKey(key); });
+}
+
+ParamWindows::~ParamWindows() = default;
+
+CViewParam* ParamWindows::Screen() const
+{
+    return static_cast<CViewParam*>(m_frame.GetView(VIEW_PARAM));
+}
+
+CViewParam* ParamWindows::makeScreen(QWidget* parent)
+{
+    ParamScreenHost host;
+    host.markDocumentModified = [this] {
+        if (CTalverinDoc* doc = m_app.GetDocument())
+            doc->SetModifiedFlag(true);
+    };
+    host.showHelp = [this](const QString& page, const QString& anchor) { m_frame.ShowHelp(page, anchor); };
+    host.isCommandWindowChecked = [this] { return m_checked; };
+    auto* screen = new CViewParam(m_app.m_dataFile, std::move(host), parent);
+    if (!screen->BuildError().isEmpty())
+        qWarning("Edit parameter: %s", qPrintable(screen->BuildError()));
+    return screen;
+}
+
+// ---- Command window -----------------------------------------------------------------------------
+
+CCommandWnd& ParamWindows::commandWindow()
+{
+    if (m_window)
+        return *m_window;
+    CommandWndHost host;
+    host.showHelp = [this](const QString& page, const QString& anchor) { m_frame.ShowHelp(page, anchor); };
+    host.closed = [this] {
+        m_checked = false;
+        m_frame.UpdateBars();
+    };
+    m_window = std::make_unique<CCommandWnd>(m_app.m_dataFile, std::move(host), &m_frame);
+    if (!m_window->BuildError().isEmpty())
+        qWarning("Command Window: %s", qPrintable(m_window->BuildError()));
+    std::string saved;
+    m_app.GetProfileText("Setting", kPlacementKey, "", saved);
+    if (const auto placement = ParseWindowPlacement(saved)) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        QRect rect = placement->normalRect;
+        rect.setSize(rect.size().expandedTo(m_window->minimumSize()));
+        m_window->setGeometry(screen ? FitOnScreen(rect, screen->availableGeometry()) : rect);
+    }
+    m_frame.SetCommandWindow(m_window.get());
+    return *m_window;
+}
+
+void ParamWindows::ToggleCommandWindow()
+{
+    m_checked = !m_checked;
+    ShowCommandWindow(m_checked, nullptr);
+}
+
+void ParamWindows::ShowCommandWindow(bool show, const char* text)
+{
+    // Nothing is made once the frame is going.
+    if (!show || m_frame.IsDestroyed()) {
+        if (m_window)
+            m_window->hide();
+        return;
+    }
+    CCommandWnd& window = commandWindow();
+    m_checked = true;
+    if (text)
+        window.ShowTreeItem(text);
+    window.show();
+    window.raise();
+    m_frame.UpdateBars();
+}
+
+void ParamWindows::savePlacement()
+{
+    if (!m_window)
+        return;
+    WindowPlacement placement;
+    placement.showCmd = m_window->isVisible() ? SW_SHOWNORMAL : 0;
+    placement.minPosition = placement.maxPosition = QPoint(-1, -1);
+    placement.normalRect = m_window->geometry();
+    m_app.WriteProfileText("Setting", kPlacementKey, FormatWindowPlacement(placement));
+}
+
+// ---- Loads --------------------------------------------------------------------------------------
+
+void ParamWindows::beforeLoad()
+{
+    if (CViewParam* screen = Screen())
+        screen->ResetParamControl();
+    if (m_window)
+        m_window->InitControl();
+}
+
+void ParamWindows::afterLoad()
+{
+    if (m_window)
+        m_window->OnCommand(CCommandWnd::IDC_RELOAD);
+}
+
+// ---- Keys ---------------------------------------------------------------------------------------
+
+bool ParamWindows::filterKey(const plat::qt::KeyInput& key)
+{
+    // Only keys for the frame's own window while the screen is current: a box or a tool window
+    // keeps its Tab.
+    CViewParam* screen = m_frame.GetCurrentViewId() == VIEW_PARAM ? Screen() : nullptr;
+    const auto* target = qobject_cast<const QWidget*>(key.target);
+    if (!screen || !target || target->window() != &m_frame || m_frame.IsTransferDialogOpen())
+        return false;
+    return screen->HandleHookKey(key);
+}
+
+} // namespace talverin
