@@ -62,6 +62,7 @@ CMainFrame::CMainFrame(CTalverinApp& app, QWidget* parent) : QMainWindow(parent)
     addCommands();
     createBars();
     addConnectionHandlers();
+    addTransferCommands();
     m_messages.Set(WM_COLLECT_VIEW_DATA, [this](WPARAM, LPARAM) { return onCollectViewData(); });
     m_messages.Set(WM_DATA_RELOADED, [this](WPARAM w, LPARAM) { return onDataReloaded(w); });
     m_messages.Set(WM_GET_CURRENT_VIEW, [this](WPARAM, LPARAM) { return LRESULT{m_currentView}; });

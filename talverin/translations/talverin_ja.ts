@@ -1532,4 +1532,203 @@ Port may be invalid.Please specity another board or check the port.</source>
         <translation>レポートビューア %1 を起動できません。</translation>
     </message>
 </context>
+<context>
+    <name>talverin::CTransferDlg</name>
+    <message>
+        <source>Upload(Driver -&gt; PC)-</source>
+        <translation>アップロード(ドライバ -&gt; PC)-</translation>
+    </message>
+    <message>
+        <source>Download(PC -&gt; Driver)-</source>
+        <translation>ダウンロード(PC -&gt; ドライバ)-</translation>
+    </message>
+    <message>
+        <source>Select new or select file to upload, and click OK</source>
+        <translation>新規またはアップロード先のファイルを選択して、実行をクリックしてください</translation>
+    </message>
+    <message>
+        <source>New (will overwrite current data)</source>
+        <translation>新規 (現在のデータを上書きします)</translation>
+    </message>
+    <message>
+        <source>Current data</source>
+        <translation>現在のデータ</translation>
+    </message>
+    <message>
+        <source>Specify the file to download, and click OK</source>
+        <translation>ダウンロードするファイルを指定して、実行をクリックしてください</translation>
+    </message>
+    <message>
+        <source>Select current data or select file to download, and click OK</source>
+        <translation>現在のデータまたはダウンロードするファイルを選択して、実行をクリックしてください</translation>
+    </message>
+    <message>
+        <source>&amp;File:</source>
+        <translation>ファイル(&amp;F):</translation>
+    </message>
+    <message>
+        <source>Connection port</source>
+        <translation>接続ポート</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Run</source>
+        <translation>実行</translation>
+    </message>
+    <message>
+        <source>Download special parameters.</source>
+        <translation>特殊パラメータをダウンロードする。</translation>
+    </message>
+    <message>
+        <source>Uploading.&#xd;
+   Please wait.</source>
+        <translation>アップロード中です。&#xd;
+   しばらくお待ちください。</translation>
+    </message>
+    <message>
+        <source>Downloading.&#xd;
+   Please wait</source>
+        <translation>ダウンロード中です。&#xd;
+   しばらくお待ちください</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>キャンセル(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>Action cancelled</source>
+        <translation>操作は取り消されました</translation>
+    </message>
+    <message>
+        <source>Terminated with Error</source>
+        <translation>エラーで終了しました</translation>
+    </message>
+    <message>
+        <source>Error on following commands.</source>
+        <translation>次のコマンドでエラーが発生しました。</translation>
+    </message>
+    <message>
+        <source>Completed without error</source>
+        <translation>エラーなしで完了しました</translation>
+    </message>
+    <message>
+        <source>COMAND</source>
+        <translation>コマンド</translation>
+    </message>
+    <message>
+        <source>The contents of the error</source>
+        <translation>エラー内容</translation>
+    </message>
+    <message>
+        <source>Specify the correct file.</source>
+        <translation>正しいファイルを指定してください。</translation>
+    </message>
+    <message>
+        <source>File select error</source>
+        <translation>ファイル選択エラー</translation>
+    </message>
+    <message>
+        <source>The above file name is invalid.</source>
+        <translation>上記のファイル名は無効です。</translation>
+    </message>
+    <message>
+        <source>File name error</source>
+        <translation>ファイル名エラー</translation>
+    </message>
+    <message>
+        <source>Specified file does not exist
+Specify the correct file.</source>
+        <translation>指定されたファイルは存在しません
+正しいファイルを指定してください。</translation>
+    </message>
+    <message>
+        <source>Text Documents(*.txt)|*.txt|All Files(*.*)|*.*|</source>
+        <translation>テキスト文書(*.txt)|*.txt|すべてのファイル(*.*)|*.*|</translation>
+    </message>
+    <message>
+        <source>Talverin data(*.zrd)|*.zrd|Text Documents(*.txt)|*.txt|All Files(*.*)|*.*|</source>
+        <translation>Talverin データ(*.zrd)|*.zrd|テキスト文書(*.txt)|*.txt|すべてのファイル(*.*)|*.*|</translation>
+    </message>
+    <message>
+        <source>Set port and re-try to connect.</source>
+        <translation>ポートを設定して、再度接続してください。</translation>
+    </message>
+    <message>
+        <source>Connection</source>
+        <translation>接続</translation>
+    </message>
+    <message>
+        <source>Monitor alarm history</source>
+        <translation>アラーム履歴の読み出し</translation>
+    </message>
+    <message>
+        <source>Send upload data</source>
+        <translation>アップロードデータの送信</translation>
+    </message>
+    <message>
+        <source>Send downloaded data</source>
+        <translation>ダウンロードデータの送信</translation>
+    </message>
+    <message>
+        <source>Check the status of your unit and try again.
+
+Contents of error:%1</source>
+        <translation>ユニットの状態を確認して、再度実行してください。
+
+エラー内容:%1</translation>
+    </message>
+    <message>
+        <source>%1 Error</source>
+        <translation>%1 エラー</translation>
+    </message>
+    <message>
+        <source>Upload</source>
+        <translation>アップロード</translation>
+    </message>
+    <message>
+        <source>Error during data reading
+Re-try upload.</source>
+        <translation>データの読み出し中にエラーが発生しました
+再度アップロードしてください。</translation>
+    </message>
+    <message>
+        <source>Data error</source>
+        <translation>データエラー</translation>
+    </message>
+    <message>
+        <source>Failed to create file
+Check that the file is not read-only</source>
+        <translation>ファイルを作成できませんでした
+ファイルが読み取り専用でないか確認してください</translation>
+    </message>
+    <message>
+        <source>File save error</source>
+        <translation>ファイル保存エラー</translation>
+    </message>
+    <message>
+        <source>Failed to open file.
+Check the file.</source>
+        <translation>ファイルを開けませんでした。
+ファイルを確認してください。</translation>
+    </message>
+    <message>
+        <source>Cannot open file</source>
+        <translation>ファイルを開けません</translation>
+    </message>
+    <message>
+        <source>File is incorrect
+File is damaged, or file is from another unit.
+Check the file.</source>
+        <translation>ファイルが正しくありません
+ファイルが壊れているか、別のユニットのファイルです。
+ファイルを確認してください。</translation>
+    </message>
+</context>
 </TS>

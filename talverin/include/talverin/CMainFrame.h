@@ -148,6 +148,9 @@ public:
 
     // File > New: the save question, the unit, the screens told before and after.
     void OnFileNew();
+    // 32829 Upload / 32828 DownLoad: the upload/download dialog in that direction (1 upload, 0
+    // download), modal; enabled while no driver is connected and the terminal screen is not shown.
+    void OnTransfer(int direction);
 
     // ---- Report printing (CMainFramePrint.cpp) -------------------------------------------------
 
@@ -305,6 +308,7 @@ private:
     // ---- Driver connection ----
     enum class SwitchStep { Go, Held, Ended };
     void addConnectionHandlers();
+    void addTransferCommands();
     SwitchStep switchConnectionSteps(int target);
     SwitchStep readAllForSwitch(int tag, int target);
     bool finishConnection();

@@ -15,6 +15,8 @@ inline constexpr UINT ID_FILE_SAVE = 57603;
 inline constexpr UINT ID_FILE_SAVE_AS = 57604;
 inline constexpr UINT ID_FILE_PRINT = 57607;
 inline constexpr UINT ID_FILE_PRINT_PREVIEW = 57609;
+inline constexpr UINT ID_UPLOAD = 32829;   // "Upload (Driver -> PC)"
+inline constexpr UINT ID_DOWNLOAD = 32828; // "DownLoad (PC -> Driver)"
 inline constexpr UINT ID_FILE_MRU_FILE1 = 57616; // .. ID_FILE_MRU_FILE1 + kRecentFileCount - 1
 inline constexpr UINT ID_APP_EXIT = 57665;
 
