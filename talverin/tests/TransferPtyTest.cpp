@@ -1,6 +1,6 @@
 // The upload/download dialog on the simulated KVX-100: the sample document into the driver, a
-// second run with a refused line, uploads to a file and into the current document, Cancel in the
-// middle, and a driver that stops answering.
+// second run with a refused line, uploads to a file and into the current document and the current
+// data back into the driver, Cancel in the middle, and a driver that stops answering.
 #include "FrameFixture.h"
 
 #include "talverin/CTransferDlg.h"
@@ -186,7 +186,7 @@ TEST_F(TransferPty, DownloadsTheSampleDocumentAndThenAFileWithARefusedLine)
     });
 }
 
-TEST_F(TransferPty, UploadsToAFileAndIntoTheCurrentDocument)
+TEST_F(TransferPty, UploadsToAFileAndIntoTheCurrentDocumentThenDownloadsItBack)
 {
     m_model.setValue("SPD", "321");
     m_model.raiseAlarm(31, "OVER CURRENT");
@@ -222,6 +222,20 @@ TEST_F(TransferPty, UploadsToAFileAndIntoTheCurrentDocument)
         EXPECT_EQ(store().m_newDocument, 0);
         t.OnRunningButton();
         EXPECT_EQ(t.result(), QDialog::Accepted);
+    });
+
+    // The current data back into a changed driver leaves it as it was read.
+    const std::string read = m_model.dumpText();
+    m_model.setLocked(false);
+    m_model.setValue("SPD", "999");
+    ASSERT_TRUE(m_model.setChannel(3, {"SPD500", "END"}));
+    RunDialog(ID_DOWNLOAD, [&](CTransferDlg& t) {
+        Control<QCheckBox>(t, CTransferDlg::IDC_CURRENT)->setChecked(true);
+        ASSERT_TRUE(Run(t));
+        EXPECT_EQ(t.FinishedResult(), 1);
+        EXPECT_TRUE(t.Errors().empty()) << t.Errors().front().command;
+        EXPECT_EQ(m_model.dumpText(), read);
+        t.reject();
     });
 }
 
