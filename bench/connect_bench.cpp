@@ -5,19 +5,16 @@
 // answers, "?KP", "TX0") in the same run. Prints both and their ratio per line.
 //   build/release/bin/connect_bench
 #include "LibrarySide.h"
+#include "ProgramBench.h"
 
 #include "talverin/CMainFrame.h"
 #include "talverin/CTalverinApp.h"
 #include "talverin/CTalverinDoc.h"
 #include "talverin/ConnectionRules.h"
-#include "talverin/ShellRegistration.h"
 
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>
-#include <platform/message_box.h>
-#include <platform/paths.h>
 #include <platform/profile.h>
-#include <platform/qt/pump.h>
 
 #include <QApplication>
 
@@ -32,31 +29,15 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 std::string g_unit;
 std::string g_settings;
 std::map<std::string, double> g_mean; // "frame/paced" ... -> seconds
 
-// No box may wait for a person: the first button answers.
-class FirstButton : public plat::MessageBoxService {
-public:
-    int show(plat::HWND, const std::string&, const std::string&, plat::UINT type) override
-    {
-        return plat::MessageBoxButtons(type).front();
-    }
-};
-
 bool pumpUntil(const std::function<bool()>& done)
 {
-    for (const auto end = Clock::now() + std::chrono::seconds(60); !done();) {
-        if (Clock::now() > end)
-            return false;
-        plat::qt::PumpAllPending();
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    return true;
+    return bench::PumpUntil(done, std::chrono::seconds(60));
 }
 
 struct Driver {
@@ -148,19 +129,10 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    char pattern[] = "/tmp/talverin-connect-benchXXXXXX";
-    const fs::path folder = ::mkdtemp(pattern);
-    const fs::path sample = TALVERIN_SAMPLE_DATA_DIR;
-    fs::create_directories(folder / "unit");
-    fs::copy_file(sample / "Talverin.ini", folder / "Talverin.ini");
-    fs::copy_file(sample / "unit/kvx100.ini", folder / "unit/kvx100.ini");
-    g_unit = (sample / "unit/kvx100.ini").string();
-    g_settings = (folder / "Talverin.ini").string();
-    plat::profile::setString(g_settings, "Port", "Connect", "COM7");
-    plat::SetProgramFolder(folder.string());
-    ::setenv("XDG_DATA_HOME", (folder / "xdg").c_str(), 1);
-    talverin::SetMimeDatabaseUpdater({});
-    FirstButton boxes;
+    bench::SampleProgramFolder program("talverin-connect-bench");
+    g_unit = program.unit;
+    g_settings = program.settings;
+    bench::FirstButton boxes;
     plat::ScopedMessageBoxService useBoxes(boxes);
 
     benchmark::Initialize(&argc, argv);
@@ -173,7 +145,5 @@ int main(int argc, char** argv)
             std::printf("%s: Connect to connected %.1f ms, the three commands through the library %.1f ms, ratio %.2f\n",
                         line, frame * 1e3, library * 1e3, frame / library);
     }
-    std::error_code ec;
-    fs::remove_all(folder, ec);
     return 0;
 }

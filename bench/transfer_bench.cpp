@@ -4,20 +4,17 @@
 // over the library's exports, in the same run. Prints both ratios.
 //   build/release/bin/transfer_bench
 #include "LibrarySide.h"
+#include "ProgramBench.h"
 
 #include "talverin/CMainFrame.h"
 #include "talverin/CTalverinApp.h"
 #include "talverin/CTransferDlg.h"
-#include "talverin/ShellRegistration.h"
 #include "talverin/TransferRules.h"
 
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>
-#include <platform/message_box.h>
-#include <platform/paths.h>
 #include <platform/profile.h>
 #include <platform/qt/modal_dialog.h>
-#include <platform/qt/pump.h>
 #include <platform/text.h>
 
 #include <QApplication>
@@ -33,7 +30,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 std::string g_unit;
@@ -43,23 +39,9 @@ double g_dialog = 0;
 double g_library = 0;
 double g_wire = 0;
 
-class FirstButton : public plat::MessageBoxService {
-public:
-    int show(plat::HWND, const std::string&, const std::string&, plat::UINT type) override
-    {
-        return plat::MessageBoxButtons(type).front();
-    }
-};
-
 bool pumpUntil(const std::function<bool()>& done)
 {
-    for (const auto end = Clock::now() + std::chrono::seconds(120); !done();) {
-        if (Clock::now() > end)
-            return false;
-        plat::qt::PumpAllPending();
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    return true;
+    return bench::PumpUntil(done, std::chrono::seconds(120));
 }
 
 // The commands the dialog sends for the sample, in order.
@@ -175,20 +157,11 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    char pattern[] = "/tmp/talverin-transfer-benchXXXXXX";
-    const fs::path folder = ::mkdtemp(pattern);
-    const fs::path sample = TALVERIN_SAMPLE_DATA_DIR;
-    fs::create_directories(folder / "unit");
-    fs::copy_file(sample / "Talverin.ini", folder / "Talverin.ini");
-    fs::copy_file(sample / "unit/kvx100.ini", folder / "unit/kvx100.ini");
-    g_unit = (sample / "unit/kvx100.ini").string();
-    g_sample = (sample / "sample/kvx100_sample.zrd").string();
-    g_settings = (folder / "Talverin.ini").string();
-    plat::profile::setString(g_settings, "Port", "Connect", "COM7");
-    plat::SetProgramFolder(folder.string());
-    ::setenv("XDG_DATA_HOME", (folder / "xdg").c_str(), 1);
-    talverin::SetMimeDatabaseUpdater({});
-    FirstButton boxes;
+    bench::SampleProgramFolder program("talverin-transfer-bench");
+    g_unit = program.unit;
+    g_settings = program.settings;
+    g_sample = (program.data / "sample/kvx100_sample.zrd").string();
+    bench::FirstButton boxes;
     plat::ScopedMessageBoxService useBoxes(boxes);
 
     benchmark::Initialize(&argc, argv);
@@ -198,7 +171,5 @@ int main(int argc, char** argv)
         std::printf("paced 9600: the dialog's download %.0f ms, the bytes' wire time %.0f ms (ratio %.2f), "
                     "the same commands through the library %.0f ms (ratio %.2f)\n",
                     g_dialog * 1e3, g_wire * 1e3, g_dialog / g_wire, g_library * 1e3, g_dialog / g_library);
-    std::error_code ec;
-    fs::remove_all(folder, ec);
     return 0;
 }
