@@ -257,8 +257,12 @@ TEST_F(TransferPty, CancelRestoresTheLockAndAStoppedDriverEndsWithAnError)
 
         t.OnRunningButton();
         SetFile(t, kSample);
+        const std::size_t from = Wire().size();
         t.OnOK();
-        ASSERT_TRUE(PumpUntil([&] { return Sent("SPD100"); }));
+        ASSERT_TRUE(PumpUntil([&] {
+            const Lines since = WireSince(from);
+            return std::find(since.begin(), since.end(), "SPD100") != since.end();
+        }));
         // The frame may name the line's failure in a box, or the run's end says it alone.
         m_boxes.answer(plat::IDOK).answer(plat::IDOK);
         m_sim.injectFault(Fault(FaultKind::Silence).always());
