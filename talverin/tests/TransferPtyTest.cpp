@@ -3,7 +3,9 @@
 // data back into the driver, Cancel in the middle, and a driver that stops answering.
 #include "FrameFixture.h"
 
+#include "talverin/CPortSelectDlg.h"
 #include "talverin/CTransferDlg.h"
+#include "talverin/PortMenu.h"
 #include "talverin/CommandIds.h"
 
 #include <drivesim/DriverModel.h>
@@ -16,6 +18,7 @@
 #include <zrcomm/zrcomm_api.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -271,6 +274,37 @@ TEST_F(TransferPty, CancelRestoresTheLockAndAStoppedDriverEndsWithAnError)
         m_boxes.clear();
         EXPECT_EQ(Instruction(t), "Terminated with Error");
         EXPECT_TRUE(Control<QPushButton>(t, CTransferDlg::IDC_RUNNING)->isEnabled());
+        t.reject();
+    });
+}
+
+TEST_F(TransferPty, BrowseAndThePortChoiceFeedTheDialogAndTheFrame)
+{
+    SetSetting("ExtPort", "COM9", m_sim.slavePath().c_str());
+    ASSERT_TRUE(Restart());
+    RunDialog(ID_UPLOAD, [&](CTransferDlg& t) {
+        EXPECT_EQ(t.windowTitle().toStdString(), "Upload(Driver -> PC) - COM7");
+        m_files.accept(m_folder.file("chosen.txt"));
+        t.OnBrowse();
+        ASSERT_EQ(m_files.requests().size(), 1u);
+        EXPECT_TRUE(m_files.requests()[0].save);
+        EXPECT_EQ(m_files.requests()[0].defaultExtension, "txt");
+        EXPECT_EQ(Control<QLineEdit>(t, CTransferDlg::IDC_FILE)->text().toStdString(), m_folder.file("chosen.txt"));
+
+        AnswerDialog([](QDialog& dialog) {
+            auto& ports = dynamic_cast<CPortSelectDlg&>(dialog);
+            ports.Ports()->setCurrentIndex(ports.Ports()->findText("COM9"));
+            ports.accept();
+            return ports.result();
+        });
+        t.OnPortButton();
+        EXPECT_EQ(t.PortName(), "COM9");
+        EXPECT_EQ(store().m_connectPort, "COM9");
+        EXPECT_EQ(frame().Ports().CheckedName().toStdString(), "COM9");
+        EXPECT_EQ(t.windowTitle().toStdString(), "Upload(Driver -> PC) - COM9");
+        // The upload runs on the chosen port.
+        ASSERT_TRUE(Run(t));
+        EXPECT_EQ(t.FinishedResult(), 1);
         t.reject();
     });
 }
