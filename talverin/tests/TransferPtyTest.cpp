@@ -1,6 +1,7 @@
 // The upload/download dialog on the simulated KVX-100: the sample document into the driver, a
 // second run with a refused line, uploads to a file and into the current document and the current
-// data back into the driver, Cancel in the middle, and a driver that stops answering.
+// data back into the driver, Cancel in the middle, a driver that stops answering, Browse and the
+// port choice, and failed uploads that leave the file alone.
 #include "FrameFixture.h"
 
 #include "talverin/CPortSelectDlg.h"
@@ -305,6 +306,44 @@ TEST_F(TransferPty, BrowseAndThePortChoiceFeedTheDialogAndTheFrame)
         // The upload runs on the chosen port.
         ASSERT_TRUE(Run(t));
         EXPECT_EQ(t.FinishedResult(), 1);
+        t.reject();
+    });
+}
+
+TEST_F(TransferPty, AnUploadThatFailsLeavesTheFileAsItWas)
+{
+    const std::string path = m_folder.file("kept.txt");
+    ASSERT_TRUE(plat::WriteFileAtomic(path, "old\r\n"));
+    SetSetting("DOWNLOAD", "Special", "NOPE");
+    ASSERT_TRUE(Restart());
+    RunDialog(ID_UPLOAD, [&](CTransferDlg& t) {
+        SetFile(t, path);
+        struct Case {
+            const char* name;
+            std::function<void()> arm;
+            const char* box; // the last box's caption
+        };
+        const std::vector<Case> cases = {
+            // The driver answers "?NOPE?" for the unknown special: the reply holds a '?'.
+            {"refused special", [] {}, "Upload Error"},
+            {"error reply", [&] { m_sim.addCommand(drivesim::Match::exact("?NOPE,TX0"), drivesim::Program{drivesim::Error("UNKNOWN OPTION")}); },
+             "Communication error"},
+            {"hang-up", [&] { m_sim.injectFault(Fault(FaultKind::HangUp).on("?NOPE,TX0")); }, nullptr},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name);
+            c.arm();
+            m_boxes.answer(plat::IDOK).answer(plat::IDOK);
+            ASSERT_TRUE(Run(t));
+            EXPECT_EQ(t.FinishedResult(), -1);
+            EXPECT_EQ(Instruction(t), "Terminated with Error");
+            if (c.box) {
+                EXPECT_EQ(m_boxes.shown().at(0).caption, c.box);
+            }
+            m_boxes.clear();
+            EXPECT_EQ(apptest::ReadText(path), "old\r\n");
+            t.OnRunningButton();
+        }
         t.reject();
     });
 }
