@@ -6,6 +6,7 @@
 #include "talverin/CMainFrame.h"
 #include "talverin/CTalverinDoc.h"
 #include "talverin/CTalverinDocTemplate.h"
+#include "talverin/CViewChannel.h"
 #include "talverin/CViewIO.h"
 #include "talverin/ShellRegistration.h"
 
@@ -285,6 +286,7 @@ CMainFrame& CTalverinApp::EnsureMainFrame()
         m_frame = std::make_unique<CMainFrame>(*this);
         // The screens, one call each; each is made on the first switch to it.
         RegisterIoScreen(*m_frame);
+        RegisterChannelScreen(*m_frame, *this);
     }
     return *m_frame;
 }

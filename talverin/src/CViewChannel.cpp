@@ -71,6 +71,11 @@ CViewChannel::CViewChannel(model::CDataFile& store, ChannelViewHost host, QWidge
         return plat::LRESULT{0};
     });
     listChannel(CurrentChannel());
+    // Keys reach the screen before its widgets; only those aimed inside it.
+    m_keyHook = plat::qt::KeyboardHookChain::instance().install(this, [this](const plat::qt::KeyInput& key) {
+        const auto* target = qobject_cast<const QWidget*>(key.target);
+        return target && isAncestorOf(target) && HandleHookKey(key);
+    });
 }
 
 CViewChannel::~CViewChannel()

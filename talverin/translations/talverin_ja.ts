@@ -12,6 +12,10 @@
         <translation>制御I/O編集</translation>
     </message>
     <message>
+        <source>Edit channel programs</source>
+        <translation>チャンネルプログラム編集</translation>
+    </message>
+    <message>
         <source>Failed to read unit information
 File may be damaged, or setting may be incorrect.
 Re-install the application.</source>

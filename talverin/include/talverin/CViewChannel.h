@@ -45,6 +45,9 @@ class ChannelListView;
 class ChannelRowModel;
 
 // What the editor needs of the program around it (the document and the help window).
+class CMainFrame;
+class CTalverinApp;
+
 struct ChannelViewHost {
     std::function<bool()> isDocumentModified;
     std::function<void(bool)> setDocumentModified;
@@ -240,6 +243,11 @@ private:
     bool m_busy = false;
     std::set<CommandId> m_busyCommands;   // busy ends when the last of them ends
     std::map<int, CommandId> m_readCommands; // channel -> its queued read
+    plat::qt::KeyboardHookHandle m_keyHook;
 };
+
+// Registers the screen with the frame (view 174, made on the first switch) on the program's data
+// store, document and help, with the command that shows it.
+void RegisterChannelScreen(CMainFrame& frame, CTalverinApp& app);
 
 } // namespace talverin

@@ -1,0 +1,35 @@
+#include "talverin/CViewChannel.h"
+
+#include "talverin/CMainFrame.h"
+#include "talverin/CTalverinApp.h"
+#include "talverin/CTalverinDoc.h"
+#include "talverin/CommandIds.h"
+
+#include <QCoreApplication>
+
+namespace talverin {
+
+void RegisterChannelScreen(CMainFrame& frame, CTalverinApp& app)
+{
+    CMainFrame* const f = &frame;
+    CTalverinApp* const program = &app;
+    // The screen lives in the frame's stack: the frame and the program outlive it.
+    frame.RegisterView({VIEW_CHANNEL, QCoreApplication::translate("CTalverinApp", "Edit channel programs"),
+                        [f, program](QWidget* parent) -> CViewBase* {
+                            ChannelViewHost host;
+                            host.isDocumentModified = [program] {
+                                const CTalverinDoc* doc = program->GetDocument();
+                                return doc && doc->IsModified();
+                            };
+                            host.setDocumentModified = [program](bool modified) {
+                                if (CTalverinDoc* doc = program->GetDocument())
+                                    doc->SetModifiedFlag(modified);
+                            };
+                            host.showHelp = [f](const QString& page, const QString& anchor) { f->ShowHelp(page, anchor); };
+                            return new CViewChannel(program->m_dataFile, std::move(host), parent);
+                        }});
+    frame.Commands().add(ID_VIEW_CHANNEL, [f] { f->SwitchView(VIEW_CHANNEL); },
+                         [f](plat::qt::CommandUpdate& u) { u.SetRadio(f->GetCurrentViewId() == VIEW_CHANNEL); });
+}
+
+} // namespace talverin
