@@ -544,8 +544,11 @@ bool CViewChannel::editorKey(const plat::qt::KeyInput& key)
                             : key.vk == VK_NEXT  ? Qt::Key_PageDown
                             : key.vk == VK_UP    ? Qt::Key_Up
                                                  : Qt::Key_Down;
+        // Pressed and released: the program's key-state table must not keep the key held.
         QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier);
         QCoreApplication::sendEvent(m_list, &press);
+        QKeyEvent release(QEvent::KeyRelease, qtKey, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_list, &release);
         return true;
     }
     case VK_LEFT: {

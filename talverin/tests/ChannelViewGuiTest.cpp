@@ -60,6 +60,7 @@ TEST_F(ChannelViewFixture, GuiEditorKeysAndStepPanel)
     EXPECT_EQ(view->Core().editColumn(), 2);
     EXPECT_TRUE(key(VK_UP)); // the list moves, the editor follows
     EXPECT_EQ(view->Core().currentRow(), 0);
+    EXPECT_FALSE(plat::qt::GetKeyState(VK_UP) & 0x8000); // passed on, not left held
     EXPECT_EQ(editor->text(), "SPD");
     EXPECT_TRUE(key(VK_RIGHT));
     EXPECT_EQ(editor->text(), "500");
