@@ -8,6 +8,7 @@
 #include "talverin/CTalverinDocTemplate.h"
 #include "talverin/CViewChannel.h"
 #include "talverin/CViewIO.h"
+#include "talverin/CViewOscillo.h"
 #include "talverin/ShellRegistration.h"
 
 #include <model/DocumentFile.h>
@@ -287,6 +288,7 @@ CMainFrame& CTalverinApp::EnsureMainFrame()
         // The screens, one call each; each is made on the first switch to it.
         RegisterIoScreen(*m_frame);
         RegisterChannelScreen(*m_frame, *this);
+        RegisterOscilloScreen(*m_frame);
     }
     return *m_frame;
 }

@@ -10,6 +10,7 @@
 #include "talverin/OscilloIds.h"
 #include "talverin/OscilloText.h"
 #include "talverin/ScreenEvents.h"
+#include "talverin/ScreenSwitchGuard.h"
 #include "talverin/SettingsSummary.h"
 #include "talverin/WidgetHelpers.h"
 
@@ -101,6 +102,8 @@ CViewOscillo::CViewOscillo(QWidget* parent) : CViewBase(VIEW_OSCILLO, parent)
                 return true;
         return false;
     };
+    m_keyHook = plat::qt::KeyboardHookChain::instance().install(
+        this, [this](const plat::qt::KeyInput& key) { return HandleHookKey(key); });
     m_timers = std::make_unique<WindowCaptureTimers>(GetSafeHwnd());
     m_capture = std::make_unique<OscilloCapture>(*this, m_port, *m_timers, store(), GetSafeHwnd());
 
@@ -262,6 +265,18 @@ void RegisterOscilloScreen(CMainFrame& frame)
         if (CViewOscillo* view = screen())
             view->ClearChannelRecords(all);
     };
+    plat::qt::CommandTable& commands = frame.Commands();
+    if (commands.contains(ID_VIEW_OSCILLO))
+        return;
+    commands.add(
+        ID_VIEW_OSCILLO,
+        [&frame] {
+            ScreenSwitchGuard::Hold hold = theApp().m_switchGuard.TryTake();
+            if (hold)
+                frame.SwitchView(VIEW_OSCILLO);
+        },
+        [&frame](plat::qt::CommandUpdate& u) { u.SetRadio(frame.GetCurrentViewId() == VIEW_OSCILLO); });
+    frame.AddCommand(frame.ViewMenu(), ID_VIEW_OSCILLO, trv("&Oscilloscope"), QKeySequence(Qt::CTRL | Qt::Key_1));
 }
 
 bool CViewOscillo::isCurrentScreen() const

@@ -31,12 +31,13 @@ protected:
         AppFixture::SetUp();
         ::setenv("TALVERIN_COMPONENTS", TALVERIN_BIN_DIR "/components.ini", 0);
         ASSERT_TRUE(Start());
-        talverin::RegisterOscilloScreen(frame());
         frame().resize(1000, 700);
         frame().show();
         frame().activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
-        ASSERT_TRUE(frame().SwitchView(talverin::VIEW_OSCILLO));
+        // View > Oscilloscope (Ctrl+1), as the program offers it.
+        ASSERT_TRUE(frame().Commands().execute(talverin::ID_VIEW_OSCILLO));
+        ASSERT_EQ(frame().GetCurrentViewId(), talverin::VIEW_OSCILLO);
         view = dynamic_cast<CViewOscillo*>(frame().GetView(talverin::VIEW_OSCILLO));
         ASSERT_NE(view, nullptr);
         plat::qt::PumpAllPending();

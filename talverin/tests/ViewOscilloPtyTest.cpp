@@ -46,7 +46,6 @@ protected:
         SetSetting("ExtPort", "COM7", sim.slavePath().c_str());
         SetSetting("Port", "Connect", "COM7");
         ASSERT_TRUE(Start());
-        talverin::RegisterOscilloScreen(frame());
         frame().show();
         ASSERT_TRUE(frame().SwitchView(talverin::VIEW_OSCILLO));
         view = dynamic_cast<CViewOscillo*>(frame().GetView(talverin::VIEW_OSCILLO));

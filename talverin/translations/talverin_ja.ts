@@ -1231,6 +1231,10 @@ The specified file may not exist, or is read-only by other applicaton.</source>
 <context>
     <name>CViewOscillo</name>
     <message>
+        <source>&amp;Oscilloscope</source>
+        <translation>オシロスコープ(&amp;O)</translation>
+    </message>
+    <message>
         <source>Bitmap Files(*.bmp)|*.bmp|All Files(*.*)|*.*|</source>
         <translation>ビットマップ ファイル(*.bmp)|*.bmp|すべてのファイル(*.*)|*.*|</translation>
     </message>

@@ -266,10 +266,12 @@ private:
     bool m_slopeChanged = false;    // a slope was checked before a slope click (kept, not read)
     int m_checkedRecord = -1;       // the View record entry marked in the menu
     std::function<bool()> m_arrowHeld;
+    plat::qt::KeyboardHookHandle m_keyHook; // Enter in a value edit
 };
 
-// Registers view 130 with the frame and lends the frame's connection what it asks of the screen
-// (its CaptureState, the clearing of its channel records after a read-all).
+// Registers view 130 with the frame, its View menu command 32775 (Ctrl+1), and lends the frame's
+// connection what it asks of the screen (its CaptureState, the clearing of its channel records
+// after a read-all).
 void RegisterOscilloScreen(CMainFrame& frame);
 
 } // namespace talverin
