@@ -288,11 +288,20 @@ TEST_F(ExportsSimPty, ARecordBehindARemovedCommandGoesOutWithoutAnotherCall) {
     sim->addCommand(drivesim::Match::exact("SWON"), drivesim::Program{});
     ASSERT_EQ(ZRComm_SetCommandMode(1), COMM_OK);
     ASSERT_TRUE(Until([] { return ZRComm_GetCommandCount(-1) == 0; }));
-    // Back to command mode queues a mode step; the top-level command goes ahead of it.
-    ASSERT_EQ(ZRComm_SetCommandMode(0), COMM_OK);
-    const CommandId id = ZRComm_SendTopLevelCommandText(notify.hwnd(), "SWON\r", 7);
+    // Back to command mode queues a mode step; the top-level command goes ahead of it. The port's
+    // lock keeps the sender from taking the step before the command is queued.
+    CCommPort& port = *CCommApp::Get().Port();
+    CommandId id;
+    {
+        PortLock lock(port);
+        ASSERT_EQ(ZRComm_SetCommandMode(0), COMM_OK);
+        id = ZRComm_SendTopLevelCommandText(notify.hwnd(), "SWON\r", 7);
+    }
     ASSERT_TRUE(Until([&] { return ZRComm_GetCommandState(id) == COMM_OK; }));
     EXPECT_EQ(ZRComm_GetCommandCount(3), 1);
+    // The wake that came with the command's end found only the ended command at the head: the
+    // removal alone must send the step.
+    ASSERT_TRUE(Until([&] { return !CCommPortTestAccess::WakeEvent(port).isSet(); }));
     ZRComm_RemoveCommand(id);
     EXPECT_TRUE(Until([] { return ZRComm_GetCommandCount(-1) == 0; })) << "the mode step stayed queued";
     EXPECT_EQ(ZRComm_SetCommandMode(1), COMM_OK);

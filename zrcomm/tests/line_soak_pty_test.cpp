@@ -24,6 +24,12 @@ constexpr int kCommands = 2000; // the race detector makes every step many times
 constexpr int kCommands = 10000;
 #endif
 constexpr int kPorts = 8;
+// A healthy reply may come late on a loaded machine: its time-out is far beyond any delay the
+// scheduler makes. Only the commands the driver is told to fail end by a short time-out of their
+// own, and the wait for any end is a guard against a hang, never reached by a working library.
+constexpr std::uint32_t kHealthyReplyMs = 20000;
+constexpr std::uint32_t kFaultReplyMs = 500;
+constexpr int kHangMs = 60000;
 
 bool IsFinal(plat::WPARAM e) { return e == 3 || e == 4 || e == 6 || e == 7 || e == 8 || e == 9; }
 
@@ -63,8 +69,7 @@ void Soak(int seed, int count, Outcome& out) {
         return;
     }
     port.SetNotifyWindow(notify.hwnd());
-    // Long enough that a loaded machine (sanitizers, parallel tests) never times out a healthy reply.
-    port.SetExternalData(500, true);
+    port.SetExternalData(kHealthyReplyMs, true);
     port.StartThreads();
     const auto pumpUntil = [&](const std::function<bool()>& pred, int ms) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -76,7 +81,51 @@ void Soak(int seed, int count, Outcome& out) {
         notify.pump();
         return pred();
     };
-    if (!pumpUntil([&] { return port.ConnectionState() == CONN_CONNECTED; }, 5000)) {
+    const auto queue = [&](const std::string& text, bool short_) {
+        PortLock lock(port);
+        CCommCommand* r = port.QueueCommand(port.NewCommand(1, text.c_str(), nullptr, 0));
+        if (short_) r->ownTimeout = kFaultReplyMs;
+        port.WakeSender();
+        return r;
+    };
+    const auto collectFinals = [&](plat::LPARAM id, std::vector<plat::WPARAM>& finals) {
+        finals.clear();
+        for (const Message& m : notify.seen())
+            if (m.msg == WM_COMM_COMMAND && m.lParam == id && IsFinal(m.wParam)) finals.push_back(m.wParam);
+        return !finals.empty();
+    };
+    const auto describe = [&](CCommCommand* r) {
+        PortLock lock(port);
+        char b[96];
+        std::snprintf(b, sizeof b, " (state %x, line %x, connection %u)", r->state,
+                      CCommPortTestAccess::LineState(port), port.ConnectionState());
+        return std::string(b);
+    };
+    // After a failure the driver may still be talking, or busy and dropping what comes meanwhile.
+    // Lines go out, each with a short time-out, until one is answered in full: the driver is back at
+    // its prompt and all it still had to say came before that answer.
+    const auto resync = [&](int i) {
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            const std::string n = std::to_string(i) + "." + std::to_string(attempt);
+            CCommCommand* r = queue("?S" + n + "\r", true);
+            std::vector<plat::WPARAM> finals;
+            if (!pumpUntil([&] { return collectFinals(static_cast<plat::LPARAM>(r->id), finals); }, kHangMs)) {
+                out.problems.push_back("no end for ?S" + n + describe(r));
+                return false;
+            }
+            bool answered;
+            {
+                PortLock lock(port);
+                answered = r->state == CMD_COMPLETED && r->reply.ToString() == "V " + n + "\r";
+            }
+            port.RemoveRecord(r);
+            notify.clear();
+            if (answered) return true;
+        }
+        out.problems.push_back("the driver never answered again after the failure of command " + std::to_string(i));
+        return false;
+    };
+    if (!pumpUntil([&] { return port.ConnectionState() == CONN_CONNECTED; }, kHangMs)) {
         out.problems.push_back("never connected");
         return;
     }
@@ -114,29 +163,19 @@ void Soak(int seed, int count, Outcome& out) {
         }
         const bool abort = !fault && roll >= 12 && roll < 14;
 
-        CCommCommand* r;
-        {
-            PortLock lock(port);
-            r = port.QueueCommand(port.NewCommand(1, text.c_str(), nullptr, i));
-            port.WakeSender();
-        }
+        CCommCommand* r = queue(text, fault);
         const auto id = static_cast<plat::LPARAM>(r->id);
         std::vector<plat::WPARAM> finals;
-        const auto collect = [&] {
-            finals.clear();
-            for (const Message& m : notify.seen())
-                if (m.msg == WM_COMM_COMMAND && m.lParam == id && IsFinal(m.wParam)) finals.push_back(m.wParam);
-            return !finals.empty();
-        };
+        const auto collect = [&] { return collectFinals(id, finals); };
         if (abort) {
             pumpUntil([&] { return collect() || std::any_of(notify.seen().begin(), notify.seen().end(), [&](const Message& m) {
                                        return m.lParam == id && m.wParam == COMM_EVENT_WRITTEN;
                                    }); },
-                      3000);
+                      kHangMs);
             port.AbortRecord(r);
         }
-        if (!pumpUntil(collect, 5000)) {
-            out.problems.push_back("no end for " + line);
+        if (!pumpUntil(collect, kHangMs)) {
+            out.problems.push_back("no end for " + line + describe(r));
             break;
         }
         // A timed-out record is reported again on later passes until removed; take the first.
@@ -149,8 +188,9 @@ void Soak(int seed, int count, Outcome& out) {
         }
         const plat::WPARAM first = finals.front();
         if (state == CMD_REPLY_TIMEOUT) {
-            for (plat::WPARAM e : finals)
-                if (e != COMM_EVENT_TIMEOUT) out.problems.push_back(line + ": mixed ends");
+            // An ended record left queued is reported again as timed out; its first end may differ.
+            for (std::size_t k = 1; k < finals.size(); ++k)
+                if (finals[k] != COMM_EVENT_TIMEOUT) out.problems.push_back(line + ": mixed ends");
         } else if (abort && finals == std::vector<plat::WPARAM>{COMM_EVENT_COMPLETED, COMM_EVENT_ABORTED}) {
             // Done before the abort came: an ended command is aborted at once, and says so.
         } else if (finals.size() != 1) {
@@ -177,11 +217,7 @@ void Soak(int seed, int count, Outcome& out) {
         port.RemoveRecord(r);
         notify.clear();
         sim.clearFaults();
-        if (fault || abort) {
-            // What the driver still says after a failure arrives before the next command, as
-            // output that belongs to no command.
-            pumpUntil([] { return false; }, 40);
-        }
+        if ((fault || abort) && !resync(i)) break;
         if (port.ConnectionState() != CONN_CONNECTED) {
             out.problems.push_back("connection lost after " + line);
             break;
@@ -199,8 +235,9 @@ TEST(LineSoakPty, ManyCommandsWithRandomFaultsAllEndOnceAndNothingHangs) {
     t.questionWaitMs = 10;
     t.receiveWaitMs = 50;
     t.promptWaitMs = 300;
-    t.echoWatchdogMs = 10000;
-    t.replyWatchdogMs = 10000;
+    // Beyond a healthy reply's time-out: a slow line is not taken for a lost one.
+    t.echoWatchdogMs = 2 * kHealthyReplyMs;
+    t.replyWatchdogMs = 2 * kHealthyReplyMs;
     detail::ScopedTimings scoped(t);
     const std::string savedLog = CCommLog::Get().FileName();
     CCommLog::Get().SetFile("", CCommLog::kDefaultMask); // lines are queued and dropped, never written
