@@ -212,7 +212,10 @@ void CMainFrame::OnCommandBarCommand(plat::UINT id)
                 const std::uint32_t code = model::GetCommEventState();
                 if (code == COMM_MONITOR_CONNECTION_LOST || code == COMM_MONITOR_PORT_CLOSED)
                     break;
-                if (ZRComm_SetCommandMode(1) != COMM_ERR_COMMANDS_QUEUED || ZRComm_GetCommandCount(1) <= 0)
+                // Any record counts: the library's own mode step may be all that is left when
+                // the command went ahead of it, and stopping then would leave the terminal in
+                // command mode.
+                if (ZRComm_SetCommandMode(1) != COMM_ERR_COMMANDS_QUEUED || ZRComm_GetCommandCount(-1) <= 0)
                     break;
                 model::WaitCommandQueue(GetSafeHwnd());
                 plat::Sleep(100);
