@@ -81,11 +81,6 @@ void CMainFrame::addConnectionHandlers()
     t.add(ID_LOCK_DISABLE, [this] { OnPasswordLockDisable(); }, lockRule);
 }
 
-int CMainFrame::GetCommandModeForView(int viewId)
-{
-    return viewId == VIEW_OSCILLO ? 2 : viewId == VIEW_TERMINAL ? 1 : 0;
-}
-
 LRESULT CMainFrame::SendToViews(std::initializer_list<int> ids, plat::UINT message, WPARAM wParam, LPARAM lParam,
                                 bool stopAtZero)
 {
@@ -399,7 +394,7 @@ LRESULT CMainFrame::disconnect(LPARAM reason)
     if (m_closeEvent && m_closeEvent->isSet())
         return 1;
     if (reason == 0 && GetView(VIEW_OSCILLO) && IsConnected() && !lineGone(model::GetCommEventState())) {
-        const int capture = m_hooks.captureState ? m_hooks.captureState() : 0;
+        const int capture = GetView(VIEW_OSCILLO)->CaptureState();
         if (capture == 3) {
             ZRComm_RemoveCommand(0);
         } else if (capture >= 4 && capture <= 6) {

@@ -6,8 +6,6 @@
 #include "talverin/CMainFrame.h"
 #include "talverin/CTalverinDoc.h"
 #include "talverin/CTalverinDocTemplate.h"
-#include "talverin/CViewChannel.h"
-#include "talverin/CViewIO.h"
 #include "talverin/CViewOscillo.h"
 #include "talverin/ShellRegistration.h"
 
@@ -283,11 +281,11 @@ CTalverinDoc* CTalverinApp::GetDocument() const
 
 CMainFrame& CTalverinApp::EnsureMainFrame()
 {
+    // The frame registers the screens (ProgramScreens.cpp).
     if (!m_frame) {
         m_frame = std::make_unique<CMainFrame>(*this);
-        // The screens, one call each; each is made on the first switch to it.
-        RegisterIoScreen(*m_frame);
-        RegisterChannelScreen(*m_frame, *this);
+        // Registered after the frame's first switch, so the blank screen is the start screen
+        // until the tests are ready for the scope there (then it joins ProgramScreens.cpp).
         RegisterOscilloScreen(*m_frame);
     }
     return *m_frame;

@@ -2,6 +2,8 @@
 
 #include "talverin/AppMessages.h"
 
+#include <platform/qt/command_table.h>
+#include <platform/qt/keyboard_hook.h>
 #include <platform/qt/window_bridge.h>
 
 namespace talverin {
@@ -44,6 +46,56 @@ int CViewBase::WriteBack(int)
 QSize CViewBase::MinimumClientSize() const
 {
     return {};
+}
+
+bool CViewBase::HandleHookKey(const plat::qt::KeyInput&)
+{
+    return false;
+}
+
+plat::qt::CommandTable& CViewBase::Commands()
+{
+    if (!m_noCommands)
+        m_noCommands = std::make_unique<plat::qt::CommandTable>();
+    return *m_noCommands;
+}
+
+QMenu* CViewBase::FunctionMenu() const
+{
+    return nullptr;
+}
+
+QMenu* CViewBase::ExecuteMenu() const
+{
+    return nullptr;
+}
+
+QMenu* CViewBase::ExportMenu() const
+{
+    return nullptr;
+}
+
+QMenu* CViewBase::PopupMenu() const
+{
+    return nullptr;
+}
+
+const QList<QAction*>& CViewBase::MenuActions() const
+{
+    static const QList<QAction*> none;
+    return none;
+}
+
+void CViewBase::OnDropFiles(const QList<QUrl>&) {}
+
+void CViewBase::OnSysColorChange()
+{
+    update();
+}
+
+int CViewBase::CaptureState() const
+{
+    return 0;
 }
 
 plat::LRESULT CViewBase::WindowProc(plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam)

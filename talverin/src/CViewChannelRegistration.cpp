@@ -14,8 +14,8 @@ void RegisterChannelScreen(CMainFrame& frame, CTalverinApp& app)
     CMainFrame* const f = &frame;
     CTalverinApp* const program = &app;
     // The screen lives in the frame's stack: the frame and the program outlive it.
-    frame.RegisterView({VIEW_CHANNEL, QCoreApplication::translate("CTalverinApp", "Edit channel programs"),
-                        [f, program](QWidget* parent) -> CViewBase* {
+    frame.Screens().Register({VIEW_CHANNEL, QCoreApplication::translate("CTalverinApp", "Edit channel programs"),
+                              ID_VIEW_CHANNEL, 0, [f, program](QWidget* parent) -> CViewBase* {
                             ChannelViewHost host;
                             host.isDocumentModified = [program] {
                                 const CTalverinDoc* doc = program->GetDocument();
@@ -28,8 +28,7 @@ void RegisterChannelScreen(CMainFrame& frame, CTalverinApp& app)
                             host.showHelp = [f](const QString& page, const QString& anchor) { f->ShowHelp(page, anchor); };
                             return new CViewChannel(program->m_dataFile, std::move(host), parent);
                         }});
-    frame.Commands().add(ID_VIEW_CHANNEL, [f] { f->SwitchView(VIEW_CHANNEL); },
-                         [f](plat::qt::CommandUpdate& u) { u.SetRadio(f->GetCurrentViewId() == VIEW_CHANNEL); });
+    // Its screen command 32778 (Ctrl+4) is the frame's.
 }
 
 } // namespace talverin

@@ -63,8 +63,8 @@ constexpr int kLegendTop = 7 + 25 * 13 + 4;
 
 void RegisterIoScreen(CMainFrame& frame)
 {
-    frame.RegisterView({VIEW_IO, QCoreApplication::translate("CTalverinApp", "Edit control I/O"),
-                        [](QWidget* parent) { return new CViewIO(parent); }});
+    frame.Screens().Register({VIEW_IO, QCoreApplication::translate("CTalverinApp", "Edit control I/O"), ID_VIEW_IO, 0,
+                              [](QWidget* parent) { return new CViewIO(parent); }});
 }
 
 CViewIO::CViewIO(QWidget* parent) : CViewBase(VIEW_IO, parent)

@@ -253,30 +253,15 @@ void CViewOscillo::connectWidgets()
 
 void RegisterOscilloScreen(CMainFrame& frame)
 {
-    frame.RegisterView({VIEW_OSCILLO, QCoreApplication::translate("CTalverinApp", "Oscilloscope"),
-                        [](QWidget* parent) { return new CViewOscillo(parent); }});
+    frame.Screens().Register({VIEW_OSCILLO, QCoreApplication::translate("CTalverinApp", "Oscilloscope"), ID_VIEW_OSCILLO, 2,
+                              [](QWidget* parent) { return new CViewOscillo(parent); }});
     // Looked up at each call: the screen is made on its first switch and may be gone at the end.
     const auto screen = [&frame] { return dynamic_cast<CViewOscillo*>(frame.GetView(VIEW_OSCILLO)); };
-    frame.Hooks().captureState = [screen] {
-        const CViewOscillo* view = screen();
-        return view ? view->CaptureState() : Capture::Initial;
-    };
     frame.Hooks().resetScopeMonitors = [screen](bool all) {
         if (CViewOscillo* view = screen())
             view->ClearChannelRecords(all);
     };
-    plat::qt::CommandTable& commands = frame.Commands();
-    if (commands.contains(ID_VIEW_OSCILLO))
-        return;
-    commands.add(
-        ID_VIEW_OSCILLO,
-        [&frame] {
-            ScreenSwitchGuard::Hold hold = theApp().m_switchGuard.TryTake();
-            if (hold)
-                frame.SwitchView(VIEW_OSCILLO);
-        },
-        [&frame](plat::qt::CommandUpdate& u) { u.SetRadio(frame.GetCurrentViewId() == VIEW_OSCILLO); });
-    frame.AddCommand(frame.ViewMenu(), ID_VIEW_OSCILLO, trv("&Oscilloscope"), QKeySequence(Qt::CTRL | Qt::Key_1));
+    // Its screen command 32775 (Ctrl+1) is the frame's.
 }
 
 bool CViewOscillo::isCurrentScreen() const

@@ -10,6 +10,7 @@
 
 #include <platform/qt/virtual_keys.h>
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
@@ -18,25 +19,16 @@ namespace talverin {
 
 ParamWindows::ParamWindows(CMainFrame& frame, CTalverinApp& app) : m_frame(frame), m_app(app)
 {
-    frame.RegisterView({VIEW_PARAM, tr("Edit parameter"), [this](QWidget* parent) { return makeScreen(parent); }});
+    // The screen command 32777 (Ctrl+3) and the View menu's items are the frame's.
+    frame.Screens().Register({VIEW_PARAM, QCoreApplication::translate("talverin::CMainFrame", "Edit parameter"),
+                              ID_VIEW_PARAM, 0, [this](QWidget* parent) { return makeScreen(parent); }});
 
     plat::qt::CommandTable& commands = frame.Commands();
-    commands.add(
-        ID_VIEW_PARAM,
-        [this] {
-            ScreenSwitchGuard::Hold hold = m_app.m_switchGuard.TryTake();
-            if (hold)
-                m_frame.SwitchView(VIEW_PARAM);
-        },
-        [this](plat::qt::CommandUpdate& u) { u.SetRadio(m_frame.GetCurrentViewId() == VIEW_PARAM); });
     commands.add(ID_COMMAND_WINDOW, [this] { ToggleCommandWindow(); }, [this](plat::qt::CommandUpdate& u) {
         // The screen shows the same tree: the window is not offered beside it.
         u.Enable(m_frame.GetCurrentViewId() != VIEW_PARAM);
         u.SetCheck(m_checked);
     });
-    QMenu* view = frame.ViewMenu();
-    frame.AddCommand(view, ID_VIEW_PARAM, tr("Edit &parameter"), QKeySequence(Qt::CTRL | Qt::Key_3));
-    frame.AddCommand(view, ID_COMMAND_WINDOW, tr("Command &Window"), QKeySequence(Qt::CTRL | Qt::Key_W));
 
     frame.Messages().Set(WM_SHOW_COMMAND_WINDOW, [this](plat::WPARAM w, plat::LPARAM l) {
         ShowCommandWindow(w != 0, reinterpret_cast<const char*>(l));
@@ -65,7 +57,8 @@ ParamWindows::~ParamWindows() = default;
 
 CViewParam* ParamWindows::Screen() const
 {
-    return static_cast<CViewParam*>(m_frame.GetView(VIEW_PARAM));
+    // Null also for a screen registered in its place.
+    return dynamic_cast<CViewParam*>(m_frame.GetView(VIEW_PARAM));
 }
 
 CViewParam* ParamWindows::makeScreen(QWidget* parent)

@@ -1,45 +1,33 @@
 #include "talverin/WidgetHelpers.h"
 
+#include "talverin/AppMessages.h"
+
+#include <model/CommandSupport.h>
+#include <platform/messages.h>
+
 #include <QAction>
-#include <QApplication>
-#include <QCoreApplication>
-#include <QMainWindow>
-#include <QPalette>
-#include <QStatusBar>
+#include <QByteArray>
+#include <QWidget>
 
 namespace talverin {
 
-namespace {
-
-QMainWindow* mainWindow()
-{
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* frame = qobject_cast<QMainWindow*>(widget))
-            return frame;
-    }
-    return nullptr;
-}
-
-} // namespace
-
 void SetStatusText(QWidget* window, const QString& text)
 {
-    Q_UNUSED(window);
-    QMainWindow* frame = mainWindow();
-    if (!frame)
-        return;
-    // Only a frame that has its status bar already: asking QMainWindow::statusBar() would add one.
-    auto* bar = frame->findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
-    if (bar)
-        bar->showMessage(text);
+    const QByteArray utf8 = text.toUtf8();
+    StatusTextRecord record;
+    record.value = reinterpret_cast<std::intptr_t>(window);
+    record.text = utf8.constData();
+    if (plat::HWND frame = model::GetMainWindow())
+        plat::SendMessage(frame, WM_SET_STATUS_TEXT, 0, reinterpret_cast<plat::LPARAM>(&record));
 }
 
 void SetStatusText(QWidget* window, const char* text)
 {
-    SetStatusText(window, text ? QString::fromUtf8(text)
-                               : QCoreApplication::translate("SetStatusText", "For Help, press F1"));
+    StatusTextRecord record;
+    record.value = reinterpret_cast<std::intptr_t>(window);
+    record.text = text;
+    if (plat::HWND frame = model::GetMainWindow())
+        plat::SendMessage(frame, WM_SET_STATUS_TEXT, 0, reinterpret_cast<plat::LPARAM>(&record));
 }
 
 int FindMenuItemByText(const QWidget* menu, const QString& text)

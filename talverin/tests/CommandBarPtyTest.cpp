@@ -85,7 +85,7 @@ TEST_F(CommandBarPty, SendsTheEntryAndFollowsItsEvents)
 
     // On the terminal screen the send switches to command mode and back to terminal mode once
     // the queue drained; the screen and the bar are usable again afterwards.
-    frame().RegisterView({VIEW_TERMINAL, QStringLiteral("Terminal"), [](QWidget* p) { return new CViewBase(VIEW_TERMINAL, p); }});
+    frame().Screens().SetFactory(VIEW_TERMINAL, [](QWidget* p) { return new CViewBase(VIEW_TERMINAL, p); });
     ASSERT_TRUE(frame().SwitchView(VIEW_TERMINAL));
     // The switch goes on once the driver confirmed the lock ("KP0").
     ASSERT_TRUE(PumpUntil([&] { return frame().GetCurrentViewId() == VIEW_TERMINAL; }));

@@ -381,6 +381,57 @@ TEST_F(ConnectionPty, PreviewWhileConnectedReadsTheDriverFirst)
     EXPECT_TRUE(plat::FileExists(m_folder.file("report131.html")));
 }
 
+TEST_F(ConnectionPty, CloseWhileConnectedAsksThenEndsTheConnectionFirst)
+{
+    const std::string connectedText =
+        "Currrently connected to the driver.\nYou must terminate connection before exiting application.";
+    ASSERT_TRUE(Connect());
+    doc().SetModifiedFlag(false);
+    m_boxes.answer(plat::IDCANCEL);
+    EXPECT_FALSE(frame().close());
+    EXPECT_EQ(m_boxes.last().text, connectedText);
+    EXPECT_EQ(m_boxes.last().caption, "Must terminate connection");
+    EXPECT_EQ(phase(), Phase::Connected);
+
+    // The channel program editor refuses: still connected, the screens hear it, the save asks again.
+    static_cast<RecordingView*>(frame().GetView(VIEW_CHANNEL))->m_refuseDisconnect = 1;
+    doc().SetModifiedFlag(true);
+    m_boxes.answer(plat::IDOK).answer(plat::IDYES);
+    m_log.clear();
+    EXPECT_FALSE(frame().close());
+    EXPECT_EQ(m_boxes.last().text, "save changes to 'NewDocument'");
+    EXPECT_EQ(phase(), Phase::Connected);
+    EXPECT_EQ(app().m_askBeforeSave, 1);
+    EXPECT_EQ(Log("state"), "174 state 0,-3 183 state 1,-2 130 state 1,-2 132 state 1,-2 174 state 1,-2");
+    EXPECT_FALSE(frame().BusyDialog() && frame().BusyDialog()->isVisible());
+    static_cast<RecordingView*>(frame().GetView(VIEW_CHANNEL))->m_refuseDisconnect = 0;
+
+    // Modified and Yes: all data is read before the alarm history, then saved without a question.
+    const std::string path = m_folder.file("closed.zrd");
+    m_files.accept(path);
+    AcceptComment();
+    m_boxes.answer(plat::IDOK).answer(plat::IDYES);
+    const std::size_t from = Wire().size();
+    frame().close();
+    ASSERT_TRUE(PumpUntil([&] { return frame().IsDestroyed(); }));
+    EXPECT_EQ(WireSince(from), (std::vector<std::string>{"TX0", "TA/HI"}));
+    EXPECT_TRUE(portClosed());
+    EXPECT_TRUE(plat::FileExists(path));
+    EXPECT_EQ(m_boxes.count(), 5u) << "no second question on the way back in";
+}
+
+TEST_F(ConnectionPty, CloseWhileConnectedWithoutChangesPostsDisconnect)
+{
+    ASSERT_TRUE(Connect());
+    doc().SetModifiedFlag(false);
+    m_boxes.answer(plat::IDOK);
+    const std::size_t from = Wire().size();
+    EXPECT_TRUE(frame().close());
+    EXPECT_EQ(WireSince(from), std::vector<std::string>{"TA/HI"});
+    EXPECT_TRUE(portClosed());
+    EXPECT_TRUE(frame().IsDestroyed());
+}
+
 class ConnectionGui : public apptest::FrameFixture {};
 
 TEST_F(ConnectionGui, CommErrorBoxes)

@@ -27,7 +27,7 @@ protected:
         fs::create_symlink(bin / "zrreport", m_folder.path / "zrreport");
         ASSERT_TRUE(Start());
         for (const int id : {VIEW_PARAM, VIEW_CHANNEL})
-            frame().RegisterView({id, QString(), [id](QWidget* p) { return new CViewBase(id, p); }});
+            frame().Screens().SetFactory(id, [id](QWidget* p) { return new CViewBase(id, p); });
     }
     bool command(plat::UINT id) { return plat::SendMessage(frame().GetSafeHwnd(), plat::WM_COMMAND, id, 0) != 0; }
     std::string report(int view) const { return m_folder.file("report" + std::to_string(view) + ".html"); }

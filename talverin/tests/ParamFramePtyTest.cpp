@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QLabel>
 #include <QStatusBar>
 #include <QTreeView>
 #include <QtTest/QTest>
@@ -78,15 +79,15 @@ TEST_F(ParamFramePty, ReadsAndWritesOnTheScreenAndInTheCommandWindow)
     type("250");
     const model::CZRParamData& spd = *store().FindParameter("SPD");
     EXPECT_NE(spd.m_referenceValue, 250) << "the locked driver refused it";
-    EXPECT_TRUE(frame().statusBar()->currentMessage().startsWith("SPD Command Error: ") && doc().IsModified());
+    EXPECT_TRUE(frame().MessagePane()->text().startsWith("SPD Command Error: ") && doc().IsModified());
     m_model.setLocked(false);
     type("260");
     EXPECT_EQ(spd.m_referenceValue + spd.m_status, 260);
-    EXPECT_EQ(frame().statusBar()->currentMessage(), "For Help, press F1");
+    EXPECT_EQ(frame().MessagePane()->text(), "For Help, press F1");
 
     // The command window, placed as saved, reads beside another screen; hidden on the parameter
-    // screen, back when it is left; closing unchecks it.
-    ASSERT_TRUE(frame().SwitchView(VIEW_BLANK) && frame().Commands().execute(ID_COMMAND_WINDOW));
+    // screen (and the blank one), back when it is left; closing unchecks it.
+    ASSERT_TRUE(frame().SwitchView(VIEW_IO) && frame().Commands().execute(ID_COMMAND_WINDOW));
     CCommandWnd* window = frame().GetParamWindows().CommandWindow();
     ASSERT_TRUE(window && window->isVisible() && checked());
     EXPECT_EQ(window->geometry(), QRect(40, 60, 400, 500));
@@ -94,7 +95,7 @@ TEST_F(ParamFramePty, ReadsAndWritesOnTheScreenAndInTheCommandWindow)
     window->Traffic().OnQueryUpdate(store().FindTreeItem("ACC"));
     ASSERT_TRUE(pumpUntil([&] { return store().FindParameter("ACC")->m_currentValue == 77; }));
     EXPECT_TRUE(frame().SwitchView(VIEW_PARAM) && !window->isVisible() && checked());
-    EXPECT_TRUE(frame().SwitchView(VIEW_BLANK) && window->isVisible());
+    EXPECT_TRUE(frame().SwitchView(VIEW_IO) && window->isVisible());
     window->setGeometry(QRect(30, 20, 360, 420));
     window->close();
     EXPECT_FALSE(window->isVisible() || checked());

@@ -2,6 +2,7 @@
 // clock: without a driver, and against the simulated KVX-100 on a pseudo-terminal.
 #include "talverin/AppMessages.h"
 #include "talverin/CCommandWnd.h"
+#include "talverin/WidgetHelpers.h"
 #include "talverin/CViewParam.h"
 
 #include <controls/HelpInfo.h>
@@ -37,6 +38,11 @@ struct ParamWindows : ::testing::Test {
         ASSERT_EQ(store.LoadDefinition(TALVERIN_SAMPLE_DATA_DIR "/unit/kvx100.ini"), 1);
         bridge = std::make_unique<plat::qt::WindowBridge>(&main, [this](plat::HWND, plat::UINT m, plat::WPARAM w, plat::LPARAM l) {
             messages.emplace_back(m, w, l);
+            // The frame's message pane, as the main frame shows it.
+            if (m == talverin::WM_SET_STATUS_TEXT) {
+                const auto* record = reinterpret_cast<const talverin::StatusTextRecord*>(l);
+                main.statusBar()->showMessage(record->text ? QString::fromUtf8(record->text) : QStringLiteral("For Help, press F1"));
+            }
             return plat::LRESULT{0};
         });
         model::SetMainWindow(bridge->hwnd());

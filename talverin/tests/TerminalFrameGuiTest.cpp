@@ -5,6 +5,8 @@
 #include "talverin/CommandIds.h"
 #include "talverin/OscilloIds.h"
 
+#include <platform/messages.h>
+
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -20,8 +22,10 @@ TEST_F(TerminalFrameGui, TerminalScreenAndWindowBelongToTheFrame)
     auto* screen = dynamic_cast<CViewTerminal*>(frame().GetView(VIEW_TERMINAL));
     ASSERT_TRUE(screen && commands.state(ID_VIEW_TERMINAL).checked());
     screen->Terminal().AddString("AB", plat::FALSE);
-    ASSERT_TRUE(commands.isEnabled(CViewTerminal::ID_SAVE_RECORD) && commands.execute(CViewTerminal::ID_TERMINAL_CLEAR));
-    EXPECT_FALSE(screen->Terminal().GetTextLength() || commands.isEnabled(CViewTerminal::ID_SAVE_RECORD));
+    // Its commands reach it through the frame while it is current.
+    ASSERT_TRUE(screen->Commands().isEnabled(CViewTerminal::ID_SAVE_RECORD));
+    EXPECT_EQ(plat::SendMessage(frame().GetSafeHwnd(), plat::WM_COMMAND, CViewTerminal::ID_TERMINAL_CLEAR, 0), 1);
+    EXPECT_FALSE(screen->Terminal().GetTextLength() || screen->Commands().isEnabled(CViewTerminal::ID_SAVE_RECORD));
 
     auto* window = frame().findChild<CTerminalDlg*>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_TRUE(window && !window->isVisible() && window->TerminalEdit()->isReadOnly());

@@ -172,8 +172,9 @@ TEST_F(ViewOscilloPty, LeavingWithAMovedTriggerPositionSendsIt)
     const std::size_t from = sim.transcript().size();
     ASSERT_TRUE(frame().SwitchView(talverin::VIEW_BLANK));
     ASSERT_TRUE(waitFor([] { return ZRComm_GetCommandCount(-1) == 0; }));
-    // The frame reads the driver's data back first when the oscilloscope screen is left.
-    EXPECT_EQ(lines(from), (std::vector<std::string>{"L TX0", "L WTH25.0"}));
+    // The frame leaves the line empty (the terminal window's carriage return) and reads the
+    // driver's data back first when the oscilloscope screen is left.
+    EXPECT_EQ(lines(from), (std::vector<std::string>{"L ", "L TX0", "L WTH25.0"}));
     EXPECT_FALSE(view->isEnabled());
 }
 

@@ -1,6 +1,10 @@
 #include "talverin/WidgetHelpers.h"
 
+#include "talverin/AppMessages.h"
+
 #include "platform/qt/flat_cell.h"
+#include <model/CommandSupport.h>
+#include <platform/qt/window_bridge.h>
 
 #include <QAction>
 #include <QApplication>
@@ -13,12 +17,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 using plat::qt::DrawFlatCell;
 using plat::qt::DrawItemInfo;
 using talverin::FindMenuItemByText;
 using talverin::SetStatusText;
+using talverin::StatusTextRecord;
+using talverin::WM_SET_STATUS_TEXT;
 
 namespace {
 
@@ -161,16 +170,22 @@ TEST(WidgetHelpersGui, FindMenuItemByExactText)
 
 TEST(WidgetHelpersGui, StatusTextGoesToTheMainWindow)
 {
-    // Without a main window nothing happens; a frame without a status bar does not get one.
+    // Without a main window nothing happens; with one, pane 0 gets the record {caller, text}.
     SetStatusText(nullptr, "lost");
-    auto frame = std::make_unique<QMainWindow>();
-    SetStatusText(nullptr, "text");
-    EXPECT_EQ(frame->findChild<QStatusBar*>(), nullptr);
-    frame->statusBar();
-    SetStatusText(frame.get(), "Command Error");
-    EXPECT_EQ(frame->statusBar()->currentMessage(), "Command Error");
+    QWidget caller;
+    std::vector<std::pair<std::intptr_t, std::string>> got;
+    plat::qt::WindowBridge frame(&caller, [&](plat::HWND, plat::UINT m, plat::WPARAM w, plat::LPARAM l) {
+        const auto* record = reinterpret_cast<const StatusTextRecord*>(l);
+        if (m == WM_SET_STATUS_TEXT && w == 0)
+            got.emplace_back(record->value, record->text ? record->text : "(null)");
+        return plat::LRESULT{1};
+    });
+    model::SetMainWindow(frame.hwnd());
+    SetStatusText(&caller, "Command Error");
     SetStatusText(nullptr, static_cast<const char*>(nullptr));
-    EXPECT_EQ(frame->statusBar()->currentMessage(), "For Help, press F1");
     SetStatusText(nullptr, QString::fromUtf8("コマンドエラー"));
-    EXPECT_EQ(frame->statusBar()->currentMessage(), QString::fromUtf8("コマンドエラー"));
+    model::SetMainWindow(nullptr);
+    const std::vector<std::pair<std::intptr_t, std::string>> expected = {
+        {reinterpret_cast<std::intptr_t>(&caller), "Command Error"}, {0, "(null)"}, {0, "コマンドエラー"}};
+    EXPECT_EQ(got, expected);
 }

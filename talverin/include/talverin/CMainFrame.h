@@ -8,8 +8,14 @@
 //   Messages().Set(WM_SHOW_START_DIALOG, [this](WPARAM, LPARAM) { ...; return LRESULT{0}; });
 //   Commands().add(ID_..., handler, rule);  AddCommand(menu, ID_..., tr("..."), shortcut);
 //   InsertMenu(tr("&Edit"), HelpMenu());  // a new menu before Help
-//   RegisterView({VIEW_OSCILLO, tr("Oscilloscope"), [](QWidget* p) { return new CViewOscillo(p); }});
+//   Screens().Register({VIEW_OSCILLO, tr("Oscilloscope"), ID_VIEW_OSCILLO, 2, factory});  // ProgramScreens.cpp
 //   connect(this, &CMainFrame::destroying, window, ...);  // tool windows, bars: before teardown
+//
+// Screens (CMainFrameViews.cpp): the frame shows only the screens of Screens(), switches with
+// SwitchView, merges the current screen's menus, runs the keyboard hook and passes drops, colour
+// changes and the minimum size on. Menus, tool bar, status bar and the update rules of every
+// command: CMainFrameMenus.cpp (the rules themselves: FrameCommandRules.h). Closing, placements
+// and the bar layout: CMainFrameClose.cpp.
 //
 // Bars, ports and the start screen (CMainFrameBars.cpp): the connection bar is the communication
 // library's monitor window (ConnectionBar()->GetSafeHwnd()) and relays its notices to the frame.
@@ -22,9 +28,13 @@
 // the connection needs: SetTerminalWindow, SetCommandWindow, Hooks().
 #pragma once
 
+#include "talverin/FrameCommandRules.h"
 #include "talverin/HelpWindow.h"
 #include "talverin/MessageMap.h"
+#include "talverin/ScreenRegistry.h"
 #include "talverin/WaitDialogInfo.h"
+
+#include <platform/qt/keyboard_hook.h>
 
 #include <platform/qt/command_table.h>
 #include <platform/types.h>
@@ -41,8 +51,11 @@
 #include <memory>
 #include <vector>
 
+class QLabel;
 class QMenu;
 class QStackedWidget;
+class QTimer;
+class QToolBar;
 class QWidget;
 
 namespace plat {
@@ -56,7 +69,9 @@ namespace talverin {
 
 class CBusyDlg;
 class CCommandBar;
+class CCommandWnd;
 class CConnectionBar;
+class CDebugDlg;
 class CTerminalDlg;
 class PortRecord;
 class CStartDlg;
@@ -66,16 +81,9 @@ class ParamWindows;
 class PortMenu;
 class ReportPrinting;
 
-struct ViewRegistration {
-    int viewId = 0;
-    QString title; // the caption's view title while the screen is current (may be empty)
-    std::function<CViewBase*(QWidget* parent)> create;
-};
-
-// What screens made by other code lend the connection logic (unset: not there).
+// What screens made by other code lend the connection logic (unset: not there). The
+// oscilloscope's capture state is its CViewBase::CaptureState.
 struct ConnectionHooks {
-    // The oscilloscope screen's CaptureState (4-6: a capture runs; 3: its settings are syncing).
-    std::function<int()> captureState;
     // After the read-all of a switch away from the terminal (all = true) or the oscilloscope
     // screen: its four monitor records are cleared; with all also their names and its control's
     // samples.
@@ -88,6 +96,8 @@ class CMainFrame : public QMainWindow {
 public:
     static constexpr int kInitialWidth = 710;
     static constexpr int kInitialHeight = 526;
+    // The update pass of the commands' states runs at most this often while idle.
+    static constexpr int kUpdateIntervalMs = 200;
 
     explicit CMainFrame(CTalverinApp& app, QWidget* parent = nullptr);
     ~CMainFrame() override;
@@ -99,9 +109,19 @@ public:
     // ---- Menus ------------------------------------------------------------------------------
 
     QMenu* FileMenu() const { return m_fileMenu; }
+    QMenu* EditMenu() const { return m_editMenu; }
+    QMenu* ViewMenu() const { return m_viewMenu; }
     QMenu* HelpMenu() const { return m_helpMenu; }
-    // View(&V), before the Setting menu; made on first use.
-    QMenu* ViewMenu();
+    // The File menu's Print item (merged popups go before it).
+    QAction* PrintItem() const { return m_printItem; }
+    QToolBar* ToolBar() const { return m_toolBar; }
+    // The status bar's message pane.
+    QLabel* MessagePane() const { return m_messagePane; }
+    // The state the commands' update rules read (FrameCommandRules.h).
+    FrameSnapshot Snapshot() const;
+    // The rule of a command of the frame's table, for a handler that comes later:
+    //   Commands().add(ID_FILE_PRINT, handler, CommandRule());
+    plat::qt::CommandTable::UpdateRule CommandRule();
     // A new menu of the menu bar before `before` (null: at the end); it is attached to the
     // command table.
     QMenu* InsertMenu(const QString& title, QMenu* before);
@@ -112,8 +132,10 @@ public:
 
     // ---- Screens ----------------------------------------------------------------------------
 
-    void RegisterView(ViewRegistration registration);
-    bool IsViewRegistered(int viewId) const;
+    // The screens the frame can show, with their titles, commands, line modes and factories.
+    ScreenRegistry& Screens() { return m_screens; }
+    const ScreenRegistry& Screens() const { return m_screens; }
+    bool IsViewRegistered(int viewId) const { return m_screens.Contains(viewId); }
     // The screen when it was made already, else null.
     CViewBase* GetView(int viewId) const;
     // The screens made so far, in the order they were registered.
@@ -125,10 +147,28 @@ public:
     int GetPendingViewId() const { return m_pendingView; }
     // Shows the screen (made on the first switch to it). While connected, a switch to or from the
     // terminal or away from the oscilloscope screen first runs its driver step and goes on from
-    // that step's reply (true: held). False when the screen is unknown or cannot be made, when a
-    // switch is running, when the screen left vetoes, or when the driver step ended the switch.
+    // that step's reply (true: held). False when the screen is unknown or cannot be made (a box
+    // names it), when a switch is running, when the screen left vetoes, or when the driver step
+    // ended the switch.
     bool SwitchView(int viewId);
     bool IsSwitching() const { return m_switching; }
+    // 32775-32779: the switch under the application's switch guard (dropped while it is held).
+    void OnScreenCommand(plat::UINT id);
+    // The keyboard hook (installed in the hook chain while the frame lives); true swallows.
+    bool KeyboardHookProc(const plat::qt::KeyInput& key);
+    bool IsApplicationActive() const { return m_appActive; }
+
+    // ---- Tool windows -----------------------------------------------------------------------
+
+    CTerminalDlg* TerminalWindow() const;
+    // The command window (made on its first show by ParamWindows), else null.
+    CCommandWnd* CommandWindow() const;
+    // The parameter screen's and the command window's wiring (32773, WM_SHOW_COMMAND_WINDOW, the
+    // window's placement); ProgramScreens.cpp makes it.
+    void SetParamWindows(std::unique_ptr<ParamWindows> windows);
+    // WM_SHOW_TERMINAL_WINDOW.
+    void ShowTerminalWindow(bool show);
+    CDebugDlg* DebugWindow() const;
 
     // ---- Help -------------------------------------------------------------------------------
 
@@ -221,8 +261,8 @@ public:
     CommandId ReadAllData(int tag, bool showDialog);
     // Queues "TA/HI"; the dialog says alarm data (alarmText) or all data.
     CommandId ReadAlarmHistory(int tag, bool alarmText);
-    // The line mode of a screen: 2 oscilloscope, 1 terminal, 0 the others.
-    static int GetCommandModeForView(int viewId);
+    // The line mode of a screen, as registered (2 oscilloscope, 1 terminal, 0 the others).
+    int GetCommandModeForView(int viewId) const { return m_screens.CommandMode(viewId); }
     // The screens are asked to let the connection go; false when one refused.
     bool QueryViewsDisconnect(plat::LPARAM reason);
     // Save, Save As, Print and Print Preview call it first: true when the command must not run
@@ -275,6 +315,10 @@ public:
     // loop ends. Runs once.
     void DestroyFrame();
     bool IsDestroyed() const { return m_destroyed; }
+    // The bar layout and the three window placements written to the settings file.
+    void SavePlacements();
+    // The close, step by step (the frame's WM_CLOSE); false when the program keeps running.
+    bool OnClose();
 
 signals:
     void newDocumentStarting();
@@ -288,10 +332,33 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     virtual plat::LRESULT WindowProc(plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam);
 
 private:
     void buildMenus();
+    void buildEditMenu();
+    void buildViewMenu();
+    void buildToolBar();
+    void buildStatusBar();
+    void addViewCommands();
+    void finishMenus();
+    void refreshScreenCommands();
+    plat::LRESULT onSetStatusText(plat::WPARAM pane, plat::LPARAM record);
+    void createToolWindows();
+    void installHook();
+    bool openRefused();
+    // Menu merging of a screen (entering) and its undoing (leaving).
+    void mergeMenus(CViewBase* view);
+    void unmergeMenus();
+    void prepareCommandWindow(int target);
+    void applyMinimumSize();
+    void restorePlacement();
+    void restoreBarState();
+    void placeTerminalWindow();
     void buildSettingMenu();
     void createBars();
     void addBarCommands();
@@ -305,6 +372,8 @@ private:
     plat::LRESULT onCollectViewData();
     plat::LRESULT onDataReloaded(plat::WPARAM wParam);
     CViewBase* makeView(int viewId);
+    // Every screen's menus and the frame's items removed (the destroy path).
+    void destroyToolWindows();
     // ---- Driver connection ----
     enum class SwitchStep { Go, Held, Ended };
     void addConnectionHandlers();
@@ -335,7 +404,6 @@ private:
     plat::HWND boxOwner() const;
     plat::HWND commandWindowHandle() const;
 
-    const ViewRegistration* registration(int viewId) const;
     HelpWindow& helpWindow();
 
     CTalverinApp& m_app;
@@ -344,15 +412,29 @@ private:
     std::unique_ptr<plat::qt::WindowBridge> m_bridge;
 
     QMenu* m_fileMenu = nullptr;
-    QMenu* m_helpMenu = nullptr;
-    QMenu* m_settingMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
     QMenu* m_viewMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
+    QAction* m_printItem = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QLabel* m_messagePane = nullptr;
+    QTimer* m_updateTimer = nullptr;
+    // What the current screen merged, to be taken out again when it is left.
+    struct MergedMenus {
+        QPointer<QMenu> function;
+        QPointer<QMenu> execute;
+        QPointer<QMenu> popup;
+        QPointer<QAction> popupSeparator;
+        QList<QPointer<QAction>> editItems;
+        QString popupTitle; // the popup's own title, given back when it is taken out
+    } m_merged;
+    QMenu* m_settingMenu = nullptr;
     QAction* m_connectItem = nullptr;
     QAction* m_recentSeparator = nullptr;
     std::vector<QAction*> m_recentActions;
 
     QStackedWidget* m_stack = nullptr;
-    std::vector<ViewRegistration> m_registrations;
+    ScreenRegistry m_screens;
     std::vector<std::pair<int, CViewBase*>> m_views;
     int m_currentView = 0;
     bool m_switching = false;
@@ -366,6 +448,11 @@ private:
     QPointer<QWidget> m_transferDialog;
     std::unique_ptr<ReportPrinting> m_reports;
     bool m_destroyed = false;
+    bool m_appActive = true;
+    bool m_inClose = false;
+    bool m_activatedOnce = false;
+    plat::qt::KeyboardHookHandle m_hook;
+    QPointer<CDebugDlg> m_debugDlg;
 
     // Driver connection.
     int m_pendingView = 0;

@@ -127,7 +127,7 @@ public:
     int m_transferRunning = 0;           // 1 while the upload / download dialog runs
     int m_lockState = 0;                 // the driver's password lock as last read (0 enabled)
     ScreenSwitchGuard m_switchGuard;
-    WindowPlacement m_placement;
+    WindowPlacement m_placement; // the frame's saved placement ([Setting] WinPos): what the first show does
 
 private:
     bool readUnitSection();

@@ -3,19 +3,29 @@
 // messages of AppMessages.h; the base turns the frame's own ones into the hooks below, and the
 // screen registers any other message it answers in Messages().
 //
-// The blank screen (VIEW_BLANK) is a CViewBase itself.
+// What the frame asks of a screen beyond its messages is the virtual members below; a screen
+// overrides those it has (the same names as its own members, so that a screen that had them before
+// this base declared them overrides them as it stands). The blank screen (VIEW_BLANK) is a
+// CViewBase itself.
 #pragma once
 
 #include "talverin/MessageMap.h"
 
 #include <platform/types.h>
 
+#include <QList>
 #include <QSize>
 #include <QWidget>
 
 #include <memory>
 
+class QAction;
+class QMenu;
+class QUrl;
+
 namespace plat::qt {
+class CommandTable;
+struct KeyInput;
 class WindowBridge;
 }
 
@@ -52,6 +62,31 @@ public:
     // The client size the frame must leave the screen; an empty size for none.
     virtual QSize MinimumClientSize() const;
 
+    // ---- Asked by the main frame while the screen is current ----------------------------------
+
+    // The frame's keyboard hook offers each key of the program while the application is active;
+    // true swallows it (Enter as Tab in value boxes lives here).
+    virtual bool HandleHookKey(const plat::qt::KeyInput& key);
+    // The screen's own commands: a WM_COMMAND the screen's table knows runs there first, and the
+    // table's items merged into the frame's menus are brought up to date with the frame's.
+    virtual plat::qt::CommandTable& Commands();
+    // Menus merged while the screen is current (null / empty: none): a "Function" popup at bar
+    // position 2 and an "Execute" popup at 3; a popup inserted before Print in the File menu
+    // (ExportMenu, else PopupMenu), captioned with the screen's title; items appended to the Edit
+    // menu. The screen keeps owning them.
+    virtual QMenu* FunctionMenu() const;
+    virtual QMenu* ExecuteMenu() const;
+    virtual QMenu* ExportMenu() const;
+    virtual QMenu* PopupMenu() const;
+    virtual const QList<QAction*>& MenuActions() const;
+    // Files dropped on the frame while the screen is current.
+    virtual void OnDropFiles(const QList<QUrl>& urls);
+    // The system colours changed (the frame's palette change).
+    virtual void OnSysColorChange();
+    // The oscilloscope's capture state (0 idle, 1 not connected, 3 syncing, 4-6 capturing,
+    // 9 failed); other screens: 0.
+    virtual int CaptureState() const;
+
 protected:
     // Every message to the handle; the base answers the frame's messages above and then the
     // message map. Unknown messages give 0.
@@ -60,6 +95,7 @@ protected:
 private:
     int m_viewId;
     MessageMap m_messages;
+    std::unique_ptr<plat::qt::CommandTable> m_noCommands;
     std::unique_ptr<plat::qt::WindowBridge> m_bridge;
 };
 

@@ -93,7 +93,7 @@ public:
     // ---- Called by the main frame -------------------------------------------------------------
 
     // The keyboard hook, key-down only and while the screen is current: true for a consumed key.
-    bool HandleHookKey(const plat::qt::KeyInput& key);
+    bool HandleHookKey(const plat::qt::KeyInput& key) override;
     // Before a save (WM_COLLECT_VIEW_DATA): a modified list is stored. Returns 1.
     int FlushEdit();
     // After a new (1: channel 0) or loaded (0: the stored channel) document.
@@ -102,7 +102,7 @@ public:
     // the command, 0 nothing to write or written, 1 written with its rejected lines dropped.
     int WriteBackChannel(int question);
     // Files dropped on the screen or passed on by the main frame.
-    void OnDropFiles(const QList<QUrl>& urls);
+    void OnDropFiles(const QList<QUrl>& urls) override;
 
     bool OnViewSwitch(bool entered, int target) override;
     bool OnCollectViewData() override;
@@ -114,9 +114,9 @@ public:
     // ---- Menus ------------------------------------------------------------------------------
 
     // The screen's commands (menu 149 and the clipboard's) with their update rules.
-    plat::qt::CommandTable& Commands() { return m_commands; }
+    plat::qt::CommandTable& Commands() override { return m_commands; }
     // Menu 149's items, to merge into the main window's Edit menu.
-    const QList<QAction*>& MenuActions() const { return m_menuActions; }
+    const QList<QAction*>& MenuActions() const override { return m_menuActions; }
 
     // ---- Operations the Parts name ------------------------------------------------------------
 

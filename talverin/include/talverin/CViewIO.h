@@ -74,7 +74,7 @@ public:
     // The form holding the rows (GetDlgItem by id on it) and the pin row of pin n (1-50).
     QWidget* Form() const { return m_form; }
     CZRCN2 Row(int pin) const;
-    plat::qt::CommandTable& Commands() { return m_commands; }
+    plat::qt::CommandTable& Commands() override { return m_commands; }
     int MonitoringState() const { return m_state; }
 
 protected:

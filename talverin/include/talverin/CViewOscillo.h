@@ -70,17 +70,17 @@ public:
     void ResetView();
     // The frame's keyboard hook: Enter in a value edit moves on like Tab (its check runs); the
     // release is swallowed too. True when the key was taken.
-    bool HandleHookKey(const plat::qt::KeyInput& key);
-    int CaptureState() const;
+    bool HandleHookKey(const plat::qt::KeyInput& key) override;
+    int CaptureState() const override;
     // After a read-all: the four channel records cleared; `full` (leaving the terminal screen)
     // also the sources kept at Run, the sample rows and the scope's picture.
     void ClearChannelRecords(bool full);
     // Menus 160 "Function(&W)", 140 "Execute(&S)" and 190 (the exports) for the frame to merge;
     // their commands run through Commands().
-    QMenu* FunctionMenu() const { return m_functionMenu; }
-    QMenu* ExecuteMenu() const { return m_executeMenu; }
-    QMenu* ExportMenu() const { return m_exportMenu; }
-    plat::qt::CommandTable& Commands() { return m_commands; }
+    QMenu* FunctionMenu() const override { return m_functionMenu; }
+    QMenu* ExecuteMenu() const override { return m_executeMenu; }
+    QMenu* ExportMenu() const override { return m_exportMenu; }
+    plat::qt::CommandTable& Commands() override { return m_commands; }
 
     QWidget* Form() const { return m_form; }
     OscilloCapture& Capture() { return *m_capture; }
@@ -269,9 +269,8 @@ private:
     plat::qt::KeyboardHookHandle m_keyHook; // Enter in a value edit
 };
 
-// Registers view 130 with the frame, its View menu command 32775 (Ctrl+1), and lends the frame's
-// connection what it asks of the screen (its CaptureState, the clearing of its channel records
-// after a read-all).
+// Registers view 130 with the frame (its CaptureState is the frame's through CViewBase) and lends
+// the frame's connection the clearing of its channel records after a read-all.
 void RegisterOscilloScreen(CMainFrame& frame);
 
 } // namespace talverin

@@ -49,7 +49,7 @@ public:
     void ResetParamControl();
     // The keyboard hook while this screen is current: a Tab release moves the focus among the
     // control's panes (Shift: backwards). True when consumed.
-    bool HandleHookKey(const plat::qt::KeyInput& key);
+    bool HandleHookKey(const plat::qt::KeyInput& key) override;
 
     bool OnViewSwitch(bool entered, int target) override;
     void OnNewDocumentStarting() override;

@@ -57,12 +57,12 @@ public:
     // ---- Called by the main frame -------------------------------------------------------------
 
     // The screen's commands (the clipboard's, Clear and Save record) with their update rules.
-    plat::qt::CommandTable& Commands() { return m_commands; }
+    plat::qt::CommandTable& Commands() override { return m_commands; }
     // Clear and Save record, for the Edit menu, and the "Terminal" popup that holds them.
-    const QList<QAction*>& MenuActions() const { return m_menuActions; }
-    QMenu* PopupMenu() const { return m_popup; }
+    const QList<QAction*>& MenuActions() const override { return m_menuActions; }
+    QMenu* PopupMenu() const override { return m_popup; }
     // Files dropped on the screen or passed on by the main frame.
-    void OnDropFiles(const QList<QUrl>& urls);
+    void OnDropFiles(const QList<QUrl>& urls) override;
     void FocusTerminal();
     void SetTerminalReadOnly(bool readOnly);
 

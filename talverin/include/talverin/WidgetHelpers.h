@@ -4,13 +4,21 @@
 
 #include <QString>
 
+#include <cstdint>
+
 class QWidget;
 
 namespace talverin {
 
-// Shows `text` in the message pane of the main window's status bar; a null text shows the idle
-// text "For Help, press F1". `window` is the caller and is not used. Does nothing when the program
-// has no main window yet.
+// WM_SET_STATUS_TEXT's lParam: the caller's value and the text (UTF-8; null: the idle text).
+struct StatusTextRecord {
+    std::intptr_t value = 0;
+    const char* text = nullptr;
+};
+
+// Shows `text` in the message pane of the main window's status bar (WM_SET_STATUS_TEXT, pane 0,
+// sent to the main window); a null text shows the idle text "For Help, press F1". `window` is the
+// caller, passed as the record's value. Does nothing when the program has no main window yet.
 void SetStatusText(QWidget* window, const char* text);
 void SetStatusText(QWidget* window, const QString& text);
 

@@ -1,0 +1,12 @@
+// The program's screens and tool windows, registered with the main frame: one explicit call per
+// screen or window, all in ProgramScreens.cpp. A new screen adds its call there.
+#pragma once
+
+namespace talverin {
+
+class CMainFrame;
+class CTalverinApp;
+
+void RegisterProgramScreens(CMainFrame& frame, CTalverinApp& app);
+
+} // namespace talverin
