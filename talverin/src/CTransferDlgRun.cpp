@@ -91,6 +91,7 @@ void CTransferDlg::OnOK()
         m_list->setRowCount(0);
         m_finishedResult = 0;
         m_finalResult = 0;
+        m_resendStep = kNoResend;
         if (!checkInputs())
             return;
         m_specialFlag = !m_special->isHidden() && m_special->isChecked();
@@ -242,6 +243,7 @@ void CTransferDlg::sendFrom(std::size_t position)
         return;
     }
     const SendBlock block = NextSendBlock(m_sendList, position);
+    m_blockStart = position;
     m_blockFlag = block.block;
     m_nextRecord = block.next;
     if (!queue(block.text, static_cast<std::intptr_t>(block.next), commandTitle())) {
@@ -285,23 +287,42 @@ plat::LRESULT CTransferDlg::onCommCommand(plat::WPARAM event, CommandId id)
     if (IsFailureEvent(event)) {
         if (store.m_retryCount < 0)
             return 0;
+        if (m_resendStep == kClearing) {
+            // Without its clear the program cannot go again.
+            giveUp(id, event);
+            return 0;
+        }
         ++store.m_retryCount;
         if (store.m_retryCount <= 3 && ZRComm_ResumeCommand(id) == COMM_OK) {
             m_runState = kRetrying;
             m_app.m_transferRunning = 1;
+            if (m_direction == kDownload && !ChannelClearCommand(m_currentText).empty() && !withdrawChannelProgram(id))
+                giveUp(id, event);
             return 0;
         }
+        giveUp(id, event);
+        return 0;
+    }
+    if (event == COMM_EVENT_ABORTED && m_resendStep == kWithdrawing) {
+        const std::string clear = ChannelClearCommand(m_currentText);
         ZRComm_RemoveCommand(id);
         m_currentCommand = 0;
-        store.m_retryCount = -1;
-        m_runState = kFailed;
-        m_finalResult = -1;
-        // The frame's box and teardown; its notice then ends the run.
-        postToFrame(WM_COMM_ERROR, event, 0x8000);
+        m_resendStep = kClearing;
+        if (!queue(clear, static_cast<std::intptr_t>(m_blockStart), commandTitle())) {
+            disconnectRun(-1);
+            return 0;
+        }
+        m_app.m_transferRunning = 1;
         return 0;
     }
     if (event != COMM_EVENT_COMPLETED) {
         m_app.m_transferRunning = 1;
+        return 0;
+    }
+    if (m_resendStep == kClearing) {
+        // The program's own completion resets the retry count, not its clear's: a program that
+        // fails every time still gives up after three tries.
+        finishChannelClear(event, id);
         return 0;
     }
 
@@ -352,6 +373,47 @@ plat::LRESULT CTransferDlg::onCommCommand(plat::WPARAM event, CommandId id)
     m_currentCommand = 0;
     sendFrom(m_nextRecord);
     return 0;
+}
+
+bool CTransferDlg::withdrawChannelProgram(CommandId id)
+{
+    // Resumed for the backspace the line sends first, which ends a block dialog the driver may still
+    // be in, and withdrawn before it runs again (if it has started, the abort stops it before a line
+    // is answered); its abort event then queues the clear.
+    if (ZRComm_AbortCommand(id) != COMM_OK)
+        return false;
+    m_resendStep = kWithdrawing;
+    return true;
+}
+
+void CTransferDlg::finishChannelClear(plat::WPARAM event, CommandId id)
+{
+    std::uint32_t code = model::GetCommandFailure(event, id, [](std::int32_t c) { return ZRComm_GetCommandState(c); });
+    if (code == 0) {
+        const std::string reply = ReadWholeReply(
+            [id](char* buffer, unsigned size) { return ZRComm_GetReceiveCommandText(id, buffer, size); }, kReplyStep);
+        code = ClassifyReply(reply, false);
+    }
+    if (code != 0) {
+        giveUp(id, code);
+        return;
+    }
+    ZRComm_RemoveCommand(id);
+    m_currentCommand = 0;
+    m_resendStep = kNoResend;
+    sendFrom(m_blockStart);
+}
+
+void CTransferDlg::giveUp(CommandId id, plat::WPARAM reason)
+{
+    ZRComm_RemoveCommand(id);
+    m_currentCommand = 0;
+    m_resendStep = kNoResend;
+    m_app.m_dataFile.m_retryCount = -1;
+    m_runState = kFailed;
+    m_finalResult = -1;
+    // The frame's box and teardown; its notice then ends the run.
+    postToFrame(WM_COMM_ERROR, reason, 0x8000);
 }
 
 void CTransferDlg::addError(std::uint32_t code)
@@ -508,6 +570,7 @@ void CTransferDlg::disconnectRun(int result, int state)
     ZRComm_RemoveCommand(0);
     m_currentCommand = 0;
     m_lockCommand = 0;
+    m_resendStep = kNoResend;
     m_runState = state;
     if (m_finalResult == 0 || result == -1)
         m_finalResult = result;

@@ -158,6 +158,17 @@ SendBlock NextSendBlock(const std::vector<std::string>& records, std::size_t pos
     return block;
 }
 
+std::string ChannelClearCommand(std::string_view command)
+{
+    const std::size_t cr = command.find('\r');
+    if (cr == std::string_view::npos)
+        return {};
+    const std::string_view header = command.substr(0, cr + 1);
+    if (!IsBlockHeader(header) || plat::ToUpperAscii(header.substr(0, 2)) != "CH")
+        return {};
+    return "CC" + std::string(header.substr(2));
+}
+
 std::uint32_t ClassifyReply(std::string_view reply, bool blockFlag)
 {
     std::uint32_t code = 0;

@@ -279,6 +279,32 @@ TEST_F(TransferPty, CancelRestoresTheLockAndAStoppedDriverEndsWithAnError)
     });
 }
 
+TEST_F(TransferPty, AChannelProgramThatFailedGoesAgainIntoAClearedChannel)
+{
+    SetSetting("Port", "CommandTimeout", "1000"); // the lost prompt ends the first try on it
+    const std::string path = m_folder.file("channel.txt");
+    ASSERT_TRUE(plat::WriteFileAtomic(path, "KP1\nCH5\nSPD500\nMOV+1000\nEND\n\nKP0\n"));
+    RunDialog(ID_DOWNLOAD, [&](CTransferDlg& t) {
+        for (const bool refused : {false, true}) { // a refused clear ends the run before a second try
+            if (refused)
+                m_sim.addCommand(drivesim::Match::exact("CC5"), drivesim::Program{drivesim::Error("PASSWORD REQUIRED")});
+            m_sim.injectFault(Fault(FaultKind::DropPrompt).on("CH5"));
+            ASSERT_TRUE(m_model.setChannel(5, {}));
+            SetFile(t, path);
+            const std::size_t from = Wire().size();
+            m_boxes.answer(plat::IDOK).answer(plat::IDOK);
+            ASSERT_TRUE(Run(t));
+            EXPECT_EQ(t.FinishedResult(), refused ? -1 : 1);
+            EXPECT_EQ(WireSince(from).back(), refused ? "CC5" : "KP0");
+            EXPECT_EQ(m_model.channel(5), (Lines{"SPD500", "MOV+1000", "END"}));
+            EXPECT_EQ(m_boxes.shown().empty() ? "" : m_boxes.shown().at(0).caption, refused ? "Communication error" : "");
+            m_boxes.clear();
+            t.OnRunningButton();
+        }
+        t.reject();
+    });
+}
+
 TEST_F(TransferPty, BrowseAndThePortChoiceFeedTheDialogAndTheFrame)
 {
     SetSetting("ExtPort", "COM9", m_sim.slavePath().c_str());

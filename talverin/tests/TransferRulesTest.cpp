@@ -67,17 +67,19 @@ TEST(TransferRules, OnlyBareHeadersOpenBlocks)
         std::string text;
         std::size_t next;
         bool block;
+        std::string clear; // before a channel program goes again
     };
     const std::vector<Step> steps = {
-        {0, "CH5\rJMP10\rEND\r\r", 4, true}, {4, "PI3/RS\r", 5, false}, {5, "KP0\r", 6, false},
-        {6, "po7\rFN1\r", 8, true},          {8, "PI2\rFN2\r\r", 11, true}, {11, "CH1\r\r", 12, false},
-        {12, "\r", 13, false},
+        {0, "CH5\rJMP10\rEND\r\r", 4, true, "CC5\r"}, {4, "PI3/RS\r", 5, false, ""}, {5, "KP0\r", 6, false, ""},
+        {6, "po7\rFN1\r", 8, true, ""},      {8, "PI2\rFN2\r\r", 11, true, ""},  {11, "CH1\r\r", 12, false, "CC1\r"},
+        {12, "\r", 13, false, ""},
     };
     for (const Step& s : steps) {
         const SendBlock block = NextSendBlock(records, s.at);
         EXPECT_EQ(block.text, s.text) << s.at;
         EXPECT_EQ(block.next, s.next) << s.at;
         EXPECT_EQ(block.block, s.block) << s.at;
+        EXPECT_EQ(ChannelClearCommand(block.text), s.clear) << s.at;
     }
 }
 

@@ -116,6 +116,10 @@ private:
     void finishUpload(CommandId id, const std::string& reply);
     bool writeUploadFile(const std::string& reply);
     void addError(std::uint32_t code);
+    bool withdrawChannelProgram(CommandId id);
+    void finishChannelClear(plat::WPARAM event, CommandId id);
+    // The run ends with the frame's error box and disconnection for `reason` (an event or a code).
+    void giveUp(CommandId id, plat::WPARAM reason);
     void cancelRun();
     // Through the frame's Disconnect: the commands removed, then run state `state` with `result`.
     void disconnectRun(int result, int state = kFinishing);
@@ -139,6 +143,11 @@ private:
     CommandId m_currentCommand = 0;
     std::string m_currentText;
     std::size_t m_nextRecord = 0;
+    std::size_t m_blockStart = 0; // the position of the command in flight
+    // A channel program that failed goes again only once its channel is cleared: first the failed
+    // command is withdrawn, then the clear runs, then the program is sent anew.
+    enum ResendStep : int { kNoResend = 0, kWithdrawing = 1, kClearing = 2 };
+    int m_resendStep = kNoResend;
     CommandId m_lockCommand = 0; // the lock restore a Cancel queues
     std::vector<std::string> m_sendList;
     std::vector<ErrorRecord> m_errors;

@@ -57,6 +57,12 @@ struct SendBlock {
 // record goes alone. An empty record is sent as a lone CR.
 SendBlock NextSendBlock(const std::vector<std::string>& records, std::size_t position);
 
+// The driver's clear of the channel a channel program command writes: "CC", the digits of its
+// first line "CH<n>" (any case) and a CR; empty for any other command. The driver appends a
+// program's lines to what the channel holds, so a program sent again after a failure must find
+// its channel cleared or it stores the lines the first try got through twice.
+std::string ChannelClearCommand(std::string_view command);
+
 // The driver's refusal a completed command's reply holds: the code of the first row of the reply
 // table whose text occurs in it, replaced by 0x4000000b (not supported) when a '?' says so: any
 // '?' for a single command; in a block only the first '?', when a CR follows it directly and its
