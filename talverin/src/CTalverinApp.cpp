@@ -284,9 +284,11 @@ CMainFrame& CTalverinApp::EnsureMainFrame()
     // The frame registers the screens (ProgramScreens.cpp).
     if (!m_frame) {
         m_frame = std::make_unique<CMainFrame>(*this);
-        // Registered after the frame's first switch, so the blank screen is the start screen
-        // until the tests are ready for the scope there (then it joins ProgramScreens.cpp).
+        // Registered after the frame's first switch, which shows the blank screen; the program
+        // then opens on the oscilloscope.
         RegisterOscilloScreen(*m_frame);
+        if (m_firstView != VIEW_BLANK && m_frame->IsViewRegistered(m_firstView))
+            m_frame->SwitchView(m_firstView);
     }
     return *m_frame;
 }

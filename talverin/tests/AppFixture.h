@@ -98,6 +98,8 @@ protected:
             m_app->ExitInstance();
         m_app.reset();
         m_app = std::make_unique<talverin::CTalverinApp>(std::move(arguments));
+        if (!m_startOnScope)
+            m_app->m_firstView = talverin::VIEW_BLANK;
         const bool started = m_app->InitInstance() != 0;
         // The start screen disables the frame: it comes up only in the tests that ask for it.
         if (started && !m_showStartScreen && m_app->GetMainFrame())
@@ -151,6 +153,7 @@ protected:
     }};
     std::vector<std::string> m_mimeUpdates;
     bool m_showStartScreen = false; // set before Start
+    bool m_startOnScope = false;    // set before Start: open on the oscilloscope as the program does
     std::unique_ptr<talverin::CTalverinApp> m_app;
 
 private:

@@ -63,6 +63,19 @@ TEST_F(StartupGui, NewDocumentOnTheBlankScreen)
     EXPECT_FALSE(frame().Commands().isEnabled(ID_FILE_MRU_FILE1)); // no recent file yet
 }
 
+TEST_F(StartupGui, TheProgramOpensOnTheOscilloscope)
+{
+    ::setenv("TALVERIN_COMPONENTS", TALVERIN_BIN_DIR "/components.ini", 0); // the scope's controls
+    m_startOnScope = true;
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(frame().GetCurrentViewId(), VIEW_OSCILLO);
+    EXPECT_NE(frame().GetView(VIEW_OSCILLO), nullptr);
+    EXPECT_EQ(frame().windowTitle().toStdString(), "KVX TALVERIN  3.1.1 - Oscilloscope [NewDocument]");
+    frame().Commands().refresh();
+    EXPECT_TRUE(frame().Commands().state(ID_VIEW_OSCILLO).checked());
+    EXPECT_FALSE(frame().Commands().state(ID_VIEW_PARAM).checked());
+}
+
 TEST_F(StartupGui, DesktopRegistrationOnceAndNeverFatal)
 {
     ASSERT_TRUE(Start());

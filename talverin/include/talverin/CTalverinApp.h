@@ -5,6 +5,7 @@
 // Tests make one per test (see talverin/tests/AppFixture.h).
 #pragma once
 
+#include "talverin/CommandIds.h"
 #include "talverin/ScreenSwitchGuard.h"
 #include "talverin/StartupRules.h"
 #include "talverin/WindowPlacement.h"
@@ -121,6 +122,9 @@ public:
     std::string m_oldProgramPath;        // an older installed program: never found here
     std::string m_oldProgramVersion;
 
+    // The screen the program opens on once every screen is registered (tests that bring their own
+    // screens keep the blank one).
+    int m_firstView = VIEW_OSCILLO;
     int m_askBeforeSave = 1;             // 1: SaveModified asks; the frame sets 0 to save unasked
     int m_saveOutcome = kSaveNothingToDo;
     int m_connectSaveWording = 0;        // 1: the save question uses the connect wording
