@@ -220,9 +220,12 @@ bool Thread::start(std::function<void()> body)
         return false;
     // A fresh state per run: a thread of an earlier run that was detached may still hold the old one.
     m_shared = std::make_shared<Shared>();
+    const std::shared_ptr<Shared> shared = m_shared;
     try {
-        m_thread = std::thread([shared = m_shared, body = std::move(body)] {
+        m_thread = std::thread([shared, body = std::move(body)] {
             shared->id = std::this_thread::get_id(); // before the body can call join()
+            // The body may delete this Thread: not while start() is still assigning m_thread.
+            shared->started.wait();
             body();
             shared->finished.set();
         });
@@ -230,6 +233,7 @@ bool Thread::start(std::function<void()> body)
         std::fprintf(stderr, "plat::Thread: cannot start a thread: %s\n", e.what());
         return false;
     }
+    shared->started.set(); // from here on nothing of *this is touched
     return true;
 }
 

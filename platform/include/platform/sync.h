@@ -145,6 +145,7 @@ private:
     struct Shared {
         std::atomic<std::thread::id> id{};
         Event finished{true, false};
+        Event started{true, false}; // set once start() no longer touches the Thread
     };
     std::thread m_thread;
     std::shared_ptr<Shared> m_shared = std::make_shared<Shared>();
