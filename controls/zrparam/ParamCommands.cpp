@@ -7,6 +7,7 @@
 #include "ParamTree.h"
 #include "ParamWindow.h"
 
+#include <platform/message_box.h>
 #include <platform/qt/window_timers.h>
 #include <zrparam/AccessRules.h>
 #include <zrparam/CommitRules.h>
@@ -35,6 +36,19 @@ void ParamCommands::setValueCell(int row, const std::string& text)
 
 int ParamCommands::commit(std::intptr_t item, bool fire, bool isRow, bool takeTyped)
 {
+    QString refusal;
+    const int result = commitLocked(item, fire, isRow, takeTyped, refusal);
+    // The box comes after the data lock is given back.
+    if (result == kRefused) {
+        const plat::LANGID language = m_window.module().language();
+        plat::MessageBox(m_window.hwnd(), refusal.toStdString(), ParamTexts::rangeErrorCaption(language).toStdString(),
+                         plat::MB_OK | plat::MB_ICONWARNING);
+    }
+    return result;
+}
+
+int ParamCommands::commitLocked(std::intptr_t item, bool fire, bool isRow, bool takeTyped, QString& refusal)
+{
     ParamList& list = m_window.list();
     ParamTree& tree = m_window.tree();
     ParamHost& host = m_window.host();
@@ -58,6 +72,12 @@ int ParamCommands::commit(std::intptr_t item, bool fire, bool isRow, bool takeTy
         const std::string typed = zrparam::CommitRules::TakeTyped(editor.typedText());
         const zrparam::TypedCommit result = zrparam::CommitRules::CommitTyped(*node->m_record, typed);
         setValueCell(row, result.cellText);
+        if (result.outOfRange) {
+            refusal = ParamTexts::rangeErrorText(QString::fromStdString(node->m_record->m_name), result.minimum,
+                                                 result.maximum, node->m_record->m_decimals,
+                                                 m_window.module().language());
+            return kRefused;
+        }
         if (result.textValue) {
             host.fireSetStrChange(node->m_record->m_name, typed, 0, node->m_record);
         } else if (!result.valid) {

@@ -5,6 +5,8 @@
 
 #include <zrparam/ItemTree.h>
 
+#include <QString>
+
 class ParamWindow;
 
 class ParamCommands {
@@ -14,7 +16,9 @@ public:
     // CommitEdit: item is a list row (isRow) or a tree item. With the editor open on that row the
     // typed text is committed (unless takeTyped is false), else the record's value is shown again.
     // Then the tree marks, and OnParamChange (fire, valid) or ItemSelect (invalid). 0 without a
-    // node.
+    // node; kRefused when a typed number outside the range was refused with the range box (the
+    // record, the marks and the host are left as they were).
+    static constexpr int kRefused = 2;
     int commit(std::intptr_t item, bool fire, bool isRow, bool takeTyped = true);
     // Space (or a double click) on a row.
     void stepRow(int row, bool doubleClick);
@@ -30,6 +34,8 @@ public:
     void UpdateTreeIcon(zrparam::ItemId item);
 
 private:
+    int commitLocked(std::intptr_t item, bool fire, bool isRow, bool takeTyped, QString& refusal);
+
     void setValueCell(int row, const std::string& text);
     std::vector<zrparam::ItemId> subtree(zrparam::ItemId item) const;
 

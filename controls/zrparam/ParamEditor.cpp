@@ -195,7 +195,8 @@ bool ParamEditor::onKey(const KeyInput& key)
     case VK_RETURN:
         if (key.released())
             return false;
-        m_window.commands().commit(list.selectedRow(), true, true);
+        if (!commitOrKeep())
+            return true;
         hide();
         return true;
     case VK_ESCAPE:
@@ -215,7 +216,8 @@ bool ParamEditor::onKey(const KeyInput& key)
             return true;
         }
         if (key.down) {
-            m_window.commands().commit(list.selectedRow(), true, true);
+            if (!commitOrKeep())
+                return true;
             PostKeyEvent(&list, key.vk, true);
         } else {
             SendKeyEvent(&list, key.vk, false);
@@ -224,6 +226,21 @@ bool ParamEditor::onKey(const KeyInput& key)
     default:
         return false;
     }
+}
+
+bool ParamEditor::commitOrKeep()
+{
+    const QString typed = m_edit->text();
+    const int row = m_row;
+    if (m_window.commands().commit(m_window.list().selectedRow(), true, true) != ParamCommands::kRefused)
+        return true;
+    // Refused: the typed text stays in the editor (the box may have closed it) to be corrected.
+    if (!isOpen())
+        show(row);
+    m_edit->setText(typed);
+    m_edit->selectAll();
+    m_edit->setFocus(Qt::OtherFocusReason);
+    return false;
 }
 
 void ParamEditor::focusLeft(QWidget* now)

@@ -43,6 +43,8 @@ public:
 
 private:
     bool onKey(const plat::qt::KeyInput& key);
+    // Commits the typed text; false when it was refused, the editor then keeping it.
+    bool commitOrKeep();
     void placePopup(const QRect& cell);
     void focusLeft(QWidget* now);
 

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace {
 
 bool japanese(plat::LANGID language)
@@ -54,4 +56,22 @@ std::vector<plat::UINT> ParamTexts::menuItems(int menu)
     if (menu == IDR_TREE_MENU)
         return {ID_SET_GROUP_DEFAULT, ID_REFRESH_GROUP, 0, ID_COMMAND_HELP};
     return {ID_EDIT_VALUE, ID_SET_DEFAULT, ID_REFRESH_ITEMS, 0, ID_COMMAND_HELP};
+}
+
+QString ParamTexts::rangeErrorText(const QString& name, double minimum, double maximum, int decimals,
+                                   plat::LANGID language)
+{
+    // One decimal at least, and never fewer than the value has: "through 100.0" would name a
+    // value that is itself refused for a range ending at 99.99.
+    const int digits = std::max(decimals, 1);
+    const QString low = QString::number(minimum, 'f', digits);
+    const QString high = QString::number(maximum, 'f', digits);
+    if (japanese(language))
+        return QStringLiteral(u"%1 の設定が範囲外です。\n設定範囲は %2 から %3 です。").arg(name, low, high);
+    return tr("%1 setting is out of range.\nSetting range is from %2 through %3.").arg(name, low, high);
+}
+
+QString ParamTexts::rangeErrorCaption(plat::LANGID language)
+{
+    return japanese(language) ? QStringLiteral(u"範囲エラー") : tr("Range error");
 }

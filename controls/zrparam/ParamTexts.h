@@ -1,5 +1,5 @@
 // The editor's user texts in its two languages (English and, for language 1041, Japanese): the
-// column titles of its two list layouts and the items of its two context menus.
+// column titles of its two list layouts, the items of its two context menus and its range box.
 #pragma once
 
 #include <platform/types.h>
@@ -27,4 +27,9 @@ public:
     static QString menuText(plat::UINT command, plat::LANGID language);
     // The commands of a menu in order, 0 for a separator.
     static std::vector<plat::UINT> menuItems(int menu);
+    // The box that refuses a typed number outside the range: its text (the bounds with the
+    // record's decimals, at least one) and caption.
+    static QString rangeErrorText(const QString& name, double minimum, double maximum, int decimals,
+                                  plat::LANGID language);
+    static QString rangeErrorCaption(plat::LANGID language);
 };

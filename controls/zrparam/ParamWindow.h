@@ -54,6 +54,7 @@ public:
     ParamCommands& commands() { return *m_commands; }
     plat::qt::CommandTable& commandTable();
     ParamBuilder& builder() { return *m_builder; }
+    CZRPARAMApp& module() { return m_module; }
     plat::HWND hwnd() const { return m_bridge ? m_bridge->hwnd() : nullptr; }
     plat::HWND treeHandle() const { return m_treeBridge ? m_treeBridge->hwnd() : nullptr; }
     plat::HWND listHandle() const { return m_listBridge ? m_listBridge->hwnd() : nullptr; }

@@ -13,6 +13,7 @@
 #include <platform/language.h>
 #include <platform/message_box.h>
 #include <platform/text.h>
+#include <zrcomm/zrcomm.h>
 
 #include <algorithm>
 
@@ -230,8 +231,12 @@ int CDataFile::LoadParameterValues(std::string_view text)
                 }
             }
         }
-        if (plat::EqualsNoCase(name, record->m_name) && record->m_range != "*")
+        if (plat::EqualsNoCase(name, record->m_name) && record->m_range != "*") {
             setNumberValue(*record, value);
+            // Kept as the file says, but shown as the driver would answer it.
+            if (record->IsOutOfRange(record->m_currentValue))
+                record->m_status = static_cast<int>(COMM_REPLY_RANGE_OVER);
+        }
         if (!isHeaderName(name))
             addTransferLetter(*record);
     });

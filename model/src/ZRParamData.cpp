@@ -369,6 +369,18 @@ int CZRParamData::SelectAlternative(int store, double value)
     return index;
 }
 
+bool CZRParamData::IsOutOfRange(double value) const
+{
+    if (IsNoValue(value) || m_range.empty() || m_range.front() == '*')
+        return false;
+    StringSplitter items;
+    if (items.ClassifyItems(m_range) & StringSplitter::kItemsText)
+        return false;
+    CRangeList range;
+    range.Parse(m_range);
+    return !range.IsEmpty() && !range.Contains(value);
+}
+
 int CZRParamData::SelectCurrentAlternative(int store)
 {
     return SelectAlternative(store, m_currentValue);

@@ -175,6 +175,20 @@ TEST_F(DocumentReader, LoadsTheSampleDocument)
     EXPECT_EQ(store.GetPinRecord(5), nullptr);
 }
 
+TEST_F(DocumentReader, ValuesOutOfTheirRangeAreMarkedAndKept)
+{
+    std::string text = SampleDocumentText();
+    for (const auto& [from, to] : {std::pair{"SPD100", "SPD4000"}, {"DIR0", "DIR2"}, {"OFS-100", "OFS-1001"}})
+        text.replace(text.find(from), std::string(from).size(), to);
+    ASSERT_EQ(loadText(text), 0);
+    for (const auto& [name, value] : {std::pair{"SPD", "4000"}, {"DIR", "2"}, {"OFS", "-1001"}}) {
+        EXPECT_EQ(parameter(name)->GetValueText(), value);
+        EXPECT_EQ(parameter(name)->m_status, 0x4000000f) << name;
+    }
+    for (const char* name : {"ACC", "GAIN", "SW", "MODE"})
+        EXPECT_EQ(parameter(name)->m_status, 0) << name;
+}
+
 TEST_F(DocumentReader, LoadSaveLoadGivesTheSameBytesForEveryLineEnd)
 {
     applySampleEdits();

@@ -35,17 +35,15 @@ TEST(CommitRulesTest, TypedNumbersAreCheckedAgainstDecimalsAlternativesAndRange)
         {kGain, " 1.5 ", true, "1.50", 1.5},
         {kGain, "1.505", false, "1.505", 1.505}, // too many decimals: kept, flagged
         {kGain, "1.2.3", false, "1.2.3", 1.2},   // two points
-        {kGain, "100", false, "100", 100.0},     // above the range: kept, flagged
         {kSpd, "5.", true, "5", 5.0},
         {kSpd, "5.0", true, "5", 5.0},
         {kSpd, "5.5", false, "5.5", 5.5},
         {kSpd, "", false, "", 100.0},    // nothing typed: the value stays
         {kSpd, "abc", false, "abc", 100.0},
         {kSpd, "-", false, "-", 100.0},  // no digit
-        {kOfs, "-1001", false, "-1001", -1001.0},
         {kOfs, "(-1000)", true, "-1000", -1000.0},
         {kDir, "1", true, "1", 1.0},
-        {kDir, "2", false, "2", 2.0}, // in no alternative
+        {kTwoBands, "15", false, "15", 15.0}, // in no alternative: kept, flagged
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.line) + " <- \"" + c.typed + "\"");
@@ -59,10 +57,26 @@ TEST(CommitRulesTest, TypedNumbersAreCheckedAgainstDecimalsAlternativesAndRange)
     }
 }
 
+TEST(CommitRulesTest, NumbersOutsideTheRangeAreRefusedAndTheRecordKept)
+{
+    const std::tuple<const char*, const char*, double, double> cases[] = {
+        {kGain, "100", 0.01, 99.99}, {kOfs, "-1001", -1000, 1000}, {kDir, "2", 0, 1}, {kTwoBands, "30.5", 0, 30}};
+    for (const auto& [line, typed, minimum, maximum] : cases) {
+        model::CZRParamData record(line);
+        record.m_status = kStatusInvalidValue;
+        const std::string before = record.GetValueText();
+        const TypedCommit r = CommitRules::CommitTyped(record, typed);
+        EXPECT_TRUE(r.outOfRange && !r.valid) << typed;
+        EXPECT_EQ(std::pair(r.minimum, r.maximum), std::pair(minimum, maximum)) << typed;
+        EXPECT_EQ(r.cellText + "|" + record.GetValueText(), before + "|" + before) << typed;
+        EXPECT_EQ(record.m_status, kStatusInvalidValue) << typed;
+    }
+}
+
 TEST(CommitRulesTest, ValidCommitClearsAnEarlierRefusalAndReportsTheStatusChange)
 {
     model::CZRParamData record(kSpd);
-    EXPECT_FALSE(CommitRules::CommitTyped(record, "4000").valid);
+    EXPECT_FALSE(CommitRules::CommitTyped(record, "5.5").valid);
     const TypedCommit again = CommitRules::CommitTyped(record, "300");
     EXPECT_TRUE(again.valid);
     EXPECT_TRUE(again.statusChanged);

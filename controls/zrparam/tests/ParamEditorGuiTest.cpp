@@ -6,6 +6,7 @@
 #include <component/loader.h>
 #include <model/DataFile.h>
 #include <platform/clock.h>
+#include <platform/message_box.h>
 #include <platform/qt/dialog_units.h>
 #include <platform/qt/drag.h>
 #include <platform/qt/keyboard_hook.h>
@@ -227,6 +228,18 @@ TEST_F(ParamEditorGuiTest, EditorKeysCommitWithTheirEventsAndThePopupSteps)
     EXPECT_FALSE(edit->isVisible());
     EXPECT_TRUE(events.events.empty());
     EXPECT_DOUBLE_EQ(node("GAIN")->m_record->m_currentValue, 1.5);
+
+    // A number outside the range is refused with a box, whatever the line; the editor keeps it.
+    plat::ScriptedMessageBoxes boxes;
+    plat::ScopedMessageBoxService useBoxes{boxes.answer(plat::IDOK)};
+    openEditor(gain);
+    QTest::keyClicks(edit, "100");
+    key(edit, plat::qt::VK_RETURN);
+    EXPECT_EQ(boxes.last().caption + ": " + boxes.last().text,
+              "Range error: GAIN setting is out of range.\nSetting range is from 0.01 through 99.99.");
+    EXPECT_TRUE(edit->isVisible() && edit->text() == "100" && events.events.empty());
+    EXPECT_DOUBLE_EQ(node("GAIN")->m_record->m_currentValue, 1.5);
+    key(edit, plat::qt::VK_ESCAPE);
 
     // The popup shows 200 ms after the editor; Ctrl+Up adds the fine step, Ctrl+Home the default.
     openEditor(gain);

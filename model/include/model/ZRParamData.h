@@ -96,6 +96,9 @@ public:
     // without '/'); stored as the selected alternative when `store` is set.
     int SelectAlternative(int store, double value);
     int SelectCurrentAlternative(int store);
+    // The number lies outside what the range text allows (in none of its items). A record with a
+    // text value, no range, a '*' range or word items allows anything.
+    bool IsOutOfRange(double value) const;
 
     // "?NAME\r" for a record with 'R', else "NAME\r".
     std::string GetReadCommand() const;

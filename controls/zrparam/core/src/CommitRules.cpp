@@ -2,6 +2,7 @@
 
 #include <model/NumberText.h>
 #include <model/RangeList.h>
+#include <model/StringSplitter.h>
 
 #include <algorithm>
 
@@ -47,6 +48,13 @@ double numberOf(std::string_view text)
     return model::ParseLeadingDouble(bare);
 }
 
+// A range of numbers only: word items ("ON/OFF") have no bounds to refuse against.
+bool numericRange(std::string_view range)
+{
+    model::StringSplitter items;
+    return (items.ClassifyItems(range) & model::StringSplitter::kItemsText) == 0;
+}
+
 } // namespace
 
 std::string CommitRules::TakeTyped(std::string_view editorText)
@@ -87,6 +95,19 @@ TypedCommit CommitRules::CommitTyped(CZRParamData& record, std::string_view type
     const int before = record.m_status;
     bool valid = IsNumber(typed);
     if (valid) {
+        model::CRangeList range;
+        range.Parse(record.m_range);
+        const double value = numberOf(typed);
+        if (numericRange(record.m_range) && !range.IsEmpty() && (value < range.Minimum() || value > range.Maximum())) {
+            out.valid = false;
+            out.outOfRange = true;
+            out.minimum = range.Minimum();
+            out.maximum = range.Maximum();
+            out.cellText = record.GetValueText();
+            return out;
+        }
+    }
+    if (valid) {
         valid = fitsDecimals(std::string(typed), record.m_decimals);
         record.m_currentValue = numberOf(typed);
     }
@@ -94,11 +115,6 @@ TypedCommit CommitRules::CommitTyped(CZRParamData& record, std::string_view type
         const int alternative = record.SelectAlternative(1, record.m_currentValue);
         if (alternative < 0) {
             valid = false;
-        } else if (alternative == 0) {
-            model::CRangeList range;
-            range.Parse(record.m_range);
-            valid = range.IsEmpty()
-                    || (record.m_currentValue >= range.Minimum() && record.m_currentValue <= range.Maximum());
         }
     }
     out.valid = valid;

@@ -22,6 +22,11 @@ struct TypedCommit {
     bool valid = true;
     bool statusChanged = false; // a valid number changed the record's status
     std::string cellText;       // what the value cell shows afterwards
+    // Refused: the number lies outside the whole range (minimum..maximum); the record keeps its
+    // value and status, and the cell shows that value.
+    bool outOfRange = false;
+    double minimum = 0.0;
+    double maximum = 0.0;
 };
 
 class CommitRules {
@@ -33,12 +38,14 @@ public:
     // Typed text a numeric record can take at all: only the characters of a number, and a digit.
     static bool IsNumber(std::string_view text);
 
-    // Commits typed text (already taken) into the record. A number is invalid when it is not a
-    // number (the value stays), has a second '.' or more fraction digits than the decimals (after
-    // the fraction's trailing zeros beyond the decimals), lies in no '/'-alternative, or outside
-    // the range; the last three keep the typed value in the record. Invalid sets the status
-    // 0x4000000f and the cell shows the text as typed; valid clears that status and the cell
-    // shows the value. A text record only takes the text as its cell text: the host stores it.
+    // Commits typed text (already taken) into the record. A number outside the range's minimum
+    // and maximum is refused (outOfRange), whether a driver is connected or not. Otherwise a
+    // number is invalid when it is not a number (the value stays), has a second '.' or more
+    // fraction digits than the decimals (after the fraction's trailing zeros beyond the
+    // decimals), or lies in no '/'-alternative; the last two keep the typed value in the record.
+    // Invalid sets the status 0x4000000f and the cell shows the text as typed; valid clears that
+    // status and the cell shows the value. A text record only takes the text as its cell text:
+    // the host stores it.
     static TypedCommit CommitTyped(CZRParamData& record, std::string_view typed);
     // The commit without an open editor: an invalid-value status is cleared. Returns the value text.
     static std::string CommitStored(CZRParamData& record);
