@@ -2,6 +2,7 @@
 
 #include "model/NumberText.h"
 #include "model/StringSplitter.h"
+#include "DocumentLines.h"
 #include "TextUtil.h"
 
 namespace model {
@@ -81,15 +82,20 @@ int CChannelProgram::Parse(std::string_view text)
     return 1;
 }
 
+std::string CChannelProgram::DriverLine(std::string_view text)
+{
+    StringSplitter splitter;
+    const int n = splitter.Split(text, '\t', kProgramFlags);
+    // Mnemonic and argument only; a third field is the editor's comment.
+    return n > 1 ? splitter.Token(0) + splitter.Token(1) : (n == 1 ? splitter.Token(0) : std::string());
+}
+
 std::string CChannelProgram::BuildText()
 {
     std::string out = "CH" + FormatInt(m_channel) + "\r";
     m_emptyLineFlag = 0;
-    StringSplitter splitter;
     for (const auto& line : m_lines) {
-        const int n = splitter.Split(line.text, '\t', kProgramFlags);
-        // Mnemonic and argument only; a third field is the editor's comment.
-        const std::string joined = n > 1 ? splitter.Token(0) + splitter.Token(1) : (n == 1 ? splitter.Token(0) : std::string());
+        const std::string joined = DriverLine(line.text);
         if (joined.empty()) {
             m_emptyLineFlag = 1;
             continue;
@@ -99,6 +105,16 @@ std::string CChannelProgram::BuildText()
     }
     out.push_back('\r');
     return out;
+}
+
+bool ReadsAsChannelHeader(std::string_view line, int* number)
+{
+    int found = 0;
+    if (!detail::NumberAfterPrefix(plat::TrimView(line), "CH", found))
+        return false;
+    if (number)
+        *number = found;
+    return true;
 }
 
 } // namespace model

@@ -1,5 +1,6 @@
 // The document and read-all reply reader: parameter values with their transfer bookkeeping,
 // channel programs and pins.
+#include "model/ChannelProgram.h"
 #include "model/CommandSupport.h"
 #include "model/DataFile.h"
 #include "model/DriverText.h"
@@ -326,7 +327,7 @@ int CDataFile::ParseChannelData(std::string_view text)
     // Blocks start at "CH" + number at the start of a line; text before the first is passed over.
     forEachLine(text, [&](std::string_view line) {
         int number = 0;
-        if (detail::NumberAfterPrefix(line, "CH", number)) {
+        if (ReadsAsChannelHeader(line, &number)) {
             flush();
             started = true;
             channel = number;

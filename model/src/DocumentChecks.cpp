@@ -1,5 +1,6 @@
 // The checks run on a document before it is opened, its header lines and comment blocks, and the
 // model comparison.
+#include "model/ChannelProgram.h"
 #include "model/DataFile.h"
 #include "model/DocumentFile.h"
 #include "model/DriverText.h"
@@ -246,7 +247,7 @@ int detail::CheckSections(const IniText& bytes, int& code)
     }
     for (const std::string_view line : sectionLines(channels.text)) {
         int number = 0;
-        if (detail::NumberAfterPrefix(line, "CH", number) && (number < 0 || number > 255)) {
+        if (ReadsAsChannelHeader(line, &number) && (number < 0 || number > 255)) {
             code = kDocumentBadChannel;
             return 0;
         }

@@ -139,6 +139,16 @@ TEST(ChannelProgramText, ParseBuildRoundTrip)
     EXPECT_EQ(program.BuildText(), driverText);
 }
 
+TEST(ChannelProgramText, LinesThatReadAsAChannelHeader)
+{
+    int number = 0;
+    for (const char* line : {"CH52", "CH+3", " CH7 ", "CH-1"})
+        EXPECT_TRUE(model::ReadsAsChannelHeader(line, &number) && number == std::atoi(line + 2 + (line[0] == ' '))) << line;
+    for (const char* line : {"CHK5", "ch5", "CH", "CH 5", "XCH5", "CH+"})
+        EXPECT_FALSE(model::ReadsAsChannelHeader(line)) << line;
+    EXPECT_TRUE(model::ReadsAsChannelHeader(CChannelProgram::DriverLine("CH\t52\tcomment")));
+}
+
 TEST(CN2PinTables, PinsAndIoNumbers)
 {
     EXPECT_EQ(CN2PinRecord::BitIndexToPin(1, 0), 3);

@@ -356,13 +356,34 @@ void CViewChannel::placeEditor()
     }
 }
 
-void CViewChannel::CommitCellEdit()
+bool CViewChannel::CommitCellEdit()
 {
     if (!m_editorOpen)
-        return;
+        return true;
     const auto result = m_core.Commit(m_core.currentRow(), m_core.editColumn(), m_editor->text().toStdString());
     if (result.changed)
         showRemaining();
+    if (result.refused)
+        refuseHeaderLine(m_core.currentRow());
+    return !result.refused;
+}
+
+void CViewChannel::refuseHeaderLine(int row)
+{
+    messageBox(channel_messages::HeaderLineText(row, CurrentChannel()), channel_messages::InformationTitle(),
+               plat::MB_ICONWARNING);
+}
+
+bool CViewChannel::commitOrKeep()
+{
+    const QString typed = m_editor->text();
+    if (CommitCellEdit())
+        return true;
+    // Refused: the editor stays on the cell with the text to be changed.
+    OpenCellEditor(m_core.currentRow(), m_core.editColumn());
+    m_editor->setText(typed);
+    m_editor->selectAll();
+    return false;
 }
 
 void CViewChannel::onEditorEdited(const QString& text)
@@ -525,7 +546,8 @@ bool CViewChannel::editorKey(const plat::qt::KeyInput& key)
     const int column = m_core.editColumn();
     switch (key.vk) {
     case VK_RETURN:
-        CommitCellEdit();
+        if (!commitOrKeep())
+            return true;
         if (column == kColumnCommand)
             OpenCellEditor(row, kColumnData);
         else if (row < m_core.rows().size() - 1)
@@ -554,8 +576,8 @@ bool CViewChannel::editorKey(const plat::qt::KeyInput& key)
     case VK_LEFT: {
         const int start = m_editor->hasSelectedText() ? m_editor->selectionStart() : m_editor->cursorPosition();
         if (column == kColumnData && start == 0) {
-            CommitCellEdit();
-            OpenCellEditor(row, kColumnCommand);
+            if (commitOrKeep())
+                OpenCellEditor(row, kColumnCommand);
             return true;
         }
         return false;
@@ -563,8 +585,8 @@ bool CViewChannel::editorKey(const plat::qt::KeyInput& key)
     case VK_RIGHT: {
         const int end = m_editor->hasSelectedText() ? m_editor->selectionEnd() : m_editor->cursorPosition();
         if (column == kColumnCommand && end == m_editor->text().size()) {
-            CommitCellEdit();
-            OpenCellEditor(row, kColumnData);
+            if (commitOrKeep())
+                OpenCellEditor(row, kColumnData);
             return true;
         }
         return false;

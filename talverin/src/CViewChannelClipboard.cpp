@@ -93,15 +93,23 @@ void CViewChannel::onPaste()
         return;
     }
     const PasteText paste = ParsePasteText(GetClipboardText());
-    if (m_core.Paste(paste) > 0 || paste.replace) {
+    const ChannelListCore::AddResult result = m_core.Paste(paste);
+    if (result.headerRow >= 0) {
+        refuseHeaderLine(result.headerRow);
+        return;
+    }
+    if (result.added > 0 || paste.replace) {
         showRemaining();
         if (m_core.rows().valid(m_core.currentRow()))
             selectOnlyRow(m_core.currentRow());
         m_list->viewport()->update();
     }
     // A whole channel is pasted once.
-    if (paste.replace)
+    if (paste.replace && result.added > 0)
         CopyTextToClipboard(nullptr);
+    if (result.left > 0)
+        messageBox(channel_messages::NotPastedText(result.left), channel_messages::InformationTitle(),
+                   plat::MB_ICONWARNING);
 }
 
 void CViewChannel::afterRowsAdded(bool editorWasOpen)
@@ -141,7 +149,7 @@ void CViewChannel::OnDropFiles(const QList<QUrl>& urls)
     OpenCellEditor(-1, 0);
     FileLines lines(file);
     std::string line;
-    m_core.Import([&](ChannelRow& row) {
+    const ChannelListCore::AddResult result = m_core.Import([&](ChannelRow& row) {
         while (lines.next(line)) {
             if (SplitImportLine(line, row))
                 return true;
@@ -149,7 +157,9 @@ void CViewChannel::OnDropFiles(const QList<QUrl>& urls)
         return false;
     });
     afterRowsAdded(wasOpen);
-    if (lines.failed())
+    if (result.headerRow >= 0)
+        refuseHeaderLine(result.headerRow);
+    else if (lines.failed())
         warn(channel_messages::DropReadText(), channel_messages::DropReadTitle());
 }
 
@@ -172,8 +182,10 @@ void CViewChannel::dropParameter(const QMimeData* data)
     model::CZRParamData record(data->text().toStdString());
     const bool wasOpen = m_editorOpen;
     OpenCellEditor(-1, 0);
-    m_core.InsertAfterUsed(ChannelRow{record.m_name, record.GetValueText(), record.m_label, 0});
+    const auto result = m_core.InsertAfterUsed(ChannelRow{record.m_name, record.GetValueText(), record.m_label, 0});
     afterRowsAdded(wasOpen);
+    if (result.headerRow >= 0)
+        refuseHeaderLine(result.headerRow);
 }
 
 void CViewChannel::dragEnterEvent(QDragEnterEvent* event)

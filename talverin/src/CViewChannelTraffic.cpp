@@ -356,7 +356,7 @@ void CViewChannel::onReadDone(int channel, const std::string& reply)
         listChannel(channel);
     }
     if (m_core.budget().mustDeleteLines())
-        messageBox(channel_messages::OverLimitText(), channel_messages::OverLimitTitle(), plat::MB_ICONSTOP);
+        messageBox(channel_messages::OverLimitText(), channel_messages::InformationTitle(), plat::MB_ICONSTOP);
     plat::qt::SetTimer(this, kBackgroundReadTimer, 0);
 }
 
@@ -535,7 +535,7 @@ bool CViewChannel::OnViewSwitch(bool entered, int)
         RecountRemaining();
         SelectChannel(CurrentChannel(), 0);
         if (m_core.budget().mustDeleteLines())
-            messageBox(channel_messages::OverLimitText(), channel_messages::OverLimitTitle(), plat::MB_ICONSTOP);
+            messageBox(channel_messages::OverLimitText(), channel_messages::InformationTitle(), plat::MB_ICONSTOP);
         if (connected() && !m_waiting)
             queueBackgroundRead();
         return true;

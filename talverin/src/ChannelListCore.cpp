@@ -20,6 +20,13 @@ std::vector<int> normalised(std::vector<int> rows, int limit)
     return rows;
 }
 
+// The index of the first row that would read as a channel header, -1 when none does.
+int firstHeader(const std::vector<ChannelRow>& rows)
+{
+    const auto found = std::find_if(rows.begin(), rows.end(), RowReadsAsChannelHeader);
+    return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
+}
+
 } // namespace
 
 ChannelListCore::ChannelListCore()
@@ -82,6 +89,12 @@ ChannelListCore::CommitResult ChannelListCore::Commit(int row, int column, std::
     std::string trimmed = plat::Trim(text);
     if (trimmed == m_rows.cell(row, column))
         return result;
+    ChannelRow changed = m_rows.at(row);
+    (column == kColumnCommand ? changed.command : changed.data) = trimmed;
+    if (RowReadsAsChannelHeader(changed)) {
+        result.refused = true;
+        return result;
+    }
     const bool wasBlankLast = row == m_rows.size() - 1 && m_rows.at(row).IsBlank();
     if (column == kColumnCommand)
         m_rows.setCell(row, kColumnComment, label(trimmed));
@@ -145,19 +158,26 @@ int ChannelListCore::DeleteLines(const std::vector<int>& selected)
     return count;
 }
 
-int ChannelListCore::Paste(const PasteText& paste)
+ChannelListCore::AddResult ChannelListCore::Paste(const PasteText& paste)
 {
-    if (m_budget.remaining() <= 0)
-        return 0;
-    int at = std::clamp(m_currentRow, 0, m_rows.size());
+    AddResult result;
+    const int count = static_cast<int>(paste.rows.size());
+    if (m_budget.remaining() <= 0) {
+        result.left = count;
+        return result;
+    }
+    const int at = paste.replace ? 0 : std::clamp(m_currentRow, 0, m_rows.size());
+    if (const int header = firstHeader(paste.rows); header >= 0) {
+        result.headerRow = at + header;
+        return result;
+    }
     if (paste.replace) {
         const int given = m_rows.usedCount();
         m_rows.clear();
         modified();
         m_budget.ConsumeLines(-given);
-        at = 0;
     }
-    const int take = std::min<int>(m_budget.remaining(), static_cast<int>(paste.rows.size()));
+    const int take = std::min<int>(m_budget.remaining(), count);
     if (take > 0) {
         m_rows.insert(at, std::vector<ChannelRow>(paste.rows.begin(), paste.rows.begin() + take));
         modified();
@@ -169,11 +189,14 @@ int ChannelListCore::Paste(const PasteText& paste)
         m_rows.dropTrailingBlank();
     m_currentRow = at + take;
     clampCurrentRow();
-    return take;
+    result.added = take;
+    result.left = count - take;
+    return result;
 }
 
-int ChannelListCore::Import(const std::function<bool(ChannelRow&)>& next)
+ChannelListCore::AddResult ChannelListCore::Import(const std::function<bool(ChannelRow&)>& next)
 {
+    AddResult result;
     std::vector<ChannelRow> rows;
     ChannelRow row;
     while (static_cast<int>(rows.size()) < m_budget.remaining() && next(row)) {
@@ -184,6 +207,10 @@ int ChannelListCore::Import(const std::function<bool(ChannelRow&)>& next)
         row = ChannelRow{};
     }
     const int count = static_cast<int>(rows.size());
+    if (const int header = firstHeader(rows); header >= 0) {
+        result.headerRow = m_rows.usedCount() + header;
+        return result;
+    }
     if (count > 0) {
         const int at = m_rows.usedCount();
         m_rows.insert(at, std::move(rows));
@@ -195,20 +222,20 @@ int ChannelListCore::Import(const std::function<bool(ChannelRow&)>& next)
     if (m_budget.remaining() <= 0)
         m_rows.dropTrailingBlank();
     clampCurrentRow();
-    return count;
+    result.added = count;
+    return result;
 }
 
-bool ChannelListCore::InsertAfterUsed(ChannelRow row)
+ChannelListCore::AddResult ChannelListCore::InsertAfterUsed(ChannelRow row)
 {
     bool taken = false;
-    Import([&](ChannelRow& out) {
+    return Import([&](ChannelRow& out) {
         if (taken)
             return false;
         out = std::move(row);
         taken = true;
         return true;
     });
-    return taken;
 }
 
 void ChannelListCore::MarkRows(std::string_view reply)

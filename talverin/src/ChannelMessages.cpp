@@ -65,6 +65,29 @@ QString RejectedLinesText()
 }
 QString RejectedLinesTitle() { return Tr::tr("Command setting error"); }
 
+QString UnwrittenText(int channel, const QString& reply, bool question)
+{
+    QString text = Tr::tr("Channel %1 was not written to the driver unit.\nReply of the driver unit: %2\n"
+                          "The program stays in this document, marked as not written.")
+                       .arg(QString::number(channel), reply);
+    if (question)
+        text += Tr::tr("\nResume edit without moving channel?");
+    return text;
+}
+
+QString HeaderLineText(int row, int channel)
+{
+    return Tr::tr("Line %1 of channel %2 reads as a channel header (\"CH\" and a number) and cannot be stored.\n"
+                  "Change the line.")
+        .arg(row)
+        .arg(channel);
+}
+
+QString NotPastedText(int rows)
+{
+    return Tr::tr("%1 row(s) were not pasted: all channel programs together may hold at most 1024 lines.").arg(rows);
+}
+
 QString ReadUnderEditText(bool listModified)
 {
     QString text = Tr::tr("Information obtained for channel under edit.\nView will refresh.");
@@ -74,7 +97,7 @@ QString ReadUnderEditText(bool listModified)
 }
 QString ReadUnderEditTitle() { return Tr::tr("Read channel information"); }
 QString OverLimitText() { return Tr::tr("Number of lines exceeded the limit.\nMust delete some lines."); }
-QString OverLimitTitle() { return Tr::tr("Channel information"); }
+QString InformationTitle() { return Tr::tr("Channel information"); }
 QString ChannelNumberText() { return Tr::tr("Specify channel number between 0 and 255"); }
 QString ChannelNumberTitle() { return Tr::tr("Channel number error"); }
 

@@ -1,5 +1,6 @@
 #include "talverin/ChannelRows.h"
 
+#include <model/ChannelProgram.h>
 #include <platform/text.h>
 
 #include <algorithm>
@@ -37,6 +38,11 @@ std::string RowToLine(const ChannelRow& row)
 std::string RowToClipboardLine(int number, const ChannelRow& row)
 {
     return std::to_string(number) + "\t" + RowToLine(row) + "\r\n";
+}
+
+bool RowReadsAsChannelHeader(const ChannelRow& row)
+{
+    return model::ReadsAsChannelHeader(model::CChannelProgram::DriverLine(RowToLine(row)));
 }
 
 int ChannelRowList::usedCount() const

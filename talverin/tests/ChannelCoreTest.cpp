@@ -237,15 +237,15 @@ TEST(ChannelListCore, PasteImportAndDropWithinTheLimit)
     f.list({"SPD\t5\t"});
     f.core.setCurrentRow(0);
     // One line left: one of three pasted rows goes in, and no blank row is left.
-    EXPECT_EQ(f.core.Paste(ParsePasteText("0\tA\t1\t\r\n1\tB\t2\t\r\n2\tC\t3\t\r\n")), 1);
+    EXPECT_EQ(f.core.Paste(ParsePasteText("0\tA\t1\t\r\n1\tB\t2\t\r\n2\tC\t3\t\r\n")).added, 1);
     EXPECT_EQ(cells(f.core), "A/1 SPD/5 ");
     EXPECT_EQ(f.core.currentRow(), 1);
-    EXPECT_EQ(f.core.Paste(ParsePasteText("0\tD\t\t")), 0);
+    EXPECT_EQ(f.core.Paste(ParsePasteText("0\tD\t\t")).added, 0);
 
     // A whole channel gives its rows' lines back before it fills the list.
     ListFixture h(1021);
     h.list({"A\t1\t", "B\t2\t"});
-    EXPECT_EQ(h.core.Paste(ParsePasteText(";CH=1\r\n0\tX\t\t\r\n1\tY\t\t\r\n2\tZ\t\t\r\n")), 3);
+    EXPECT_EQ(h.core.Paste(ParsePasteText(";CH=1\r\n0\tX\t\t\r\n1\tY\t\t\r\n2\tZ\t\t\r\n")).added, 3);
     EXPECT_EQ(cells(h.core), "X/ Y/ Z/ ");
 
     ListFixture g(1019);
@@ -259,12 +259,12 @@ TEST(ChannelListCore, PasteImportAndDropWithinTheLimit)
                 return true;
         }
         return false;
-    });
+    }).added;
     EXPECT_EQ(imported, 3); // stops at the limit
     EXPECT_EQ(cells(g.core), "A/1 B/2 SPD/10 MOV-/5 END/ ");
     EXPECT_EQ(g.core.rows().at(2).comment, "Speed");
     EXPECT_EQ(g.core.currentRow(), 4); // kept within the list
-    EXPECT_FALSE(g.core.InsertAfterUsed(ChannelRow{"SPD", "1", "Speed", 0}));
+    EXPECT_EQ(g.core.InsertAfterUsed(ChannelRow{"SPD", "1", "Speed", 0}).added, 0);
 }
 
 TEST(ChannelListCore, MarksDropsAndCopies)

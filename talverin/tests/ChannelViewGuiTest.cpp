@@ -195,3 +195,37 @@ TEST_F(ChannelViewFixture, GuiRowsArePaintedFromTheirState)
     view->ChannelBox()->setFocus();
     EXPECT_EQ(colour(0, 3), sys(plat::COLOR_BTNFACE)); // selected without the focus
 }
+
+TEST_F(ChannelViewFixture, GuiHeaderLinesAndRowsPastTheLimitAreRefusedWithABox)
+{
+    readAll();
+    setChannel(9, std::vector<std::string>(1022, "END\t\t")); // two lines left
+    store.m_editChannel = 2;
+    ASSERT_TRUE(view->OnViewSwitch(true, 174));
+    boxes.answer(plat::IDOK).answer(plat::IDOK).answer(plat::IDOK).answer(plat::IDOK);
+    const std::string header = " of channel 2 reads as a channel header (\"CH\" and a number) and cannot be stored.\n"
+                               "Change the line.";
+    // Typed (the editor keeps it), pasted or imported, a line of "CH" and a number goes nowhere.
+    view->OpenCellEditor(0, 2);
+    view->CellEditor()->setText("CH52");
+    EXPECT_TRUE(key(VK_RETURN));
+    EXPECT_EQ(boxes.last().caption + ": " + boxes.last().text, "Channel information: Line 0" + header);
+    EXPECT_TRUE(view->IsEditorOpen() && view->CellEditor()->text() == "CH52");
+    EXPECT_TRUE(key(VK_ESCAPE));
+    talverin::CopyTextToClipboard("0\tEND\t\t\r\n1\tCH\t+3\t\r\n");
+    EXPECT_TRUE(view->Commands().execute(CViewChannel::ID_EDIT_PASTE));
+    EXPECT_EQ(boxes.last().text, "Line 1" + header);
+    QTemporaryDir dir;
+    QFile file(dir.filePath("prog.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("spd 10\rch7\r") > 0 && file.flush());
+    view->OnDropFiles({QUrl::fromLocalFile(file.fileName())});
+    EXPECT_EQ(boxes.last().text, "Line 1" + header);
+    EXPECT_EQ(rows(), "/ ");
+
+    // Three rows with two lines left: two go in, one box counts the third.
+    talverin::CopyTextToClipboard("0\tA\t1\t\r\n1\tB\t2\t\r\n2\tC\t3\t\r\n");
+    EXPECT_TRUE(view->Commands().execute(CViewChannel::ID_EDIT_PASTE));
+    EXPECT_EQ(rows(), "A/1 B/2 ");
+    EXPECT_EQ(boxes.last().text, "1 row(s) were not pasted: all channel programs together may hold at most 1024 lines.");
+    EXPECT_EQ(boxes.count(), 4u);
+}

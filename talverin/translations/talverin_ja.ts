@@ -156,6 +156,30 @@ Talverin Document</translation>
 <context>
     <name>CViewChannel</name>
     <message>
+        <source>%1 row(s) were not pasted: all channel programs together may hold at most 1024 lines.</source>
+        <translation>%1 行は貼り付けられませんでした。チャンネルプログラムの行数は合計 1024 行までです。</translation>
+    </message>
+    <message>
+        <source>Line %1 of channel %2 reads as a channel header (&quot;CH&quot; and a number) and cannot be stored.
+Change the line.</source>
+        <translation>チャンネル %2 の %1 行目はチャンネルの見出し（「CH」と番号）と同じ形のため保存できません。
+行を変更してください。</translation>
+    </message>
+    <message>
+        <source>
+Resume edit without moving channel?</source>
+        <translation>
+チャンネルを移動せずに編集を続けますか？</translation>
+    </message>
+    <message>
+        <source>Channel %1 was not written to the driver unit.
+Reply of the driver unit: %2
+The program stays in this document, marked as not written.</source>
+        <translation>チャンネル %1 はドライバユニットに書き込まれませんでした。
+ドライバユニットの応答: %2
+プログラムはこのドキュメントに残り、未書き込みとして表示されます。</translation>
+    </message>
+    <message>
         <source>Lines</source>
         <translation>行</translation>
     </message>

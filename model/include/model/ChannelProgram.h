@@ -34,6 +34,9 @@ public:
 
     // "CH%d" CR, each line (mnemonic and argument joined) followed by CR, then a final CR.
     std::string BuildText();
+    // How one stored line goes to the driver and into a document: mnemonic and argument joined,
+    // the comment left out (empty for a line without either).
+    static std::string DriverLine(std::string_view text);
 
     const std::vector<Line>& Lines() const { return m_lines; }
 
@@ -45,5 +48,10 @@ public:
     int m_channel = -1;      // -1 until set
     std::vector<Line> m_lines;
 };
+
+// The document reader's test for the first line of a channel's block: "CH" and a number right
+// after it ("CH5", "CH+5"), the line trimmed first; the number goes to `number` when given. A
+// program line of that form cannot be stored: read back, it would start a block of its own.
+bool ReadsAsChannelHeader(std::string_view line, int* number = nullptr);
 
 } // namespace model

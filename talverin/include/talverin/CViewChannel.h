@@ -124,7 +124,8 @@ public:
     void SelectChannel(int channel, int write);
     int StartChannelWrite(int channel);
     void OpenCellEditor(int row, int column);
-    void CommitCellEdit();
+    // False when the cell refused the text (the row would read as a channel header; a box said so).
+    bool CommitCellEdit();
     void StoreEdits();
     void RecountRemaining();
     void ConsumeLines(int n);
@@ -178,6 +179,9 @@ private:
     std::vector<int> selectedRows() const;
     bool focusInside() const;
     bool editorKey(const plat::qt::KeyInput& key);
+    // Commits; a refused text stays in the reopened editor. False when refused.
+    bool commitOrKeep();
+    void refuseHeaderLine(int row);
     void listChannel(int channel);
     void documentModified();
     void onHelp();

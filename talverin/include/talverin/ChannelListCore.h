@@ -64,11 +64,20 @@ public:
     struct CommitResult {
         bool changed = false;  // the cell took the text
         bool appended = false; // the blank last row became a line: a new blank row follows
+        bool refused = false;  // the row would read as a channel header: the cell keeps its text
     };
     // The editor's text, trimmed, into the cell. A new command brings its label into the comment.
     // Only when the blank last row becomes used by it is a line taken (and a blank row appended
     // while lines remain): committing nothing into it adds no empty line.
     CommitResult Commit(int row, int column, std::string_view text);
+
+    // What a paste, an import or a drop added.
+    struct AddResult {
+        int added = 0;      // rows that went in
+        int left = 0;       // rows left out for want of lines
+        int headerRow = -1; // a row that would read as a channel header would have been this one:
+                            // nothing went in
+    };
 
     // Insert line: lines remain and the current row has command or data text.
     bool CanInsertLine() const;
@@ -84,13 +93,15 @@ public:
 
     // Pastes parsed clipboard rows within the lines left: a whole channel replaces the list (its
     // rows' lines given back first), other rows go in at the current row. The current row becomes
-    // the one after them. Nothing is pasted when no lines remain. Returns the rows pasted.
-    int Paste(const PasteText& paste);
+    // the one after them. Nothing is pasted when no lines remain, or when a row reads as a
+    // channel header.
+    AddResult Paste(const PasteText& paste);
     // Imported rows go in after the last used row while lines remain; the current row keeps its
-    // line. `next` gives the rows one by one (false: no more). Returns the rows imported.
-    int Import(const std::function<bool(ChannelRow&)>& next);
-    // One row (a dragged parameter) after the last used row. False when no lines remain.
-    bool InsertAfterUsed(ChannelRow row);
+    // line. `next` gives the rows one by one (false: no more). None goes in when one of them
+    // reads as a channel header.
+    AddResult Import(const std::function<bool(ChannelRow&)>& next);
+    // One row (a dragged parameter) after the last used row, while lines remain.
+    AddResult InsertAfterUsed(ChannelRow row);
 
     // The driver's reply to the written channel, piece by piece: a piece without '?' is the next
     // line taken (blank rows passed over), marked accepted; a '?' piece marks the line before it

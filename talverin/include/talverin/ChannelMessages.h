@@ -23,11 +23,19 @@ QString DeleteAllQuestion();
 QString DeleteAllTitle();
 QString RejectedLinesText();
 QString RejectedLinesTitle();
+// A write that did not reach the driver (refused clear, no reply): the channel stays in the
+// document, marked as not written; `question` adds whether to stay on it (a switch waits).
+QString UnwrittenText(int channel, const QString& reply, bool question);
+// A line that would read as a channel header is refused.
+QString HeaderLineText(int row, int channel);
+// Rows of a paste left out at the line limit.
+QString NotPastedText(int rows);
 // The read of the channel being edited came back; `listModified` adds that the edits are lost.
 QString ReadUnderEditText(bool listModified);
 QString ReadUnderEditTitle();
 QString OverLimitText();
-QString OverLimitTitle();
+// "Channel information": the title of the over-limit, header-line and not-pasted boxes.
+QString InformationTitle();
 QString ChannelNumberText();
 QString ChannelNumberTitle();
 

@@ -38,6 +38,9 @@ ChannelRow LineToRow(std::string_view line);
 std::string RowToLine(const ChannelRow& row);
 // The clipboard form: number, TAB, the stored form, CR LF.
 std::string RowToClipboardLine(int number, const ChannelRow& row);
+// The row, as the driver and the document get it, is what the document reader takes for the
+// start of a channel's block ("CH52"): it cannot be stored.
+bool RowReadsAsChannelHeader(const ChannelRow& row);
 
 class ChannelRowObserver {
 public:
