@@ -1,5 +1,9 @@
 #include "model/ReplyErrorText.h"
 
+#include "model/CommandSupport.h"
+#include "model/NumberText.h"
+
+#include <platform/text.h>
 #include <zrcomm/zrcomm.h>
 
 namespace model {
@@ -35,6 +39,28 @@ std::uint32_t FindDriverErrorText(std::string_view reply)
             return e.code;
     }
     return 0;
+}
+
+std::string DriverReplyForUser(std::string_view reply, std::uint32_t state, plat::LANGID language)
+{
+    reply = CutAtNul(reply);
+    std::string_view last;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= reply.size(); ++i) {
+        if (i < reply.size() && reply[i] != '\r' && reply[i] != '\n')
+            continue;
+        const std::string_view line = plat::TrimView(reply.substr(start, i - start));
+        start = i + 1;
+        if (line.empty())
+            continue;
+        if (FindDriverErrorText(line) != 0)
+            return std::string(line);
+        last = line;
+    }
+    if (!last.empty())
+        return std::string(last);
+    std::string text = GetCommErrorText(state, language);
+    return text.empty() ? GetCommErrorText(CMD_NO_ECHO, language) : text;
 }
 
 } // namespace model

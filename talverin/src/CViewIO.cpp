@@ -222,7 +222,11 @@ void CViewIO::loadRows()
             }
         }
         if (!found) {
-            row.SetSetten("");
+            // An unassigned pin: nothing of an earlier document or read may stay in the row, and
+            // an empty row is its unchanged state.
+            row.Import(",,,", plat::FALSE);
+            row.SetModifyFlg(plat::FALSE);
+            m_lastSent[static_cast<std::size_t>(pin)] = RowSetting(pin);
             continue;
         }
         if (row.GetViewMode() == 1) {
@@ -232,6 +236,7 @@ void CViewIO::loadRows()
         row.DisableControl(static_cast<plat::LONG>(mask));
         if (error == 0)
             row.SetStatus(static_cast<plat::LONG>(static_cast<std::uint32_t>(row.GetState()) & ~io::kRowError));
+        m_lastSent[static_cast<std::size_t>(pin)] = RowSetting(pin);
     }
 }
 

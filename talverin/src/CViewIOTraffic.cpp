@@ -13,6 +13,7 @@
 
 #include <model/CommandSupport.h>
 #include <model/DataFile.h>
+#include <model/ReplyErrorText.h>
 #include <model/SharedData.h>
 
 #include <platform/language.h>
@@ -22,6 +23,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -99,9 +101,11 @@ std::int32_t CViewIO::Send(const std::string& text, std::intptr_t tag, const cha
     info.title = Title(title);
     info.description = text.substr(0, text.find('\r'));
     const std::int32_t id = model::SendDriverCommand(GetSafeHwnd(), text, tag, info);
-    if (id != 0)
+    if (id != 0) {
         m_lastCommand = id;
-    else if (tag >= io::kSettingTag && tag < io::kQueryTag) {
+        if (const int pin = PinOfTag(tag, io::kSettingTag))
+            m_lastSent[static_cast<std::size_t>(pin)] = text;
+    } else if (tag >= io::kSettingTag && tag < io::kQueryTag) {
         // A setting that could not be queued keeps the reason in its record.
         model::SharedLock lock(Store().GetDataMutex());
         if (model::CN2PinRecord* r = PinRecord(PinOfTag(tag, io::kSettingTag), false))
@@ -182,6 +186,23 @@ bool CViewIO::SendPinSetting(int pin, const char* title)
     return Send(command, io::kSettingTag + pin, title ? title : "Send I/O setting command") != 0;
 }
 
+std::string CViewIO::RowSetting(int pin)
+{
+    CZRCN2 row = Row(pin);
+    char line[kExportBuffer] = {};
+    if (!row.isValid() || row.Export(line, kExportBuffer, plat::TRUE) != 0)
+        return {};
+    model::CN2PinRecord record;
+    record.Parse(line, 1);
+    return record.BuildSetCommand();
+}
+
+bool CViewIO::ChangedSinceSent(int pin)
+{
+    CZRCN2 row = Row(pin);
+    return row.isValid() && row.GetModifyFlg() && RowSetting(pin) != m_lastSent[static_cast<std::size_t>(pin)];
+}
+
 bool CViewIO::QueryPin(int pin)
 {
     const int io = model::CN2PinRecord::PinToBitIndex(pin);
@@ -258,9 +279,10 @@ plat::LRESULT CViewIO::OnCommCommand(plat::WPARAM event, plat::LPARAM commandId)
 
     const std::uint32_t result = ZRComm_GetCommandState(id);
     if (io::IsDriverErrorResult(result)) {
+        const std::string reply = ReadReply(id);
         // Removed before any box, so the queue behind it goes on meanwhile.
         ZRComm_RemoveCommand(id);
-        OnDriverError(tag, result);
+        OnDriverError(tag, result, reply);
         if (stateRequest)
             RestartMonitoring();
         return 0;
@@ -280,7 +302,7 @@ plat::LRESULT CViewIO::OnCommCommand(plat::WPARAM event, plat::LPARAM commandId)
     return 0;
 }
 
-void CViewIO::OnDriverError(std::intptr_t tag, std::uint32_t code)
+void CViewIO::OnDriverError(std::intptr_t tag, std::uint32_t code, const std::string& reply)
 {
     // State requests name no pin.
     int pin = PinOfTag(tag, io::kSettingTag);
@@ -300,6 +322,10 @@ void CViewIO::OnDriverError(std::intptr_t tag, std::uint32_t code)
     Row(pin).SetStatus(static_cast<plat::LONG>(io::kRowError));
     const QString text = QString::fromStdString(model::GetCommErrorText(code, plat::GetLanguage()));
     SetStatusText(this, text);
+    if (m_collectRefusals && PinOfTag(tag, io::kSettingTag)) {
+        NoteRefusal(pin, model::DriverReplyForUser(reply, code, plat::GetLanguage()));
+        return;
+    }
     if (!changed || m_errorBoxOpen || !IsCurrentView())
         return;
     m_errorBoxOpen = true;
@@ -327,6 +353,8 @@ void CViewIO::OnSettingReply(int pin, const std::string& reply)
         row.SetModifyFlg(plat::FALSE);
         row.SetStatus(static_cast<plat::LONG>(refusal.status));
         SetStatusText(this, QString::fromStdString(model::GetCommErrorText(refusal.error, plat::GetLanguage())));
+        if (m_collectRefusals)
+            NoteRefusal(pin, model::DriverReplyForUser(reply, refusal.error, plat::GetLanguage()));
     } else {
         QueryPin(pin);
         model::SharedLock lock(Store().GetDataMutex());
@@ -372,6 +400,39 @@ void CViewIO::OnQueryReply(int pin, const std::string& reply)
     row.Import(line.c_str(), plat::TRUE);
     row.SetModifyFlg(plat::FALSE);
     row.SetStatus(0);
+    // What the driver holds now is the row's new starting point.
+    m_lastSent[static_cast<std::size_t>(pin)] = RowSetting(pin);
+}
+
+void CViewIO::NoteRefusal(int pin, const std::string& reply)
+{
+    if (std::find(m_refusedPins.begin(), m_refusedPins.end(), pin) == m_refusedPins.end())
+        m_refusedPins.push_back(pin);
+    if (std::find(m_refusedReplies.begin(), m_refusedReplies.end(), reply) == m_refusedReplies.end())
+        m_refusedReplies.push_back(reply);
+}
+
+void CViewIO::ShowRefusedOnLeave()
+{
+    m_collectRefusals = false;
+    if (m_refusedPins.empty())
+        return;
+    std::sort(m_refusedPins.begin(), m_refusedPins.end());
+    QStringList pins;
+    for (const int pin : m_refusedPins)
+        pins << QString::number(pin);
+    QStringList replies;
+    for (const std::string& reply : m_refusedReplies)
+        replies << QString::fromStdString(reply);
+    m_refusedPins.clear();
+    m_refusedReplies.clear();
+    // Over the please-wait dialog while the program closes.
+    const plat::LRESULT dialog = plat::SendMessage(model::GetMainWindow(), WM_WAIT_DIALOG, 255, 0);
+    AppMessageBox(dialog ? reinterpret_cast<plat::HWND>(dialog) : model::GetMainWindow(),
+                  tr("Error during I/O setting.\nThe settings of these pins were not written to the driver unit: "
+                     "%1\nError: %2")
+                      .arg(pins.join(QStringLiteral(", ")), replies.join(QStringLiteral(", "))),
+                  tr("Error during I/O setting"), plat::MB_OK | plat::MB_ICONWARNING);
 }
 
 // ---- Connection and lock ------------------------------------------------------------------------
@@ -417,15 +478,18 @@ plat::LRESULT CViewIO::OnCommStateChanged(plat::WPARAM connected, plat::LPARAM r
             plat::SetTimer(GetSafeHwnd(), kMonitorTimer, kMonitorPeriodMs);
     } else {
         plat::KillTimer(GetSafeHwnd(), kMonitorTimer);
+        // Only what the user changed goes out with the line, and a refusal of it is told once.
+        m_collectRefusals = true;
         LeaveHandling();
         m_state = 0;
         if (IsConnected() && reason == 0) {
             for (int pin = 1; pin <= kPinCount; ++pin) {
-                if (Row(pin).isValid() && Row(pin).GetModifyFlg())
+                if (ChangedSinceSent(pin))
                     SendPinSetting(pin);
             }
             model::WaitCommandQueue(GetSafeHwnd());
         }
+        ShowRefusedOnLeave();
     }
     m_refresh = false;
     return 1;
@@ -437,7 +501,7 @@ void CViewIO::LeaveHandling()
     plat::KillTimer(GetSafeHwnd(), kMonitorTimer);
     if (IsConnected()) {
         const int pin = focusedPin();
-        if (pin && Row(pin).GetModifyFlg())
+        if (pin && ChangedSinceSent(pin))
             SendPinSetting(pin);
     }
     model::WaitCommandQueue(GetSafeHwnd());

@@ -1,9 +1,11 @@
 // The I/O editor on the simulated KVX-100, connected by the frame: entering (queries, then
 // IO1/IO0 on the timer), an edit sent and read back, a refused function, a driver error twice
-// (one box), a setting refused while locked and sent again on unlocking, a driver gone silent.
+// (one box), a setting refused while locked and sent again on unlocking, a driver gone silent,
+// Disconnect sending only what was changed.
 #include "FrameFixture.h"
 
 #include "talverin/AppMessages.h"
+#include "talverin/CTalverinDocTemplate.h"
 #include "talverin/CViewIO.h"
 #include "talverin/CZRCN2.h"
 #include "talverin/CommandIds.h"
@@ -62,6 +64,24 @@ protected:
     bool idle()
     {
         return waitFor([] { return ZRComm_GetCommandCount(1) == 0; });
+    }
+    bool connect()
+    {
+        doc().SetModifiedFlag(false); // nothing to ask
+        frame().Commands().execute(talverin::ID_CONNECT);
+        return waitFor([&] { return frame().m_connectionPhase == talverin::Phase::Connected; }) && idle();
+    }
+    bool disconnect()
+    {
+        frame().Commands().execute(talverin::ID_DISCONNECT);
+        return waitFor([&] { return frame().m_connectionPhase == talverin::Phase::Idle; });
+    }
+    // Those of lines(from) that begin with the prefix.
+    std::vector<std::string> sent(std::size_t from, const std::string& prefix) const
+    {
+        auto out = lines(from);
+        std::erase_if(out, [&](const std::string& line) { return line.rfind(prefix, 0) != 0; });
+        return out;
     }
     // The command lines the driver received since `from`, without the state requests.
     std::vector<std::string> lines(std::size_t from = 0) const
@@ -186,4 +206,48 @@ TEST_F(ViewIOPty, PinsAreQueriedWatchedAssignedRefusedAndResent)
     EXPECT_EQ(store().m_retryCount, retries + 4);
     EXPECT_EQ(view()->MonitoringState(), 0);
     EXPECT_EQ(ZRComm_GetCommandCount(1), 0);
+}
+
+// A document this program saved after the I/O screen was seen lists every pin; after the read-all
+// of Connect the unassigned ones have no record. Disconnecting must not reset the driver's pins
+// (input 3 got a function meanwhile), and a change the locked driver refuses on the way out is
+// told once.
+TEST_F(ViewIOPty, DisconnectSendsOnlyRowsTheUserChanged)
+{
+    frame().show();
+    ASSERT_TRUE(frame().SwitchView(talverin::VIEW_IO));
+    ASSERT_TRUE(frame().SwitchView(talverin::VIEW_PARAM));
+    const std::string path = m_folder.file("saved.zrd");
+    ASSERT_EQ(store().SaveDocument(path), 1);
+    ASSERT_NE(apptest::ReadText(path).find("PI16\nFN\nAB1\nNW\n"), std::string::npos);
+    app().GetDocTemplate().OpenDocumentFile(path);
+    ASSERT_TRUE(connect());
+    for (int pin : {5, 6, 20, 35})
+        EXPECT_FALSE(row(pin).GetModifyFlg()) << pin;
+    ASSERT_TRUE(driver.setPin(drivesim::PinSide::Input, 3, {"7", false, "0"}));
+    std::size_t mark = sim.transcript().size();
+    ASSERT_TRUE(disconnect());
+    EXPECT_EQ(sent(mark, "L P"), std::vector<std::string>{}); // no resets
+    EXPECT_EQ(driver.pin(drivesim::PinSide::Input, 3).function, "7");
+
+    // Typed into pin 5 and not left: sent on the way out, refused by the locked driver, told once.
+    ASSERT_TRUE(connect());
+    frame().activateWindow(); // the please-wait dialog had it
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
+    ASSERT_TRUE(frame().SwitchView(talverin::VIEW_IO));
+    ASSERT_TRUE(idle());
+    row(5).SetSetten("B");
+    row(5).SetName("4");
+    auto* value = row(5).site()->findChild<QLineEdit*>(QStringLiteral("1001"));
+    value->setFocus();
+    QTest::keyClicks(value, "1");
+    driver.setLocked(true);
+    mark = sim.transcript().size();
+    m_boxes.answer(plat::IDOK);
+    ASSERT_TRUE(disconnect());
+    EXPECT_EQ(sent(mark, "L P"), std::vector<std::string>{"L PI2"});
+    ASSERT_EQ(m_boxes.count(), 1u);
+    EXPECT_EQ(m_boxes.last().caption + ": " + m_boxes.last().text,
+              "Error during I/O setting: Error during I/O setting.\nThe settings of these pins were not written to the "
+              "driver unit: 5\nError: PASSWORD REQUIRED");
 }

@@ -1241,6 +1241,14 @@ Contents of error:</source>
 <context>
     <name>talverin::CViewIO</name>
     <message>
+        <source>Error during I/O setting.
+The settings of these pins were not written to the driver unit: %1
+Error: %2</source>
+        <translation>I/O設定中にエラーが発生しました。
+次のピンの設定はドライバユニットに書き込まれませんでした: %1
+エラー: %2</translation>
+    </message>
+    <message>
         <source>Signal OFF</source>
         <translation>信号 OFF</translation>
     </message>

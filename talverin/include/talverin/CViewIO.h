@@ -18,8 +18,10 @@
 
 #include <QPointer>
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QMimeData;
@@ -120,7 +122,16 @@ private:
     void OnSettingReply(int pin, const std::string& reply);
     void OnStateReply(std::intptr_t tag, const std::string& reply);
     void OnQueryReply(int pin, const std::string& reply);
-    void OnDriverError(std::intptr_t tag, std::uint32_t code);
+    void OnDriverError(std::intptr_t tag, std::uint32_t code, const std::string& reply);
+    // The setting command the row would send now (empty when it would send none).
+    std::string RowSetting(int pin);
+    // The user changed the row since its setting last went to the driver, came from it or was
+    // loaded: its texts would send something else. A modified flag alone is no change.
+    bool ChangedSinceSent(int pin);
+    // A setting refused by the driver: collected while the connection ends, else told at once.
+    void NoteRefusal(int pin, const std::string& reply);
+    // The settings refused while the connection ended, in one box.
+    void ShowRefusedOnLeave();
     void RestartMonitoring();
     bool IsCurrentView() const;
     bool IsConnected() const;
@@ -145,6 +156,10 @@ private:
     bool m_firstActivation = true;
     bool m_errorBoxOpen = false;
     QSize m_extentSeen;
+    std::array<std::string, kPinCount + 1> m_lastSent; // per pin: the setting last sent, read or loaded
+    bool m_collectRefusals = false;                     // the connection is ending
+    std::vector<int> m_refusedPins;
+    std::vector<std::string> m_refusedReplies;
     QPointer<QWidget> m_lastFocus;
     plat::qt::KeyboardHookHandle m_keyHook;
 };
