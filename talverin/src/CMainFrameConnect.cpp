@@ -294,7 +294,7 @@ bool CMainFrame::finishConnection()
     ZRComm_InitExternalData(&m_commData);
     const std::string identification = driverIdentification();
     bool connectNow = false;
-    if (m_currentView == VIEW_TERMINAL) {
+    if (!ConnectReadsAllData(m_currentView)) {
         store.m_driverModelInfo = identification;
         connectNow = true;
     }

@@ -6,10 +6,13 @@
 #include "talverin/CMainFrame.h"
 #include "talverin/CTalverinApp.h"
 #include "talverin/CTalverinDocTemplate.h"
+#include "talverin/ChannelTable.h"
 #include "talverin/CommandIds.h"
+#include "talverin/ConnectionRules.h"
 #include "talverin/StartupRules.h"
 
 #include <model/DocumentFile.h>
+#include <model/SharedData.h>
 #include <platform/errors.h>
 #include <platform/messages.h>
 #include <platform/paths.h>
@@ -254,10 +257,24 @@ BOOL CTalverinDoc::SaveModified()
         return TRUE;
 
     if (m_app.m_askBeforeSave == 1) {
-        const QString question = m_app.m_connectSaveWording == 1
-                                   ? tr("Connecting will clear current changes.\nsave changes to '%1'?")
-                                   : tr("save changes to '%1'?");
-        const int answer = AppMessageBox(owner(), question.arg(QString::fromStdString(m_title)), tr("Verify Save"),
+        const QString title = QString::fromStdString(m_title);
+        QString question = tr("save changes to '%1'?").arg(title);
+        if (m_app.m_connectSaveWording == 1) {
+            question = tr("Connecting will clear current changes.\nsave changes to '%1'?").arg(title);
+            // The read-all of the connection replaces programs that the driver does not hold.
+            const CMainFrame* frame = m_app.GetMainFrame();
+            std::string unwritten;
+            {
+                model::SharedLock lock(m_app.m_dataFile.GetDataMutex());
+                unwritten = UnwrittenChannelList(m_app.m_dataFile.GetChannelArray());
+            }
+            if (!unwritten.empty() && frame && ConnectReadsAllData(frame->GetCurrentViewId()))
+                question = tr("Connecting will clear current changes.\nChannel(s) %1 are cleared or only partly "
+                              "written on the driver unit; their programs are only in this document.\n"
+                              "save changes to '%2'?")
+                               .arg(QString::fromStdString(unwritten), title);
+        }
+        const int answer = AppMessageBox(owner(), question, tr("Verify Save"),
                                          plat::MB_YESNOCANCEL | plat::MB_ICONQUESTION);
         if (answer == plat::IDCANCEL) {
             m_app.m_saveOutcome = kSaveCancelled;

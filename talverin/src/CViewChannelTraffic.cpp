@@ -12,6 +12,7 @@
 
 #include <model/CommandSupport.h>
 #include <model/DataFile.h>
+#include <model/ReplyErrorText.h>
 #include <model/SharedData.h>
 #include <platform/language.h>
 #include <platform/message_box.h>
@@ -56,6 +57,12 @@ std::string replyText(CommandId id)
         }
         buffer.assign(buffer.size() * 2, '\0');
     }
+}
+
+// What the user is told the driver answered to a write that failed.
+QString DriverReply(std::string_view reply, unsigned state)
+{
+    return QString::fromStdString(model::DriverReplyForUser(reply, state, plat::GetLanguage()));
 }
 
 } // namespace
@@ -139,8 +146,8 @@ int CViewChannel::StartChannelWrite(int channel)
 void CViewChannel::ShowChannel(int channel, int read)
 {
     channel = std::clamp(channel, 0, kChannelCount - 1);
-    // A channel changed here and not yet written is never read over.
-    if (read == 1 && readState(channel) == -1 && writeState(channel) != 1 && connected()) {
+    // A channel changed here and not written (or not wholly) is never read over.
+    if (read == 1 && readState(channel) == -1 && writeState(channel) == 0 && connected()) {
         const auto queued = m_readCommands.find(channel);
         const CommandId id = queued != m_readCommands.end() ? queued->second : queueCommand(kKindRead, channel, false);
         if (id != 0) {
@@ -188,7 +195,7 @@ void CViewChannel::queueBackgroundRead()
         const model::CDataFile::ChannelArray* channels = m_store.GetChannelArray();
         for (int channel = 0; channel < kChannelCount && channels && next < 0; ++channel) {
             const model::CChannelProgram* program = (*channels)[static_cast<std::size_t>(channel)].get();
-            const bool unread = !program || (program->m_lineCount == -1 && program->m_currentLine != 1);
+            const bool unread = !program || (program->m_lineCount == -1 && program->m_currentLine == 0);
             if (channel != CurrentChannel() && unread && !m_readCommands.count(channel))
                 next = channel;
         }
@@ -212,6 +219,11 @@ void CViewChannel::abortBackgroundReads()
 
 plat::LRESULT CViewChannel::OnCommCommand(plat::WPARAM event, CommandId id)
 {
+    // A switch dropped by this command's line failure concerns only this command's write.
+    struct Forget {
+        bool& dropped;
+        ~Forget() { dropped = false; }
+    } forgetDroppedSwitch{m_switchDropped};
     switch (event) {
     case COMM_EVENT_WRITE_FAILED:
         if (++m_store.m_retryCount < 3) {
@@ -219,14 +231,14 @@ plat::LRESULT CViewChannel::OnCommCommand(plat::WPARAM event, CommandId id)
             return 0;
         }
         m_store.m_retryCount = 0;
-        m_pendingSwitch = -1;
+        dropPendingSwitch();
         break;
     case COMM_EVENT_INVALID_DATA:
         ZRComm_ResumeCommand(id);
         return 0;
     case COMM_EVENT_NO_ECHO:
     case COMM_EVENT_TIMEOUT:
-        m_pendingSwitch = -1;
+        dropPendingSwitch();
         break;
     case COMM_EVENT_COMPLETED:
     case COMM_EVENT_ABORTED:
@@ -257,7 +269,8 @@ plat::LRESULT CViewChannel::OnCommCommand(plat::WPARAM event, CommandId id)
         return 0;
     }
     m_lastCommandState = state;
-    const std::string reply = state == 0 ? replyText(id) : std::string();
+    // A failed write's reply is what the user is told the driver said.
+    const std::string reply = replyText(id);
     ZRComm_RemoveCommand(id);
     forget();
     // A continued write keeps the busy period going; it ends with the last command it waits on.
@@ -278,7 +291,7 @@ plat::LRESULT CViewChannel::OnCommCommand(plat::WPARAM event, CommandId id)
             }
             if (empty) {
                 endBusyFor(id);
-                completeWrite(split.channel, 0);
+                completeWrite(split.channel, WriteEnd::Written);
                 break;
             }
             const std::uint32_t error = m_store.SendChannelProgram(GetSafeHwnd(), split.channel);
@@ -288,7 +301,7 @@ plat::LRESULT CViewChannel::OnCommCommand(plat::WPARAM event, CommandId id)
                 endBusyFor(id);
             } else {
                 endBusyFor(id);
-                completeWrite(split.channel, error);
+                completeWrite(split.channel, WriteEnd::NotWritten, DriverReply({}, error));
             }
             break;
         }
@@ -313,7 +326,7 @@ plat::LRESULT CViewChannel::OnCommCommand(plat::WPARAM event, CommandId id)
         if (isFailureState(state))
             OnCommandFailed(state, tag);
         if (isFailureState(state) || state == kStateAborted || event != COMM_EVENT_COMPLETED)
-            onAborted(split.kind, split.channel);
+            onAborted(split.kind, split.channel, DriverReply(reply, state));
     }
     if (waitedRead && m_waiting) {
         // The read the list waits for ended without a reply: the record as it is.
@@ -338,8 +351,9 @@ void CViewChannel::onReadDone(int channel, const std::string& reply)
     {
         model::SharedLock lock(m_store.GetDataMutex());
         model::CChannelProgram* program = m_store.GetChannelProgram(channel);
-        // A channel changed here meanwhile keeps its lines: they are written, not read over.
-        if (program && program->m_currentLine != 1) {
+        // A channel changed here meanwhile, or not written, keeps its lines: they are written,
+        // not read over.
+        if (program && program->m_currentLine == 0) {
             program->Clear();
             program->Parse(ReadReplyToProgramText(channel, reply));
         }
@@ -368,43 +382,68 @@ void CViewChannel::onWriteReplied(int channel, const std::string& reply)
         if (const model::CChannelProgram* program = m_store.GetChannelProgram(channel))
             emptyLine = program->m_emptyLineFlag;
     }
-    const unsigned result = IsChannelWriteRejected(reply, emptyLine) ? kChannelRejected : 0;
+    const bool rejected = IsChannelWriteRejected(reply, emptyLine);
     if (channel == CurrentChannel()) {
         m_core.MarkRows(reply);
         m_list->viewport()->update();
     }
-    completeWrite(channel, result);
+    completeWrite(channel, rejected ? WriteEnd::Rejected : WriteEnd::Written);
 }
 
-void CViewChannel::completeWrite(int channel, unsigned result)
+void CViewChannel::completeWrite(int channel, WriteEnd end, const QString& reply)
 {
-    int state = 0;
     {
         model::SharedLock lock(m_store.GetDataMutex());
         if (model::CChannelProgram* program = m_store.GetChannelProgram(channel))
-            state = program->m_currentLine = result == 0 ? 0 : -1;
+            program->m_currentLine = end == WriteEnd::Written ? 0 : -1;
     }
+    m_lastWrite = LastWrite{channel, end, reply};
     documentModified();
-    if (channel == CurrentChannel() && m_pendingSwitch >= 0) {
-        if (state == -1 && m_viewCurrent && askRejectedLines(nullptr))
-            m_pendingSwitch = -1;
+    const bool switchDropped = std::exchange(m_switchDropped, false);
+    if (channel == CurrentChannel() && (m_pendingSwitch >= 0 || switchDropped)) {
+        if (end != WriteEnd::Written && m_viewCurrent) {
+            const bool stay = end == WriteEnd::NotWritten ? askUnwritten(channel, reply, m_pendingSwitch >= 0, nullptr)
+                                                          : askRejectedLines(nullptr);
+            if (stay)
+                m_pendingSwitch = -1;
+        }
         if (m_pendingSwitch >= 0) {
             const int target = std::exchange(m_pendingSwitch, -1);
             SelectChannel(target, 0);
         }
     }
-    if (channel == m_chainChannel && m_viewCurrent) {
+    if (channel == m_chainChannel) {
+        // A write that did not reach the driver ends the chain; the next unlock or connection
+        // starts it again.
         m_chainChannel = -1;
-        for (int next = channel + 1; next < kChannelCount; ++next) {
-            if (writeState(next) != 0 && StartChannelWrite(next) == 0) {
-                m_chainChannel = next;
-                break;
-            }
+        if (end != WriteEnd::NotWritten)
+            startWriteChain(channel + 1);
+    }
+}
+
+void CViewChannel::startWriteChain(int from)
+{
+    for (int channel = std::max(from, 0); channel < kChannelCount; ++channel) {
+        if (writeState(channel) == 0)
+            continue;
+        // A write of it under way already (a switch's) is not doubled.
+        if (ZRComm_FindCommand(0, ChannelCommandText(kKindClear, channel).c_str()) > 0)
+            continue;
+        if (StartChannelWrite(channel) == 0) {
+            m_chainChannel = channel;
+            return;
         }
     }
 }
 
-void CViewChannel::onAborted(int kind, int channel)
+void CViewChannel::dropPendingSwitch()
+{
+    if (m_pendingSwitch >= 0)
+        m_switchDropped = true;
+    m_pendingSwitch = -1;
+}
+
+void CViewChannel::onAborted(int kind, int channel, const QString& reply)
 {
     switch (kind) {
     case kKindRead:
@@ -415,16 +454,9 @@ void CViewChannel::onAborted(int kind, int channel)
         break;
     case kKindWrite:
     case kKindClear:
-        {
-            model::SharedLock lock(m_store.GetDataMutex());
-            if (model::CChannelProgram* program = m_store.GetChannelProgram(channel))
-                program->m_currentLine = -1;
-        }
-        documentModified();
-        if (channel == CurrentChannel() && m_pendingSwitch >= 0) {
-            const int target = std::exchange(m_pendingSwitch, -1);
-            SelectChannel(target, 0);
-        }
+        // Refused before it was written, or ended without the driver's word: what the driver
+        // holds now is unknown, so the program stays here to be written again.
+        completeWrite(channel, WriteEnd::NotWritten, reply);
         break;
     case kKindInsert:
     case kKindDelete:
@@ -444,8 +476,26 @@ bool CViewChannel::askRejectedLines(plat::HWND owner)
     if (answer == plat::IDYES)
         return true;
     setReadState(CurrentChannel(), -1);
+    {
+        // What the driver kept is read again over it.
+        model::SharedLock lock(m_store.GetDataMutex());
+        if (model::CChannelProgram* program = m_store.GetChannelProgram(CurrentChannel()))
+            program->m_currentLine = 0;
+    }
     dropRejectedLines();
     return false;
+}
+
+bool CViewChannel::askUnwritten(int channel, const QString& reply, bool question, plat::HWND owner)
+{
+    const unsigned buttons = question ? plat::MB_ICONWARNING | plat::MB_YESNO : plat::MB_ICONWARNING | plat::MB_OK;
+    return messageBox(channel_messages::UnwrittenText(channel, reply, question), channel_messages::RejectedLinesTitle(),
+                      buttons, owner) == plat::IDYES;
+}
+
+bool CViewChannel::lastWriteUnwritten() const
+{
+    return m_lastWrite.channel == CurrentChannel() && m_lastWrite.end == WriteEnd::NotWritten;
 }
 
 void CViewChannel::dropRejectedLines()
@@ -549,11 +599,17 @@ bool CViewChannel::OnViewSwitch(bool entered, int)
         StoreEdits();
     if (!connected() || writeState(CurrentChannel()) == 0)
         return true;
+    m_lastWrite = LastWrite{};
     StartChannelWrite(CurrentChannel());
     model::WaitCommandQueue(GetSafeHwnd(), false);
-    if (writeState(CurrentChannel()) != -1 || !connected())
+    if (writeState(CurrentChannel()) != -1)
         return true;
-    if (!askRejectedLines(nullptr))
+    if (lastWriteUnwritten()) {
+        // Nothing to resume: the program stays here, to be written again.
+        askUnwritten(CurrentChannel(), m_lastWrite.reply, false, nullptr);
+        return true;
+    }
+    if (!connected() || !askRejectedLines(nullptr))
         return true;
     m_viewCurrent = true;
     if (connected() && !m_waiting)
@@ -564,21 +620,20 @@ bool CViewChannel::OnViewSwitch(bool entered, int)
 plat::LRESULT CViewChannel::OnCommStateChanged(plat::WPARAM state, plat::LPARAM reason)
 {
     if (state == 1) {
+        // A connection that merely went on (a refused disconnection) brings nothing new.
+        if (reason == -2 && !m_viewCurrent)
+            return 1;
         m_chainChannel = -1;
         m_refusalDone = false;
-        if (!m_viewCurrent)
-            return 1;
         const bool listModified = m_core.listModified();
         if (listModified)
             StoreEdits();
-        for (int channel = 0; channel < kChannelCount; ++channel) {
-            if (writeState(channel) != 0 && StartChannelWrite(channel) == 0) {
-                m_chainChannel = channel;
-                break;
-            }
-        }
+        // Every channel not in step is written, whichever screen is current.
+        startWriteChain(0);
+        if (!m_viewCurrent)
+            return 1;
         const int current = CurrentChannel();
-        if (listModified || readState(current) != -1 || writeState(current) == 1)
+        if (listModified || readState(current) != -1 || writeState(current) != 0)
             queueBackgroundRead();
         else if (!m_readCommands.count(current))
             queueCommand(kKindRead, current, true);
@@ -598,17 +653,23 @@ plat::LRESULT CViewChannel::OnCommStateChanged(plat::WPARAM state, plat::LPARAM 
         return 1;
     if (writeState(CurrentChannel()) != 0) {
         const bool wasModified = m_host.isDocumentModified ? m_host.isDocumentModified() : false;
+        m_lastWrite = LastWrite{};
         StartChannelWrite(CurrentChannel());
         model::WaitCommandQueue(GetSafeHwnd(), true);
-        if (m_lastCommandState != 0 && !connected())
+        const bool unwritten = writeState(CurrentChannel()) == -1 && lastWriteUnwritten();
+        if (m_lastCommandState != 0 && !connected() && !unwritten)
             m_refusalDone = true;
         if (m_viewCurrent && !m_refusalDone && writeState(CurrentChannel()) == -1) {
             const plat::LRESULT dialog = plat::SendMessage(model::GetMainWindow(), WM_WAIT_DIALOG, 255, 0);
-            if (askRejectedLines(dialog ? reinterpret_cast<plat::HWND>(dialog) : nullptr))
+            const auto owner = dialog ? reinterpret_cast<plat::HWND>(dialog) : nullptr;
+            if (unwritten)
+                askUnwritten(CurrentChannel(), m_lastWrite.reply, false, owner);
+            else if (askRejectedLines(owner))
                 return 0;
             m_refusalDone = true;
         }
-        if (m_host.setDocumentModified)
+        // A channel left not written keeps the document modified: its program is only here.
+        if (m_host.setDocumentModified && writeState(CurrentChannel()) == 0)
             m_host.setDocumentModified(wasModified);
     }
     return 1;
@@ -622,13 +683,32 @@ int CViewChannel::WriteBackChannel(int question)
         return -1;
     if (writeState(CurrentChannel()) == 0)
         return 0;
+    m_lastWrite = LastWrite{};
     StartChannelWrite(CurrentChannel());
     model::WaitCommandQueue(GetSafeHwnd(), false);
     if (writeState(CurrentChannel()) != -1)
         return 0;
+    if (lastWriteUnwritten()) {
+        // What follows would read the driver's channel over the only copy of the program.
+        if (question != 0)
+            askUnwritten(CurrentChannel(), m_lastWrite.reply, false, nullptr);
+        return -1;
+    }
     if (!connected() || question == 0)
         return -1;
     return askRejectedLines(nullptr) ? -1 : 1;
+}
+
+plat::LRESULT CViewChannel::OnLockStateChanged(plat::WPARAM unlocked)
+{
+    if (unlocked != 1 || !connected())
+        return 1;
+    // Writes refused while the driver was locked go now.
+    if (m_viewCurrent && m_core.listModified())
+        StoreEdits();
+    if (m_chainChannel < 0)
+        startWriteChain(0);
+    return 1;
 }
 
 plat::LRESULT CViewChannel::OnTimer(plat::WPARAM id)
@@ -651,6 +731,8 @@ plat::LRESULT CViewChannel::WindowProc(plat::UINT message, plat::WPARAM wParam, 
         return OnCommCommand(wParam, static_cast<CommandId>(lParam));
     case WM_COMM_STATE_CHANGED:
         return OnCommStateChanged(wParam, lParam);
+    case WM_LOCK_STATE_CHANGED:
+        return OnLockStateChanged(wParam);
     case plat::WM_TIMER:
         return OnTimer(wParam);
     default:

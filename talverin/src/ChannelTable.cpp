@@ -70,4 +70,15 @@ void ClearAllChannelsLocal(model::CDataFile::ChannelArray& channels, bool markin
     }
 }
 
+std::string UnwrittenChannelList(const model::CDataFile::ChannelArray* channels)
+{
+    std::string list;
+    for (std::size_t channel = 0; channels && channel < channels->size(); ++channel) {
+        const model::CChannelProgram* program = (*channels)[channel].get();
+        if (program && program->m_currentLine == -1)
+            list += (list.empty() ? "" : ", ") + std::to_string(channel);
+    }
+    return list;
+}
+
 } // namespace talverin

@@ -1,5 +1,7 @@
 #include "talverin/ConnectionRules.h"
 
+#include "talverin/CommandIds.h"
+
 #include <zrcomm/zrcomm_api.h>
 
 #include <algorithm>
@@ -39,6 +41,11 @@ std::string ReadAllCommandText(const std::vector<std::string>& specials, int tag
         }
     }
     return text + "TX0\r";
+}
+
+bool ConnectReadsAllData(int currentView)
+{
+    return currentView != VIEW_TERMINAL;
 }
 
 std::optional<int> LockStateFromReply(std::string_view reply)

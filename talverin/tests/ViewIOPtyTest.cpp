@@ -1,11 +1,12 @@
 // The I/O editor on the simulated KVX-100, connected by the frame: entering (queries, then
 // IO1/IO0 on the timer), an edit sent and read back, a refused function, a driver error twice
 // (one box), a setting refused while locked and sent again on unlocking, a driver gone silent,
-// Disconnect sending only what was changed.
+// Disconnect sending only what was changed; the channel editor's writes that miss the driver.
 #include "FrameFixture.h"
 
 #include "talverin/AppMessages.h"
 #include "talverin/CTalverinDocTemplate.h"
+#include "talverin/CViewChannel.h"
 #include "talverin/CViewIO.h"
 #include "talverin/CZRCN2.h"
 #include "talverin/CommandIds.h"
@@ -20,6 +21,7 @@
 #include <zrcomm/zrcomm_api.h>
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 
@@ -250,4 +252,67 @@ TEST_F(ViewIOPty, DisconnectSendsOnlyRowsTheUserChanged)
     EXPECT_EQ(m_boxes.last().caption + ": " + m_boxes.last().text,
               "Error during I/O setting: Error during I/O setting.\nThe settings of these pins were not written to the "
               "driver unit: 5\nError: PASSWORD REQUIRED");
+}
+
+// A channel write the locked driver refuses keeps the program: leaving says so, a switch asks and
+// No moves on, nothing reads over it, and disabling the lock writes it. A write cut by a silent
+// driver keeps it too, and the next Connect, which reads all data, names it.
+TEST_F(ViewIOPty, ChannelWritesThatDoNotReachTheDriverKeepTheProgram)
+{
+    ASSERT_TRUE(driver.setChannel(0, {"SPD500"}));
+    frame().show();
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(frame().SwitchView(talverin::VIEW_CHANNEL));
+    auto* view = dynamic_cast<talverin::CViewChannel*>(frame().GetView(talverin::VIEW_CHANNEL));
+    const auto settled = [&] { return waitFor([&] { return !view->IsBusy(); }) && idle(); };
+    const auto type = [&](int row, int column, const char* text) {
+        view->OpenCellEditor(row, column);
+        view->CellEditor()->setText(QString::fromLatin1(text));
+        return view->CommitCellEdit();
+    };
+    const auto press = [&](const char* button) { view->findChild<QPushButton*>(button)->click(); };
+    const auto channel0 = [&] { return store().GetChannelProgram(0); };
+    const auto unwritten = [](std::string reply, bool question) {
+        return "Channel 0 was not written to the driver unit.\nReply of the driver unit: " + reply +
+               "\nThe program stays in this document, marked as not written." +
+               (question ? "\nResume edit without moving channel?" : "");
+    };
+    ASSERT_TRUE(settled());
+
+    driver.setLocked(true);
+    type(1, 2, "END");
+    m_boxes.answer(plat::IDOK);
+    ASSERT_TRUE(frame().SwitchView(talverin::VIEW_PARAM));
+    EXPECT_EQ(m_boxes.last().caption + ": " + m_boxes.last().text,
+              "Command setting error: " + unwritten("PASSWORD REQUIRED", false));
+    std::size_t mark = sim.transcript().size();
+    ASSERT_TRUE(frame().SwitchView(talverin::VIEW_CHANNEL));
+    m_boxes.answer(plat::IDNO);
+    press("1002");
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(m_boxes.last().text, unwritten("PASSWORD REQUIRED", true));
+    EXPECT_EQ(view->CurrentChannel(), 1);
+    EXPECT_EQ(sent(mark, "L TC0"), std::vector<std::string>{});
+    EXPECT_EQ(std::pair(channel0()->m_lines.size(), channel0()->m_currentLine), std::pair(std::size_t{2}, -1));
+
+    ASSERT_TRUE(frame().Commands().execute(talverin::ID_LOCK_DISABLE));
+    ASSERT_TRUE(waitFor([&] { return channel0()->m_currentLine == 0; }) && settled());
+    EXPECT_EQ(driver.channel(0), (std::vector<std::string>{"SPD500", "END"}));
+
+    press("1005");
+    ASSERT_TRUE(settled());
+    ASSERT_TRUE(type(2, 2, "MOV") && type(2, 3, "+5"));
+    sim.injectFault(drivesim::Fault(drivesim::FaultKind::DropLine).on("CH0"));
+    m_boxes.answer(plat::IDOK).answer(plat::IDOK); // this one, then the frame's line error
+    press("1002");
+    ASSERT_TRUE(waitFor([&] { return m_clock.advance(1000), frame().m_connectionPhase == talverin::Phase::Idle; }, 60000));
+    EXPECT_EQ(m_boxes.shown().at(m_boxes.count() - 2).text, unwritten("No response", false));
+    EXPECT_EQ(std::pair(channel0()->m_lines.size(), channel0()->m_currentLine), std::pair(std::size_t{3}, -1));
+    EXPECT_TRUE(view->CurrentChannel() == 0 && driver.channel(0).empty());
+
+    m_boxes.answer(plat::IDCANCEL);
+    frame().Commands().execute(talverin::ID_CONNECT);
+    EXPECT_EQ(m_boxes.last().text.substr(0, 134), "Connecting will clear current changes.\nChannel(s) 0 are cleared or "
+                                                   "only partly written on the driver unit; their programs are only in ");
+    EXPECT_EQ(frame().m_connectionPhase, talverin::Phase::Idle);
 }

@@ -36,6 +36,14 @@ Re-install the application.</source>
 <context>
     <name>CTalverinDoc</name>
     <message>
+        <source>Connecting will clear current changes.
+Channel(s) %1 are cleared or only partly written on the driver unit; their programs are only in this document.
+save changes to &apos;%2&apos;?</source>
+        <translation>接続すると現在の変更は失われます。
+チャンネル %1 はドライバユニット上でクリアされたか書き込みが途中です。プログラムはこのドキュメントにしかありません。
+&apos;%2&apos; への変更を保存しますか?</translation>
+    </message>
+    <message>
         <source>Setting file does not exist.
 File required for application does not exist.
 Need to re-install.</source>

@@ -85,7 +85,6 @@ public:
     static constexpr plat::UINT_PTR kStepPanelTimer = 1000;
     static constexpr plat::UINT_PTR kBackgroundReadTimer = 1001;
     static constexpr int kChannelCount = 256;
-    static constexpr unsigned kChannelRejected = 0x4000000b;
 
     CViewChannel(model::CDataFile& store, ChannelViewHost host, QWidget* parent = nullptr);
     ~CViewChannel() override;
@@ -190,11 +189,22 @@ private:
     plat::LRESULT OnCommCommand(plat::WPARAM event, CommandId id);
     plat::LRESULT OnCommStateChanged(plat::WPARAM state, plat::LPARAM reason);
     plat::LRESULT OnTimer(plat::WPARAM id);
+    // The lock was disabled: every channel not in step is written.
+    plat::LRESULT OnLockStateChanged(plat::WPARAM unlocked);
     CommandId queueCommand(int kind, int channel, bool busy);
     void onReadDone(int channel, const std::string& reply);
     void onWriteReplied(int channel, const std::string& reply);
-    void completeWrite(int channel, unsigned result);
-    void onAborted(int kind, int channel);
+    // How a write ended: in step with the driver, with lines the driver refused ('?'), or
+    // without reaching it (a refused clear, a failure, no reply).
+    enum class WriteEnd { Written, Rejected, NotWritten };
+    void completeWrite(int channel, WriteEnd end, const QString& reply = {});
+    void onAborted(int kind, int channel, const QString& reply);
+    // Writes the first channel from `from` on that is not in step; its completion goes on.
+    void startWriteChain(int from);
+    void dropPendingSwitch();
+    // The box of a write that did not reach the driver; true for Yes (only with `question`).
+    bool askUnwritten(int channel, const QString& reply, bool question, plat::HWND owner);
+    bool lastWriteUnwritten() const;
     void makeLocalChange(int kind, bool marking);
     void queueBackgroundRead();
     void abortBackgroundReads();
@@ -243,6 +253,13 @@ private:
     int m_pendingSwitch = -1;
     int m_chainChannel = -1;
     bool m_refusalDone = false;
+    bool m_switchDropped = false; // a line failure cancelled the switch a write was made for
+    struct LastWrite {
+        int channel = -1;
+        WriteEnd end = WriteEnd::Written;
+        QString reply;
+    };
+    LastWrite m_lastWrite;
     unsigned m_lastCommandState = 0; // this view's own, never the monitor code
     bool m_busy = false;
     std::set<CommandId> m_busyCommands;   // busy ends when the last of them ends

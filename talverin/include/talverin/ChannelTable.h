@@ -23,4 +23,8 @@ void InsertChannelLocal(model::CDataFile::ChannelArray& channels, int current, b
 // Every channel empty and known (read state 0); write state 1 with marking, else 0.
 void ClearAllChannelsLocal(model::CDataFile::ChannelArray& channels, bool marking);
 
+// The channels whose last write did not reach the driver wholly (write state -1), as "0, 3, 17";
+// empty when none.
+std::string UnwrittenChannelList(const model::CDataFile::ChannelArray* channels);
+
 } // namespace talverin

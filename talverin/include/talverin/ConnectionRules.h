@@ -45,6 +45,10 @@ inline constexpr int Closing = 4100;
 inline constexpr int Disconnecting = -1;
 } // namespace Phase
 
+// A connection made from this screen reads all of the driver's data into the document first
+// (from the terminal screen it does not).
+bool ConnectReadsAllData(int currentView);
+
 // "?A,?B,TX0\r" for the special parameters A and B ("TX0\r" without any); tag 23 reads "TX0\r" only.
 std::string ReadAllCommandText(const std::vector<std::string>& specials, int tag);
 
