@@ -18,13 +18,13 @@
 #include <platform/clock.h>
 #include <platform/messages.h>
 #include <platform/paths.h>
+#include <platform/text.h>
 
 #include <QWidget>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 namespace talverin {
 
@@ -54,7 +54,8 @@ std::string replyText(CommandId id, unsigned size)
     return buffer;
 }
 
-// Writes the reply as a text file, every CR as LF; the path, empty when it cannot be written.
+// Writes the reply as a text file, every CR as LF; the path, empty when it cannot be written
+// (the last error says why: a full temporary folder is no fault of the driver's).
 std::string writeReplyFile(const std::string& reply)
 {
     const std::string path = plat::GetTempFileName({}, "ZR");
@@ -62,10 +63,7 @@ std::string writeReplyFile(const std::string& reply)
         return {};
     std::string text = reply;
     std::replace(text.begin(), text.end(), '\r', '\n');
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) {
+    if (!plat::WriteFileAtomic(path, text)) {
         std::error_code ec;
         std::filesystem::remove(path, ec);
         return {};
@@ -364,6 +362,7 @@ bool CMainFrame::OnDataReceived(CommandId commandId)
 
     const std::string documentPath = store.m_documentPath;
     const std::string file = writeReplyFile(reply);
+    const std::string writeFailure = file.empty() ? plat::LastErrorReason() : std::string();
     int code = 0;
     bool loaded = false;
     if (!file.empty() && model::CheckDocumentSections(file, code)) {
@@ -379,7 +378,8 @@ bool CMainFrame::OnDataReceived(CommandId commandId)
         std::filesystem::remove(file, ec);
     }
     if (!loaded) {
-        AppMessageBox(boxOwner(), tr("Incorrect data received.\nCheck the device and re-try.\n"),
+        AppMessageBox(boxOwner(),
+                      WithReason(tr("Incorrect data received.\nCheck the device and re-try.\n"), writeFailure),
                       tr("Data receive error"), plat::MB_OK | plat::MB_ICONWARNING);
         if (m_connectionPhase != Phase::Closing)
             hideWait();

@@ -16,6 +16,7 @@
 #include <platform/paths.h>
 #include <platform/profile.h>
 #include <platform/qt/modal_dialog.h>
+#include <platform/text.h>
 
 #include <QApplication>
 #include <QPalette>
@@ -184,9 +185,13 @@ bool CTalverinApp::readUnitSection()
 {
     const std::optional<UnitEntry> unit = FirstUnitEntry(readSection("Unit", kUnitSectionSize, m_settingsPath));
     if (!unit) {
+        // Only a settings file that cannot be read at all has a system reason to add.
+        std::string bytes;
+        const std::string reason = plat::ReadFileBytes(m_settingsPath, bytes) ? std::string() : plat::LastErrorReason();
         AppMessageBox(nullptr,
-                      tr("Failed to read unit information\nFile may be damaged, or setting may be incorrect.\n"
-                         "Re-install the application."),
+                      WithReason(tr("Failed to read unit information\nFile may be damaged, or setting may be "
+                                    "incorrect.\nRe-install the application."),
+                                 reason),
                       tr("Setting file error"), plat::MB_ICONWARNING);
         return false;
     }

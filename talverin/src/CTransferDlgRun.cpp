@@ -190,7 +190,7 @@ bool CTransferDlg::checkDocumentFile(bool connected, std::string* bytes)
     };
     std::string content;
     if (!plat::ReadFileBytes(path, content))
-        return fail(tr("Failed to open file.\nCheck the file."));
+        return fail(WithLastReason(tr("Failed to open file.\nCheck the file.")));
     const bool document = QFileInfo(filePath()).suffix().compare(QStringLiteral("zrd"), Qt::CaseInsensitive) == 0;
     if (document) {
         // The check stores the file's comment and alarm history: the current document keeps its own.
@@ -489,7 +489,7 @@ bool CTransferDlg::writeUploadFile(const std::string& reply)
             bytes.push_back(c);
     }
     if (!plat::WriteFileAtomic(filePath().toStdString(), bytes)) {
-        box(tr("Failed to create file\nCheck that the file is not read-only"), tr("File save error"));
+        box(WithLastReason(tr("Failed to create file\nCheck that the file is not read-only")), tr("File save error"));
         return false;
     }
     return true;

@@ -107,7 +107,7 @@ TEST_F(StartupGui, WithoutAUnitNothingStarts)
         EXPECT_EQ(m_app->GetMainFrame(), nullptr);
         const auto box = m_boxes.last();
         EXPECT_EQ(box.text, "Failed to read unit information\nFile may be damaged, or setting may be incorrect.\n"
-                            "Re-install the application.");
+                            "Re-install the application." + apptest::Reason(text ? 0 : ENOENT));
         EXPECT_EQ(box.caption, "Setting file error");
         EXPECT_EQ(box.type, plat::MB_ICONWARNING);
         EXPECT_EQ(box.owner, nullptr);
@@ -129,7 +129,7 @@ TEST_F(StartupGui, SettingsFileWithCrOnlyLinesAndAMissingUnitFile)
     m_boxes.answer(plat::IDOK);
     EXPECT_FALSE(Restart());
     EXPECT_EQ(m_boxes.last().text, "Setting file does not exist.\nFile required for application does not exist.\n"
-                                   "Need to re-install.");
+                                   "Need to re-install." + apptest::Reason(ENOENT));
     EXPECT_EQ(m_boxes.last().caption, "File reading error");
     EXPECT_EQ(m_app->GetMainFrame(), nullptr);
 }
