@@ -221,10 +221,12 @@ int CTalverinApp::ExitInstance(int exitCode)
     m_exited = true;
     // The recent files first, while everything they need is still there.
     if (m_docTemplate && !m_settingsPath.empty())
-        m_docTemplate->RecentFiles().WriteList(m_settingsPath);
+        m_settingsReport.Note(m_docTemplate->RecentFiles().WriteList(m_settingsPath), m_settingsPath);
     // A frame that was never closed (a test, a failed start) still runs its destroy path.
     m_mainWndSet = false;
     m_frame.reset();
+    // Once for everything that could not be kept.
+    m_settingsReport.Show(nullptr);
     plat::Sleep(10);
     m_dataFile.Close();
     m_brushes = {};

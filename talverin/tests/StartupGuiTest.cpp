@@ -199,3 +199,23 @@ TEST_F(StartupGui, PostedDestroyClosesWithoutQuestionsAndWritesSettings)
     EXPECT_EQ(plat::profile::getInt(Settings(), "Setting", "EditChannel", 0), 7);
     EXPECT_EQ(m_boxes.count(), 0u);
 }
+
+TEST_F(StartupGui, SettingsThatCannotBeSavedAreToldOnceWithTheReason)
+{
+    // A read-only folder, a full disk: every write of the way out fails, one box says so.
+    using apptest::WriteStep;
+    for (const auto& [step, err] : {std::pair{WriteStep::Create, EROFS}, std::pair{WriteStep::Write, ENOSPC}}) {
+        ASSERT_TRUE(Start());
+        const std::string before = ReadText(Settings());
+        store().m_editChannel = 9;
+        m_boxes.clear();
+        m_boxes.answer(plat::IDOK);
+        apptest::ScopedWriteFault fault(step, err);
+        EXPECT_TRUE(frame().close());
+        app().ExitInstance();
+        ASSERT_EQ(m_boxes.count(), 1u);
+        EXPECT_EQ(m_boxes.last().text, "The settings could not be saved to '" + Settings() + "'." + apptest::Reason(err));
+        EXPECT_EQ(m_boxes.last().caption, "Talverin");
+        EXPECT_EQ(ReadText(Settings()), before);
+    }
+}

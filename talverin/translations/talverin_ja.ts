@@ -1915,4 +1915,13 @@ Check the file.</source>
 ファイルを確認してください。</translation>
     </message>
 </context>
+<context>
+    <name>SettingsSaveReport</name>
+    <message>
+        <source>The settings could not be saved to &apos;%1&apos;.
+%2</source>
+        <translation>設定を &apos;%1&apos; に保存できませんでした。
+%2</translation>
+    </message>
+</context>
 </TS>
