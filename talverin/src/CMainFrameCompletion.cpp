@@ -12,6 +12,7 @@
 #include "talverin/ClipboardHelpers.h"
 #include "talverin/CommandIds.h"
 #include "talverin/ConnectionRules.h"
+#include "talverin/WidgetHelpers.h"
 
 #include <model/CommandSupport.h>
 #include <model/DocumentFile.h>
@@ -101,7 +102,7 @@ LRESULT CMainFrame::OnCommCommand(WPARAM event, LPARAM commandId)
         return 0;
     }
     if (isFailureEvent(event)) {
-        giveUpOnFailure(event, id, barTag);
+        giveUpOnFailure(event, id, static_cast<int>(tag), barTag);
         return 0;
     }
     if (state == CMD_ABORTING)
@@ -122,16 +123,13 @@ LRESULT CMainFrame::OnCommCommand(WPARAM event, LPARAM commandId)
     if (event != COMM_EVENT_COMPLETED)
         return 0;
 
+    if (IsReadAllTag(static_cast<int>(tag))) {
+        onReadAllDone(static_cast<int>(tag), id);
+        return 0;
+    }
     switch (tag) {
     case ConnectionTag::LockQuery:
         onLockQueryReply(id);
-        break;
-    case ConnectionTag::ReadAll:
-    case ConnectionTag::ReadAllTerminal:
-    case ConnectionTag::ReadAllOscillo:
-    case ConnectionTag::SaveReadAll:
-    case ConnectionTag::CloseReadAll:
-        onReadAllDone(static_cast<int>(tag), id);
         break;
     case ConnectionTag::LockEnable:
     case ConnectionTag::LockDisable:
@@ -161,7 +159,7 @@ LRESULT CMainFrame::OnCommCommand(WPARAM event, LPARAM commandId)
     return 0;
 }
 
-bool CMainFrame::giveUpOnFailure(WPARAM event, CommandId id, bool barTag)
+bool CMainFrame::giveUpOnFailure(WPARAM event, CommandId id, int tag, bool barTag)
 {
     model::CDataFile& store = m_app.m_dataFile;
     bool giveUp = ++store.m_retryCount > kMaxRetries;
@@ -182,6 +180,8 @@ bool CMainFrame::giveUpOnFailure(WPARAM event, CommandId id, bool barTag)
     ZRComm_RemoveCommand(-1);
     if (m_connectionPhase == Phase::ReadingAll)
         m_readAgain = 1;
+    if (IsReadAllTag(tag))
+        ReadAllGaveUp(event);
     if (m_connectionPhase == Phase::Disconnecting) {
         // The port closes first; the report then finds nothing left to disconnect.
         tearDown();
@@ -336,6 +336,16 @@ CommandId CMainFrame::ReadAlarmHistory(int tag, bool alarmText)
         restoreCommandMode();
     }
     return m_runningCommand;
+}
+
+void CMainFrame::ReadAllGaveUp(WPARAM event)
+{
+    if (event != COMM_EVENT_TIMEOUT && event != COMM_EVENT_NO_ECHO)
+        return;
+    // Else the user waits through every retry and is told only that something went wrong.
+    const QString reason = tr("Reading all data: the driver unit's reply did not end (time-out).");
+    m_failureContents.emplace(event, reason);
+    SetStatusText(this, reason);
 }
 
 bool CMainFrame::OnDataReceived(CommandId commandId)

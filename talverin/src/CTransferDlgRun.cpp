@@ -412,6 +412,8 @@ void CTransferDlg::giveUp(CommandId id, plat::WPARAM reason)
     m_app.m_dataFile.m_retryCount = -1;
     m_runState = kFailed;
     m_finalResult = -1;
+    if (m_direction == kUpload && m_uploadPhase == 2)
+        m_frame.ReadAllGaveUp(reason);
     // The frame's box and teardown; its notice then ends the run.
     postToFrame(WM_COMM_ERROR, reason, 0x8000);
 }

@@ -474,6 +474,10 @@ File contents may not be read completely.</source>
 <context>
     <name>talverin::CMainFrame</name>
     <message>
+        <source>Reading all data: the driver unit&apos;s reply did not end (time-out).</source>
+        <translation>全データ読み込み: ドライバユニットの応答が終了しませんでした（タイムアウト）。</translation>
+    </message>
+    <message>
         <source>File(&amp;F)</source>
         <translation>ファイル(&amp;F)</translation>
     </message>
