@@ -11,6 +11,7 @@
 #include "ParameterIndex.h"
 #include "TextUtil.h"
 
+#include <platform/errors.h>
 #include <platform/language.h>
 #include <platform/message_box.h>
 #include <platform/text.h>
@@ -85,11 +86,14 @@ void forEachLine(std::string_view text, Fn fn)
     }
 }
 
-void showFormatMismatch()
+// `reason`: the system's, when the file could not be read at all.
+void showFormatMismatch(const std::string& reason)
 {
     const bool japanese = plat::IsJapanese();
-    const char* text = japanese ? "ファイル形式が一致しません\nTalverinのファイルでないか、ファイルが壊れています"
+    std::string text = japanese ? "ファイル形式が一致しません\nTalverinのファイルでないか、ファイルが壊れています"
                                 : "File format mismatch\nNot a talverin file, file damaged";
+    if (!reason.empty())
+        text += "\n" + reason;
     const char* caption = japanese ? "ファイルエラー" : "File error";
     plat::MessageBox(GetMainWindow(), text, caption, plat::MB_OK | plat::MB_ICONSTOP);
 }
@@ -104,6 +108,7 @@ int CDataFile::LoadDocument(std::string_view path, int& code)
 
     std::string bytes;
     bool ok = plat::ReadFileBytes(file, bytes);
+    const int readErrno = ok ? 0 : plat::GetLastErrno();
     const IniText text(ok ? std::string_view(bytes) : std::string_view());
     // A driver's read-all reply has no ";Unit:" and ";MI:" lines: what the store holds then stays.
     if (ok)
@@ -159,7 +164,12 @@ int CDataFile::LoadDocument(std::string_view path, int& code)
 
     if (!ok) {
         code = kDocumentNoSection;
-        showFormatMismatch();
+        showFormatMismatch(plat::SystemErrorText(readErrno));
+        // What the caller's own box adds: the system's reason, or none for a file that was read.
+        if (readErrno != 0)
+            plat::SetLastErrorFromErrno(readErrno);
+        else
+            plat::SetLastError(plat::ERROR_INVALID_DATA);
         return 0;
     }
     PublishSharedBlock();

@@ -326,6 +326,8 @@ int CDataFile::CheckDocument(const std::string& path, int& code)
     }
     std::string bytes;
     if (!S_ISREG(info.st_mode) || !plat::ReadFileBytes(path, bytes)) {
+        if (!S_ISREG(info.st_mode))
+            plat::SetLastErrorFromErrno(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
         code = kDocumentUnreadable;
         return 0;
     }

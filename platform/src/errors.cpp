@@ -1,15 +1,46 @@
 #include "platform/errors.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace plat {
 
 namespace {
 thread_local DWORD t_lastError = ERROR_SUCCESS;
+thread_local int t_lastErrno = 0;
+
+// The errno a code most likely came from, for a code set without one.
+int errnoFromError(DWORD code)
+{
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return ENOENT;
+    case ERROR_TOO_MANY_OPEN_FILES: return EMFILE;
+    case ERROR_ACCESS_DENIED: return EACCES;
+    case ERROR_WRITE_PROTECT: return EROFS;
+    case ERROR_INVALID_HANDLE: return EBADF;
+    case ERROR_NOT_ENOUGH_MEMORY: return ENOMEM;
+    case ERROR_BUSY: return EBUSY;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS: return EEXIST;
+    case ERROR_INVALID_PARAMETER: return EINVAL;
+    case ERROR_DISK_FULL: return ENOSPC;
+    case ERROR_FILENAME_EXCED_RANGE: return ENAMETOOLONG;
+    case ERROR_DIR_NOT_EMPTY: return ENOTEMPTY;
+    case ERROR_IO_DEVICE: return EIO;
+    case ERROR_TIMEOUT: return ETIMEDOUT;
+    case ERROR_NOT_SUPPORTED: return ENOTSUP;
+    default: return 0;
+    }
 }
+} // namespace
 
 DWORD GetLastError() { return t_lastError; }
-void SetLastError(DWORD code) { t_lastError = code; }
+void SetLastError(DWORD code)
+{
+    t_lastError = code;
+    t_lastErrno = errnoFromError(code);
+}
 
 DWORD ErrorFromErrno(int err)
 {
@@ -48,7 +79,8 @@ DWORD ErrorFromErrno(int err)
 DWORD SetLastErrorFromErrno(int err)
 {
     const DWORD code = ErrorFromErrno(err);
-    SetLastError(code);
+    t_lastError = code;
+    t_lastErrno = code == ERROR_SUCCESS ? 0 : err;
     return code;
 }
 
@@ -88,5 +120,18 @@ std::string ErrorText(DWORD code)
     default: return "Error " + std::to_string(code) + ".";
     }
 }
+
+int GetLastErrno() { return t_lastErrno; }
+
+std::string SystemErrorText(int err)
+{
+    if (err == 0)
+        return {};
+    char buffer[256];
+    // The GNU form: the text may be a static string rather than the buffer.
+    return ::strerror_r(err, buffer, sizeof buffer);
+}
+
+std::string LastErrorReason() { return SystemErrorText(t_lastErrno); }
 
 } // namespace plat

@@ -92,7 +92,7 @@ bool ReadFileBytes(const std::string& path, std::string& bytes)
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
-        SetLastError(ERROR_ACCESS_DENIED);
+        SetLastErrorFromErrno(EISDIR); // ERROR_ACCESS_DENIED, as on Win32
         return false;
     }
     if (st.st_size > 0)
@@ -150,7 +150,7 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes)
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists) {
         if (S_ISDIR(old.st_mode)) {
-            SetLastError(ERROR_ACCESS_DENIED);
+            SetLastErrorFromErrno(EISDIR); // ERROR_ACCESS_DENIED, as on Win32
             return false;
         }
         // A read-only file stays read-only: renaming over it would silently replace it.
@@ -168,9 +168,9 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes)
     else
         fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
-        const int err = errno;
         // A missing folder is "path not found", as on Win32.
-        SetLastError(err == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(err));
+        if (SetLastErrorFromErrno(errno) == ERROR_FILE_NOT_FOUND)
+            SetLastError(ERROR_PATH_NOT_FOUND);
         return false;
     }
 

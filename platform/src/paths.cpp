@@ -192,8 +192,9 @@ std::string GetTempFileName(std::string_view folder, std::string_view prefix)
     std::string name = JoinPath(dir, std::string(prefix.substr(0, 3)) + "XXXXXX.tmp");
     const int fd = ::mkostemps(name.data(), 4, O_CLOEXEC);
     if (fd < 0) {
-        const int err = errno;
-        SetLastError(err == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(err));
+        SetLastErrorFromErrno(errno);
+        if (GetLastError() == ERROR_FILE_NOT_FOUND)
+            SetLastError(ERROR_PATH_NOT_FOUND);
         return {};
     }
     ::close(fd);

@@ -153,6 +153,7 @@ TEST_F(AtomicWriteTest, EveryFailingStepKeepsTheOldFileAndReportsTheError)
         EXPECT_FALSE(WriteFileAtomic(path, std::string(100000, 'n')));
         detail::SetAtomicWriteFault(AtomicWriteStep::None, 0);
         EXPECT_EQ(GetLastError(), ErrorFromErrno(err));
+        EXPECT_EQ(GetLastErrno(), err) << "the reason is kept apart from its Win32 code";
         EXPECT_EQ(test::readBytes(path), "old");
         EXPECT_EQ(test::fileCount(dir.path()), 1u) << "temporary file left behind";
     }
@@ -212,6 +213,12 @@ TEST(Errors, LastErrorIsPerThreadAndErrnoMapsToWin32Codes)
     EXPECT_EQ(GetLastError(), ERROR_DISK_FULL);
     EXPECT_EQ(ErrorText(ERROR_FILE_NOT_FOUND), "The system cannot find the file specified.");
     EXPECT_EQ(ErrorText(99999), "Error 99999.");
+    // A box's reason: the errno's words, the nearest errno's for a bare code, none if not the system's.
+    EXPECT_EQ(LastErrorReason(), "No space left on device");
+    SetLastError(ERROR_WRITE_PROTECT);
+    EXPECT_EQ(GetLastErrno(), EROFS);
+    SetLastError(ERROR_INVALID_DATA);
+    EXPECT_EQ(LastErrorReason(), "");
 }
 
 } // namespace

@@ -112,12 +112,12 @@ void CMainFrame::restoreBarState()
 
 void CMainFrame::SavePlacements()
 {
-    const std::string& settings = m_app.m_settingsPath;
-    plat::profile::setString(settings, kBarStateSection, kBarStateKey, EncodeBarState(saveState(kBarStateVersion)));
-    plat::profile::setString(settings, kPlacementSection, kFrameKey, FormatWindowPlacement(placementOf(*this)));
+    plat::profile::Edit edit(m_app.m_settingsPath);
+    edit.setString(kBarStateSection, kBarStateKey, EncodeBarState(saveState(kBarStateVersion)));
+    edit.setString(kPlacementSection, kFrameKey, FormatWindowPlacement(placementOf(*this)));
     if (m_terminalWindow)
-        plat::profile::setString(settings, kPlacementSection, kTerminalWindowKey,
-                                 FormatWindowPlacement(placementOf(*m_terminalWindow)));
+        edit.setString(kPlacementSection, kTerminalWindowKey, FormatWindowPlacement(placementOf(*m_terminalWindow)));
+    m_app.m_settingsReport.Note(edit.commit(), edit.file());
 }
 
 // ---- Closing ------------------------------------------------------------------------------------
@@ -270,9 +270,9 @@ void CMainFrame::DestroyFrame()
     plat::Sleep(10);
     m_hook.reset();
     DestroyStartDialog();
-    m_app.m_dataFile.SaveSettings();
+    m_app.m_settingsReport.Note(m_app.m_dataFile.SaveSettings() != 0, m_app.m_dataFile.m_settingsPath);
     m_portRecord = nullptr; // the records go with the write-back
-    m_ports->WriteBack();
+    m_app.m_settingsReport.Note(m_ports->WriteBack(), m_app.m_settingsPath);
     destroyToolWindows();
     destroyBars();
     m_app.m_dataFile.Close();

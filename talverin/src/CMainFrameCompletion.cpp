@@ -12,19 +12,20 @@
 #include "talverin/ClipboardHelpers.h"
 #include "talverin/CommandIds.h"
 #include "talverin/ConnectionRules.h"
+#include "talverin/WidgetHelpers.h"
 
 #include <model/CommandSupport.h>
 #include <model/DocumentFile.h>
 #include <platform/clock.h>
 #include <platform/messages.h>
 #include <platform/paths.h>
+#include <platform/text.h>
 
 #include <QWidget>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 namespace talverin {
 
@@ -54,7 +55,8 @@ std::string replyText(CommandId id, unsigned size)
     return buffer;
 }
 
-// Writes the reply as a text file, every CR as LF; the path, empty when it cannot be written.
+// Writes the reply as a text file, every CR as LF; the path, empty when it cannot be written
+// (the last error says why: a full temporary folder is no fault of the driver's).
 std::string writeReplyFile(const std::string& reply)
 {
     const std::string path = plat::GetTempFileName({}, "ZR");
@@ -62,10 +64,7 @@ std::string writeReplyFile(const std::string& reply)
         return {};
     std::string text = reply;
     std::replace(text.begin(), text.end(), '\r', '\n');
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) {
+    if (!plat::WriteFileAtomic(path, text)) {
         std::error_code ec;
         std::filesystem::remove(path, ec);
         return {};
@@ -103,7 +102,7 @@ LRESULT CMainFrame::OnCommCommand(WPARAM event, LPARAM commandId)
         return 0;
     }
     if (isFailureEvent(event)) {
-        giveUpOnFailure(event, id, barTag);
+        giveUpOnFailure(event, id, static_cast<int>(tag), barTag);
         return 0;
     }
     if (state == CMD_ABORTING)
@@ -124,16 +123,13 @@ LRESULT CMainFrame::OnCommCommand(WPARAM event, LPARAM commandId)
     if (event != COMM_EVENT_COMPLETED)
         return 0;
 
+    if (IsReadAllTag(static_cast<int>(tag))) {
+        onReadAllDone(static_cast<int>(tag), id);
+        return 0;
+    }
     switch (tag) {
     case ConnectionTag::LockQuery:
         onLockQueryReply(id);
-        break;
-    case ConnectionTag::ReadAll:
-    case ConnectionTag::ReadAllTerminal:
-    case ConnectionTag::ReadAllOscillo:
-    case ConnectionTag::SaveReadAll:
-    case ConnectionTag::CloseReadAll:
-        onReadAllDone(static_cast<int>(tag), id);
         break;
     case ConnectionTag::LockEnable:
     case ConnectionTag::LockDisable:
@@ -163,7 +159,7 @@ LRESULT CMainFrame::OnCommCommand(WPARAM event, LPARAM commandId)
     return 0;
 }
 
-bool CMainFrame::giveUpOnFailure(WPARAM event, CommandId id, bool barTag)
+bool CMainFrame::giveUpOnFailure(WPARAM event, CommandId id, int tag, bool barTag)
 {
     model::CDataFile& store = m_app.m_dataFile;
     bool giveUp = ++store.m_retryCount > kMaxRetries;
@@ -184,6 +180,8 @@ bool CMainFrame::giveUpOnFailure(WPARAM event, CommandId id, bool barTag)
     ZRComm_RemoveCommand(-1);
     if (m_connectionPhase == Phase::ReadingAll)
         m_readAgain = 1;
+    if (IsReadAllTag(tag))
+        ReadAllGaveUp(event);
     if (m_connectionPhase == Phase::Disconnecting) {
         // The port closes first; the report then finds nothing left to disconnect.
         tearDown();
@@ -340,6 +338,16 @@ CommandId CMainFrame::ReadAlarmHistory(int tag, bool alarmText)
     return m_runningCommand;
 }
 
+void CMainFrame::ReadAllGaveUp(WPARAM event)
+{
+    if (event != COMM_EVENT_TIMEOUT && event != COMM_EVENT_NO_ECHO)
+        return;
+    // Else the user waits through every retry and is told only that something went wrong.
+    const QString reason = tr("Reading all data: the driver unit's reply did not end (time-out).");
+    m_failureContents.emplace(event, reason);
+    SetStatusText(this, reason);
+}
+
 bool CMainFrame::OnDataReceived(CommandId commandId)
 {
     model::CDataFile& store = m_app.m_dataFile;
@@ -364,6 +372,7 @@ bool CMainFrame::OnDataReceived(CommandId commandId)
 
     const std::string documentPath = store.m_documentPath;
     const std::string file = writeReplyFile(reply);
+    const std::string writeFailure = file.empty() ? plat::LastErrorReason() : std::string();
     int code = 0;
     bool loaded = false;
     if (!file.empty() && model::CheckDocumentSections(file, code)) {
@@ -379,7 +388,8 @@ bool CMainFrame::OnDataReceived(CommandId commandId)
         std::filesystem::remove(file, ec);
     }
     if (!loaded) {
-        AppMessageBox(boxOwner(), tr("Incorrect data received.\nCheck the device and re-try.\n"),
+        AppMessageBox(boxOwner(),
+                      WithReason(tr("Incorrect data received.\nCheck the device and re-try.\n"), writeFailure),
                       tr("Data receive error"), plat::MB_OK | plat::MB_ICONWARNING);
         if (m_connectionPhase != Phase::Closing)
             hideWait();

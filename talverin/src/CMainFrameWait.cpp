@@ -164,10 +164,13 @@ LRESULT CMainFrame::OnCommError(WPARAM code, LPARAM flags)
                    errorText(static_cast<std::uint32_t>(flags));
             title = tr("Baud rate set error");
         } else {
+            const bool named = m_failureContents && m_failureContents->first == code;
             text = tr("Communication error occured.\nCheck the device and re-try.") +
-                   errorText(static_cast<std::uint32_t>(code));
+                   (named ? tr("\n\nContents of error:") + m_failureContents->second
+                          : errorText(static_cast<std::uint32_t>(code)));
             title = tr("Communication error");
         }
+        m_failureContents.reset();
         result = AppMessageBox(boxOwner(), text, title, kWarning);
         if (flags == 0x8000 && m_busyDlg && m_busyDlg->isVisible())
             plat::PostMessage(m_busyDlg->GetSafeHwnd(), plat::WM_COMMAND, 2, 0);

@@ -16,6 +16,7 @@
 #include <platform/paths.h>
 #include <platform/profile.h>
 #include <platform/qt/modal_dialog.h>
+#include <platform/text.h>
 
 #include <QApplication>
 #include <QPalette>
@@ -184,9 +185,13 @@ bool CTalverinApp::readUnitSection()
 {
     const std::optional<UnitEntry> unit = FirstUnitEntry(readSection("Unit", kUnitSectionSize, m_settingsPath));
     if (!unit) {
+        // Only a settings file that cannot be read at all has a system reason to add.
+        std::string bytes;
+        const std::string reason = plat::ReadFileBytes(m_settingsPath, bytes) ? std::string() : plat::LastErrorReason();
         AppMessageBox(nullptr,
-                      tr("Failed to read unit information\nFile may be damaged, or setting may be incorrect.\n"
-                         "Re-install the application."),
+                      WithReason(tr("Failed to read unit information\nFile may be damaged, or setting may be "
+                                    "incorrect.\nRe-install the application."),
+                                 reason),
                       tr("Setting file error"), plat::MB_ICONWARNING);
         return false;
     }
@@ -216,10 +221,12 @@ int CTalverinApp::ExitInstance(int exitCode)
     m_exited = true;
     // The recent files first, while everything they need is still there.
     if (m_docTemplate && !m_settingsPath.empty())
-        m_docTemplate->RecentFiles().WriteList(m_settingsPath);
+        m_settingsReport.Note(m_docTemplate->RecentFiles().WriteList(m_settingsPath), m_settingsPath);
     // A frame that was never closed (a test, a failed start) still runs its destroy path.
     m_mainWndSet = false;
     m_frame.reset();
+    // Once for everything that could not be kept.
+    m_settingsReport.Show(nullptr);
     plat::Sleep(10);
     m_dataFile.Close();
     m_brushes = {};

@@ -22,9 +22,12 @@
 #include <QApplication>
 #include <QDialog>
 
+#include <cerrno>
 #include <filesystem>
+#include <optional>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace talverin {
@@ -37,13 +40,31 @@ void replaceAll(std::string& text, std::string_view from, std::string_view to)
         text.replace(pos, from.size(), to);
 }
 
+// False with the system's reason in the last error.
 bool canOpen(const std::string& path, int flags)
 {
     const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        plat::SetLastErrorFromErrno(errno);
         return false;
+    }
     ::close(fd);
     return true;
+}
+
+// Nothing when the file can be read; else the system's reason ("" for no path or no plain file).
+std::optional<std::string> whyUnreadable(const std::string& path)
+{
+    struct stat info {};
+    if (path.empty())
+        return std::string();
+    if (::stat(path.c_str(), &info) != 0)
+        return plat::SystemErrorText(errno);
+    if (!S_ISREG(info.st_mode))
+        return std::string();
+    if (canOpen(path, O_RDONLY))
+        return std::nullopt;
+    return plat::LastErrorReason();
 }
 
 class WaitCursor {
@@ -97,7 +118,7 @@ BOOL CTalverinDoc::OnNewDocument()
                                ? tr("Setting file does not exist.\nFile required for application does not exist.\n"
                                     "Need to re-install.")
                                : tr("Cannot read setting file.\nMake sure file is not being used by another application.");
-        AppMessageBox(owner(), text, tr("File reading error"), plat::MB_ICONWARNING);
+        AppMessageBox(owner(), WithLastReason(text), tr("File reading error"), plat::MB_ICONWARNING);
         endProgram();
         return FALSE;
     }
@@ -116,15 +137,15 @@ BOOL CTalverinDoc::OnNewDocument()
     return TRUE;
 }
 
-void CTalverinDoc::reportUnitMissing(const std::string& unit)
+void CTalverinDoc::reportUnitMissing(const std::string& unit, const std::string& reason)
 {
     QString text = tr("Cannot find driver definition file.\n");
     if (!unit.empty())
         text += tr("Cannot continue because definition file for unit %1is not found.").arg(QString::fromStdString(unit));
-    AppMessageBox(owner(), text, tr("File error"), plat::MB_ICONERROR);
+    AppMessageBox(owner(), WithReason(text, reason), tr("File error"), plat::MB_ICONERROR);
 }
 
-void CTalverinDoc::reportOpenFailure(const std::string& path, int code)
+void CTalverinDoc::reportOpenFailure(const std::string& path, int code, const std::string& reason)
 {
     if (code == model::kDocumentNoSection) {
         std::string unit;
@@ -140,8 +161,9 @@ void CTalverinDoc::reportOpenFailure(const std::string& path, int code)
         return;
     }
     AppMessageBox(owner(),
-                  tr("Cannot read data file.\nFile may be deleted or set read-only by another application.\n"
-                     "Check the file."),
+                  WithReason(tr("Cannot read data file.\nFile may be deleted or set read-only by another application.\n"
+                                "Check the file."),
+                             reason),
                   tr("File read error"), plat::MB_ICONWARNING);
 }
 
@@ -153,7 +175,7 @@ BOOL CTalverinDoc::OnOpenDocument(const std::string& path)
 
     int code = model::kDocumentOk;
     if (!store.CheckDocument(path, code)) {
-        reportOpenFailure(path, code);
+        reportOpenFailure(path, code, plat::LastErrorReason());
         return FALSE;
     }
 
@@ -174,10 +196,10 @@ BOOL CTalverinDoc::OnOpenDocument(const std::string& path)
             definition = followed = value;
         }
     }
-    if (!plat::FileExists(definition) || !canOpen(definition, O_RDONLY)) {
+    if (const std::optional<std::string> reason = whyUnreadable(definition)) {
         store.m_commentText = savedComment;
         store.m_alarmText = savedAlarm;
-        reportUnitMissing(unit);
+        reportUnitMissing(unit, *reason);
         return FALSE;
     }
 
@@ -190,8 +212,8 @@ BOOL CTalverinDoc::OnOpenDocument(const std::string& path)
     const bool loaded = store.LoadDefinition(followed) && store.LoadSettings() && store.LoadDocument(path, loadCode);
     if (!loaded) {
         AppMessageBox(owner(),
-                      tr("Failed to read data file.\nFile may be deleted or set read-only by another application.\n"
-                         "Application will close."),
+                      WithLastReason(tr("Failed to read data file.\nFile may be deleted or set read-only by another "
+                                        "application.\nApplication will close.")),
                       tr("File read error"), plat::MB_ICONWARNING);
         endProgram();
         return FALSE;
@@ -211,7 +233,7 @@ BOOL CTalverinDoc::OnSaveDocument(const std::string& path)
     const QString cannotOpen =
         tr("Cannot open file.\nSpecified file does not exist, or the file is used by another application.");
     if (plat::FileExists(path) && !canOpen(path, O_WRONLY | O_APPEND)) {
-        AppMessageBox(owner(), cannotOpen, tr("Cannot open file"), plat::MB_ICONWARNING);
+        AppMessageBox(owner(), WithLastReason(cannotOpen), tr("Cannot open file"), plat::MB_ICONWARNING);
         return FALSE;
     }
     if (const plat::HWND main = owner()) {
@@ -242,7 +264,7 @@ BOOL CTalverinDoc::OnSaveDocument(const std::string& path)
     }
 
     if (!store.SaveDocument(path)) {
-        AppMessageBox(owner(), cannotOpen, tr("Cannot open file"), plat::MB_ICONWARNING);
+        AppMessageBox(owner(), WithLastReason(cannotOpen), tr("Cannot open file"), plat::MB_ICONWARNING);
         return FALSE;
     }
     m_app.UpdateTitle(std::nullopt, QString::fromStdString(plat::FileNameOf(path)));

@@ -190,7 +190,7 @@ bool CTransferDlg::checkDocumentFile(bool connected, std::string* bytes)
     };
     std::string content;
     if (!plat::ReadFileBytes(path, content))
-        return fail(tr("Failed to open file.\nCheck the file."));
+        return fail(WithLastReason(tr("Failed to open file.\nCheck the file.")));
     const bool document = QFileInfo(filePath()).suffix().compare(QStringLiteral("zrd"), Qt::CaseInsensitive) == 0;
     if (document) {
         // The check stores the file's comment and alarm history: the current document keeps its own.
@@ -412,6 +412,8 @@ void CTransferDlg::giveUp(CommandId id, plat::WPARAM reason)
     m_app.m_dataFile.m_retryCount = -1;
     m_runState = kFailed;
     m_finalResult = -1;
+    if (m_direction == kUpload && m_uploadPhase == 2)
+        m_frame.ReadAllGaveUp(reason);
     // The frame's box and teardown; its notice then ends the run.
     postToFrame(WM_COMM_ERROR, reason, 0x8000);
 }
@@ -489,7 +491,7 @@ bool CTransferDlg::writeUploadFile(const std::string& reply)
             bytes.push_back(c);
     }
     if (!plat::WriteFileAtomic(filePath().toStdString(), bytes)) {
-        box(tr("Failed to create file\nCheck that the file is not read-only"), tr("File save error"));
+        box(WithLastReason(tr("Failed to create file\nCheck that the file is not read-only")), tr("File save error"));
         return false;
     }
     return true;

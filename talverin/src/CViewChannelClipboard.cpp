@@ -2,6 +2,7 @@
 // dragged from the parameter editor.
 #include "talverin/CViewChannel.h"
 
+#include "talverin/AppMessageBox.h"
 #include "talverin/ChannelListView.h"
 #include "talverin/ChannelMessages.h"
 #include "talverin/ChannelText.h"
@@ -142,7 +143,8 @@ void CViewChannel::OnDropFiles(const QList<QUrl>& urls)
     // Nobody else's writes can be kept out here: the file is read as it is while it is read.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        warn(channel_messages::DropOpenText(), channel_messages::DropOpenTitle());
+        warn(WithReason(channel_messages::DropOpenText(), file.errorString()),
+             channel_messages::DropOpenTitle());
         return;
     }
     const bool wasOpen = m_editorOpen;
@@ -160,7 +162,8 @@ void CViewChannel::OnDropFiles(const QList<QUrl>& urls)
     if (result.headerRow >= 0)
         refuseHeaderLine(result.headerRow);
     else if (lines.failed())
-        warn(channel_messages::DropReadText(), channel_messages::DropReadTitle());
+        warn(WithReason(channel_messages::DropReadText(), file.errorString()),
+             channel_messages::DropReadTitle());
 }
 
 bool CViewChannel::acceptsParameterDrag(const QMimeData* data, const QPoint& listPos) const

@@ -213,7 +213,8 @@ void CViewTerminal::onSaveRecord()
         return;
     // Written whole or not at all: a failed save leaves no partial file.
     if (!plat::WriteFileAtomic(plat::AddDefaultExtension(chosen.path, "txt"), SaveRecordBytes(text)))
-        messageBox(tr("Failed to open file.\nSpecified file cannot be made, or is set read-only by another application."),
+        messageBox(WithLastReason(tr("Failed to open file.\nSpecified file cannot be made, or is set read-only by "
+                                     "another application.")),
                    tr("File save error"), plat::MB_ICONWARNING);
 }
 

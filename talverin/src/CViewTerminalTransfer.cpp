@@ -2,6 +2,8 @@
 // driver's answer to the one before, and a parameter row dragged from the parameter editor.
 #include "talverin/CViewTerminal.h"
 
+#include "talverin/AppMessageBox.h"
+
 #include <model/CommandSupport.h>
 #include <platform/clock.h>
 #include <platform/language.h>
@@ -42,7 +44,8 @@ void CViewTerminal::OnDropFiles(const QList<QUrl>& urls)
     // A drop while a file is being sent ends that transfer first.
     closeFile();
     if (!m_file.open(QFile::encodeName(path).toStdString())) {
-        messageBox(tr("Failed to open file.\nThe specified file may not exist, or is read-only by other applicaton."),
+        messageBox(WithLastReason(tr("Failed to open file.\nThe specified file may not exist, or is read-only by "
+                                     "other applicaton.")),
                    tr("Cannot open file"), plat::MB_ICONWARNING);
         return;
     }

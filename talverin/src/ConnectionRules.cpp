@@ -30,6 +30,13 @@ bool equalNoCase(std::string_view a, std::string_view b)
 
 } // namespace
 
+bool IsReadAllTag(int tag)
+{
+    return tag == ConnectionTag::ReadAll || tag == ConnectionTag::ReadAllTerminal ||
+           tag == ConnectionTag::ReadAllOscillo || tag == ConnectionTag::SaveReadAll ||
+           tag == ConnectionTag::CloseReadAll;
+}
+
 std::string ReadAllCommandText(const std::vector<std::string>& specials, int tag)
 {
     std::string text;

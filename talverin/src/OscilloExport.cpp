@@ -52,11 +52,13 @@ bool RunSaveBitmap(plat::HWND owner, const PanelValues& values, const SaveScopeB
     if (!chosen.accepted || chosen.path.empty())
         return false;
     const std::vector<std::uint8_t> panel = PackPanelBitmap(DrawPanel(PanelTemplate(), PanelLines(values)));
+    // A bitmap the control refuses to make fails without a system reason.
+    plat::SetLastError(plat::ERROR_SUCCESS);
     const long size = panel.empty() ? 0 : save(chosen.path, reinterpret_cast<std::intptr_t>(panel.data()));
     if (size == 0) {
         AppMessageBox(owner,
-                      tr("Failed to save file.\nCannot create specified file, or file may be set read-only by another "
-                         "application."),
+                      WithLastReason(tr("Failed to save file.\nCannot create specified file, or file may be set "
+                                        "read-only by another application.")),
                       tr("File save error"), plat::MB_OK | plat::MB_ICONWARNING);
         return false;
     }
@@ -71,7 +73,8 @@ bool RunSaveCsv(plat::HWND owner, std::string& reply)
     NormaliseCaptureReply(reply);
     if (!plat::WriteFileAtomic(chosen.path, CsvFileBytes(reply))) {
         AppMessageBox(owner,
-                      tr("Cannot open file.\nSpecified file does not exist, or the file is used by another application."),
+                      WithLastReason(tr("Cannot open file.\nSpecified file does not exist, or the file is used by "
+                                        "another application.")),
                       tr("Cannot open file"), plat::MB_OK | plat::MB_ICONWARNING);
         return false;
     }

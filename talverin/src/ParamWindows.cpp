@@ -134,7 +134,8 @@ void ParamWindows::savePlacement()
     placement.showCmd = m_window->isVisible() ? SW_SHOWNORMAL : 0;
     placement.minPosition = placement.maxPosition = QPoint(-1, -1);
     placement.normalRect = m_window->geometry();
-    m_app.WriteProfileText("Setting", kPlacementKey, FormatWindowPlacement(placement));
+    m_app.m_settingsReport.Note(m_app.WriteProfileText("Setting", kPlacementKey, FormatWindowPlacement(placement)),
+                                m_app.m_settingsPath);
 }
 
 // ---- Loads --------------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "talverin/PortList.h"
 
 #include <platform/comm_port_names.h>
+#include <platform/profile.h>
 
 #include <algorithm>
 #include <cctype>
@@ -142,13 +143,15 @@ PortRecord* PortList::ConnectRecord(std::string_view connectName) const
 
 bool PortList::WriteBack(const std::string& settingsPath)
 {
+    // Every port in one rewrite: one failure, and the file is never left with half of them.
+    plat::profile::Edit edit(settingsPath);
     bool ok = true;
     for (const auto& record : m_records) {
         if (record->Dcb().BaudRate != 0)
-            ok = plat::profile::setString(settingsPath, "Port", record->m_name, FormatPortValue(record->Dcb())) && ok;
+            ok = edit.setString("Port", record->m_name, FormatPortValue(record->Dcb())) && ok;
     }
     m_records.clear();
-    return ok;
+    return edit.commit() && ok;
 }
 
 } // namespace talverin

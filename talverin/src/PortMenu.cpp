@@ -118,9 +118,9 @@ bool PortMenu::ConfigurePort(PortRecord& record, plat::HWND parent)
     return false;
 }
 
-void PortMenu::WriteBack()
+bool PortMenu::WriteBack()
 {
-    m_list.WriteBack(m_settingsPath);
+    return m_list.WriteBack(m_settingsPath);
 }
 
 } // namespace talverin

@@ -69,10 +69,12 @@ bool ReportPrinting::PrintReport(int viewId, bool print, int channel, const std:
     switch (FillReport(templatePath, reportPath, viewId, channel)) {
     case Fill::Written: break;
     case Fill::TemplateUnreadable:
-        Warn(owner, tr("The report template %1 cannot be read.").arg(QString::fromStdString(templatePath)));
+        Warn(owner,
+             WithLastReason(tr("The report template %1 cannot be read.").arg(QString::fromStdString(templatePath))));
         return false;
     case Fill::OutputUnwritable:
-        Warn(owner, tr("The report file %1 cannot be written.").arg(QString::fromStdString(reportPath)));
+        Warn(owner,
+             WithLastReason(tr("The report file %1 cannot be written.").arg(QString::fromStdString(reportPath))));
         return false;
     }
 
@@ -123,7 +125,8 @@ ReportPrinting::Fill ReportPrinting::FillReport(const std::string& templatePath,
                                                 int viewId, int channel)
 {
     std::string text;
-    if (templatePath.empty() || !plat::ReadFileBytes(templatePath, text)) return Fill::TemplateUnreadable;
+    // No template configured reads as a missing file: the box then says so.
+    if (!plat::ReadFileBytes(templatePath, text)) return Fill::TemplateUnreadable;
     text = FillReportText(std::move(text), viewId, channel);
     return plat::WriteFileAtomic(outputPath, text) ? Fill::Written : Fill::OutputUnwritable;
 }

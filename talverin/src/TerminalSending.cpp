@@ -1,8 +1,10 @@
 #include "talverin/TerminalSending.h"
 
 #include <model/StringSplitter.h>
+#include <platform/errors.h>
 
 #include <algorithm>
+#include <cerrno>
 
 #include <sys/stat.h>
 
@@ -68,11 +70,18 @@ bool TerminalFileSender::open(const std::string& path)
 {
     close();
     m_file = std::fopen(path.c_str(), "rb");
+    if (!m_file) {
+        plat::SetLastErrorFromErrno(errno);
+        return false;
+    }
     // A folder opens too, but has no lines to read.
     struct stat st {};
-    if (m_file && (fstat(fileno(m_file), &st) != 0 || !S_ISREG(st.st_mode)))
+    if (fstat(fileno(m_file), &st) != 0 || !S_ISREG(st.st_mode)) {
         close();
-    return m_file != nullptr;
+        plat::SetLastErrorFromErrno(EISDIR);
+        return false;
+    }
+    return true;
 }
 
 void TerminalFileSender::close()

@@ -11,7 +11,10 @@
 #include "talverin/CTalverinDoc.h"
 #include "talverin/ShellRegistration.h"
 
+#include "../../platform/src/atomic_write_faults.h"
+
 #include <platform/clock.h>
+#include <platform/errors.h>
 #include <platform/file_dialog.h>
 #include <platform/message_box.h>
 #include <platform/paths.h>
@@ -59,6 +62,16 @@ inline std::string ReadText(const std::string& path)
     plat::ReadFileBytes(path, bytes);
     return bytes;
 }
+
+// The line a file box adds for the system's reason (none for 0).
+inline std::string Reason(int err) { return err ? "\n" + plat::SystemErrorText(err) : std::string(); }
+
+// Atomic writes fail at a step while it lives: a full disk, a read-only folder (not so for root).
+using WriteStep = plat::detail::AtomicWriteStep;
+struct ScopedWriteFault {
+    ScopedWriteFault(WriteStep step, int err) { plat::detail::SetAtomicWriteFault(step, err); }
+    ~ScopedWriteFault() { plat::detail::SetAtomicWriteFault(WriteStep::None, 0); }
+};
 
 class AppFixture : public ::testing::Test {
 protected:

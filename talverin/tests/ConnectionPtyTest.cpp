@@ -21,6 +21,7 @@
 #include <testsupport/wait.h>
 #include <zrcomm/zrcomm_api.h>
 
+#include <QLabel>
 #include <QPushButton>
 
 #include <cstring>
@@ -67,13 +68,17 @@ protected:
     void SetUp() override
     {
         FrameFixture::SetUp();
-        ::setenv("ZRCOMM_TEST_WATCHDOG_MS", "1500", 1);
+        // Short time-outs on real time; a test on the test clock keeps the 30 s ones.
+        if (m_realTime) {
+            m_useRealClock.emplace(m_realClock);
+            ::setenv("ZRCOMM_TEST_WATCHDOG_MS", "1500", 1);
+        }
         ASSERT_TRUE(m_model.load(std::string(TALVERIN_SAMPLE_DATA_DIR) + "/unit/kvx100.ini"));
         m_model.install(m_sim);
         ASSERT_TRUE(m_sim.start());
         SetSetting("ExtPort", "COM7", m_sim.slavePath().c_str());
         SetSetting("Port", "Connect", "COM7");
-        SetSetting("Port", "CommandTimeout", "300");
+        SetSetting("Port", "CommandTimeout", m_realTime ? "300" : "30000");
         ASSERT_TRUE(Start());
         for (const int id : {VIEW_OSCILLO, VIEW_PARAM, VIEW_IO, VIEW_CHANNEL, VIEW_TERMINAL})
             frame().AddView(m_views.emplace_back(new RecordingView(id, m_log)));
@@ -134,8 +139,9 @@ protected:
     }
     void Switch(int view) { frame().SwitchView(view); }
 
+    bool m_realTime = true;
     plat::SystemClock m_realClock; // the library's threads and time-outs run on real time
-    plat::ScopedClock m_useRealClock{m_realClock};
+    std::optional<plat::ScopedClock> m_useRealClock;
     drivesim::DriverModel m_model;
     drivesim::DriverSim m_sim;
     std::vector<std::string> m_log;
@@ -430,6 +436,39 @@ TEST_F(ConnectionPty, CloseWhileConnectedWithoutChangesPostsDisconnect)
     EXPECT_EQ(WireSince(from), std::vector<std::string>{"TA/HI"});
     EXPECT_TRUE(portClosed());
     EXPECT_TRUE(frame().IsDestroyed());
+}
+
+class ConnectionPtyOnTheTestClock : public ConnectionPty {
+protected:
+    ConnectionPtyOnTheTestClock() { m_realTime = false; }
+};
+
+// A driver that stops answering in the read-all (no echo, or a reply that never ends): the 30 s
+// time-out and its three resumes on the test clock, then the box and the status bar say why.
+TEST_F(ConnectionPtyOnTheTestClock, AReadAllThatNeverEndsIsNamedInTheBoxAndTheStatusBar)
+{
+    const std::string reason = "Reading all data: the driver unit's reply did not end (time-out).";
+    for (const auto& [fault, stalled] :
+         {std::pair{FaultKind::Silence, CMD_WAIT_ECHO}, std::pair{FaultKind::DropPrompt, CMD_RECEIVING}}) {
+        m_boxes.clear();
+        m_sim.injectFault(Fault(fault).on("TX0").always());
+        m_boxes.answer(plat::IDOK);
+        const std::size_t from = Wire().size();
+        StartConnect();
+        // Only the stalled read is waited out (seen on the library's next pass, a second apart).
+        ASSERT_TRUE(plat::test::waitUntil([&] {
+            plat::qt::PumpAllPending();
+            if (Sent("TX0", from) && ZRComm_GetCommandState(frame().RunningCommand()) == stalled)
+                m_clock.advance(1000);
+            return phase() == Phase::Idle && portClosed();
+        }, 60000));
+        EXPECT_EQ(WireSince(from), (std::vector<std::string>{"MI", "?KP", "TX0", "TX0", "TX0", "TX0"}));
+        ASSERT_EQ(m_boxes.count(), 1u);
+        EXPECT_EQ(m_boxes.last().text,
+                  "Communication error occured.\nCheck the device and re-try.\n\nContents of error:" + reason);
+        EXPECT_EQ(frame().MessagePane()->text().toStdString(), reason);
+        m_sim.clearFaults();
+    }
 }
 
 class ConnectionGui : public apptest::FrameFixture {};

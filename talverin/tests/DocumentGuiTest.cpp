@@ -17,6 +17,7 @@
 
 using namespace talverin;
 using apptest::ReadText;
+using apptest::Reason;
 
 namespace {
 
@@ -112,8 +113,8 @@ TEST_F(DocumentGui, SavesThatMustNotWrite)
         // Refused before the comment is asked for (no dialog is scripted), also when Save As chose it.
         m_boxes.answer(plat::IDOK);
         EXPECT_FALSE(doc().OnSaveDocument(readOnly));
-        EXPECT_EQ(m_boxes.last().text,
-                  "Cannot open file.\nSpecified file does not exist, or the file is used by another application.");
+        EXPECT_EQ(m_boxes.last().text, "Cannot open file.\nSpecified file does not exist, or the file is used by "
+                                       "another application." + Reason(EACCES));
         EXPECT_EQ(m_boxes.last().caption, "Cannot open file");
         // Save of a document whose file cannot be written asks for another name.
         doc().SetPathName(readOnly, false);
@@ -140,6 +141,7 @@ TEST_F(DocumentGui, SavesThatMustNotWrite)
     m_boxes.answer(plat::IDOK);
     EXPECT_FALSE(doc().OnFileSaveAs());
     EXPECT_EQ(m_boxes.last().caption, "Cannot open file");
+    EXPECT_TRUE(m_boxes.last().text.ends_with("another application." + Reason(ENOENT))) << m_boxes.last().text;
     EXPECT_FALSE(plat::FileExists(nowhere));
     EXPECT_TRUE(doc().IsModified());
 
@@ -153,19 +155,27 @@ TEST_F(DocumentGui, SavesThatMustNotWrite)
     EXPECT_EQ(store().m_commentText, "a\n;b");
     EXPECT_EQ(doc().GetTitle(), "lines");
     EXPECT_EQ(frame().windowTitle().toStdString(), "KVX TALVERIN  3.1.1 - Oscilloscope [lines.zrd]");
+
+    // A full disk says so.
+    m_files.accept(m_folder.file("full.zrd"));
+    AcceptComment();
+    m_boxes.answer(plat::IDOK);
+    apptest::ScopedWriteFault full(apptest::WriteStep::Write, ENOSPC);
+    EXPECT_FALSE(doc().OnFileSaveAs());
+    EXPECT_TRUE(m_boxes.last().text.ends_with("another application." + Reason(ENOSPC))) << m_boxes.last().text;
 }
 
 TEST_F(DocumentGui, FailedOpensLeaveTheDocumentAsItWas)
 {
     SetSetting("Setting", "UnitfileFollow", "1");
     SetSetting("Unit", "B", ".\\unit\\missing.ini");
-    struct Case { std::string path; const char* text; const char* caption; plat::UINT icon; };
+    struct Case { std::string path; const char* text; const char* caption; plat::UINT icon; int err = 0; };
     const char* readError = "Cannot read data file.\nFile may be deleted or set read-only by another application.\n"
                             "Check the file.";
     const char* mismatch = "File type mismatch, or file is damaged.\nCheck file.";
     const Case cases[] = {
-        {m_folder.file("nothing.zrd"), readError, "File read error", plat::MB_ICONWARNING},
-        {m_folder.path.string(), readError, "File read error", plat::MB_ICONWARNING},
+        {m_folder.file("nothing.zrd"), readError, "File read error", plat::MB_ICONWARNING, ENOENT},
+        {m_folder.path.string(), readError, "File read error", plat::MB_ICONWARNING, EISDIR},
         {Sample("bad-channel.zrd", "CC/AL\n", "CC/AL\nCH300\n"), mismatch, "File error", plat::MB_ICONERROR},
         {Sample("no-parts.zrd", "PI/CL", "XX/XX"), mismatch, "File error", plat::MB_ICONERROR},
         {Sample("z.zrd", ";Unit:KVX-100", ";Unit:Z"),
@@ -173,7 +183,7 @@ TEST_F(DocumentGui, FailedOpensLeaveTheDocumentAsItWas)
          "File error", plat::MB_ICONERROR},
         {Sample("b.zrd", ";Unit:KVX-100", ";Unit:B"),
          "Cannot find driver definition file.\nCannot continue because definition file for unit Bis not found.",
-         "File error", plat::MB_ICONERROR},
+         "File error", plat::MB_ICONERROR, ENOENT},
     };
     const QString caption = frame().windowTitle();
     for (const Case& c : cases) {
@@ -181,7 +191,7 @@ TEST_F(DocumentGui, FailedOpensLeaveTheDocumentAsItWas)
         store().m_commentText = "keep";
         m_boxes.answer(plat::IDOK);
         EXPECT_EQ(Open(c.path), OpenResult::Failed);
-        EXPECT_EQ(m_boxes.last().text, c.text);
+        EXPECT_EQ(m_boxes.last().text, c.text + Reason(c.err));
         EXPECT_EQ(m_boxes.last().caption, c.caption);
         EXPECT_EQ(m_boxes.last().type, c.icon);
         EXPECT_EQ(store().m_commentText, "keep");

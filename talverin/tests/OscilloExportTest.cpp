@@ -4,6 +4,7 @@
 #include "talverin/OscilloExport.h"
 #include "talverin/OscilloPanelBitmap.h"
 
+#include <platform/errors.h>
 #include <platform/file_dialog.h>
 #include <platform/message_box.h>
 
@@ -71,11 +72,14 @@ TEST_F(OscilloExportTest, CsvFailuresShowTheBoxAndKeepWhatWasThere)
 {
     const std::string busy = folder.write("busy/keep.txt", "old");
     std::string reply = "H\r1";
-    for (const std::string& target : {folder.file("missing/a.csv"), folder.file("busy")}) {
+    const std::pair<std::string, int> targets[] = {{folder.file("missing/a.csv"), ENOENT}, {folder.file("busy"), EISDIR}};
+    for (const auto& [target, err] : targets) {
         files.accept(target);
         boxes.answer(plat::IDOK);
         EXPECT_FALSE(RunSaveCsv(nullptr, reply));
         EXPECT_EQ(boxes.last().caption, "Cannot open file");
+        EXPECT_EQ(boxes.last().text, "Cannot open file.\nSpecified file does not exist, or the file is used by another "
+                                     "application.\n" + plat::SystemErrorText(err));
         EXPECT_EQ(boxes.last().type, plat::MB_OK | plat::MB_ICONWARNING);
     }
     EXPECT_EQ(plat::test::readBytes(busy), "old");

@@ -107,7 +107,7 @@ TEST_F(StartupGui, WithoutAUnitNothingStarts)
         EXPECT_EQ(m_app->GetMainFrame(), nullptr);
         const auto box = m_boxes.last();
         EXPECT_EQ(box.text, "Failed to read unit information\nFile may be damaged, or setting may be incorrect.\n"
-                            "Re-install the application.");
+                            "Re-install the application." + apptest::Reason(text ? 0 : ENOENT));
         EXPECT_EQ(box.caption, "Setting file error");
         EXPECT_EQ(box.type, plat::MB_ICONWARNING);
         EXPECT_EQ(box.owner, nullptr);
@@ -129,7 +129,7 @@ TEST_F(StartupGui, SettingsFileWithCrOnlyLinesAndAMissingUnitFile)
     m_boxes.answer(plat::IDOK);
     EXPECT_FALSE(Restart());
     EXPECT_EQ(m_boxes.last().text, "Setting file does not exist.\nFile required for application does not exist.\n"
-                                   "Need to re-install.");
+                                   "Need to re-install." + apptest::Reason(ENOENT));
     EXPECT_EQ(m_boxes.last().caption, "File reading error");
     EXPECT_EQ(m_app->GetMainFrame(), nullptr);
 }
@@ -198,4 +198,24 @@ TEST_F(StartupGui, PostedDestroyClosesWithoutQuestionsAndWritesSettings)
     EXPECT_FALSE(frame().isVisible());
     EXPECT_EQ(plat::profile::getInt(Settings(), "Setting", "EditChannel", 0), 7);
     EXPECT_EQ(m_boxes.count(), 0u);
+}
+
+TEST_F(StartupGui, SettingsThatCannotBeSavedAreToldOnceWithTheReason)
+{
+    // A read-only folder, a full disk: every write of the way out fails, one box says so.
+    using apptest::WriteStep;
+    for (const auto& [step, err] : {std::pair{WriteStep::Create, EROFS}, std::pair{WriteStep::Write, ENOSPC}}) {
+        ASSERT_TRUE(Start());
+        const std::string before = ReadText(Settings());
+        store().m_editChannel = 9;
+        m_boxes.clear();
+        m_boxes.answer(plat::IDOK);
+        apptest::ScopedWriteFault fault(step, err);
+        EXPECT_TRUE(frame().close());
+        app().ExitInstance();
+        ASSERT_EQ(m_boxes.count(), 1u);
+        EXPECT_EQ(m_boxes.last().text, "The settings could not be saved to '" + Settings() + "'." + apptest::Reason(err));
+        EXPECT_EQ(m_boxes.last().caption, "Talverin");
+        EXPECT_EQ(ReadText(Settings()), before);
+    }
 }

@@ -9,6 +9,7 @@
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>
 #include <model/CommandSupport.h>
+#include <platform/errors.h>
 #include <platform/file_dialog.h>
 #include <platform/message_box.h>
 #include <platform/qt/clipboard.h>
@@ -169,7 +170,8 @@ TEST_F(TerminalPty, ScreenTypesPastesSendsFilesAndRowsAndSavesItsRecord)
     ASSERT_EQ(boxes.count(), 2u);
     EXPECT_EQ(boxes.shown()[0].text, "File format mismatch.\nYou can drop text format (*.txt) file only.");
     EXPECT_EQ(boxes.shown()[0].caption, "File drop error");
-    EXPECT_EQ(boxes.shown()[1].text, "Failed to open file.\nThe specified file may not exist, or is read-only by other applicaton.");
+    EXPECT_EQ(boxes.shown()[1].text, "Failed to open file.\nThe specified file may not exist, or is read-only by other "
+                                     "applicaton.\n" + plat::SystemErrorText(ENOENT));
     EXPECT_EQ(boxes.shown()[1].caption, "Cannot open file");
 
     // A parameter row dropped with Shift: its text shown as a comment, its name sent without CR.

@@ -211,6 +211,7 @@ TEST_F(TransferPty, UploadsToAFileAndIntoTheCurrentDocumentThenDownloadsItBack)
         ASSERT_TRUE(Run(t));
         EXPECT_EQ(t.FinishedResult(), -1);
         EXPECT_EQ(m_boxes.last().caption, "File save error");
+        EXPECT_EQ(m_boxes.last().text, "Failed to create file\nCheck that the file is not read-only" + apptest::Reason(ENOENT));
         EXPECT_EQ(Instruction(t), "Terminated with Error");
 
         // Into the current document: the alarm history first, then everything.

@@ -506,6 +506,10 @@ File contents may not be read completely.</source>
 <context>
     <name>talverin::CMainFrame</name>
     <message>
+        <source>Reading all data: the driver unit&apos;s reply did not end (time-out).</source>
+        <translation>全データ読み込み: ドライバユニットの応答が終了しませんでした（タイムアウト）。</translation>
+    </message>
+    <message>
         <source>File(&amp;F)</source>
         <translation>ファイル(&amp;F)</translation>
     </message>
@@ -1953,6 +1957,15 @@ Check the file.</source>
         <translation>ファイルが正しくありません
 ファイルが壊れているか、別のユニットのファイルです。
 ファイルを確認してください。</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsSaveReport</name>
+    <message>
+        <source>The settings could not be saved to &apos;%1&apos;.
+%2</source>
+        <translation>設定を &apos;%1&apos; に保存できませんでした。
+%2</translation>
     </message>
 </context>
 </TS>

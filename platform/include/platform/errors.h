@@ -54,4 +54,16 @@ DWORD SetLastErrorFromErrno(int err);
 // logs and for building user messages.
 std::string ErrorText(DWORD code);
 
+// The errno behind the calling thread's last error: the value the failing call saw when it was
+// set from one, else the nearest errno for the code (0 for success and for codes no errno stands
+// for). Win32 codes merge several errno values (EACCES and EROFS ...); this keeps them apart.
+int GetLastErrno();
+// The system's own description of an errno value (strerror, in the language of the process's
+// locale); "" for 0.
+std::string SystemErrorText(int err);
+// Why the calling thread's last call failed, for the second line of a user's box: the system's
+// description of GetLastErrno(); "" after success and after a failure that was not the system's
+// (a code no errno stands for, such as ERROR_INVALID_DATA).
+std::string LastErrorReason();
+
 } // namespace plat

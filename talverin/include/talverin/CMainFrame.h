@@ -49,6 +49,8 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 class QLabel;
@@ -251,6 +253,9 @@ public:
     plat::LRESULT OnWaitDialog(plat::WPARAM action, plat::LPARAM info);
     // Loads a read-all reply into the data store (also WM_DATA_RELOADED from the transfer dialog).
     bool OnDataReceived(CommandId commandId);
+    // A read-all given up after its retries: a time-out or a missing echo (event 6 or 4) is named
+    // in the status bar and as the contents of the next WM_COMM_ERROR box for that event.
+    void ReadAllGaveUp(plat::WPARAM event);
     // WM_CHANGE_BAUD_RATE (1 to the oscilloscope's rate, 0 back; lParam int* changed).
     plat::LRESULT OnChangeBaudRate(plat::WPARAM toCapture, plat::LPARAM changed);
     // WM_BAUD_CHANGE_STATE (18 started, 19 done, 20 failed), passed on to the screens.
@@ -391,7 +396,7 @@ private:
     void onLockQueryReply(CommandId id);
     void storeAlarmHistory(CommandId id);
     void onReadAllDone(int tag, CommandId id);
-    bool giveUpOnFailure(plat::WPARAM event, CommandId id, bool barTag);
+    bool giveUpOnFailure(plat::WPARAM event, CommandId id, int tag, bool barTag);
     void onCommandFailure(plat::WPARAM event, std::uint32_t failure, int tag);
     std::uint32_t lostLineState() const;
     bool setCommandModeBounded(int mode);
@@ -465,6 +470,7 @@ private:
     int m_lockMenuState = 1;       // 32851 checked at start
     bool m_savedModified = false;  // the document's modified flag when the port answered
     int m_readAgain = 0;           // a read-all was cancelled or failed while connecting
+    std::optional<std::pair<plat::WPARAM, QString>> m_failureContents; // a WM_COMM_ERROR event's reason
     bool m_markedDifferent = false; // the driver's identification differs from the document's
     bool m_afterReadAll = false;   // the next finishing pass follows this connection's read-all
     int m_connectedOnce = 0;

@@ -7,6 +7,7 @@
 
 #include "talverin/CommandIds.h"
 #include "talverin/ScreenSwitchGuard.h"
+#include "talverin/SettingsSaveReport.h"
 #include "talverin/StartupRules.h"
 #include "talverin/WindowPlacement.h"
 
@@ -132,6 +133,7 @@ public:
     int m_lockState = 0;                 // the driver's password lock as last read (0 enabled)
     ScreenSwitchGuard m_switchGuard;
     WindowPlacement m_placement; // the frame's saved placement ([Setting] WinPos): what the first show does
+    SettingsSaveReport m_settingsReport; // the settings writes of the way out, told once by ExitInstance
 
 private:
     bool readUnitSection();

@@ -53,8 +53,9 @@ public:
     BOOL OnFileSaveAs() { return DoSave(std::string()); }
 
 private:
-    void reportOpenFailure(const std::string& path, int code);
-    void reportUnitMissing(const std::string& unit);
+    // `reason`: the system's, for a failure of its own ("" for one of the file's content).
+    void reportOpenFailure(const std::string& path, int code, const std::string& reason);
+    void reportUnitMissing(const std::string& unit, const std::string& reason = {});
     // Ends the program after a failure that left no usable document.
     void endProgram();
     plat::HWND owner() const;

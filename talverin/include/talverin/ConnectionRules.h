@@ -49,6 +49,9 @@ inline constexpr int Disconnecting = -1;
 // (from the terminal screen it does not).
 bool ConnectReadsAllData(int currentView);
 
+// The frame's read-alls: while connecting, on a screen switch, before a save or print, on closing.
+bool IsReadAllTag(int tag);
+
 // "?A,?B,TX0\r" for the special parameters A and B ("TX0\r" without any); tag 23 reads "TX0\r" only.
 std::string ReadAllCommandText(const std::vector<std::string>& specials, int tag);
 

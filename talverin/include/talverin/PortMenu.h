@@ -45,7 +45,7 @@ public:
     // caption.
     void CheckPort(const std::string& name);
     // Writes every record's settings to [Port] and empties the list.
-    void WriteBack();
+    bool WriteBack();
 
     PortList& List() { return m_list; }
     // The checked item (0 when none) and its caption.
