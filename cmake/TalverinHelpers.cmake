@@ -45,13 +45,16 @@ function(talverin_module_tests target)
     TALVERIN_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data"
     TALVERIN_BIN_DIR="${TALVERIN_BIN_DIR}")
   talverin_warnings(${target})
-  set(env "QT_QPA_PLATFORM=offscreen" "TALVERIN_COMPONENTS=${TALVERIN_BIN_DIR}/components.ini")
+  # One value per property: the discovery passes its properties on as a flat list, in which a
+  # second ENVIRONMENT setting would be taken for a property name and dropped.
+  set(env ENVIRONMENT "TALVERIN_COMPONENTS=${TALVERIN_BIN_DIR}/components.ini"
+          ENVIRONMENT_MODIFICATION "QT_QPA_PLATFORM=set:offscreen")
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST TEST_PREFIX "${target}." TEST_FILTER "*Pty*"
-    PROPERTIES LABELS pty TIMEOUT ${A_TIMEOUT} ENVIRONMENT "${env}")
+    PROPERTIES LABELS pty TIMEOUT ${A_TIMEOUT} ${env})
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST TEST_PREFIX "${target}." TEST_FILTER "*Gui*-*Pty*"
-    PROPERTIES LABELS gui TIMEOUT ${A_TIMEOUT} ENVIRONMENT "${env}")
+    PROPERTIES LABELS gui TIMEOUT ${A_TIMEOUT} ${env})
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST TEST_PREFIX "${target}." TEST_FILTER "-*Pty*:*Gui*"
-    PROPERTIES LABELS unit TIMEOUT ${A_TIMEOUT} ENVIRONMENT "${env}")
+    PROPERTIES LABELS unit TIMEOUT ${A_TIMEOUT} ${env})
 endfunction()
 
 # talverin_add_translation(<target> <ts-file>...): compiles .ts into .qm beside the programs.

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <map>
 #include <mutex>
@@ -26,12 +27,16 @@ struct Module {
     std::string path;
 };
 
-CreateResult failure(HRESULT hr, std::string text)
+CreateResult failure(HRESULT hr, CreateProblem problem, std::string text, std::string file = {},
+                     std::string detail = {})
 {
     logLine(text + ": " + statusText(hr));
     CreateResult r;
     r.status = hr;
     r.error = std::move(text);
+    r.problem = problem;
+    r.file = std::move(file);
+    r.detail = std::move(detail);
     return r;
 }
 
@@ -58,7 +63,8 @@ CreateResult Loader::create(std::string_view clsidText)
 {
     auto clsid = Guid::fromString(clsidText);
     if (!clsid)
-        return failure(REGDB_E_CLASSNOTREG, "\"" + std::string(clsidText) + "\" is not a class id");
+        return failure(REGDB_E_CLASSNOTREG, CreateProblem::NotRegistered,
+                       "\"" + std::string(clsidText) + "\" is not a class id");
     return create(*clsid);
 }
 
@@ -68,37 +74,51 @@ CreateResult Loader::create(const Guid& clsid)
     const Registry registry(Registry::defaultPath());
     const auto entry = registry.findClass(clsid);
     if (!entry)
-        return failure(REGDB_E_CLASSNOTREG, "class " + id + " is not registered in " + registry.path());
-    if (entry->path.empty())
-        return failure(CO_E_DLLNOTFOUND, "class " + id + " names no plug-in file");
+        return failure(REGDB_E_CLASSNOTREG, CreateProblem::NotRegistered,
+                       "class " + id + " is not registered in " + registry.path());
+    const std::string& path = entry->path;
+    if (path.empty())
+        return failure(CO_E_DLLNOTFOUND, CreateProblem::NotRegistered, "class " + id + " names no plug-in file");
     if (QCoreApplication::instance() == nullptr)
-        return failure(CO_E_NOTINITIALIZED, "class " + id + " cannot start before the application");
+        return failure(CO_E_NOTINITIALIZED, CreateProblem::NoApplication,
+                       "class " + id + " cannot start before the application");
+    auto badPlugin = [&](HRESULT hr, const std::string& what) {
+        return failure(hr, CreateProblem::BadPlugin, "plug-in " + path + " " + what, path, what);
+    };
 
     Module* module = nullptr;
     {
         std::lock_guard lock(m_impl->mutex);
-        Module& m = m_impl->modules[entry->path];
+        Module& m = m_impl->modules[path];
         if (!m.handle) {
+            // A path without a folder is searched for by the dynamic loader: only a named file is
+            // known to be missing.
+            if (path.find('/') != std::string::npos && ::access(path.c_str(), F_OK) != 0) {
+                m_impl->modules.erase(path);
+                return failure(CO_E_DLLNOTFOUND, CreateProblem::FileMissing,
+                               "plug-in " + path + " of class " + id + " does not exist", path);
+            }
             dlerror();
-            m.handle = dlopen(entry->path.c_str(), RTLD_NOW | RTLD_LOCAL);
+            m.handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
             if (!m.handle) {
                 const char* why = dlerror();
-                m_impl->modules.erase(entry->path);
-                return failure(CO_E_DLLNOTFOUND, "plug-in " + entry->path + " of class " + id
-                                                     + " cannot be loaded: " + (why ? why : "?"));
+                const std::string detail = why ? why : "?";
+                m_impl->modules.erase(path);
+                return failure(CO_E_DLLNOTFOUND, CreateProblem::CannotLoad,
+                               "plug-in " + path + " of class " + id + " cannot be loaded: " + detail, path, detail);
             }
             m.getClassObject = reinterpret_cast<DllGetClassObjectFn>(dlsym(m.handle, kDllGetClassObject));
             m.init = reinterpret_cast<ModuleInitFn>(dlsym(m.handle, kModuleInit));
             m.exit = reinterpret_cast<ModuleExitFn>(dlsym(m.handle, kModuleExit));
             m.canUnload = reinterpret_cast<DllCanUnloadNowFn>(dlsym(m.handle, kDllCanUnloadNow));
-            m.path = entry->path;
+            m.path = path;
         }
         if (!m.getClassObject || !m.init)
-            return failure(CO_E_ERRORINDLL, "plug-in " + entry->path + " lacks its entry points");
+            return badPlugin(CO_E_ERRORINDLL, "lacks its entry points");
         if (!m.initialised) {
             const HRESULT hr = m.init();
             if (FAILED(hr))
-                return failure(hr, "plug-in " + entry->path + " failed to start");
+                return badPlugin(hr, "failed to start");
             m.initialised = true;
             m_impl->initOrder.push_back(&m);
         }
@@ -108,12 +128,11 @@ CreateResult Loader::create(const Guid& clsid)
     ClassFactory* factory = nullptr;
     HRESULT hr = module->getClassObject(&clsid, &factory);
     if (FAILED(hr) || !factory)
-        return failure(FAILED(hr) ? hr : CLASS_E_CLASSNOTAVAILABLE,
-                       "plug-in " + entry->path + " does not provide class " + id);
+        return badPlugin(FAILED(hr) ? hr : CLASS_E_CLASSNOTAVAILABLE, "does not provide class " + id);
     Control* control = nullptr;
     hr = factory->createInstance(&control);
     if (FAILED(hr) || !control)
-        return failure(FAILED(hr) ? hr : E_FAIL, "class " + id + " could not make a control");
+        return badPlugin(FAILED(hr) ? hr : E_FAIL, "could not make a control of class " + id);
     CreateResult r;
     r.status = S_OK;
     r.control.reset(control);

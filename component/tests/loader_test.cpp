@@ -101,6 +101,7 @@ TEST_F(LoaderTest, FailuresAreStatusesWithAnExplanationAndALogLine)
     EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.status, comp::REGDB_E_CLASSNOTREG);
     EXPECT_NE(r.error.find("not registered"), std::string::npos);
+    EXPECT_EQ(r.problem, comp::CreateProblem::NotRegistered);
     EXPECT_TRUE(log.contains("{99999999-2222-3333-4444-555555555555} is not registered"));
 
     r = comp::Loader::instance().create("not-a-guid");
@@ -110,11 +111,14 @@ TEST_F(LoaderTest, FailuresAreStatusesWithAnExplanationAndALogLine)
     r = comp::Loader::instance().create(sample::kClass.clsid);
     EXPECT_EQ(r.status, comp::CO_E_DLLNOTFOUND);
     EXPECT_NE(r.error.find("missing.so"), std::string::npos);
+    EXPECT_EQ(r.problem, comp::CreateProblem::FileMissing);
+    EXPECT_EQ(r.file, (m_dir / "missing.so").string());
 
     // A shared object that is not a control plug-in.
     registerSample(std::string(TALVERIN_BIN_DIR) + "/libtalverin-component.so");
     r = comp::Loader::instance().create(sample::kClass.clsid);
     EXPECT_EQ(r.status, comp::CO_E_ERRORINDLL);
+    EXPECT_EQ(r.problem, comp::CreateProblem::BadPlugin);
 
     // A plug-in asked for a class it does not provide.
     comp::ClassEntry other;

@@ -7,6 +7,7 @@
 #include "talverin/CTalverinDoc.h"
 #include "talverin/CTalverinDocTemplate.h"
 #include "talverin/CViewOscillo.h"
+#include "talverin/ControlFailures.h"
 #include "talverin/ShellRegistration.h"
 
 #include <model/DocumentFile.h>
@@ -66,6 +67,7 @@ CTalverinApp::CTalverinApp(std::vector<std::string> arguments) : m_arguments(std
         std::abort();
     }
     g_app = this;
+    ForgetControlFailures();
 }
 
 CTalverinApp::~CTalverinApp()

@@ -118,13 +118,8 @@ CZRCN2 CViewIO::Row(int pin) const
 
 void CViewIO::buildForm()
 {
-    const FormBuildResult built = BuildForm(m_form, kTemplateId, &m_sinks);
-    if (!built.ok()) {
-        // The screen stays usable as far as it can: it says why its rows are missing.
-        auto* error = new QLabel(built.error, m_form);
-        error->setWordWrap(true);
-        error->setGeometry(plat::qt::MapDialogRect(QRect(7, 7, 330, 40), m_form->font()));
-    }
+    // Rows that cannot be made have told the user and left a note in their place.
+    BuildForm(m_form, kTemplateId, &m_sinks);
 }
 
 void CViewIO::buildLegend()

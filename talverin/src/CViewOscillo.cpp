@@ -35,7 +35,6 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -144,12 +143,8 @@ model::CDataFile& CViewOscillo::store() const
 
 void CViewOscillo::buildForm()
 {
-    const FormBuildResult built = BuildForm(m_form, kTemplateId, &m_sinks);
-    if (!built.ok()) {
-        auto* error = new QLabel(built.error, m_form);
-        error->setWordWrap(true);
-        error->setGeometry(10, 10, 400, 60);
-    }
+    // A control that cannot be made has told the user and left a note in its place.
+    BuildForm(m_form, kTemplateId, &m_sinks);
     BuildOscilloForm(m_form);
     for (QWidget* w : m_form->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         bool numeric = false;

@@ -1,7 +1,8 @@
 #include "talverin/ControlWrapper.h"
 
+#include "talverin/ControlFailures.h"
+
 #include <component/loader.h>
-#include <component/log.h>
 
 namespace talverin {
 
@@ -14,7 +15,7 @@ comp::Variant ControlWrapper::invokeHelper(comp::DISPID id, comp::InvokeKind kin
                                            std::initializer_list<comp::Variant> args) const
 {
     if (!m_site) {
-        comp::logLine("call of dispid " + std::to_string(id) + " on a missing control item");
+        LogMissingControlCall(m_controlId, id);
         return {};
     }
     comp::Result r = m_site->invoke(id, kind, args);
@@ -26,6 +27,7 @@ ControlSite* ControlWrapper::createSite(std::string_view clsid, QWidget* parent,
 {
     comp::CreateResult r = comp::Loader::instance().create(clsid);
     if (!r.ok()) {
+        ReportControlFailure(clsid, r);
         if (error)
             *error = QString::fromStdString(r.error);
         return nullptr;

@@ -1,5 +1,6 @@
 #include "talverin/FormBuilder.h"
 
+#include "talverin/ControlFailures.h"
 #include "talverin/ControlSite.h"
 #include "platform/qt/dialog_units.h"
 
@@ -9,6 +10,9 @@
 
 #include <QCoreApplication>
 #include <QWidget>
+
+#include <map>
+#include <memory>
 
 namespace talverin {
 
@@ -43,26 +47,43 @@ FormBuildResult BuildForm(QWidget* form, const FormTemplate& tpl, const EventSin
         comp::logLine(r.error.toStdString());
         return r;
     }
+    // One attempt per class: the items of a class that failed share its failure.
+    std::map<std::string_view, std::string> failed;
     for (const ControlItem& item : tpl.items) {
-        comp::CreateResult made = comp::Loader::instance().create(item.clsid);
-        if (made.ok() && !item.initial.empty() && comp::FAILED(made.control->loadProperties(item.initial)))
-            made.error = "its initial properties do not fit it";
-        if (!made.ok() || !made.error.empty()) {
-            r.failedControlId = item.id;
-            r.error = QCoreApplication::translate("FormBuilder",
-                                                  "Control %1 (%2 %3) of dialog %4 cannot be created: %5")
-                          .arg(item.id)
-                          .arg(className(item.clsid), QString::fromUtf8(item.clsid.data(), static_cast<int>(item.clsid.size())))
-                          .arg(tpl.dialogId)
-                          .arg(QString::fromStdString(made.error));
-            comp::logLine(r.error.toStdString());
-            for (ControlSite* s : r.sites)
-                delete s;
-            r.sites.clear();
-            return r;
+        const QRect rect = plat::qt::MapDialogRect(item.dialogRect, form->font());
+        std::unique_ptr<comp::Control> control;
+        auto earlier = failed.find(item.clsid);
+        if (earlier == failed.end()) {
+            comp::CreateResult made = comp::Loader::instance().create(item.clsid);
+            if (made.ok() && !item.initial.empty() && comp::FAILED(made.control->loadProperties(item.initial))) {
+                made.control.reset();
+                made.problem = comp::CreateProblem::BadPlugin;
+                made.error = "its initial properties do not fit it";
+            }
+            if (made.ok()) {
+                control = std::move(made.control);
+            } else {
+                ReportControlFailure(item.clsid, made);
+                earlier = failed.emplace(item.clsid, made.error).first;
+            }
         }
-        auto* site = new ControlSite(form, item.id, std::move(made.control));
-        site->place(plat::qt::MapDialogRect(item.dialogRect, form->font()));
+        if (!control) {
+            // The screen keeps every control that could be made; a note stands in for the others.
+            PlaceMissingControlNote(form, rect, item.clsid);
+            if (r.ok()) {
+                r.failedControlId = item.id;
+                r.error = QCoreApplication::translate("FormBuilder",
+                                                      "Control %1 (%2 %3) of dialog %4 cannot be created: %5")
+                              .arg(item.id)
+                              .arg(className(item.clsid),
+                                   QString::fromUtf8(item.clsid.data(), static_cast<int>(item.clsid.size())))
+                              .arg(tpl.dialogId)
+                              .arg(QString::fromStdString(earlier->second));
+            }
+            continue;
+        }
+        auto* site = new ControlSite(form, item.id, std::move(control));
+        site->place(rect);
         site->setEventSinkMap(sinks);
         site->show();
         r.sites.push_back(site);

@@ -5,17 +5,25 @@
 #include "talverin/CZRCN2.h"
 
 #include <model/CN2PinRecord.h>
+#include "talverin/CZROSCILLO.h"
 #include "talverin/CZRSLIDER.h"
+#include "talverin/ControlFailures.h"
 #include "talverin/ControlSite.h"
 #include "platform/qt/dialog_units.h"
 #include "talverin/FormBuilder.h"
 #include "talverin/ScreenEvents.h"
 
 #include <controls/ZRCN2Members.h>
+#include <component/log.h>
 #include <controls/ZRSLIDERMembers.h>
+#include <platform/message_box.h>
+#include <platform/paths.h>
 
+#include <QCoreApplication>
+#include <QLabel>
 #include <QWidget>
 
+#include <fstream>
 #include <map>
 #include <set>
 
@@ -121,8 +129,13 @@ TEST(FormBuilderGuiTest, DialogUnitsFollowTheFontsBaseUnits)
 
 class FormBuilderRecorderGuiTest : public RecorderFixture {};
 
-TEST_F(FormBuilderRecorderGuiTest, AControlThatCannotBeMadeIsNamedAndNoHalfFormIsLeft)
+TEST_F(FormBuilderRecorderGuiTest, AControlThatCannotBeMadeIsToldOnceAndANoteTakesItsPlace)
 {
+    ForgetControlFailures();
+    plat::ScriptedMessageBoxes boxes;
+    plat::ScopedMessageBoxService service(boxes.answer(plat::IDOK).answer(plat::IDOK));
+    std::vector<std::string> log;
+    comp::LogHandler previous = comp::setLogHandler([&](std::string_view line) { log.emplace_back(line); });
     // The scope's class is not registered; the sliders are.
     comp::Registry(m_registry).removeClass(*comp::Guid::fromString(ctl::kZROSCILLOIdentity.clsid));
     QWidget form;
@@ -133,16 +146,46 @@ TEST_F(FormBuilderRecorderGuiTest, AControlThatCannotBeMadeIsNamedAndNoHalfFormI
                                    "cannot be created: "))
         << r.error.toStdString();
     EXPECT_TRUE(r.error.contains("not registered"));
-    EXPECT_TRUE(form.findChildren<ControlSite*>().isEmpty());
+    EXPECT_EQ(r.sites.size(), 11u);
+    const QLabel* note = form.findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_TRUE(note && note->geometry() == MapDialogRect(QRect(16, 10, 190, 120), form.font()));
+    EXPECT_EQ(note->toolTip(), "The oscilloscope control could not be loaded.");
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(boxes.last().text, "The oscilloscope control could not be loaded: it is not registered in " + m_registry
+                                     + ".\n\nRebuild the program or register the control with talverin-regcontrols.");
+    // Calls on the missing control are logged once; the same failure again gets no second box.
+    log.clear();
+    for (int i = 0; i < 3; ++i)
+        CZROSCILLO(&form, 1003).Redraw(plat::TRUE);
+    EXPECT_EQ(log.size(), 1u);
+    BuildForm(&form, 130);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(boxes.count(), 1u);
 
-    // A registered class whose plug-in file is gone: the first slider after the scope is named.
+    // A registered class whose plug-in file is gone, and one the dynamic loader refuses: one box.
     registerAs(ctl::kZROSCILLOIdentity, RECORDER_PLUGIN);
     registerAs(ctl::kZRSLIDERIdentity, (m_dir / "gone.so").string());
+    std::ofstream(m_dir / "junk.so") << "junk";
+    registerAs(ctl::kZRPARAMIdentity, (m_dir / "junk.so").string());
     r = BuildForm(&form, 130);
     EXPECT_EQ(r.failedControlId, 1126);
     EXPECT_TRUE(r.error.contains("Control 1126 (ZRSLIDER")) << r.error.toStdString();
     EXPECT_TRUE(r.error.contains("gone.so"));
-    EXPECT_TRUE(form.findChildren<ControlSite*>().isEmpty());
+    EXPECT_FALSE(BuildForm(&form, 131).ok());
+    QCoreApplication::sendPostedEvents();
+    const std::string text = boxes.last().text;
+    EXPECT_EQ(text.find("The slider control could not be loaded: " + (m_dir / "gone.so").string() + " is missing.\nThe "
+                        "parameter editor control could not be loaded: " + (m_dir / "junk.so").string() + " cannot be "),
+              0u)
+        << text;
+    EXPECT_NE(text.find("register the controls with talverin-regcontrols."), std::string::npos);
+    plat::SetProgramFolder(m_dir.string()); // neither registered nor built: the file is named as missing
+    comp::Registry(m_registry).removeClass(*comp::Guid::fromString(ctl::kZRTERMEDIdentity.clsid));
+    EXPECT_EQ(ControlFailureText(ctl::kZRTERMEDIdentity.clsid, comp::Loader::instance().create(ctl::kZRTERMEDIdentity.clsid)),
+              QString::fromStdString("The terminal editor control could not be loaded: " + (m_dir / "zrtermed.so").string()
+                                     + " is missing."));
+    plat::SetProgramFolder({});
+    comp::setLogHandler(std::move(previous));
 
     r = BuildForm(&form, 999);
     EXPECT_EQ(r.error, "Dialog 999 has no control template.");

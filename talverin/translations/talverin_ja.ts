@@ -424,6 +424,65 @@ File contents may not be read completely.</source>
     </message>
 </context>
 <context>
+    <name>ControlFailures</name>
+    <message>
+        <source>parameter editor</source>
+        <translation>パラメータエディタ</translation>
+    </message>
+    <message>
+        <source>CN2 pin row</source>
+        <translation>CN2ピン行</translation>
+    </message>
+    <message>
+        <source>slider</source>
+        <translation>スライダー</translation>
+    </message>
+    <message>
+        <source>oscilloscope</source>
+        <translation>オシロスコープ</translation>
+    </message>
+    <message>
+        <source>terminal editor</source>
+        <translation>ターミナルエディタ</translation>
+    </message>
+    <message>
+        <source>The %1 control could not be loaded: %2 is missing.</source>
+        <translation>%1のコントロールを読み込めませんでした。%2 が見つかりません。</translation>
+    </message>
+    <message>
+        <source>The %1 control could not be loaded: it is not registered in %2.</source>
+        <translation>%1のコントロールを読み込めませんでした。%2 に登録されていません。</translation>
+    </message>
+    <message>
+        <source>The %1 control could not be loaded: %2 cannot be loaded (%3).</source>
+        <translation>%1のコントロールを読み込めませんでした。%2 を読み込めません（%3）。</translation>
+    </message>
+    <message>
+        <source>The %1 control could not be loaded: %2.</source>
+        <translation>%1のコントロールを読み込めませんでした（%2）。</translation>
+    </message>
+    <message>
+        <source>The %1 control could not be loaded.</source>
+        <translation>%1のコントロールを読み込めませんでした。</translation>
+    </message>
+    <message>
+        <source>%1 missing</source>
+        <translation>%1なし</translation>
+    </message>
+    <message>
+        <source>Rebuild the program or register the control with talverin-regcontrols.</source>
+        <translation>プログラムをビルドし直すか、talverin-regcontrols でコントロールを登録してください。</translation>
+    </message>
+    <message>
+        <source>Rebuild the program or register the controls with talverin-regcontrols.</source>
+        <translation>プログラムをビルドし直すか、talverin-regcontrols で各コントロールを登録してください。</translation>
+    </message>
+    <message>
+        <source>Controls</source>
+        <translation>コントロール</translation>
+    </message>
+</context>
+<context>
     <name>SetStatusText</name>
     <message>
         <source>For Help, press F1</source>

@@ -6,7 +6,8 @@
 // S_FALSE keeps its state (its exit is not run, and a line is logged).
 //
 // Every failure (unknown CLSID, missing file, missing entry point, failed module start) comes
-// back as a status with a one-line explanation that is also logged; nothing throws.
+// back as a status with a one-line explanation that is also logged, and the kind of problem with
+// the file concerned, so a host can tell its user what to do; nothing throws.
 #pragma once
 
 #include "component/control.h"
@@ -19,10 +20,23 @@
 
 namespace comp {
 
+// What stood in the way of a control, in the terms a user can act on.
+enum class CreateProblem {
+    None,
+    NotRegistered, // no usable entry for the class in the registry (or no class id at all)
+    FileMissing,   // the registered plug-in file does not exist
+    CannotLoad,    // the file exists but the dynamic loader refused it (detail: its words)
+    BadPlugin,     // loaded, but no working control plug-in for the class (detail: what failed)
+    NoApplication, // asked before the application object exists
+};
+
 struct CreateResult {
     HRESULT status = E_FAIL;
     std::unique_ptr<Control> control;
     std::string error; // empty on success
+    CreateProblem problem = CreateProblem::None;
+    std::string file;   // the plug-in file concerned, when the registry names one
+    std::string detail; // the loader's or the plug-in's own words, for CannotLoad and BadPlugin
 
     bool ok() const { return control != nullptr; }
 };

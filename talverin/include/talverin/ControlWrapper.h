@@ -1,6 +1,7 @@
 // What the five wrapper classes share: a call by dispatch id with the member's argument kinds on
 // the control of one site. A wrapper holds nothing but a guarded pointer to the site it was
-// pointed at: once the site is gone the wrapper is a wrapper of nothing (calls log and answer 0). A failed call
+// pointed at: once the site is gone the wrapper is a wrapper of nothing (calls answer 0; the first
+// call on each missing control is logged). A failed call
 // (no site, no control, wrong kind, a member the control lacks) was logged where it failed; the
 // wrapper answers 0, FALSE or an empty string and the site keeps the status.
 #pragma once
@@ -21,8 +22,11 @@ namespace talverin {
 
 class ControlWrapper {
 public:
-    explicit ControlWrapper(ControlSite* site = nullptr) : m_site(site) {}
-    ControlWrapper(const QWidget* form, int controlId) : m_site(ControlSite::find(form, controlId)) {}
+    explicit ControlWrapper(ControlSite* site = nullptr) : m_site(site), m_controlId(site ? site->controlId() : 0) {}
+    ControlWrapper(const QWidget* form, int controlId)
+        : m_site(ControlSite::find(form, controlId)), m_controlId(controlId)
+    {
+    }
 
     ControlSite* site() const { return m_site.data(); }
     bool isValid() const { return m_site != nullptr && m_site->control() != nullptr; }
@@ -53,6 +57,7 @@ protected:
 
 private:
     QPointer<ControlSite> m_site;
+    int m_controlId; // the control asked for, 0 when unknown
 };
 
 } // namespace talverin

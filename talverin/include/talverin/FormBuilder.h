@@ -1,7 +1,8 @@
 // Creates a screen's hosted controls from its template: each item by its class id, placed at its
 // rectangle (dialog units of the form's font), loaded with its initial properties, its events
-// routed to the screen's sink map. A form is made whole or not at all: when one control cannot
-// be made, none is left behind and the error names that control.
+// routed to the screen's sink map. A control that cannot be made is reported to the user once
+// (ControlFailures.h) and a plain note takes its place; the others are made, and the error names
+// the first control that failed.
 #pragma once
 
 #include "talverin/FormTemplates.h"
@@ -19,8 +20,8 @@ class EventSinkMap;
 
 struct FormBuildResult {
     QString error;           // empty on success
-    int failedControlId = 0; // the control that could not be made
-    std::vector<ControlSite*> sites;
+    int failedControlId = 0; // the first control that could not be made
+    std::vector<ControlSite*> sites; // the controls that were made
 
     bool ok() const { return error.isEmpty(); }
 };
