@@ -24,6 +24,37 @@
 
 namespace zrcomm {
 
+// The bytes read and not yet consumed, with two marks that let framing go on where it stopped
+// instead of starting over at every read, so that a long line costs its length once: how far the
+// reply scan has looked into the unfinished line at the front, and from where an echo may still
+// begin. Taking bytes away (or a new echo to look for) forgets both.
+class ReceiveBuffer : public CByteBuffer {
+public:
+    void Clear() {
+        CByteBuffer::Clear();
+        ForgetMarks();
+    }
+    void Mid(std::uint32_t start, std::uint32_t count = kAll) {
+        if (start == 0 && count >= GetLength()) return;
+        CByteBuffer::Mid(start, count);
+        ForgetMarks();
+    }
+    ReceiveBuffer& operator=(CByteBuffer&& bytes) {
+        CByteBuffer::operator=(std::move(bytes));
+        ForgetMarks();
+        return *this;
+    }
+    void ForgetMarks() { m_scanned = m_echoFrom = 0; }
+    std::uint32_t Scanned() const { return m_scanned; }
+    void SetScanned(std::uint32_t n) { m_scanned = n; }
+    std::uint32_t EchoFrom() const { return m_echoFrom; }
+    void SetEchoFrom(std::uint32_t n) { m_echoFrom = n; }
+
+private:
+    std::uint32_t m_scanned = 0;
+    std::uint32_t m_echoFrom = 0;
+};
+
 class CCommPort {
 public:
     using Record = std::unique_ptr<CCommCommand>;
@@ -231,7 +262,7 @@ private:
     CByteBuffer m_lastWritten;
     std::uint32_t m_lastReplyTick = 0;
     bool m_invalidData = false;
-    CByteBuffer m_receive;
+    ReceiveBuffer m_receive;
     std::uint8_t m_lastConsumed = 0;     // the last byte the reply scan consumed (split prompts)
     std::uint32_t m_receivePass = 0;     // counts the receive thread's passes
     std::uint32_t m_writeNoticeTick = 0; // activity notices, at most one per activityNoticeMs each

@@ -94,6 +94,7 @@ bool CCommPort::ChooseOutgoing(Outgoing& out) {
 void CCommPort::WriteOutgoing(Outgoing& out) {
     const std::uint32_t n = out.bytes.GetLength();
     m_lastWritten = out.bytes;
+    m_receive.SetEchoFrom(0); // a new echo to look for, in all the bytes
     m_lineState = CMD_SENDING;
 
     // One deadline for the whole write: the time the bytes need at the configured rate per byte, plus
