@@ -28,7 +28,10 @@ bool IsPromptByte(std::uint8_t b) { return b == ':' || b == '#'; }
 void CCommPort::Frame() {
     if (m_connectionState == CONN_NONE) {
         if ((m_lineState != CMD_WAIT_ECHO && m_lineState != CMD_COMPLETED) || m_receive.IsEmpty()) return;
-        if (IsPrompt(m_receive, m_receive.GetLength() - 1) && !m_invalidData) {
+        // A prompt is a driver's answer, unless its identification was just unreadable (the next
+        // try waits for the probe interval) or was given up.
+        if (IsPrompt(m_receive, m_receive.GetLength() - 1) && !m_invalidData && ProbeDue() &&
+            m_lineError == COMM_OK) {
             // A driver answered: identify it before anything else runs.
             LogInfo(IDS_CHECKING_ANSWERED);
             m_directExchange = false;
