@@ -2,10 +2,12 @@
 // pseudo-terminal in the same process, with the same script, pacing and framing:
 //   B1 sequential round trip: one read at a time, the next queued after the previous ended;
 //   B2 queued batch: every command queued at once, each removed on its final event;
-//   B3 a long paged reply (a) and a command answered line by line after questions (b).
+//   B3 a long paged reply (a) and a command answered line by line after questions (b);
+//   B4 one over-long reply line (100 kB to 1 MB, unpaced): the time grows with the length, not
+//      with its square.
 // Each runs unpaced and paced at 9600 and 57600 baud (8N2); the wire floor is the time the bytes
 // counted on the line take at that speed. Prints medians and the ratios.
-//   zrcomm_bench [--full] [--runs N] [--only B1|B2|B3]
+//   zrcomm_bench [--full] [--runs N] [--only B1|B2|B3|B4]
 // --full uses the sizes 1000 / 500 / 2000 lines / 200 lines and 5 runs; the default is smaller.
 #include <zrcomm/zrcomm_api.h>
 
@@ -395,6 +397,28 @@ void B3(const Speed& speed, const Sizes& z) {
     }
 }
 
+void B4(const Sizes& z) {
+    std::printf("B4 one long reply line, unpaced, %d runs each\n", z.runs);
+    for (const std::size_t length : {std::size_t{100000}, std::size_t{400000}, std::size_t{1000000}}) {
+        std::vector<double> runs;
+        int failures = 0;
+        for (int run = 0; run < z.runs; ++run) {
+            auto sim = StartDriver(Speed{"unpaced", 9600, false}, 0);
+            sim->addCommand(drivesim::Match::exact("LONG"), drivesim::Program{drivesim::Line(std::string(length, 'x'))});
+            LibrarySide lib;
+            if (!lib.open(sim->slavePath(), 9600)) { std::fprintf(stderr, "B4: no connection\n"); return; }
+            const auto t0 = Clock::now();
+            const CommandId id = lib.queue("LONG\r");
+            lib.pumpUntil([&] { return lib.ended(id); });
+            runs.push_back(Ms(lib.endTime(id) - t0));
+            failures += lib.failures();
+        }
+        const double ms = Median(runs);
+        std::printf("  %7zu bytes: %9.1f ms to completion, %6.2f ms per 100 kB%s\n", length, ms, ms * 100000.0 / length,
+                    failures ? "; COMMAND FAILED" : "");
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -409,7 +433,7 @@ int main(int argc, char** argv) {
         } else if (a == "--only" && i + 1 < argc) {
             only = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: zrcomm_bench [--full] [--runs N] [--only B1|B2|B3]\n");
+            std::fprintf(stderr, "usage: zrcomm_bench [--full] [--runs N] [--only B1|B2|B3|B4]\n");
             return 2;
         }
     }
@@ -424,5 +448,6 @@ int main(int argc, char** argv) {
         }
         std::fflush(stdout);
     }
+    if (only.empty() || only == "B4") B4(z);
     return 0;
 }

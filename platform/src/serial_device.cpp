@@ -123,12 +123,13 @@ SerialOpenResult SerialDevice::open(const std::string& portName) {
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return fail(errno, -1);
     if (!::isatty(fd)) return fail(ENOTTY, fd);
-    // Exclusive: the lock keeps out every other opener that honours it (and this process's own second
-    // open); TIOCEXCL keeps out other users' plain opens too.
+    // Exclusive through the advisory lock alone: it keeps out every other opener that honours it
+    // (and this process's own second open) and the kernel lets it go with its process. The
+    // terminal's own exclusive mode is not used: it belongs to the device, outlives a process that
+    // is killed, and then keeps every ordinary user out.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(errno == EWOULDBLOCK ? EBUSY : errno, fd);
     int hook = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (hook < 0) return fail(errno, fd);
-    ::ioctl(fd, TIOCEXCL); // last: no failure path is left that would have to clear it
 
     m_fd = fd;
     m_hookFd = hook;
@@ -140,7 +141,7 @@ SerialOpenResult SerialDevice::open(const std::string& portName) {
         m_dcb = DCB();
         ::termios t{};
         if (::tcgetattr(fd, &t) == 0) termiosToDcb(t, m_dcb);
-        m_hungUp = false;
+        m_hungUp = m_hangUpReported = false;
         int lines = 0;
         m_lastModem = (::ioctl(fd, TIOCMGET, &lines) == 0) ? static_cast<DWORD>(lines) : 0;
         serial_icounter_struct ic{};
@@ -154,10 +155,6 @@ SerialOpenResult SerialDevice::open(const std::string& portName) {
 void SerialDevice::close() {
     if (m_fd < 0) return;
     SerialHookRegistry::get().detach(this);
-    // Exclusive mode belongs to the device, not to this descriptor: left set, it refuses the next
-    // open by a normal user for as long as the other side stays open (a pseudo-terminal's master,
-    // or another program holding the device).
-    ::ioctl(m_fd, TIOCNXCL);
     ::flock(m_fd, LOCK_UN);
     ::close(m_fd);
     ::close(m_hookFd);
@@ -340,15 +337,21 @@ DWORD SerialDevice::modemStatus() const {
     return status;
 }
 
-DWORD SerialDevice::takeLineEvents(bool deviceReadable, bool deviceHungUp) {
+bool IsDeviceGoneError(int sysError) {
+    return sysError == EIO || sysError == ENODEV || sysError == ENXIO || sysError == EPIPE;
+}
+
+int SerialDevice::hangUpError() const {
+    // A device node that is gone too (an unplugged adapter) says more than the I/O error a hung-up
+    // terminal gives for everything.
+    struct stat st{};
+    return !m_path.empty() && ::stat(m_path.c_str(), &st) != 0 ? ENODEV : EIO;
+}
+
+DWORD SerialDevice::takeLineEvents(bool deviceReadable) {
     DWORD events = m_injected.exchange(0);
     if (deviceReadable) events |= EV_RXCHAR;
     std::lock_guard lock(m_stateMutex);
-    if (deviceHungUp && !m_hungUp) {
-        // Reported once; afterwards the device is left out of the wait so a dead line cannot spin it.
-        m_hungUp = true;
-        events |= EV_ERR;
-    }
     int lines = 0;
     if (::ioctl(m_fd, TIOCMGET, &lines) == 0) {
         const DWORD changed = static_cast<DWORD>(lines) ^ m_lastModem;
@@ -406,12 +409,30 @@ SerialWaitResult SerialDevice::waitEvent(int cancelFd, DWORD timeoutMs) {
         }
         if (fds[0].revents & POLLIN) drainEventFd(m_hookFd);
         const short rev = devIdx >= 0 ? fds[devIdx].revents : 0;
+        // Bytes that came before the hang-up are read first.
         const bool hangup = (rev & (POLLHUP | POLLERR | POLLNVAL)) && inputQueueCount() == 0;
+        if (hangup) {
+            // From now on the device is left out of the wait, so a dead line cannot spin it.
+            std::lock_guard lock(m_stateMutex);
+            m_hungUp = true;
+        }
         const bool readable = (rev & POLLIN) && !hangup;
-        const DWORD events = takeLineEvents(readable, hangup) & m_eventMask.load();
+        const DWORD events = (hungUp || hangup ? m_injected.exchange(0) : takeLineEvents(readable)) & m_eventMask.load();
         if (events) {
             r.status = SerialWaitResult::Events;
             r.mask = events;
+            return r;
+        }
+        bool report = false;
+        {
+            // At once the first time, afterwards only when the wait is over.
+            std::lock_guard lock(m_stateMutex);
+            report = m_hungUp && (!m_hangUpReported || msLeft(deadline) == 0);
+            if (report) m_hangUpReported = true;
+        }
+        if (report) {
+            r.status = SerialWaitResult::HungUp;
+            r.sysError = hangUpError();
             return r;
         }
         if (msLeft(deadline) == 0) {

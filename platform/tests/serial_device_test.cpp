@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
@@ -296,7 +297,7 @@ TEST(SerialDevicePty, LineEventWaitCanBeCancelledAndSeesBytesAndInjectedEvents) 
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(2));
 }
 
-TEST(SerialDevicePty, HangUpIsReportedOnceAndDoesNotSpin) {
+TEST(SerialDevicePty, HangUpIsReportedAtOnceThenAtTheEndOfEachWait) {
     Pty pty;
     SerialDevice d;
     ASSERT_TRUE(d.open(pty.slave).ok());
@@ -304,15 +305,18 @@ TEST(SerialDevicePty, HangUpIsReportedOnceAndDoesNotSpin) {
     d.setEventMask(EV_RXCHAR | EV_ERR);
     ::close(pty.master);
     pty.master = -1;
-    auto r = d.waitEvent(-1, 500);
-    EXPECT_EQ(r.status, SerialWaitResult::Events);
-    EXPECT_EQ(r.mask, EV_ERR);
-    const auto t0 = std::chrono::steady_clock::now();
-    r = d.waitEvent(-1, 60);
-    EXPECT_EQ(r.status, SerialWaitResult::TimedOut);
+    auto t0 = std::chrono::steady_clock::now();
+    auto r = d.waitEvent(-1, 60000);
+    EXPECT_EQ(r.status, SerialWaitResult::HungUp);
+    EXPECT_TRUE(IsDeviceGoneError(r.sysError)) << r.sysError; // a pseudo-terminal's node goes too
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5));
+    t0 = std::chrono::steady_clock::now();
+    r = d.waitEvent(-1, 60); // no spinning on a dead line
+    EXPECT_EQ(r.status, SerialWaitResult::HungUp);
     EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(50));
     const auto w = d.write("x", 1, 100);
     EXPECT_NE(w.status, SerialWriteResult::Ok);
+    EXPECT_TRUE(IsDeviceGoneError(w.sysError));
 }
 
 TEST(SerialDevicePty, PermissionDeniedNamesTheDevice) {
@@ -338,4 +342,35 @@ TEST(SerialDevicePty, PermissionDeniedNamesTheDevice) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST(SerialDevicePty, ThePortLockDiesWithItsProcessEvenForAnOrdinaryUser) {
+    Pty pty; // the master stays open throughout, as a driver's side would
+    const bool root = ::geteuid() == 0;
+    ASSERT_TRUE(!root || ::chown(pty.slave.c_str(), 65534, 65534) == 0);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    // Each opener is a process of its own, as an ordinary user; a holder says 'y' and stays.
+    auto opener = [&](SerialOpenError expected, bool hold) {
+        const pid_t child = ::fork();
+        if (child != 0) return child;
+        if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(10);
+        SerialDevice d;
+        const auto r = d.open(pty.slave);
+        const bool ok = r.error == expected &&
+                        (r.ok() || r.message == "Serial device " + pty.slave + " is in use by another program.");
+        if (hold && ::write(ready[1], ok ? "y" : "n", 1) == 1) ::pause();
+        ::_exit(ok ? 0 : 1);
+    };
+    auto exitCode = [status = 0](pid_t child) mutable {
+        return ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    const pid_t holder = opener(SerialOpenError::None, true);
+    char opened = 0;
+    EXPECT_TRUE(::read(ready[0], &opened, 1) == 1 && opened == 'y');
+    EXPECT_EQ(exitCode(opener(SerialOpenError::InUse, false)), 0) << "a live holder keeps the port";
+    ::kill(holder, SIGKILL);
+    exitCode(holder);
+    EXPECT_EQ(exitCode(opener(SerialOpenError::None, false)), 0) << "the killed holder left the port free";
+    for (const int fd : ready) ::close(fd);
 }

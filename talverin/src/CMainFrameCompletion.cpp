@@ -161,6 +161,9 @@ LRESULT CMainFrame::OnCommCommand(WPARAM event, LPARAM commandId)
 
 bool CMainFrame::giveUpOnFailure(WPARAM event, CommandId id, int tag, bool barTag)
 {
+    // A device that is gone fails every command: one report for all of them, no retries.
+    if (reportLineGone())
+        return true;
     model::CDataFile& store = m_app.m_dataFile;
     bool giveUp = ++store.m_retryCount > kMaxRetries;
     if (!giveUp) {

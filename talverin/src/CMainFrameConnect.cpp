@@ -189,6 +189,10 @@ void CMainFrame::OnConnect()
         AppMessageBox(GetSafeHwnd(), text, tr("Connection error"), kWarning);
         return;
     }
+    // The reply time-out and language hold from the identification on: a driver whose
+    // identification cannot be read is given up after the same time as any command.
+    ZRComm_InitExternalData(&m_commData);
+    m_lineGoneReported = false;
     showWait(tr("Connecting.\n\nPlease wait."), 0);
     m_connectionPhase = Phase::PortOpen;
     setBarState(CConnectionBar::kConnecting);
@@ -251,6 +255,11 @@ LRESULT CMainFrame::OnCommStateChanged(WPARAM connected, LPARAM code)
                                  code <= static_cast<LPARAM>(COMM_MONITOR_PORT_CLOSED)
                            ? static_cast<std::uint32_t>(code)
                            : model::GetCommEventState();
+    if (reportLineGone() || (monitor == COMM_MONITOR_NOT_CONNECTED && reportIdentifyFailed())) {
+        if (transfer)
+            plat::PostMessage(transfer, WM_COMM_STATE_CHANGED, 0, static_cast<LPARAM>(monitor));
+        return 0;
+    }
     if (monitor == COMM_MONITOR_NOT_CONNECTED) {
         OnConnectionState(0, 0);
         hideWait();
@@ -271,6 +280,37 @@ LRESULT CMainFrame::OnCommStateChanged(WPARAM connected, LPARAM code)
     if (transfer)
         plat::PostMessage(transfer, WM_COMM_STATE_CHANGED, 0, static_cast<LPARAM>(state));
     return 0;
+}
+
+bool CMainFrame::reportLineGone()
+{
+    // Only this connection's device: the library keeps its reason after the port closed.
+    const bool gone = m_lineGoneReported ||
+                      (m_connectionPhase != Phase::Idle && ZRComm_GetLineError(nullptr, 0) == COMM_ERR_LINE_GONE);
+    if (gone && !m_lineGoneReported) {
+        m_lineGoneReported = true;
+        hideWait();
+        // The box names what the library says of it: the device and how it went.
+        char text[512] = {};
+        ZRComm_GetLineError(text, sizeof text);
+        m_failureContents.emplace(COMM_ERR_LINE_GONE, QString::fromUtf8(text));
+        plat::PostMessage(GetSafeHwnd(), WM_COMM_ERROR, COMM_ERR_LINE_GONE, 0x8000);
+    }
+    return gone;
+}
+
+bool CMainFrame::reportIdentifyFailed()
+{
+    char received[512] = {};
+    if (m_connectionPhase == Phase::Idle || ZRComm_GetLineError(received, sizeof received) != COMM_ERR_IDENTIFY_FAILED)
+        return false;
+    OnConnectionState(0, 0);
+    hideWait();
+    AppMessageBox(GetSafeHwnd(),
+                  tr("Error during connection.\nMake sure device is connected properly.") + QStringLiteral("\n") +
+                      tr("The identification reply could not be read. Received: %1").arg(QString::fromLatin1(received)),
+                  tr("Connection error"), kWarning);
+    return true;
 }
 
 // ---- Finishing and disconnecting ----------------------------------------------------------------

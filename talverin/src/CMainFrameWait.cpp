@@ -138,6 +138,11 @@ LRESULT CMainFrame::OnWaitDialog(WPARAM action, LPARAM lParam)
 
 LRESULT CMainFrame::OnCommError(WPARAM code, LPARAM flags)
 {
+    // While the device is gone every window's failure is that one: the user hears of it once.
+    if (code != COMM_ERR_LINE_GONE && reportLineGone()) {
+        m_app.m_askBeforeSave = 1;
+        return 1;
+    }
     if (flags == 0x8000) {
         ZRComm_RemoveCommand(0);
         OnConnectionState(0, static_cast<LPARAM>(code));

@@ -17,6 +17,7 @@
 #include <drivesim/Fault.h>
 #include <model/CommandSupport.h>
 #include <model/ZRParamData.h>
+#include <platform/comm_port_names.h>
 #include <platform/messages.h>
 #include <testsupport/wait.h>
 #include <zrcomm/zrcomm_api.h>
@@ -272,6 +273,41 @@ TEST_F(ConnectionPty, EveryFaultEndsClosedAndConnectWorksAgain)
         if (scripted >= 0)
             m_sim.removeCommand(scripted);
     }
+}
+
+TEST_F(ConnectionPty, AVanishedDriverIsReportedAtOnceAndAnUnreadableOneAfterTheCommandTimeout)
+{
+    const auto reported = [&] { return PumpUntil([&] { return m_boxes.count() == 1 && phase() == Phase::Idle && portClosed(); }); };
+    ASSERT_TRUE(Connect());
+    m_boxes.answer(plat::IDOK);
+    const std::string line = m_sim.slavePath();
+    m_sim.hangUp();
+    ASSERT_TRUE(reported());
+    plat::qt::PumpAllPending();
+    EXPECT_EQ(m_boxes.count(), 1u) << "one report for the line and its commands";
+    EXPECT_EQ(m_boxes.last().caption + "|" + m_boxes.last().text,
+              "Communication error|Communication error occured.\nCheck the device and re-try.\n\nContents of "
+              "error:Communication failure (Device disconnected): " + line);
+
+    // Back on a new line, garbling its identification: asked about once a second and given up
+    // after [Port] CommandTimeout (300 ms here), with what it sent.
+    m_sim.stop();
+    ASSERT_TRUE(m_sim.start());
+    plat::SetExtPort("COM7", m_sim.slavePath());
+    m_sim.injectFault(Fault(FaultKind::Garbage).on("MI").always().at(drivesim::GarbagePlace::InReply));
+    m_boxes.clear();
+    m_boxes.answer(plat::IDOK);
+    const std::size_t from = Wire().size();
+    StartConnect();
+    ASSERT_TRUE(reported());
+    const std::string text = m_boxes.last().caption + "|" + m_boxes.last().text;
+    EXPECT_EQ(text.substr(0, text.find(": ") + 2), "Connection error|Error during connection.\nMake sure device is "
+                                                   "connected properly.\nThe identification reply could not be read. Received: ");
+    EXPECT_NE(text.find("\\x00\\x07\\x80\\xff"), std::string::npos) << text;
+    const auto asked = WireSince(from);
+    EXPECT_LE(std::count(asked.begin(), asked.end(), std::string("MI")), 3);
+    m_sim.clearFaults();
+    ASSERT_TRUE(Connect());
 }
 
 TEST_F(ConnectionPty, LockMenusAndTheThreeSwitchPaths)

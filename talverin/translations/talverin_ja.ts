@@ -751,6 +751,10 @@ Make sure device is connected properly.</source>
 機器が正しく接続されているか確認してください。</translation>
     </message>
     <message>
+        <source>The identification reply could not be read. Received: %1</source>
+        <translation>識別情報の応答を読み取れませんでした。受信データ: %1</translation>
+    </message>
+    <message>
         <source>Error during connection.
 Please check hardware.
 

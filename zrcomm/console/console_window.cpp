@@ -57,6 +57,8 @@ QString ResultName(CommandStatus status) {
     case COMM_ERR_ALREADY_OPEN: return QStringLiteral("a port is open already");
     case COMM_ERR_INVALID_ARG: return QStringLiteral("invalid argument");
     case COMM_ERR_BUSY: return QStringLiteral("busy");
+    case COMM_ERR_LINE_GONE: return QStringLiteral("the device is gone");
+    case COMM_ERR_IDENTIFY_FAILED: return QStringLiteral("identification unreadable");
     default: return QStringLiteral("0x%1").arg(status, 8, 16, QLatin1Char('0'));
     }
 }
@@ -285,15 +287,33 @@ void ConsoleWindow::monitor(plat::WPARAM code, plat::LPARAM value) {
     else if (value)
         line += QStringLiteral(" (0x%1)").arg(static_cast<qulonglong>(value), 0, 16);
     log(line);
-    if (code == COMM_MONITOR_CONNECTED || code == COMM_MONITOR_CONNECTION_LOST || code == COMM_MONITOR_NOT_CONNECTED)
+    if (value == static_cast<plat::LPARAM>(COMM_ERR_LINE_GONE) || value == static_cast<plat::LPARAM>(COMM_ERR_IDENTIFY_FAILED))
+        lineFailed();
+    else if (code == COMM_MONITOR_CONNECTED || code == COMM_MONITOR_CONNECTION_LOST || code == COMM_MONITOR_NOT_CONNECTED)
         refreshConnection();
+}
+
+void ConsoleWindow::lineFailed() {
+    char text[512] = {};
+    const CommResult why = ZRComm_GetLineError(text, sizeof text);
+    const QString reason = why == COMM_ERR_IDENTIFY_FAILED
+                               ? QStringLiteral("no driver identified: its identification reply could not be read "
+                                                "(received: %1)")
+                                     .arg(QString::fromLatin1(text))
+                               : QStringLiteral("connection lost: %1").arg(QString::fromUtf8(text));
+    // Nothing more will come on this port: it is closed, and a new Open starts afresh.
+    const QString port = m_port->text();
+    closePort();
+    showStatus(QStringLiteral("%1: %2").arg(port, reason));
+    log(reason);
+    if (onLineFailed) onLineFailed(statusText());
 }
 
 void ConsoleWindow::commandEvent(plat::WPARAM event, CommandId id) {
     const bool final = event == COMM_EVENT_WRITE_FAILED || event == COMM_EVENT_NO_ECHO ||
                        event == COMM_EVENT_TIMEOUT || event == COMM_EVENT_INVALID_DATA ||
                        event == COMM_EVENT_COMPLETED || event == COMM_EVENT_ABORTED;
-    if (!final) return;
+    if (!final || !m_open) return; // a port closed since has nothing more to tell
     const CommandStatus status = ZRComm_GetCommandState(id);
     // The reply copy leaves out its last byte (the final CR of a whole reply): grow until it fits.
     std::vector<char> buffer(256);

@@ -37,6 +37,9 @@ public:
     // Called when a driver connects (with its identification) and when a command ends.
     std::function<void(const QString& identification)> onConnected;
     std::function<void(CommandId id, CommandStatus status, const QString& reply)> onCommandEnded;
+    // Called when the line failed for good (the device went, or no identification could be read);
+    // the port is closed by then and the status line says why.
+    std::function<void(const QString& why)> onLineFailed;
 
     QString statusText() const;
 
@@ -49,6 +52,7 @@ private:
     void showStatus(const QString& text);
     void log(const QString& line);
     void refreshConnection();
+    void lineFailed();
 
     std::unique_ptr<plat::qt::WindowBridge> m_bridge;
     plat::DCB m_dcb;

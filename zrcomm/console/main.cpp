@@ -1,8 +1,9 @@
 // zrcomm-console: a small window that talks to a driver through the communication library's
 // exported functions. Without options it opens empty; with --port it opens that port at once;
 // with --send it sends one command once the driver is connected and prints the reply to standard
-// output (with --quit-after it then exits: 0 for a reply without error, 2 for an error reply or a
-// failed command, 3 when nothing came in time, 1 when the port cannot be opened).
+// output (with --quit-after it shows no window and then exits: 0 for a reply without error, 2 for
+// an error reply or a failed command, 3 when nothing came in time or the line failed for good, 1
+// when the port cannot be opened).
 #include "console_window.h"
 
 #include <platform/qt/dialog_services.h>
@@ -64,7 +65,12 @@ int main(int argc, char** argv) {
         }
     };
 
-    window.show();
+    window.onLineFailed = [&](const QString& why) {
+        std::fprintf(stderr, "zrcomm-console: %s\n", qPrintable(why));
+        if (quitAfter) QCoreApplication::exit(3);
+    };
+
+    if (!quitAfter) window.show();
     if (parser.isSet(portOption)) {
         window.setPortName(parser.value(portOption));
         if (!window.openPort()) {

@@ -60,7 +60,9 @@ void CByteBuffer::Append(const void* bytes, std::uint32_t n) {
         Append(copy.data(), n);
         return;
     }
-    if (m_capacity - m_length < n) Resize(m_capacity + n);
+    // Grown by at least half again, not just by n: a buffer filled in many small pieces (a long
+    // reply read as it trickles in) then costs its length, not its length squared.
+    if (m_capacity - m_length < n) Resize(std::max(m_capacity + n, m_capacity + m_capacity / 2));
     std::memcpy(m_data.get() + m_length, src, n);
     m_length += n;
     m_data[m_length] = 0;

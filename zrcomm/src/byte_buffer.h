@@ -35,7 +35,8 @@ public:
     std::uint32_t GetCapacity() const { return m_capacity; }
     // The bytes, or nullptr while the buffer is empty.
     const std::uint8_t* GetData() const { return m_length ? m_data.get() : nullptr; }
-    // Grows the block to hold capacity bytes (and the NUL); the held bytes stay.
+    // Grows the block to hold capacity bytes (and the NUL); the held bytes stay. Append grows the
+    // block by what it appends, and by half its capacity when that is more.
     void Resize(std::uint32_t capacity);
 
     // Index of the first match at or after start, or -1.

@@ -42,6 +42,13 @@ public:
     // Why the last attempt to open a device failed; empty after one that opened it.
     const std::string& OpenErrorText() const { return m_openErrorText; }
     void SetOpenErrorText(std::string text) { m_openErrorText = std::move(text); }
+    // Why the line of the port closed last failed (ZRComm_GetLineError after ZRComm_Term).
+    void KeepLineError(CommResult code, std::string text) {
+        m_lineError = code;
+        m_lineErrorText = std::move(text);
+    }
+    CommResult LineError() const { return m_lineError; }
+    const std::string& LineErrorText() const { return m_lineErrorText; }
     CommResult LastError() const { return m_lastError; }
     CommResult SetLastError(CommResult r) { return m_lastError = r; }
     plat::LANGID Language() const { return m_language; }
@@ -60,6 +67,8 @@ private:
     plat::HWND m_monitorWnd = nullptr;
     CommResult m_lastError = COMM_OK;
     std::string m_openErrorText;
+    CommResult m_lineError = COMM_OK;
+    std::string m_lineErrorText;
     plat::LANGID m_language = plat::LANG_ENGLISH_US;
 };
 

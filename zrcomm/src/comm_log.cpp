@@ -30,17 +30,18 @@ char typeLetter(std::uint32_t type) {
     }
 }
 
-// Whole writes; a full or failing disk loses the line and nothing else.
-void writeAll(int fd, const std::string& s) {
+// Whole writes; a full or failing disk loses the line and nothing else. The bytes written.
+std::size_t writeAll(int fd, const std::string& s) {
     const char* p = s.data();
     std::size_t left = s.size();
     while (left > 0) {
         const ssize_t w = ::write(fd, p, left);
         if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) return;
+        if (w <= 0) break;
         p += w;
         left -= static_cast<std::size_t>(w);
     }
+    return s.size() - left;
 }
 
 std::mutex g_instanceMutex;
@@ -137,6 +138,8 @@ bool CCommLog::OpenFileLocked() {
     if (truncate) flags |= O_TRUNC;
     m_fd = ::open(name.c_str(), flags, 0644);
     if (m_fd < 0) return false;
+    struct stat st{};
+    m_size = ::fstat(m_fd, &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
     if (truncate) {
         std::lock_guard lock(m_mutex);
         if (m_name == name) m_firstOpen = false;
@@ -147,6 +150,21 @@ bool CCommLog::OpenFileLocked() {
 void CCommLog::CloseFileLocked() {
     if (m_fd >= 0) ::close(m_fd);
     m_fd = -1;
+}
+
+void CCommLog::WriteLocked(const std::string& text) {
+    if (m_size > 0 && m_size + text.size() > m_rotateBytes) {
+        // Copied and emptied in place rather than renamed: the file keeps the lock that claims its
+        // name for this process. A copy that fails still empties it; the bound matters more.
+        Backup(FileName(), FileName() + ".1");
+        if (::ftruncate(m_fd, 0) == 0) m_size = 0;
+    }
+    m_size += writeAll(m_fd, text);
+}
+
+void CCommLog::SetRotateBytesForTest(std::uint64_t bytes) {
+    std::lock_guard file(m_fileMutex);
+    m_rotateBytes = bytes ? bytes : kRotateBytes;
 }
 
 bool CCommLog::OpenFile() {
@@ -238,9 +256,9 @@ void CCommLog::WriteEntry(std::unique_ptr<CCommLogEntry> entry) {
     if (dropped > 0) {
         char text[160];
         std::snprintf(text, sizeof text, CommString(IDS_DATA_DELETED, Language()), static_cast<int>(dropped));
-        writeAll(m_fd, text);
+        WriteLocked(text);
     }
-    writeAll(m_fd, FormatLogLine(*entry));
+    WriteLocked(FormatLogLine(*entry));
     if (!wasOpen && !keepOpen) CloseFileLocked();
 }
 
@@ -263,9 +281,9 @@ void CCommLog::Flush() {
         if (dropped > 0) {
             char text[160];
             std::snprintf(text, sizeof text, CommString(IDS_DATA_DELETED, Language()), static_cast<int>(dropped));
-            writeAll(m_fd, text);
+            WriteLocked(text);
         }
-        writeAll(m_fd, FormatLogLine(*entry));
+        WriteLocked(FormatLogLine(*entry));
     }
     bool keepOpen;
     {

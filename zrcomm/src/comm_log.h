@@ -38,6 +38,9 @@ public:
     static constexpr std::size_t kQueueBound = 128;
     static constexpr std::uint16_t kAllTypes = 0xFFFF;
     static constexpr std::uint16_t kDefaultMask = 7; // trace entries are made but not written
+    // A log that would grow past this is copied to "<name>.1" (replacing the copy before) and
+    // started again empty, so a babbling driver cannot fill the disk.
+    static constexpr std::uint64_t kRotateBytes = 8u << 20;
 
     // The process's log, made on first use, deleted by Destroy at library unload.
     static CCommLog& Get();
@@ -75,12 +78,16 @@ public:
     std::size_t QueuedCount() const;
     // Runs on the writer thread before it takes each entry, outside every lock (tests block it).
     void SetWriterHookForTest(std::function<void()> hook);
+    // Replaces kRotateBytes (0: back to it), so tests need not write megabytes.
+    void SetRotateBytesForTest(std::uint64_t bytes);
 
 private:
     void Data(std::uint32_t type, const void* bytes, std::uint32_t n);
     void Text(std::uint32_t type, unsigned stringId);
     bool OpenFileLocked();  // m_fileMutex held
     void CloseFileLocked(); // m_fileMutex held
+    // Writes the text, first rotating a file it would take past the limit. m_fileMutex held, file open.
+    void WriteLocked(const std::string& text);
     void WriterMain(std::uint32_t idleCloseMs);
 
     mutable std::mutex m_mutex; // queue, settings and the writer's state
@@ -98,6 +105,8 @@ private:
 
     std::mutex m_fileMutex; // the open file; never held while waiting for m_mutex's users
     int m_fd = -1;
+    std::uint64_t m_size = 0; // of the open file
+    std::uint64_t m_rotateBytes = kRotateBytes;
 };
 
 // The entry makers of the process's log.

@@ -24,6 +24,37 @@
 
 namespace zrcomm {
 
+// The bytes read and not yet consumed, with two marks that let framing go on where it stopped
+// instead of starting over at every read, so that a long line costs its length once: how far the
+// reply scan has looked into the unfinished line at the front, and from where an echo may still
+// begin. Taking bytes away (or a new echo to look for) forgets both.
+class ReceiveBuffer : public CByteBuffer {
+public:
+    void Clear() {
+        CByteBuffer::Clear();
+        ForgetMarks();
+    }
+    void Mid(std::uint32_t start, std::uint32_t count = kAll) {
+        if (start == 0 && count >= GetLength()) return;
+        CByteBuffer::Mid(start, count);
+        ForgetMarks();
+    }
+    ReceiveBuffer& operator=(CByteBuffer&& bytes) {
+        CByteBuffer::operator=(std::move(bytes));
+        ForgetMarks();
+        return *this;
+    }
+    void ForgetMarks() { m_scanned = m_echoFrom = 0; }
+    std::uint32_t Scanned() const { return m_scanned; }
+    void SetScanned(std::uint32_t n) { m_scanned = n; }
+    std::uint32_t EchoFrom() const { return m_echoFrom; }
+    void SetEchoFrom(std::uint32_t n) { m_echoFrom = n; }
+
+private:
+    std::uint32_t m_scanned = 0;
+    std::uint32_t m_echoFrom = 0;
+};
+
 class CCommPort {
 public:
     using Record = std::unique_ptr<CCommCommand>;
@@ -96,7 +127,17 @@ public:
     // (a backspace) and ends when the driver's prompt comes back or the prompt wait runs out.
     CommResult AbortRecord(CCommCommand* record);
     // A failed record goes back to waiting with its reply cleared; the driver gets a backspace first.
+    // Refused (COMM_ERR_NOT_CONNECTED) once the device is gone.
     CommResult ResumeRecord(CCommCommand* record);
+
+    // --- The line itself failing ---
+    // The device hung up or went away: the connection is lost at once (monitor 15 with
+    // COMM_ERR_LINE_GONE), every record not ended yet ends with the failure of where it stood, and
+    // nothing is written or probed any more. Once.
+    void LoseDevice();
+    bool DeviceGone();
+    // Why the line failed: 0, COMM_ERR_LINE_GONE or COMM_ERR_IDENTIFY_FAILED, with its text.
+    CommResult LineError(std::string* text = nullptr);
 
     // --- Classifiers ---
     bool IsConnected();
@@ -174,6 +215,12 @@ private:
     // CompleteCommand at most once per record and receive pass.
     void CompleteInPass(CCommCommand* record);
     void LoseLine(); // purge and forget what was read, after the connection is lost
+    // An identification step that ended unreadable: the next probe waits for the probe interval,
+    // and after the reply time-out of such answers the port stops probing (monitor 16 with
+    // COMM_ERR_IDENTIFY_FAILED). GiveUpIdentifying is that check, also made while no answer comes.
+    void IdentifyUnreadable();
+    void GiveUpIdentifying();
+    bool ProbeDue();
     // The head record no longer waits for the line: an echo still due is not awaited any more.
     void HeadLeavesLine(const CCommCommand* record);
 
@@ -231,7 +278,16 @@ private:
     CByteBuffer m_lastWritten;
     std::uint32_t m_lastReplyTick = 0;
     bool m_invalidData = false;
-    CByteBuffer m_receive;
+    ReceiveBuffer m_receive;
+    // The line failing (comm_port_line.cpp).
+    bool m_deviceGone = false;
+    CommResult m_lineError = COMM_OK;
+    std::string m_lineErrorText;
+    bool m_identifyUnreadable = false;     // since m_identifyUnreadableTick, no readable answer
+    std::uint32_t m_identifyUnreadableTick = 0;
+    CByteBuffer m_identifyReceived;        // what the last unreadable answer held
+    bool m_probeHeld = false;              // no probe before m_probeHeldTick + the probe interval
+    std::uint32_t m_probeHeldTick = 0;
     std::uint8_t m_lastConsumed = 0;     // the last byte the reply scan consumed (split prompts)
     std::uint32_t m_receivePass = 0;     // counts the receive thread's passes
     std::uint32_t m_writeNoticeTick = 0; // activity notices, at most one per activityNoticeMs each

@@ -41,6 +41,7 @@ CommResult CCommPort::AbortRecord(CCommCommand* record) {
 CommResult CCommPort::ResumeRecord(CCommCommand* record) {
     PortLock lock(*this);
     if (!record || Find(record) == m_queue.end()) return COMM_ERR_NO_COMMAND;
+    if (m_deviceGone) return COMM_ERR_NOT_CONNECTED; // it could only wait for ever
     switch (record->state) {
     case CMD_SEND_FAILED:
     case CMD_NO_ECHO:

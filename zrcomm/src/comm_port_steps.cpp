@@ -46,6 +46,11 @@ void CCommPort::CompleteCommand(CCommCommand* record) {
     case CMD_REPLY_TIMEOUT: event = COMM_EVENT_TIMEOUT; break;
     case CMD_INVALID_DATA: {
         event = COMM_EVENT_INVALID_DATA;
+        if (record->IsStep() && record->id == STEP_IDENTIFY) {
+            // What the driver answered, for the message should the identification be given up.
+            m_identifyReceived = record->reply;
+            m_identifyReceived.Append(m_receive);
+        }
         m_receive.Clear();
         m_invalidData = false;
         m_device.purge(PURGE_RXABORT | PURGE_RXCLEAR);
@@ -104,11 +109,13 @@ void CCommPort::OnInternalCommand(CCommCommand* record, bool finished) {
             m_identification = record->result == COMM_OK ? record->reply.ToString() : std::string();
             m_connectionState = CONN_CONNECTED;
             m_probing = false;
+            m_identifyUnreadable = m_probeHeld = false;
             NotifyMonitor(COMM_MONITOR_CONNECTED, 0);
             LogInfo(IDS_START_CONNECTION);
         } else {
             m_connectionState = CONN_NONE; // probing goes on
             LogInfo(IDS_STOP_CONNECTION);
+            if (record->state == CMD_INVALID_DATA) IdentifyUnreadable();
         }
         break;
     case STEP_BAUD_TEST:

@@ -31,6 +31,9 @@ constexpr Text kTexts[] = {
     {IDS_BAUD_FAILED, "Failed to set baud rate", "通信速度設定失敗"},
     {IDS_STOPBITS_15_AS_2, "1.5 stop bits are not available: the line uses 2 stop bits",
      "1.5ストップビットは使用できないため、2ストップビットで通信します"},
+    {IDS_FAIL_LINE_GONE, "Communication failure (Device disconnected)", "通信異常（デバイス切断）"},
+    {IDS_IDENTIFY_UNREADABLE, "Stop connection (Identification reply cannot be read)",
+     "接続停止（識別情報の応答を読み取れません）"},
 };
 
 } // namespace

@@ -62,6 +62,7 @@ CommandId Queue(HWND replyWnd, const char* text, intptr_t param, bool topLevel) 
     PortLock lock(*port);
     CCommPort::Record r = port->NewCommand(CCommCommand::KIND_COMMAND, text, replyWnd, param);
     if (!r) return Fail(0, COMM_ERR_INVALID_ARG);
+    if (port->DeviceGone()) return Fail(0, COMM_ERR_NOT_CONNECTED); // it would wait for ever
     CCommCommand* queued = topLevel ? port->QueueTopLevelCommand(std::move(r)) : port->QueueCommand(std::move(r));
     port->WakeSender();
     Store(COMM_OK);
@@ -76,6 +77,7 @@ CommResult ZRComm_InitFromDCB(HWND notifyWnd, const char* portName, const plat::
     if (!portName || !settings) return Store(COMM_ERR_INVALID_ARG);
     App().FinishPendingCloses(); // a port closed from a text handler lets go of its device first
     if (Port()) return Store(COMM_ERR_ALREADY_OPEN);
+    App().KeepLineError(COMM_OK, {});
     auto port = std::make_unique<CCommPort>();
     const CommResult opened = port->Open(portName);
     App().SetOpenErrorText(port->OpenErrorText());
@@ -88,6 +90,20 @@ CommResult ZRComm_InitFromDCB(HWND notifyWnd, const char* portName, const plat::
     CCommLog::Get().StartWriter();
     LogInfo(IDS_INIT_COMM);
     return Store(COMM_OK);
+}
+
+CommResult ZRComm_GetLineError(char* buffer, unsigned size) {
+    std::string text;
+    CommResult code;
+    if (CCommPort* port = Port()) {
+        code = port->LineError(&text);
+    } else {
+        code = App().LineError();
+        text = App().LineErrorText();
+    }
+    CopyCut(buffer, size, text);
+    Store(COMM_OK);
+    return code;
 }
 
 int ZRComm_GetOpenErrorText(char* buffer, unsigned size) {
@@ -103,6 +119,9 @@ CommResult ZRComm_Term(void) {
     CCommLog::Get().StopWriter();
     CCommPort* port = Port();
     if (!port) return Store(COMM_ERR_NOT_OPEN);
+    std::string lineErrorText;
+    const CommResult lineError = port->LineError(&lineErrorText);
+    App().KeepLineError(lineError, lineErrorText); // the caller may ask after the close
     if (port->DeliversTextToCurrentThread()) {
         // Called from the text handler the receive thread is waiting for: the threads can only end
         // after it returns, so the close goes on without the caller.

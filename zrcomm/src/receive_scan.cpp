@@ -7,6 +7,7 @@
 #include "comm_strings.h"
 #include "reply_codes.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zrcomm {
@@ -27,7 +28,10 @@ bool IsPromptByte(std::uint8_t b) { return b == ':' || b == '#'; }
 void CCommPort::Frame() {
     if (m_connectionState == CONN_NONE) {
         if ((m_lineState != CMD_WAIT_ECHO && m_lineState != CMD_COMPLETED) || m_receive.IsEmpty()) return;
-        if (IsPrompt(m_receive, m_receive.GetLength() - 1) && !m_invalidData) {
+        // A prompt is a driver's answer, unless its identification was just unreadable (the next
+        // try waits for the probe interval) or was given up.
+        if (IsPrompt(m_receive, m_receive.GetLength() - 1) && !m_invalidData && ProbeDue() &&
+            m_lineError == COMM_OK) {
             // A driver answered: identify it before anything else runs.
             LogInfo(IDS_CHECKING_ANSWERED);
             m_directExchange = false;
@@ -70,7 +74,7 @@ bool CCommPort::SearchEcho(CCommCommand* head, std::uint32_t& consumed) {
 
     std::int32_t found = -1;
     std::uint32_t matchEnd = 0;
-    for (std::uint32_t from = 0; data && from < len;) {
+    for (std::uint32_t from = std::min(m_receive.EchoFrom(), len); data && from < len;) {
         std::int32_t at;
         if (echoLen == 0) {
             at = m_receive.Find(from, &kCr, 1);
@@ -90,6 +94,10 @@ bool CCommPort::SearchEcho(CCommCommand* head, std::uint32_t& consumed) {
     }
 
     if (found < 0) {
+        // A match that could still count starts no earlier than its own length, the marker and the
+        // carriage return before the end: the bytes before were looked at for good.
+        const std::uint32_t tail = echoLen + 3;
+        m_receive.SetEchoFrom(len > tail ? len - tail : 0);
         if (m_invalidData && !m_baudChangeRunning) {
             m_lineState = CMD_COMPLETED;
             if (head && head->IsEngaged() && head->state != CMD_ABORTED) {
@@ -167,6 +175,10 @@ void CCommPort::ScanReply(CCommCommand* head, std::uint32_t consumed) {
     const std::uint32_t n = m_receive.GetLength();
     const CommandState before = head->state;
     std::uint32_t lineStart = consumed;
+    // The unfinished line at the front was looked at up to the mark in an earlier pass: nothing
+    // there made the scan act, and it would not now.
+    std::uint32_t i = consumed;
+    if (consumed == 0 && m_receive.Scanned() <= n) i = m_receive.Scanned();
 
     auto lastConsumed = [&]() -> std::uint8_t { return consumed > 0 ? data[consumed - 1] : m_lastConsumed; };
     // The line from `from` to `to`, leading blanks dropped.
@@ -180,7 +192,7 @@ void CCommPort::ScanReply(CCommCommand* head, std::uint32_t consumed) {
         if (withCr) head->reply.Append(kCr);
     };
 
-    for (std::uint32_t i = consumed; i < n;) {
+    while (i < n) {
         const std::uint8_t b = data[i];
         const bool atStart = i == lineStart;
         if (atStart && b == kLf) {
@@ -257,7 +269,10 @@ void CCommPort::ScanReply(CCommCommand* head, std::uint32_t consumed) {
 
     if (consumed > 0) m_lastConsumed = data[consumed - 1];
     m_receive.Mid(consumed);
-    m_invalidData = !IsValidData(m_receive.GetData(), m_receive.GetLength());
+    // Where the scan stopped inside the line it left: the next pass goes on from there.
+    m_receive.SetScanned(i > consumed ? i - consumed : 0);
+    // Without the flag every byte held is valid already; with it, only what is left counts.
+    if (m_invalidData) m_invalidData = !IsValidData(m_receive.GetData(), m_receive.GetLength());
     m_lastReplyTick = Now();
     const CommandState after = head->state;
     if (after != before && (after == CMD_INVALID_DATA || after == CMD_COMPLETED || after == CMD_ABORTED))

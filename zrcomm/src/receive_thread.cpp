@@ -29,6 +29,7 @@ void CCommPort::ReadQueued(DWORD mask, std::size_t queued) {
     }
     if (n < 0) {
         m_device.clearErrors();
+        if (IsDeviceGoneError(error)) LoseDevice();
         return;
     }
     if (n == 0) return;
@@ -56,10 +57,12 @@ void CCommPort::ReceiveThreadMain() {
         }
         const SerialWaitResult wait = m_device.waitEvent(m_stopEvent.fd(), m_t.receiveWaitMs);
         if (wait.status == SerialWaitResult::Cancelled || m_stopEvent.isSet()) break;
+        if (wait.status == SerialWaitResult::HungUp) LoseDevice(); // once; later waits just pass
         const bool timedOut = wait.status != SerialWaitResult::Events;
         {
             PortLock lock(*this);
             if (m_connectionState == CONN_NONE) {
+                if (timedOut) GiveUpIdentifying();
                 if (timedOut && m_probing) {
                     const std::uint32_t now = Now();
                     if (now - m_probeTick >= m_probeNoticeInterval) {

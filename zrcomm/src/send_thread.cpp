@@ -82,7 +82,7 @@ bool CCommPort::ChooseOutgoing(Outgoing& out) {
         LogTrace(IDS_SEND_DIRECT);
         return true;
     }
-    if (m_probing && m_lineState != CMD_SENDING) {
+    if (m_probing && m_lineState != CMD_SENDING && ProbeDue()) {
         out.bytes.Assign(kProbe, sizeof kProbe);
         out.probe = true;
         LogTrace(IDS_CHECKING);
@@ -94,6 +94,7 @@ bool CCommPort::ChooseOutgoing(Outgoing& out) {
 void CCommPort::WriteOutgoing(Outgoing& out) {
     const std::uint32_t n = out.bytes.GetLength();
     m_lastWritten = out.bytes;
+    m_receive.SetEchoFrom(0); // a new echo to look for, in all the bytes
     m_lineState = CMD_SENDING;
 
     // One deadline for the whole write: the time the bytes need at the configured rate per byte, plus
@@ -156,6 +157,7 @@ void CCommPort::WriteOutgoing(Outgoing& out) {
     if (w.status != SerialWriteResult::Ok || w.written != n) {
         if (w.written > 0) LogSend(out.bytes.GetData(), static_cast<std::uint32_t>(w.written));
         WriteFailed(out);
+        if (w.status == SerialWriteResult::Failed && IsDeviceGoneError(w.sysError)) LoseDevice();
         return;
     }
 

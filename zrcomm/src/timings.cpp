@@ -21,6 +21,7 @@ Timings PortTimings() {
     t.probeNoticeIntervalMs = std::min(t.probeNoticeIntervalMs, cap);
     t.echoWatchdogMs = std::min(t.echoWatchdogMs, cap);
     t.replyWatchdogMs = std::min(t.replyWatchdogMs, cap);
+    t.replyTimeoutMs = std::min(t.replyTimeoutMs, cap); // until the program hands over its own
     return t;
 }
 

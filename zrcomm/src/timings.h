@@ -42,11 +42,11 @@ struct Timings {
 // The timings new ports and log writers take. Change only while no port is open.
 Timings& timings();
 
-// The timings a port takes when it is made: timings(), with the probe notice interval and the echo
-// and reply watchdogs cut to ZRCOMM_TEST_WATCHDOG_MS when that environment variable holds a
-// positive number. Test-only: the program's own tests, which reach the library only through its
-// exports, use it so that a silent driver or a stalled line is noticed in a second instead of
-// 30 s. Unset (or not a positive number), nothing changes.
+// The timings a port takes when it is made: timings(), with the probe notice interval, the echo
+// and reply watchdogs and the reply time-out cut to ZRCOMM_TEST_WATCHDOG_MS when that environment
+// variable holds a positive number. Test-only: the program's own tests, which reach the library
+// only through its exports, use it so that a silent driver or a stalled line is noticed in a second
+// instead of 30 s. Unset (or not a positive number), nothing changes.
 Timings PortTimings();
 inline constexpr const char* kTestWatchdogVariable = "ZRCOMM_TEST_WATCHDOG_MS";
 

@@ -27,11 +27,13 @@ TEST(ByteBuffer, AssignAppendKeepANulAfterTheBytes) {
     EXPECT_GE(b.GetCapacity(), 7u);
 }
 
-TEST(ByteBuffer, GrowsByWhatIsAppendedAndResizeOnlyKeepsWhatFits) {
+TEST(ByteBuffer, GrowsByWhatIsAppendedOrByHalfAndResizeOnlyKeepsWhatFits) {
     CByteBuffer b("abc");
     EXPECT_EQ(b.GetCapacity(), 3u);
     b.Append("de", 2);
     EXPECT_EQ(b.GetCapacity(), 5u); // capacity plus n
+    b.Append("f", 1);
+    EXPECT_EQ(b.GetCapacity(), 7u); // half again: small appends do not copy the block each time
     b.Resize(2);
     EXPECT_EQ(b.ToString(), "ab");
     EXPECT_EQ(b.GetData()[2], 0);

@@ -5,7 +5,8 @@
 const uint32_t zrcomm_c_codes[] = {
     COMM_OK, COMM_ERR_ALREADY_OPEN, COMM_ERR_OPEN_FAILED, COMM_ERR_SETUP_FAILED, COMM_ERR_NOT_OPEN,
     COMM_ERR_NOT_CONNECTED, COMM_ERR_BUSY, COMM_ERR_NO_COMMAND, COMM_ERR_COMMANDS_QUEUED,
-    COMM_ERR_PROMPT_TIMEOUT, COMM_ERR_INVALID_ARG, COMM_REPLY_UNKNOWN_COMMAND, COMM_REPLY_UNKNOWN_OPTION,
+    COMM_ERR_PROMPT_TIMEOUT, COMM_ERR_INVALID_ARG, COMM_ERR_LINE_GONE, COMM_ERR_IDENTIFY_FAILED,
+        COMM_REPLY_UNKNOWN_COMMAND, COMM_REPLY_UNKNOWN_OPTION,
     COMM_REPLY_WRITE_INHIBIT, COMM_REPLY_READ_INHIBIT, COMM_REPLY_RANGE_OVER, COMM_REPLY_CONDITION_MISMATCH,
     COMM_REPLY_NOT_OMISSIBLE, COMM_REPLY_PASSWORD_REQUIRED, COMM_REPLY_DISABLE_COMMAND, COMM_REPLY_READ_ONLY,
     CMD_WAITING, CMD_SENDING, CMD_WAIT_ECHO, CMD_SEND_FAILED, CMD_NO_ECHO, CMD_WAIT_REPLY, CMD_RECEIVING,
@@ -41,5 +42,6 @@ void (*const zrcomm_c_functions[])(void) = {
     (void (*)(void))ZRComm_AbortCommand, (void (*)(void))ZRComm_FindCommand,
     (void (*)(void))ZRComm_EnumCommand, (void (*)(void))ZRComm_GetDefaultCommConfig,
     (void (*)(void))ZRComm_CommConfigDialog, (void (*)(void))ZRComm_GetOpenErrorText,
+    (void (*)(void))ZRComm_GetLineError,
 };
 const unsigned zrcomm_c_function_count = sizeof zrcomm_c_functions / sizeof zrcomm_c_functions[0];

@@ -176,6 +176,29 @@ TEST(CommLog, FirstOpenEmptiesTheFileLaterOpensAppend) {
     EXPECT_EQ(lines[3].substr(13), "S D");
 }
 
+TEST(CommLog, RotatesAtItsLimitKeepingOneCopyAndTheFileItself) {
+    TempDir dir;
+    const std::string name = dir.file("ZRCOMM.log");
+    CCommLog log;
+    log.SetFile(name.c_str(), CCommLog::kDefaultMask);
+    log.SetRotateBytesForTest(1000);
+    const std::string data(50, 'x'); // lines of 67 bytes
+    struct stat first{}, now{};
+    for (int run = 0; run < 2; ++run) { // without, then with the writer thread
+        if (run == 1) log.StartWriter();
+        for (int i = 0; i < 40; ++i) log.Send(data.data(), static_cast<std::uint32_t>(data.size()));
+        log.StopWriter();
+        log.Flush();
+        ASSERT_EQ(::stat(name.c_str(), run ? &now : &first), 0);
+        EXPECT_LE((run ? now : first).st_size, 1000);
+        const auto kept = logLines(readFile(name + ".1"));
+        ASSERT_GE(kept.size(), 10u);
+        EXPECT_EQ(kept.back().substr(13), "S " + data);
+    }
+    EXPECT_EQ(now.st_ino, first.st_ino) << "emptied in place: the file keeps its claim";
+    EXPECT_FALSE(std::filesystem::exists(name + ".2") || std::filesystem::exists(name + ".1.1"));
+}
+
 TEST(CommLog, BackupCopiesThePreviousLogAndKeepsTheOldCopyOnFailure) {
     TempDir dir;
     const std::string name = dir.file("ZRCOMM.log");

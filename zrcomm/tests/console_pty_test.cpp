@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <sys/wait.h>
 
@@ -57,4 +58,23 @@ TEST(ConsolePty, ReportsAnErrorReplyAndAPortThatCannotOpen) {
     EXPECT_NE(missing.output.find("cannot be opened"), std::string::npos) << missing.output;
     const ConsoleRun notTty = RunConsole("--port /dev/null --send MI --quit-after 2>&1");
     EXPECT_NE(notTty.output.find("cannot be opened (/dev/null is not a serial device.)"), std::string::npos) << notTty.output;
+}
+
+TEST(ConsolePty, EndsAndSaysWhyWhenTheDeviceGoesOrTheIdentificationIsUnreadable) {
+    using drivesim::Fault;
+    drivesim::DriverSim gone, garbled;
+    ASSERT_TRUE(gone.start() && garbled.start());
+    gone.injectFault(Fault(drivesim::FaultKind::HangUp).on("?P7"));
+    garbled.injectFault(Fault(drivesim::FaultKind::Garbage).on("MI").always().at(drivesim::GarbagePlace::InReply));
+    ::setenv("ZRCOMM_TEST_WATCHDOG_MS", "500", 1); // the console's reply time-out, for the identification
+    const ConsoleRun hungUp = RunConsole("--port " + gone.slavePath() + " --send '?P7' --quit-after --timeout 20000 2>&1");
+    const ConsoleRun unreadable = RunConsole("--port " + garbled.slavePath() + " --send MI --quit-after --timeout 20000 2>&1");
+    ::unsetenv("ZRCOMM_TEST_WATCHDOG_MS");
+    EXPECT_EQ(hungUp.exitCode, 3) << hungUp.output;
+    EXPECT_NE(hungUp.output.find("connection lost: Communication failure (Device disconnected): " + gone.slavePath()),
+              std::string::npos) << hungUp.output;
+    EXPECT_EQ(unreadable.exitCode, 3) << unreadable.output;
+    EXPECT_NE(unreadable.output.find("identification reply could not be read (received: "), std::string::npos)
+        << unreadable.output;
+    EXPECT_NE(unreadable.output.find("\\x00\\x07\\x80\\xff"), std::string::npos) << unreadable.output;
 }

@@ -69,7 +69,8 @@ TEST(ExportsHeader, TheCDeclarationsMatchTheLibrary) {
     const std::vector<std::uint32_t> cpp = {
         COMM_OK, COMM_ERR_ALREADY_OPEN, COMM_ERR_OPEN_FAILED, COMM_ERR_SETUP_FAILED, COMM_ERR_NOT_OPEN,
         COMM_ERR_NOT_CONNECTED, COMM_ERR_BUSY, COMM_ERR_NO_COMMAND, COMM_ERR_COMMANDS_QUEUED,
-        COMM_ERR_PROMPT_TIMEOUT, COMM_ERR_INVALID_ARG, COMM_REPLY_UNKNOWN_COMMAND, COMM_REPLY_UNKNOWN_OPTION,
+        COMM_ERR_PROMPT_TIMEOUT, COMM_ERR_INVALID_ARG, COMM_ERR_LINE_GONE, COMM_ERR_IDENTIFY_FAILED,
+        COMM_REPLY_UNKNOWN_COMMAND, COMM_REPLY_UNKNOWN_OPTION,
         COMM_REPLY_WRITE_INHIBIT, COMM_REPLY_READ_INHIBIT, COMM_REPLY_RANGE_OVER, COMM_REPLY_CONDITION_MISMATCH,
         COMM_REPLY_NOT_OMISSIBLE, COMM_REPLY_PASSWORD_REQUIRED, COMM_REPLY_DISABLE_COMMAND, COMM_REPLY_READ_ONLY,
         CMD_WAITING, CMD_SENDING, CMD_WAIT_ECHO, CMD_SEND_FAILED, CMD_NO_ECHO, CMD_WAIT_REPLY, CMD_RECEIVING,
@@ -90,7 +91,7 @@ TEST(ExportsHeader, TheCDeclarationsMatchTheLibrary) {
     EXPECT_EQ(zrcomm_c_external_data_size, 32u);
     static_assert(sizeof(CommExternalData) == 32);
     static_assert(sizeof(intptr_t) == sizeof(void*), "command tags carry addresses");
-    ASSERT_EQ(zrcomm_c_function_count, 28u);
+    ASSERT_EQ(zrcomm_c_function_count, 29u);
     EXPECT_EQ(zrcomm_c_functions[0], reinterpret_cast<void (*)(void)>(&ZRComm_InitFromDCB));
     EXPECT_EQ(zrcomm_c_functions[26], reinterpret_cast<void (*)(void)>(&ZRComm_CommConfigDialog));
 }

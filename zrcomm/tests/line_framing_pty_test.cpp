@@ -274,6 +274,22 @@ TEST_F(LineFramingPty, AProbeIsAnsweredOnlyByAPromptThatEndsTheRead) {
     EXPECT_EQ(q[0]->id, STEP_IDENTIFY);
 }
 
+TEST_F(LineFramingPty, AReplyReadInPiecesIsFramedAsIfItCameWhole) {
+    // The scan goes on where the previous read left it: whatever the pieces, the same reply.
+    const std::string longLine(3000, 'x');
+    for (const std::string& bytes : {"x?AB@9\r\n  " + longLine + "C@4\r\nA@12\rB@3\r\n:", std::string("?AB\r\nRANGE OVER?\r\n:")}) {
+        std::string whole;
+        for (const std::size_t piece : {bytes.size(), std::size_t{1}, std::size_t{7}}) {
+            auto* r = Engaged("?AB\r", CMD_WAIT_ECHO);
+            for (std::size_t at = 0; at < bytes.size(); at += piece) Access::Receive(port, bytes.substr(at, piece));
+            EXPECT_EQ(r->state, CMD_COMPLETED) << piece;
+            const std::string seen = r->reply.ToString() + "|" + std::to_string(r->result);
+            EXPECT_EQ(seen, whole.empty() ? (whole = seen) : whole) << piece;
+            port.RemoveRecord(r);
+        }
+    }
+}
+
 TEST(WriteLimits, TheDeadlineGrowsLinearlyAndTheCtsPollIsCapped) {
     EXPECT_EQ(WriteDeadlineMs(50, 100, 3000), 8000u); // not 50 ms x 100 x 100
     EXPECT_EQ(WriteDeadlineMs(50, 6, 0), 300u);

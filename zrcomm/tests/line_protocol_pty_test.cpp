@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace zrcomm;
 using namespace zrtest;
 using drivesim::Line;
@@ -159,6 +161,25 @@ TEST_F(LinePty, AFailedIdentificationGoesBackToProbingUntilADriverAnswersIt) {
     EXPECT_NE(wire.find("WWC\r\b\r", firstMi), std::string::npos) << wire;
     EXPECT_NE(wire.find("MI\r", firstMi + 1), std::string::npos);
     EXPECT_EQ(port->CountRecords(-1), 0);
+}
+
+TEST_F(LinePty, AnUnreadableIdentificationIsAskedOncePerProbeAndGivenUpAfterTheReplyTimeOut) {
+    auto t = ShortTimings();
+    t.replyTimeoutMs = 1000; // the probe interval (the receive wait) is 100 ms
+    Start({}, false, t);
+    sim->injectFault(drivesim::Fault(drivesim::FaultKind::Garbage).on("MI").always().at(drivesim::GarbagePlace::InReply));
+    ASSERT_TRUE(Until([&] { return Count(monitor, WM_COMM_MONITOR, COMM_MONITOR_NOT_CONNECTED, COMM_ERR_IDENTIFY_FAILED); }));
+    const auto asked = [&] {
+        const auto lines = sim->receivedLines();
+        return std::count(lines.begin(), lines.end(), "MI");
+    };
+    const auto before = asked();
+    EXPECT_TRUE(before >= 3 && before <= 1000 / 100 + 3) << before;
+    std::string received;
+    EXPECT_EQ(port->LineError(&received), COMM_ERR_IDENTIFY_FAILED);
+    EXPECT_NE(received.find("\\x00\\x07\\x80\\xff"), std::string::npos) << received;
+    Until([] { return false; }, 400);
+    EXPECT_EQ(asked(), before) << "given up: nothing more is asked";
 }
 
 TEST_F(LinePty, ActivityIsNoticedAtMostOncePerInterval) {

@@ -53,10 +53,17 @@ struct SerialWriteResult {
 };
 
 struct SerialWaitResult {
-    enum Status { Events, TimedOut, Cancelled, Failed };
+    // HungUp: the device is gone for good (the other side of a pseudo-terminal closed, a USB
+    // adapter was unplugged); sysError says which (EIO, or ENODEV when the device node went too).
+    enum Status { Events, TimedOut, Cancelled, Failed, HungUp };
     Status status = TimedOut;
     DWORD mask = 0; // EV_* bits that happened (only those of the event mask)
+    int sysError = 0;
 };
+
+// Whether a read or write error means that the device is gone (hung up, unplugged), not that one
+// transfer failed.
+bool IsDeviceGoneError(int sysError);
 
 class SerialDevice {
 public:
@@ -102,6 +109,8 @@ public:
 
     // Waits up to timeoutMs for an event of the event mask: bytes arrived, a modem line changed, a
     // break or line error, or an injected event. cancelFd (may be -1) ends the wait when readable.
+    // A device that hung up is reported as HungUp at once the first time, then at the end of each
+    // wait (which only cancelFd and injected events shorten): a caller cannot spin on it.
     SerialWaitResult waitEvent(int cancelFd, DWORD timeoutMs);
     // Makes the wait under way, or the next one, return these events as if the line had them (a
     // thread that has work for the waiting one; EV_RXCHAR with nothing queued is dropped by readers).
@@ -113,7 +122,8 @@ public:
 
 private:
     friend struct SerialHookRegistry;
-    DWORD takeLineEvents(bool deviceReadable, bool deviceHungUp);
+    DWORD takeLineEvents(bool deviceReadable);
+    int hangUpError() const;
 
     int m_fd = -1;
     int m_hookFd = -1; // eventfd written when a test injects events
@@ -125,6 +135,7 @@ private:
     DCB m_dcb;
     DWORD m_lastModem = 0;
     bool m_hungUp = false;
+    bool m_hangUpReported = false;
     struct Counts { int brk = 0, frame = 0, overrun = 0, parity = 0, bufOverrun = 0; } m_counts, m_eventCounts;
     bool m_haveCounts = false;
 };

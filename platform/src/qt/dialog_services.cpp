@@ -249,6 +249,14 @@ FileDialogResult QtFileDialogService::show(const FileDialogRequest& request)
     return inGuiThread([&] { return showFileDialog(request); }, FileDialogResult{}, "a file dialog");
 }
 
+bool RunInGuiThread(const std::function<void()>& f, const char* what)
+{
+    return inGuiThread([&] {
+        f();
+        return true;
+    }, false, what);
+}
+
 void InstallDialogServices()
 {
     ensureGuiCallWindow();

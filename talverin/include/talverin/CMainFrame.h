@@ -399,6 +399,11 @@ private:
     bool giveUpOnFailure(plat::WPARAM event, CommandId id, int tag, bool barTag);
     void onCommandFailure(plat::WPARAM event, std::uint32_t failure, int tag);
     std::uint32_t lostLineState() const;
+    // The device of this connection hung up or went away: reported once, through the connection's
+    // error box with the library's text, which also disconnects. True while that applies.
+    bool reportLineGone();
+    // The garbled identification the library gave up on: the connection's box with what it got.
+    bool reportIdentifyFailed();
     bool setCommandModeBounded(int mode);
     void restoreCommandMode();
     void showWait(const QString& text, plat::LPARAM cancelTag);
@@ -473,6 +478,7 @@ private:
     std::optional<std::pair<plat::WPARAM, QString>> m_failureContents; // a WM_COMM_ERROR event's reason
     bool m_markedDifferent = false; // the driver's identification differs from the document's
     bool m_afterReadAll = false;   // the next finishing pass follows this connection's read-all
+    bool m_lineGoneReported = false; // this connection's device went and the user was told
     int m_connectedOnce = 0;
     ConnectionHooks m_hooks;
     QPointer<CBusyDlg> m_busyDlg;

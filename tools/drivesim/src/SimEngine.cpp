@@ -197,16 +197,22 @@ void DriverSim::Impl::flushUnsolicited()
 void DriverSim::Impl::readChunk()
 {
     char buf[4096];
-    for (;;) {
-        const ssize_t n = ::read(master, buf, sizeof buf);
-        if (n > 0) {
-            onChunk(std::string(buf, static_cast<std::size_t>(n)));
+    ssize_t n;
+    {
+        // A stall armed after the poll that led here must still hold the bytes back: the faults
+        // are looked at again under the lock that arming takes, and the read (which never blocks)
+        // is made under it too, so no read can slip in after injectFault returned.
+        std::lock_guard lock(mu);
+        refreshLocked();
+        if (stalled)
             return;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        return;   // EAGAIN, or EIO when no slave is open: nothing to take
+        do {
+            n = ::read(master, buf, sizeof buf);
+        } while (n < 0 && errno == EINTR);
     }
+    if (n > 0)
+        onChunk(std::string(buf, static_cast<std::size_t>(n)));
+    // Otherwise EAGAIN, or EIO when no slave is open: nothing to take.
 }
 
 void DriverSim::Impl::onChunk(std::string bytes)

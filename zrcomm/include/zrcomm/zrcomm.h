@@ -24,6 +24,10 @@ inline constexpr CommResult COMM_ERR_NO_COMMAND = 0x40000007;
 inline constexpr CommResult COMM_ERR_COMMANDS_QUEUED = 0x40000008;
 inline constexpr CommResult COMM_ERR_PROMPT_TIMEOUT = 0x40000009;
 inline constexpr CommResult COMM_ERR_INVALID_ARG = 0x4000000a;
+// Why the line failed (ZRComm_GetLineError): the device hung up or went away; a driver answered
+// but its identification could not be read.
+inline constexpr CommResult COMM_ERR_LINE_GONE = 0x40000016;
+inline constexpr CommResult COMM_ERR_IDENTIFY_FAILED = 0x40000017;
 // The driver's error replies (the result of a completed command).
 inline constexpr CommResult COMM_REPLY_UNKNOWN_COMMAND = 0x4000000b;
 inline constexpr CommResult COMM_REPLY_UNKNOWN_OPTION = 0x4000000c;

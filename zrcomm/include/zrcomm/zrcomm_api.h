@@ -17,8 +17,8 @@
  *    from inside a WM_COMM_TEXT handler, which the library sends with its lock released.
  *  - Test-only: when the environment variable ZRCOMM_TEST_WATCHDOG_MS holds a positive number of
  *    milliseconds (at most 30000) as ZRComm_InitFromDCB makes a port, that port's probe notice
- *    interval (monitor 16) and its echo and reply watchdogs are cut to it. Never set it for the
- *    program itself.
+ *    interval (monitor 16), its echo and reply watchdogs and its reply time-out (until
+ *    ZRComm_InitExternalData sets one) are cut to it. Never set it for the program itself.
  */
 #ifndef ZRCOMM_ZRCOMM_API_H
 #define ZRCOMM_ZRCOMM_API_H
@@ -113,6 +113,8 @@ _Static_assert(sizeof(CommExternalData) == 32, "CommExternalData is 32 bytes");
 #define COMM_ERR_COMMANDS_QUEUED 0x40000008u
 #define COMM_ERR_PROMPT_TIMEOUT 0x40000009u
 #define COMM_ERR_INVALID_ARG 0x4000000au
+#define COMM_ERR_LINE_GONE 0x40000016u
+#define COMM_ERR_IDENTIFY_FAILED 0x40000017u
 #define COMM_REPLY_UNKNOWN_COMMAND 0x4000000bu
 #define COMM_REPLY_UNKNOWN_OPTION 0x4000000cu
 #define COMM_REPLY_WRITE_INHIBIT 0x4000000du
@@ -228,6 +230,21 @@ ZRCOMM_API int ZRComm_IsConnected(char* portName, char* driverId);
  * buffer of size 0 is left alone. */
 ZRCOMM_API int ZRComm_IsConnectedEx(char* portName, unsigned portNameSize, char* driverId, unsigned driverIdSize);
 
+/* Why the connection was lost or no driver could be identified since the port was opened; kept
+ * after ZRComm_Term until the next ZRComm_InitFromDCB. The result:
+ *  0                        nothing of the kind happened (the text is empty);
+ *  COMM_ERR_LINE_GONE       the device hung up or went away (the other side of a pseudo-terminal
+ *                           closed, a USB adapter unplugged): monitor 15 came at once, with this
+ *                           code, and every record still queued ended with its failure; the text
+ *                           is the library's sentence for it, in the library's language;
+ *  COMM_ERR_IDENTIFY_FAILED a driver answered the probe, but for the reply time-out (see
+ *                           ZRComm_InitExternalData) none of its identification replies could be
+ *                           read: the port stopped probing and posted monitor 16 with this code;
+ *                           the text is what the last reply held, bytes outside 0x20-0x7E as \xNN,
+ *                           at most 64 bytes (then "...").
+ * The text is copied cut to size-1 bytes and a NUL when buffer is not NULL and size above 0. */
+ZRCOMM_API CommResult ZRComm_GetLineError(char* buffer, unsigned size);
+
 /* ---- Direct text ---- */
 
 /* Queues the text for the line as it is (no echo expected); the window gets WM_COMM_TEXT for what
@@ -243,7 +260,7 @@ ZRCOMM_API int ZRComm_GetReceiveText(char* buffer, int size);
 
 /* Queues a command (one or more CR-ended lines) at the tail with the window and the caller's tag;
  * no connection is needed, it waits. The new id, or 0 (COMM_ERR_INVALID_ARG for a NULL or empty
- * text, COMM_ERR_NOT_OPEN). */
+ * text, COMM_ERR_NOT_OPEN, COMM_ERR_NOT_CONNECTED when the device is gone). */
 ZRCOMM_API CommandId ZRComm_SendCommandText(ZRCommHwnd replyWnd, const char* text, intptr_t param);
 /* As ZRComm_SendCommandText, marked top-level: it goes ahead of waiting direct text and library
  * steps, and they do not overtake it. */
@@ -271,7 +288,8 @@ ZRCOMM_API int ZRComm_GetCommandText(CommandId id, char* buffer, int size);
 /* The tag given when the command was queued; 0 on failure. */
 ZRCOMM_API intptr_t ZRComm_GetCommandParam(CommandId id);
 /* A command that failed (send failed, no echo, answer failed, reply time-out, invalid data) goes
- * back to waiting with its reply cleared. COMM_ERR_NO_COMMAND for any other state. */
+ * back to waiting with its reply cleared. COMM_ERR_NO_COMMAND for any other state;
+ * COMM_ERR_NOT_CONNECTED when the device is gone (ZRComm_GetLineError). */
 ZRCOMM_API CommResult ZRComm_ResumeCommand(CommandId id);
 /* Aborts a command: one that is not under way (or ended) is aborted at once and its window gets
  * event 9; one under way is cancelled on the line and ends as aborted when the driver's prompt

@@ -11,12 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QThread>
 #include <QVBoxLayout>
-
-#include <condition_variable>
-#include <memory>
-#include <mutex>
 
 namespace zrcomm::qt {
 
@@ -206,38 +201,10 @@ int RunPortSettingsSheet(const char* portName, HWND parent, DCB& dcb, LANGID lan
             result = 1;
         }
     };
-    if (QThread::currentThread() == app->thread()) {
-        run();
-        return result;
-    }
-    // Another thread asks: the dialog runs in the GUI thread while this one waits. The hand-over
-    // uses std primitives, not a blocking queued connection, so that the thread sanitizer sees
-    // that the dialog's writes to dcb and result come before this thread reads them. The waiter
-    // is released when the posted call is gone, run or not (an application that ends first
-    // deletes it unrun: the answer is then Cancel).
-    struct Handoff {
-        std::mutex mutex;
-        std::condition_variable done;
-        bool finished = false;
-    };
-    struct Release {
-        explicit Release(std::shared_ptr<Handoff> h) : handoff(std::move(h)) {}
-        Release(const Release&) = delete;
-        Release& operator=(const Release&) = delete;
-        std::shared_ptr<Handoff> handoff;
-        ~Release() {
-            {
-                std::lock_guard lock(handoff->mutex);
-                handoff->finished = true;
-            }
-            handoff->done.notify_all();
-        }
-    };
-    auto handoff = std::make_shared<Handoff>();
-    auto release = std::make_shared<Release>(handoff);
-    QMetaObject::invokeMethod(app, [release = std::move(release), &run] { run(); }, Qt::QueuedConnection);
-    std::unique_lock lock(handoff->mutex);
-    handoff->done.wait(lock, [&] { return handoff->finished; });
+    // Asked from another thread, the dialog runs in the GUI thread while that one waits, handed
+    // over as the program's message boxes are (a hand-over the thread sanitizer can follow). The
+    // GUI thread no longer taking it is a Cancel.
+    plat::qt::RunInGuiThread(run, "the port settings dialog");
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include <zrcomm/zrcomm_api.h>
 
 #include <platform/language.h>
+#include <platform/qt/dialog_services.h>
 #include <platform/qt/modal_dialog.h>
 
 #include <QApplication>
@@ -189,6 +190,7 @@ TEST(PortSettingsDialogGui, JapaneseTexts) {
 
 TEST(PortSettingsDialogGui, AskedFromAnotherThreadItRunsInTheGuiThread) {
     QApplication& app = App();
+    plat::qt::QtMessageBoxService readies; // the hand-over to the GUI thread, as a program has it
     plat::DCB dcb = Dcb(9600, 8, 0, 2, 0);
     std::atomic<bool> inGuiThread{false};
     plat::qt::ScopedDialogRunner runner([&](QDialog& d) {

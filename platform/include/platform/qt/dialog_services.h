@@ -35,6 +35,11 @@ public:
 // MessageBeep (QApplication::beep).
 void InstallDialogServices();
 
+// Runs f in the GUI thread the way the services above show their dialogs: at once on it, else
+// handed over and waited for. False, with a log line naming what, when another thread asks and the
+// GUI thread cannot take it (no service made yet, or the application has left its loop).
+bool RunInGuiThread(const std::function<void()>& f, const char* what);
+
 // Maps an owner handle to the widget that parents its dialogs. The default looks the handle up in
 // the window bridges (WidgetFromHandle); replaceable for programs with their own handles.
 using OwnerResolver = std::function<QWidget*(HWND)>;
