@@ -689,10 +689,10 @@ int CViewChannel::WriteBackChannel(int question)
     if (writeState(CurrentChannel()) != -1)
         return 0;
     if (lastWriteUnwritten()) {
-        // What follows would read the driver's channel over the only copy of the program.
+        // No read-all replaces the program: the save or print goes on with it.
         if (question != 0)
             askUnwritten(CurrentChannel(), m_lastWrite.reply, false, nullptr);
-        return -1;
+        return 0;
     }
     if (!connected() || question == 0)
         return -1;

@@ -285,6 +285,12 @@ TEST_F(ViewIOPty, ChannelWritesThatDoNotReachTheDriverKeepTheProgram)
     ASSERT_TRUE(frame().SwitchView(talverin::VIEW_PARAM));
     EXPECT_EQ(m_boxes.last().caption + ": " + m_boxes.last().text,
               "Command setting error: " + unwritten("PASSWORD REQUIRED", false));
+    // Saved from another screen: the read-all before it leaves the program, which goes into the file.
+    const std::string saved = m_folder.file("pending.zrd");
+    m_files.accept(saved);
+    AcceptComment();
+    frame().Commands().execute(talverin::ID_FILE_SAVE);
+    ASSERT_TRUE(waitFor([&] { return apptest::ReadText(saved).find("CH0\nSPD500\nEND\n\n") != std::string::npos; }));
     std::size_t mark = sim.transcript().size();
     ASSERT_TRUE(frame().SwitchView(talverin::VIEW_CHANNEL));
     m_boxes.answer(plat::IDNO);
