@@ -321,4 +321,14 @@ TEST_F(ViewIOPty, ChannelWritesThatDoNotReachTheDriverKeepTheProgram)
     EXPECT_EQ(m_boxes.last().text.substr(0, 134), "Connecting will clear current changes.\nChannel(s) 0 are cleared or "
                                                    "only partly written on the driver unit; their programs are only in ");
     EXPECT_EQ(frame().m_connectionPhase, talverin::Phase::Idle);
+    // A switch's write queued behind an unanswered lock command goes with the line: not written.
+    ASSERT_TRUE(connect() && settled() && type(0, 3, "600"));
+    sim.injectFault(drivesim::Fault(drivesim::FaultKind::DropLine).on("KP0").always());
+    ASSERT_TRUE(frame().Commands().execute(talverin::ID_LOCK_ENABLE));
+    m_boxes.answer(plat::IDNO).answer(plat::IDOK).answer(plat::IDNO); // the switch, the line, Connect
+    press("1002");
+    ASSERT_TRUE(waitFor([&] { return m_clock.advance(1000), frame().m_connectionPhase == talverin::Phase::Idle; }, 60000));
+    EXPECT_EQ(m_boxes.shown().at(m_boxes.count() - 2).text, unwritten("No connection / No response", true));
+    frame().Commands().execute(talverin::ID_CONNECT); // its read-all keeps channel 0, which it writes
+    ASSERT_TRUE(waitFor([&] { return driver.channel(0) == std::vector<std::string>{"SPD600", "END", "MOV+5"}; }));
 }

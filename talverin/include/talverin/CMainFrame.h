@@ -382,6 +382,7 @@ private:
     SwitchStep readAllForSwitch(int tag, int target);
     bool finishConnection();
     plat::LRESULT disconnect(plat::LPARAM reason);
+    // Closes the port; every screen learns that what was queued never completes.
     void tearDown();
     // Queues one of the frame's commands silently (op tag and busy set; busy cleared again when
     // nothing was queued).
