@@ -177,6 +177,35 @@ int CDataFile::LoadDocument(std::string_view path, int& code)
     return 1;
 }
 
+int CDataFile::LoadReadAllReply(std::string_view path, int& code, KeptChannels kept)
+{
+    const auto keeps = [kept](const CChannelProgram& program) {
+        return program.m_currentLine == -1 || (kept == KeptChannels::NotInStep && program.m_currentLine != 0);
+    };
+    // Taken out while the reply replaces the rest; the lock is not held across the load, whose
+    // failure shows a box.
+    ChannelArray keptPrograms;
+    {
+        SharedLock lock(m_dataMutex.get());
+        if (m_channelArray) {
+            keptPrograms.resize(m_channelArray->size());
+            for (std::size_t channel = 0; channel < m_channelArray->size(); ++channel) {
+                std::unique_ptr<CChannelProgram>& slot = (*m_channelArray)[channel];
+                if (slot && keeps(*slot))
+                    keptPrograms[channel] = std::move(slot);
+            }
+        }
+    }
+    ClearAll(1);
+    const int loaded = LoadDocument(path, code);
+    SharedLock lock(m_dataMutex.get());
+    for (std::size_t channel = 0; channel < keptPrograms.size(); ++channel) {
+        if (keptPrograms[channel] && m_channelArray && channel < m_channelArray->size())
+            (*m_channelArray)[channel] = std::move(keptPrograms[channel]);
+    }
+    return loaded;
+}
+
 int CDataFile::LoadParameterValues(std::string_view text)
 {
     SharedLock lock(m_dataMutex.get());

@@ -12,12 +12,14 @@
 #include "talverin/CTalverinDoc.h"
 #include "talverin/CTerminalDlg.h"
 #include "talverin/CViewBase.h"
+#include "talverin/ChannelTable.h"
 #include "talverin/CommandIds.h"
 #include "talverin/ConnectionRules.h"
 #include "talverin/FramePlacement.h"
 #include "talverin/PortMenu.h"
 
 #include <model/CommandSupport.h>
+#include <model/SharedData.h>
 #include <platform/clock.h>
 #include <platform/message_box.h>
 #include <platform/messages.h>
@@ -183,17 +185,6 @@ bool CMainFrame::OnClose()
             return false;
         }
         m_app.m_askBeforeSave = 1;
-        if (doc && doc->IsModified()) {
-            const int answer = AppMessageBox(
-                GetSafeHwnd(), tr("save changes to '%1'").arg(QString::fromStdString(doc->GetTitle())),
-                tr("Verify Save"), plat::MB_YESNOCANCEL | plat::MB_ICONQUESTION);
-            if (answer == plat::IDCANCEL)
-                return false;
-            if (answer == plat::IDYES)
-                m_app.m_askBeforeSave = 0; // the save at the end does not ask again
-            else
-                doc->SetModifiedFlag(false);
-        }
         m_connectionPhase = Phase::Closing;
         m_closeEvent = std::make_unique<plat::Event>(true);
         const QByteArray text = tr("Closing.\n\nPlease wait.").toUtf8();
@@ -202,9 +193,21 @@ bool CMainFrame::OnClose()
         m_closingWait.cancelTag = -1;
         OnWaitDialog(5, reinterpret_cast<plat::LPARAM>(&m_closingWait));
         m_closingWait.text = nullptr;
+        // The channel editor writes its channel back before the save question, so that the
+        // question can name what did not reach the driver.
         if (CViewBase* channel = GetView(VIEW_CHANNEL)) {
             if (plat::SendMessage(channel->GetSafeHwnd(), WM_COMM_STATE_CHANGED, 0, -3) == 0)
                 m_closeEvent->set();
+        }
+        if (!m_closeEvent->isSet() && doc && doc->IsModified()) {
+            const int answer = AppMessageBox(boxOwner(), closeSaveQuestion(doc->GetTitle()), tr("Verify Save"),
+                                             plat::MB_YESNOCANCEL | plat::MB_ICONQUESTION);
+            if (answer == plat::IDCANCEL)
+                m_closeEvent->set(); // the connection goes on, as after a screen's refusal
+            else if (answer == plat::IDYES)
+                m_app.m_askBeforeSave = 0; // the save at the end does not ask again
+            else
+                doc->SetModifiedFlag(false);
         }
         if (!m_closeEvent->isSet() && doc && doc->IsModified()) {
             m_repostCommand = ID_APP_EXIT;
@@ -252,6 +255,20 @@ bool CMainFrame::OnClose()
         return refused();
     DestroyFrame();
     return true;
+}
+
+QString CMainFrame::closeSaveQuestion(const std::string& title)
+{
+    std::string unwritten;
+    {
+        model::SharedLock lock(m_app.m_dataFile.GetDataMutex());
+        unwritten = UnwrittenChannelList(m_app.m_dataFile.GetChannelArray());
+    }
+    if (unwritten.empty())
+        return tr("save changes to '%1'").arg(QString::fromStdString(title));
+    return tr("Channel(s) %1 are cleared or only partly written on the driver unit; their programs are only in "
+              "this document.\nsave changes to '%2'")
+        .arg(QString::fromStdString(unwritten), QString::fromStdString(title));
 }
 
 void CMainFrame::DestroyFrame()

@@ -379,8 +379,13 @@ bool CMainFrame::OnDataReceived(CommandId commandId)
     int code = 0;
     bool loaded = false;
     if (!file.empty() && model::CheckDocumentSections(file, code)) {
-        store.ClearAll(1);
-        store.LoadDocument(file, code);
+        // A channel program the driver may not hold is not read over: within a connection also
+        // one changed here or being written; at its start only one that did not reach the driver,
+        // while offline changes go as the connect question said.
+        const bool connectionMade = m_connectionPhase >= Phase::Connected;
+        store.LoadReadAllReply(file, code,
+                               connectionMade ? model::CDataFile::KeptChannels::NotInStep
+                                              : model::CDataFile::KeptChannels::Unwritten);
         store.ParseReceivedParameters(specials);
         loaded = true;
     }

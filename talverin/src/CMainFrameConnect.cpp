@@ -500,6 +500,10 @@ void CMainFrame::tearDown()
     hideWait();
     if (m_connectionBar)
         m_connectionBar->Repaint();
+    for (const int id : {VIEW_OSCILLO, VIEW_PARAM, VIEW_IO, VIEW_CHANNEL, VIEW_TERMINAL}) {
+        if (CViewBase* view = GetView(id))
+            view->OnPortClosed();
+    }
 }
 
 // ---- Password lock ----------------------------------------------------------------------------

@@ -209,7 +209,8 @@ LRESULT CMainFrame::onDataReloaded(WPARAM wParam)
         commandControl->hide();
     // Each screen reloads disabled (and the parameter screen hidden: its tree is rebuilt).
     for (CViewBase* view : GetViews()) {
-        const bool enabled = view->isEnabled();
+        // Its own setting: the frame itself is disabled while the read before a save waits.
+        const bool enabled = !view->testAttribute(Qt::WA_ForceDisabled);
         const bool hideIt = view->ViewId() == VIEW_PARAM && view->isVisible();
         view->setEnabled(false);
         if (hideIt)

@@ -280,21 +280,26 @@ BOOL CTalverinDoc::SaveModified()
 
     if (m_app.m_askBeforeSave == 1) {
         const QString title = QString::fromStdString(m_title);
-        QString question = tr("save changes to '%1'?").arg(title);
+        // Channel programs that are only in this document are named: discarded, they are gone.
+        std::string unwritten;
+        {
+            model::SharedLock lock(m_app.m_dataFile.GetDataMutex());
+            unwritten = UnwrittenChannelList(m_app.m_dataFile.GetChannelArray());
+        }
+        const QString channels = QString::fromStdString(unwritten);
+        QString question = unwritten.empty() ? tr("save changes to '%1'?").arg(title)
+                                             : tr("Channel(s) %1 are cleared or only partly written on the driver "
+                                                  "unit; their programs are only in this document.\n"
+                                                  "save changes to '%2'?")
+                                                   .arg(channels, title);
         if (m_app.m_connectSaveWording == 1) {
             question = tr("Connecting will clear current changes.\nsave changes to '%1'?").arg(title);
-            // The read-all of the connection replaces programs that the driver does not hold.
             const CMainFrame* frame = m_app.GetMainFrame();
-            std::string unwritten;
-            {
-                model::SharedLock lock(m_app.m_dataFile.GetDataMutex());
-                unwritten = UnwrittenChannelList(m_app.m_dataFile.GetChannelArray());
-            }
             if (!unwritten.empty() && frame && ConnectReadsAllData(frame->GetCurrentViewId()))
                 question = tr("Connecting will clear current changes.\nChannel(s) %1 are cleared or only partly "
                               "written on the driver unit; their programs are only in this document.\n"
                               "save changes to '%2'?")
-                               .arg(QString::fromStdString(unwritten), title);
+                               .arg(channels, title);
         }
         const int answer = AppMessageBox(owner(), question, tr("Verify Save"),
                                          plat::MB_YESNOCANCEL | plat::MB_ICONQUESTION);

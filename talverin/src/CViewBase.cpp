@@ -43,6 +43,8 @@ int CViewBase::WriteBack(int)
     return 0;
 }
 
+void CViewBase::OnPortClosed() {}
+
 QSize CViewBase::MinimumClientSize() const
 {
     return {};

@@ -129,6 +129,8 @@ CommandId CViewChannel::queueCommand(int kind, int channel, bool busy)
         return 0;
     if (kind == kKindRead)
         m_readCommands[channel] = id;
+    if (kind == kKindClear)
+        m_writesUnderWay.insert(channel);
     if (busy) {
         m_busyCommands.insert(id);
         SetBusy(0);
@@ -392,6 +394,8 @@ void CViewChannel::onWriteReplied(int channel, const std::string& reply)
 
 void CViewChannel::completeWrite(int channel, WriteEnd end, const QString& reply)
 {
+    if (const auto underWay = m_writesUnderWay.find(channel); underWay != m_writesUnderWay.end())
+        m_writesUnderWay.erase(underWay);
     {
         model::SharedLock lock(m_store.GetDataMutex());
         if (model::CChannelProgram* program = m_store.GetChannelProgram(channel))
@@ -689,14 +693,23 @@ int CViewChannel::WriteBackChannel(int question)
     if (writeState(CurrentChannel()) != -1)
         return 0;
     if (lastWriteUnwritten()) {
-        // What follows would read the driver's channel over the only copy of the program.
+        // No read-all replaces the program: the save or print goes on with it.
         if (question != 0)
             askUnwritten(CurrentChannel(), m_lastWrite.reply, false, nullptr);
-        return -1;
+        return 0;
     }
     if (!connected() || question == 0)
         return -1;
     return askRejectedLines(nullptr) ? -1 : 1;
+}
+
+void CViewChannel::OnPortClosed()
+{
+    // Writes that went with the queue never complete: what the driver holds of them is unknown.
+    endAllBusy();
+    const std::multiset<int> cut = std::exchange(m_writesUnderWay, {});
+    for (auto channel = cut.begin(); channel != cut.end(); channel = cut.upper_bound(*channel))
+        completeWrite(*channel, WriteEnd::NotWritten, DriverReply({}, COMM_ERR_NOT_CONNECTED));
 }
 
 plat::LRESULT CViewChannel::OnLockStateChanged(plat::WPARAM unlocked)

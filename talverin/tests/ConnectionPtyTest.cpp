@@ -435,18 +435,21 @@ TEST_F(ConnectionPty, CloseWhileConnectedAsksThenEndsTheConnectionFirst)
     EXPECT_EQ(m_boxes.last().caption, "Must terminate connection");
     EXPECT_EQ(phase(), Phase::Connected);
 
-    // The channel program editor refuses: still connected, the screens hear it, the save asks again.
+    // The channel program editor refuses, before the save question: still connected, the screens hear it.
     static_cast<RecordingView*>(frame().GetView(VIEW_CHANNEL))->m_refuseDisconnect = 1;
     doc().SetModifiedFlag(true);
-    m_boxes.answer(plat::IDOK).answer(plat::IDYES);
+    m_boxes.answer(plat::IDOK);
     m_log.clear();
     EXPECT_FALSE(frame().close());
-    EXPECT_EQ(m_boxes.last().text, "save changes to 'NewDocument'");
+    EXPECT_EQ(m_boxes.last().text, connectedText);
     EXPECT_EQ(phase(), Phase::Connected);
     EXPECT_EQ(app().m_askBeforeSave, 1);
     EXPECT_EQ(Log("state"), "174 state 0,-3 183 state 1,-2 130 state 1,-2 132 state 1,-2 174 state 1,-2");
     EXPECT_FALSE(frame().BusyDialog() && frame().BusyDialog()->isVisible());
     static_cast<RecordingView*>(frame().GetView(VIEW_CHANNEL))->m_refuseDisconnect = 0;
+    // Cancel of the save question, asked after the write-back, goes back the same way.
+    m_boxes.answer(plat::IDOK).answer(plat::IDCANCEL);
+    EXPECT_FALSE(frame().close());
 
     // Modified and Yes: all data is read before the alarm history, then saved without a question.
     const std::string path = m_folder.file("closed.zrd");
@@ -459,7 +462,7 @@ TEST_F(ConnectionPty, CloseWhileConnectedAsksThenEndsTheConnectionFirst)
     EXPECT_EQ(WireSince(from), (std::vector<std::string>{"TX0", "TA/HI"}));
     EXPECT_TRUE(portClosed());
     EXPECT_TRUE(plat::FileExists(path));
-    EXPECT_EQ(m_boxes.count(), 5u) << "no second question on the way back in";
+    EXPECT_EQ(m_boxes.count(), 6u) << "no second question on the way back in";
 }
 
 TEST_F(ConnectionPty, CloseWhileConnectedWithoutChangesPostsDisconnect)

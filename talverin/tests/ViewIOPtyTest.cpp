@@ -254,9 +254,9 @@ TEST_F(ViewIOPty, DisconnectSendsOnlyRowsTheUserChanged)
               "driver unit: 5\nError: PASSWORD REQUIRED");
 }
 
-// A channel write the locked driver refuses keeps the program: leaving says so, a switch asks and
-// No moves on, nothing reads over it, and disabling the lock writes it. A write cut by a silent
-// driver keeps it too, and the next Connect, which reads all data, names it.
+// A channel write that misses the driver keeps the program: leaving or saving says so, a switch
+// asks and No moves on, no read (a save's, a connection's) replaces it, an unlock or the next
+// connection writes it; so for a write the port's close cut. Closing asks after the write-back.
 TEST_F(ViewIOPty, ChannelWritesThatDoNotReachTheDriverKeepTheProgram)
 {
     ASSERT_TRUE(driver.setChannel(0, {"SPD500"}));
@@ -285,6 +285,12 @@ TEST_F(ViewIOPty, ChannelWritesThatDoNotReachTheDriverKeepTheProgram)
     ASSERT_TRUE(frame().SwitchView(talverin::VIEW_PARAM));
     EXPECT_EQ(m_boxes.last().caption + ": " + m_boxes.last().text,
               "Command setting error: " + unwritten("PASSWORD REQUIRED", false));
+    // Saved from another screen: the read-all before it leaves the program, which goes into the file.
+    const std::string saved = m_folder.file("pending.zrd");
+    m_files.accept(saved);
+    AcceptComment();
+    frame().Commands().execute(talverin::ID_FILE_SAVE);
+    ASSERT_TRUE(waitFor([&] { return apptest::ReadText(saved).find("CH0\nSPD500\nEND\n\n") != std::string::npos; }));
     std::size_t mark = sim.transcript().size();
     ASSERT_TRUE(frame().SwitchView(talverin::VIEW_CHANNEL));
     m_boxes.answer(plat::IDNO);
@@ -315,4 +321,28 @@ TEST_F(ViewIOPty, ChannelWritesThatDoNotReachTheDriverKeepTheProgram)
     EXPECT_EQ(m_boxes.last().text.substr(0, 134), "Connecting will clear current changes.\nChannel(s) 0 are cleared or "
                                                    "only partly written on the driver unit; their programs are only in ");
     EXPECT_EQ(frame().m_connectionPhase, talverin::Phase::Idle);
+    // A switch's write queued behind an unanswered lock command goes with the line: not written.
+    ASSERT_TRUE(connect() && settled() && type(0, 3, "600"));
+    sim.injectFault(drivesim::Fault(drivesim::FaultKind::DropLine).on("KP0").always());
+    ASSERT_TRUE(frame().Commands().execute(talverin::ID_LOCK_ENABLE));
+    m_boxes.answer(plat::IDNO).answer(plat::IDOK).answer(plat::IDNO); // the switch, the line, Connect
+    press("1002");
+    ASSERT_TRUE(waitFor([&] { return m_clock.advance(1000), frame().m_connectionPhase == talverin::Phase::Idle; }, 60000));
+    EXPECT_EQ(m_boxes.shown().at(m_boxes.count() - 2).text, unwritten("No connection / No response", true));
+    frame().Commands().execute(talverin::ID_CONNECT); // its read-all keeps channel 0, which it writes
+    ASSERT_TRUE(waitFor([&] { return driver.channel(0) == std::vector<std::string>{"SPD600", "END", "MOV+5"}; }));
+    // Saved on the channel editor while the locked driver refuses channel 1: said, and saved.
+    driver.setLocked(true);
+    ASSERT_TRUE(settled() && type(0, 2, "SPD") && type(0, 3, "100"));
+    AcceptComment();
+    m_boxes.answer(plat::IDOK);
+    frame().Commands().execute(talverin::ID_FILE_SAVE);
+    ASSERT_TRUE(waitFor([&] { return apptest::ReadText(saved).find("CH1\nSPD100\n\n") != std::string::npos; }));
+    // Closing: the save question comes after the write-back and names channel 1, as does the
+    // document's own after No (the disconnection's write-back failed too).
+    m_boxes.answer(plat::IDOK).answer(plat::IDOK).answer(plat::IDNO).answer(plat::IDNO);
+    EXPECT_TRUE(frame().close());
+    EXPECT_EQ(m_boxes.shown().at(m_boxes.count() - 2).text + m_boxes.last().text.substr(0, 34),
+              "Channel(s) 1 are cleared or only partly written on the driver unit; their programs are only in this "
+              "document.\nsave changes to 'pending'Channel(s) 1 are cleared or only p");
 }

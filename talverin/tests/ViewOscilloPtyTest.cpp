@@ -261,6 +261,9 @@ TEST_F(ViewOscilloPty, SingAtTheLinesOwnSpeedFetchesOnceAndStops)
 
 TEST_F(ViewOscilloPty, ContAtACaptureSpeedRepeatsUntilStopAndTheLineComesBack)
 {
+    // The line-speed change waits for the queue up to a limit its pauses reach at once on a manual clock.
+    plat::SystemClock realClock;
+    plat::ScopedClock useRealClock(realClock);
     connect();
     choose(1, 1);
     ASSERT_TRUE(waitFor([this] { return idle(); }));

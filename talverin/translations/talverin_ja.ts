@@ -36,6 +36,12 @@ Re-install the application.</source>
 <context>
     <name>CTalverinDoc</name>
     <message>
+        <source>Channel(s) %1 are cleared or only partly written on the driver unit; their programs are only in this document.
+save changes to &apos;%2&apos;?</source>
+        <translation>チャンネル %1 はドライバユニット上でクリアされたか書き込みが途中です。プログラムはこのドキュメントにしかありません。
+&apos;%2&apos; への変更を保存しますか?</translation>
+    </message>
+    <message>
         <source>Connecting will clear current changes.
 Channel(s) %1 are cleared or only partly written on the driver unit; their programs are only in this document.
 save changes to &apos;%2&apos;?</source>
@@ -1043,6 +1049,12 @@ You must terminate connection before exiting application.</source>
     <message>
         <source>save changes to &apos;%1&apos;</source>
         <translation>&apos;%1&apos; への変更を保存しますか</translation>
+    </message>
+    <message>
+        <source>Channel(s) %1 are cleared or only partly written on the driver unit; their programs are only in this document.
+save changes to &apos;%2&apos;</source>
+        <translation>チャンネル %1 はドライバユニット上でクリアされたか書き込みが途中です。プログラムはこのドキュメントにしかありません。
+&apos;%2&apos; への変更を保存しますか</translation>
     </message>
 </context>
 <context>

@@ -184,6 +184,15 @@ public:
     // "File format mismatch" when a part is missing (the parts read before it stay applied). A
     // non-empty path replaces the document path first.
     int LoadDocument(std::string_view path, int& code);
+    // Which channel programs a driver's read-all reply leaves as they are.
+    enum class KeptChannels {
+        Unwritten, // write state -1: a write that did not reach the driver (a connection starting)
+        NotInStep, // any write state but 0: also changed here, or being written (while connected)
+    };
+    // A driver's read-all reply, written to a file, replaces pins, parameter values and channel
+    // programs as ClearAll(1) and LoadDocument do, except the kept channel programs: the driver
+    // may not hold them, so this document is their only copy. They keep their lines and states.
+    int LoadReadAllReply(std::string_view path, int& code, KeptChannels kept);
     // Document parameter lines or a reply (lines separated by CR or LF): exactly the parameters
     // named become transferable, numbered in text order after the special parameters; unknown
     // names become transferable parameters of their own. Returns 1.

@@ -59,6 +59,8 @@ public:
     // 1 written after the user dropped what the driver refused. `question` 0: no question may be
     // asked (the answer would be -1).
     virtual int WriteBack(int question);
+    // The frame closed the port: every command still queued is gone without a completion.
+    virtual void OnPortClosed();
     // The client size the frame must leave the screen; an empty size for none.
     virtual QSize MinimumClientSize() const;
 

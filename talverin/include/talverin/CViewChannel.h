@@ -109,6 +109,7 @@ public:
     void OnNewDocumentStarting() override;
     void OnNewDocumentDone() override;
     int WriteBack(int question) override { return WriteBackChannel(question); }
+    void OnPortClosed() override;
 
     // ---- Menus ------------------------------------------------------------------------------
 
@@ -264,6 +265,7 @@ private:
     bool m_busy = false;
     std::set<CommandId> m_busyCommands;   // busy ends when the last of them ends
     std::map<int, CommandId> m_readCommands; // channel -> its queued read
+    std::multiset<int> m_writesUnderWay;     // a channel per "CC" queued, until its write ends
     plat::qt::KeyboardHookHandle m_keyHook;
 };
 
