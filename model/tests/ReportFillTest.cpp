@@ -223,6 +223,31 @@ TEST_F(Report, TheShippedTemplatesFillCompletely)
     }
 }
 
+TEST_F(Report, OnePassTakesTemplateTokensOnly)
+{
+    // Tokens come from the template only: a label that holds "##" is neither filled again nor
+    // paired with a "##" of the template. Otherwise parameter and pin tokens go first, then the
+    // date, then the pairs that are left.
+    store.FindParameter("ACC")->m_label = "a ##SPD## b";
+    store.FindParameter("GAIN")->m_label = "g##";
+    // Names that read as another parameter's field: the record that comes first gives the token.
+    for (const char* line : {"WRT,SPD-UNIT,0,,7,0,Late,0-9,,1,7,0", "WRT,ZZ-NAME,0,,8,0,Own,0-9,,1,8,0"}) {
+        store.GetParameterList()->push_back(std::make_unique<model::CZRParamData>());
+        store.GetParameterList()->back()->ParseDefinitionLine(line);
+    }
+    const std::pair<const char*, const char*> cases[] = {
+        {"##SPD-UNIT##|##ZZ-NAME##|##ZZ-NAME-NAME##", "rpm|8|Own"},
+        {"##ACC-NAME##|##SPD##", "a ##SPD## b|100"},
+        {"##GAIN-NAME##YY##", "g##YY##"},
+        {"## ##SPD##", "## 100"},
+        {"###SPD## ##SPD###", "#100 100#"},
+        {"##A ##SPD## B## ##DAY##", "- 01"},
+        {"##SPD####ZZ####", "100-##"},
+    };
+    for (const auto& [text, filled] : cases)
+        EXPECT_EQ(store.FillParameterReport(text), filled) << text;
+}
+
 // The reports Print makes, byte for byte as the fill made them before it became one pass over the
 // template (FNV-1a of the bytes): the shipped templates on the unit's defaults and on the sample
 // document, and the shipped and the bench templates on a generated unit of 1,000 parameters.
@@ -235,7 +260,7 @@ TEST_F(Report, PrintedReportsKeepTheirBytes)
         return h;
     };
     const auto print = [this](const std::string& text, bool channel) {
-        return channel ? fillChannel(text, 0) : fillParameters(text);
+        return channel ? fillChannel(text, 0) : store.FillParameterReport(text);
     };
     const char* shipped[] = {"report/report_Parameter.html", "report/report_io.html", "report/report_channel.html",
                              "report_en/report_Parameter.html", "report_en/report_io.html",

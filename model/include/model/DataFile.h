@@ -226,6 +226,9 @@ public:
     // "-UNIT", "-NAME") and the pin tokens ("##PIn-FN##", "-AB", "-NW", "##POn-FN##", "-GC",
     // "-ST"). 0 or -1.
     int WriteParameterReport(ReportText& report);
+    // The parameter and I/O reports as Print fills them, in one pass over the template: the
+    // parameter and pin tokens, the date, and "-" for every other token.
+    std::string FillParameterReport(std::string_view templateText);
     // [Setting] ChannelListHtml of the settings file, or kDefaultChannelRowTemplate.
     std::string GetChannelRowTemplate() const;
 
