@@ -326,6 +326,8 @@ private:
         std::vector<plat::profile::Entry> entries;
     };
     PinDisableCache m_pinDisableCache;
+    // The file's identity and times; false when its status cannot be read.
+    static bool readFileStamp(const std::string& path, FileStamp& stamp);
 };
 
 } // namespace model
