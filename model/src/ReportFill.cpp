@@ -112,7 +112,7 @@ struct TokenMatch {
 
 // The tokens the lookup knows, in order and apart. A candidate runs from a "##" to the next
 // "##" after it; when the lookup does not know it, the search goes on from the next character, so
-// that its closing "##" (or an overlapping one) may open a token of the table.
+// that its closing "##" (or an overlapping one) may open a token it knows.
 std::vector<TokenMatch> findTokens(std::string_view text, const ReportLookup& lookup)
 {
     std::vector<TokenMatch> matches;
