@@ -8,6 +8,7 @@
 
 #include "DocumentLines.h"
 #include "ParameterIndex.h"
+#include "TextUtil.h"
 
 #include <platform/errors.h>
 #include <platform/profile.h>
@@ -34,7 +35,7 @@ void forEachLine(std::string_view text, Fn fn)
     text = CutAtNul(text);
     std::size_t start = 0;
     while (start <= text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
+        const std::size_t end = FindLineEnd(text, start);
         const std::string_view line = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
         fn(plat::TrimView(line));
         if (end == std::string_view::npos)
