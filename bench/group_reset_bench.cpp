@@ -4,14 +4,14 @@
 // group's recounted and OnParamChange fired. Prints Google Benchmark's figures, then the median
 // times, the time per parameter and the growth from 500 to 4,000 (8.0 is linear).
 // Run: build/release/bin/group_reset_bench [--benchmark_repetitions=3]
-#include <controls/ZRPARAMMembers.h>
 #include <component/loader.h>
 #include <component/registry.h>
 #include <model/DataFile.h>
 #include <platform/qt/popup_menu.h>
 #include <platform/qt/pump.h>
 
-#include "GeneratedUnit.h"
+#include "MedianReporter.h"
+#include "ParamEditorForm.h"
 
 #include <benchmark/benchmark.h>
 
@@ -28,7 +28,6 @@
 
 namespace {
 
-using comp::InvokeKind;
 using comp::Variant;
 namespace ids = ctl::zrparam;
 
@@ -37,36 +36,21 @@ constexpr int kSizes[] = {500, 1000, 2000, 4000};
 // One editor over a store whose tree holds one group of `count` parameters.
 struct Editor {
     model::CDataFile store;
-    QWidget form;
-    std::unique_ptr<comp::Control> control;
+    std::unique_ptr<bench::ParamEditorForm> editor;
     QTreeWidget* tree = nullptr;
 
     explicit Editor(int count)
     {
         std::string definitions;
-        std::string lines = "WR,,,,,,Big\r{\r"; // a group the command may reset
-        for (int i = 0; i < count; ++i) {
-            definitions += bench::definitionLine(i) + "\r";
-            lines += "WR," + bench::parameterName(i) + ",,,,,\r";
-        }
-        lines += "}\r";
+        std::string lines;
+        bench::AppendParameterGroup(count, "WR,,,,,,Big", definitions, lines); // a group the command may reset
         store.ParseParameterDefinitions(definitions);
         store.ParseParameterTree(lines);
         store.ResetToDefaults();
-        auto made = comp::Loader::instance().create(ctl::kZRPARAMIdentity.clsid);
-        if (!made.ok()) {
-            std::fprintf(stderr, "group_reset_bench: %s\n", made.error.c_str());
-            std::exit(1);
-        }
-        control = std::move(made.control);
-        QWidget* window = control->createWidget(&form);
-        form.resize(820, 620);
-        window->setGeometry(10, 10, 800, 600);
-        form.show();
-        control->invoke(ids::LoadFile, InvokeKind::Method, {Variant::fromString(""), Variant::fromString("")});
-        control->invoke(ids::ShowTreeItem, InvokeKind::Method, {Variant::fromI4(0), Variant::fromString("Big")});
+        editor = std::make_unique<bench::ParamEditorForm>("group_reset_bench");
+        editor->call(ids::ShowTreeItem, {Variant::fromI4(0), Variant::fromString("Big")});
         plat::qt::PumpAllPending();
-        tree = window->findChild<QTreeWidget*>(QStringLiteral("1000"));
+        tree = editor->window->findChild<QTreeWidget*>(QStringLiteral("1000"));
         if (!tree || !tree->currentItem()) {
             std::fprintf(stderr, "group_reset_bench: no group selected\n");
             std::exit(1);
@@ -112,29 +96,6 @@ BENCHMARK(GroupReset)->Apply([](benchmark::internal::Benchmark* b) {
     b->Unit(benchmark::kMillisecond)->Iterations(3);
 });
 
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            int count = 0;
-            if (run.error_occurred || run.run_type != Run::RT_Iteration
-                || std::sscanf(run.benchmark_name().c_str(), "GroupReset/%d", &count) != 1)
-                continue;
-            times[count].push_back(run.GetAdjustedRealTime());
-        }
-    }
-    double median(int count) const
-    {
-        if (!times.count(count)) return 0.0;
-        std::vector<double> values = times.at(count);
-        std::sort(values.begin(), values.end());
-        return values[values.size() / 2];
-    }
-    std::map<int, std::vector<double>> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -145,15 +106,15 @@ int main(int argc, char** argv)
     comp::Registry::setDefaultPath(TALVERIN_COMPONENT_REGISTRY);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    MedianReporter reporter;
+    bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\n%-12s %12s %14s\n", "parameters", "reset ms", "us/parameter");
     for (const int n : kSizes) {
-        const double ms = reporter.median(n);
+        const double ms = reporter.median("GroupReset", {n});
         std::printf("%-12d %12.2f %14.2f\n", n, ms, ms * 1000 / n);
     }
-    const double small = reporter.median(kSizes[0]);
-    std::printf("growth 4,000 / 500: %.1f (linear: 8)\n", small > 0 ? reporter.median(4000) / small : 0.0);
+    const double small = reporter.median("GroupReset", {kSizes[0]});
+    std::printf("growth 4,000 / 500: %.1f (linear: 8)\n", small > 0 ? reporter.median("GroupReset", {4000}) / small : 0.0);
     editors.clear();
     comp::Loader::instance().shutdown();
     benchmark::Shutdown();

@@ -6,6 +6,8 @@
 // main window is exposed and ends the process there. Each is started once before it is measured.
 // Prints Google Benchmark's figures, then the medians and their ratio.
 //   build/release/bin/startup_bench [--benchmark_repetitions=5]
+#include "MedianReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -108,29 +110,6 @@ void BareQt(benchmark::State& state) { measure(state, STARTUP_BARE); }
 BENCHMARK(Program)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BareQt)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Iteration)
-                continue;
-            const std::string name = run.benchmark_name();
-            times[name.substr(0, name.find('/'))].push_back(run.GetAdjustedRealTime());
-        }
-    }
-    double median(const std::string& name) const
-    {
-        if (!times.count(name))
-            return 0.0;
-        std::vector<double> values = times.at(name);
-        std::sort(values.begin(), values.end());
-        return values[values.size() / 2];
-    }
-    std::map<std::string, std::vector<double>> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -151,7 +130,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    MedianReporter reporter;
+    bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     const double program = reporter.median("Program");

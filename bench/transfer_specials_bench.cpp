@@ -6,7 +6,9 @@
 //                 answers moved after the header and their dump lines taken out.
 // Prints Google Benchmark's figures, then the median times and the growth from 500 to 4,000
 // (8.0 is linear). Run: build/release/bin/transfer_specials_bench [--benchmark_repetitions=3]
+#include "BenchFixtures.h"
 #include "GeneratedUnit.h"
+#include "MedianReporter.h"
 
 #include <talverin/TransferRules.h>
 
@@ -35,23 +37,17 @@ const std::string kSpecials = "QAAAB,QAAAC,QAAAD";
 struct Fixture {
     explicit Fixture(int count)
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "talverin-specials-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            std::perror("mkdtemp");
-            std::exit(1);
-        }
-        folder = pattern;
-        const std::string unit = folder + "/unit.ini";
-        const std::string document = folder + "/doc.zrd";
+        const std::string unit = folder.file("unit.ini");
+        const std::string document = folder.file("doc.zrd");
         if (!plat::WriteFileAtomic(unit, bench::unitText(count))
-            || !plat::WriteFileAtomic(folder + "/Talverin.ini",
+            || !plat::WriteFileAtomic(folder.file("Talverin.ini"),
                                       "[Unit]\nGEN=" + unit + "\n[DOWNLOAD]\nSpecial=" + kSpecials + "\n")) {
             std::fprintf(stderr, "transfer_specials_bench: cannot write the fixture\n");
             std::exit(1);
         }
-        store.m_programFolder = folder;
+        store.m_programFolder = folder.path;
         store.m_unitName = "GEN";
-        if (store.LoadSettings(folder + "/Talverin.ini") != 1 || store.LoadDefinition(unit) != 1
+        if (store.LoadSettings(folder.file("Talverin.ini")) != 1 || store.LoadDefinition(unit) != 1
             || store.ResetToDefaults() != 1 || store.SaveDocument(document) != 1
             || !plat::ReadFileBytes(document, documentBytes) || store.m_specialParameters.size() != 3) {
             std::fprintf(stderr, "transfer_specials_bench: cannot prepare %d parameters\n", count);
@@ -71,29 +67,18 @@ struct Fixture {
             std::exit(1);
         }
     }
-    ~Fixture()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(folder, ec);
-    }
 
-    std::string folder, documentBytes, reply;
+    bench::ScratchFolder folder{"talverin-specials"};
+    std::string documentBytes, reply;
     std::vector<model::SpecialParameterLine> specials;
     model::CDataFile store;
 };
 
-std::map<int, std::unique_ptr<Fixture>> fixtures;
-
-Fixture& fixture(int count)
-{
-    auto& slot = fixtures[count];
-    if (!slot) slot = std::make_unique<Fixture>(count);
-    return *slot;
-}
+bench::FixturesBySize<Fixture> fixtures;
 
 void DownloadList(benchmark::State& state)
 {
-    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    Fixture& f = fixtures.get(static_cast<int>(state.range(0)));
     std::size_t before = 0;
     std::size_t after = 0;
     for (auto _ : state) {
@@ -107,7 +92,7 @@ void DownloadList(benchmark::State& state)
 
 void UploadText(benchmark::State& state)
 {
-    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    Fixture& f = fixtures.get(static_cast<int>(state.range(0)));
     const std::string data = f.reply.substr(f.reply.find("MM0"));
     const auto transferable = [&f](std::string_view name) {
         const model::CZRParamData* record = f.store.FindParameter(name);
@@ -131,46 +116,22 @@ void sizes(benchmark::internal::Benchmark* b)
 BENCHMARK(DownloadList)->Apply(sizes);
 BENCHMARK(UploadText)->Apply(sizes);
 
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            char name[32] = {};
-            int count = 0;
-            if (run.error_occurred || run.run_type != Run::RT_Iteration
-                || std::sscanf(run.benchmark_name().c_str(), "%31[A-Za-z]/%d", name, &count) != 2)
-                continue;
-            times[name][count].push_back(run.GetAdjustedRealTime());
-        }
-    }
-    double median(const std::string& name, int count) const
-    {
-        if (!times.count(name) || !times.at(name).count(count)) return 0.0;
-        std::vector<double> values = times.at(name).at(count);
-        std::sort(values.begin(), values.end());
-        return values[values.size() / 2];
-    }
-    std::map<std::string, std::map<int, std::vector<double>>> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    MedianReporter reporter;
+    bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     fixtures.clear();
     std::printf("\n%-14s %10s %10s %10s %10s %10s\n", "case", "500 ms", "1,000 ms", "2,000 ms", "4,000 ms", "growth");
     for (const char* name : {"DownloadList", "UploadText"}) {
-        const double small = reporter.median(name, 500);
-        const double large = reporter.median(name, 4000);
-        std::printf("%-14s %10.2f %10.2f %10.2f %10.2f %10.1f\n", name, small, reporter.median(name, 1000),
-                    reporter.median(name, 2000), large, small > 0 ? large / small : 0.0);
+        const double small = reporter.median(name, {500});
+        const double large = reporter.median(name, {4000});
+        std::printf("%-14s %10.2f %10.2f %10.2f %10.2f %10.1f\n", name, small, reporter.median(name, {1000}),
+                    reporter.median(name, {2000}), large, small > 0 ? large / small : 0.0);
     }
     std::printf("growth: the 4,000 time over the 500 time (linear: 8)\n");
     return 0;
