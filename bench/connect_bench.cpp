@@ -11,10 +11,10 @@
 #include "LibrarySide.h"
 #include "ProgramBench.h"
 
-#include "talverin/CMainFrame.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CTalverinDoc.h"
-#include "talverin/ConnectionRules.h"
+#include "app/CTalverinApp.h"
+#include "app/CTalverinDoc.h"
+#include "connection/ConnectionRules.h"
+#include "frame/CMainFrame.h"
 
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>

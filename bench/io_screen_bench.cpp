@@ -4,12 +4,12 @@
 //  - one state reply that changes all 25 rows' colours (decoded and set through the rows, as the
 //    screen does), against the reply's time on the wire at 9600 baud.
 //   build/release/bin/io_screen_bench
-#include "talverin/AppMessages.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CViewIO.h"
-#include "talverin/CZRCN2.h"
-#include "talverin/IoReplies.h"
-#include "talverin/ShellRegistration.h"
+#include "app/CTalverinApp.h"
+#include "app/ShellRegistration.h"
+#include "common/AppMessages.h"
+#include "controlhost/CZRCN2.h"
+#include "screens/io/CViewIO.h"
+#include "screens/io/IoReplies.h"
 
 #include <platform/clock.h>
 #include <platform/messages.h>

@@ -1,4 +1,4 @@
-#include "talverin/CAboutDlg.h"
+#include "app/CAboutDlg.h"
 
 #include <model/DocumentFile.h>
 

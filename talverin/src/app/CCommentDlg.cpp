@@ -1,6 +1,6 @@
-#include "talverin/CCommentDlg.h"
+#include "app/CCommentDlg.h"
 
-#include "talverin/AppMessageBox.h"
+#include "common/AppMessageBox.h"
 
 #include <model/DataFile.h>
 #include <platform/qt/window_bridge.h>

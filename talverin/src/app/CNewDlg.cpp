@@ -1,4 +1,4 @@
-#include "talverin/CNewDlg.h"
+#include "app/CNewDlg.h"
 
 #include <platform/profile.h>
 

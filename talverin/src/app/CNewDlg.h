@@ -1,7 +1,7 @@
 // "New": the unit of a new document, from the settings file's [Unit] section.
 #pragma once
 
-#include "talverin/StartupRules.h"
+#include "common/StartupRules.h"
 
 #include <QDialog>
 

@@ -1,14 +1,14 @@
-#include "talverin/CTalverinApp.h"
+#include "app/CTalverinApp.h"
 
-#include "talverin/AppMessageBox.h"
-#include "talverin/AppMessages.h"
-#include "talverin/CAboutDlg.h"
-#include "talverin/CMainFrame.h"
-#include "talverin/CTalverinDoc.h"
-#include "talverin/CTalverinDocTemplate.h"
-#include "talverin/CViewOscillo.h"
-#include "talverin/ControlFailures.h"
-#include "talverin/ShellRegistration.h"
+#include "app/CAboutDlg.h"
+#include "app/CTalverinDoc.h"
+#include "app/CTalverinDocTemplate.h"
+#include "app/ShellRegistration.h"
+#include "common/AppMessageBox.h"
+#include "common/AppMessages.h"
+#include "controlhost/ControlFailures.h"
+#include "frame/CMainFrame.h"
+#include "screens/oscillo/CViewOscillo.h"
 
 #include <model/DocumentFile.h>
 #include <platform/clock.h>

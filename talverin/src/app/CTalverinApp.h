@@ -5,11 +5,11 @@
 // Tests make one per test (see talverin/tests/AppFixture.h).
 #pragma once
 
-#include "talverin/CommandIds.h"
-#include "talverin/ScreenSwitchGuard.h"
-#include "talverin/SettingsSaveReport.h"
-#include "talverin/StartupRules.h"
-#include "talverin/WindowPlacement.h"
+#include "common/CommandIds.h"
+#include "common/ScreenSwitchGuard.h"
+#include "common/SettingsSaveReport.h"
+#include "common/StartupRules.h"
+#include "common/WindowPlacement.h"
 
 #include <model/DataFile.h>
 #include <platform/types.h>

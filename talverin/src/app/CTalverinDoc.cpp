@@ -1,15 +1,15 @@
-#include "talverin/CTalverinDoc.h"
+#include "app/CTalverinDoc.h"
 
-#include "talverin/AppMessageBox.h"
-#include "talverin/AppMessages.h"
-#include "talverin/CCommentDlg.h"
-#include "talverin/CMainFrame.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CTalverinDocTemplate.h"
-#include "talverin/ChannelTable.h"
-#include "talverin/CommandIds.h"
-#include "talverin/ConnectionRules.h"
-#include "talverin/StartupRules.h"
+#include "app/CCommentDlg.h"
+#include "app/CTalverinApp.h"
+#include "app/CTalverinDocTemplate.h"
+#include "common/AppMessageBox.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
+#include "common/StartupRules.h"
+#include "connection/ConnectionRules.h"
+#include "frame/CMainFrame.h"
+#include "screens/channel/ChannelTable.h"
 
 #include <model/DocumentFile.h>
 #include <model/SharedData.h>

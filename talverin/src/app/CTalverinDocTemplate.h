@@ -5,7 +5,7 @@
 // keeps the recent-file list.
 #pragma once
 
-#include "talverin/RecentFileList.h"
+#include "app/RecentFileList.h"
 
 #include <platform/types.h>
 

@@ -1,14 +1,14 @@
-#include "talverin/ProgramScreens.h"
+#include "app/ProgramScreens.h"
 
-#include "talverin/CMainFrame.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CTerminalDlg.h"
-#include "talverin/CViewBase.h"
-#include "talverin/CViewChannel.h"
-#include "talverin/CViewIO.h"
-#include "talverin/CViewTerminal.h"
-#include "talverin/CommandIds.h"
-#include "talverin/ParamWindows.h"
+#include "app/CTalverinApp.h"
+#include "common/CommandIds.h"
+#include "frame/CMainFrame.h"
+#include "screens/CViewBase.h"
+#include "screens/channel/CViewChannel.h"
+#include "screens/io/CViewIO.h"
+#include "screens/param/ParamWindows.h"
+#include "screens/terminal/CTerminalDlg.h"
+#include "screens/terminal/CViewTerminal.h"
 
 #include <QCoreApplication>
 

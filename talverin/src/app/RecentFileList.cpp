@@ -1,4 +1,4 @@
-#include "talverin/RecentFileList.h"
+#include "app/RecentFileList.h"
 
 #include <platform/profile.h>
 

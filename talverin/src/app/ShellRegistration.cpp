@@ -1,4 +1,4 @@
-#include "talverin/ShellRegistration.h"
+#include "app/ShellRegistration.h"
 
 #include <platform/paths.h>
 #include <platform/process.h>

@@ -1,6 +1,6 @@
 // talverin: the main program. The application object is made right after the QApplication, so
 // that everything it owns is gone before Qt is; the controls' modules are shut down last.
-#include "talverin/CTalverinApp.h"
+#include "app/CTalverinApp.h"
 
 #include <component/loader.h>
 #include <platform/qt/dialog_services.h>

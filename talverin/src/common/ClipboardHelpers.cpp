@@ -1,6 +1,6 @@
-#include "talverin/ClipboardHelpers.h"
+#include "common/ClipboardHelpers.h"
 
-#include "talverin/CTalverinApp.h"
+#include "app/CTalverinApp.h"
 
 #include <platform/qt/clipboard.h>
 

@@ -1,4 +1,4 @@
-#include "talverin/MessageMap.h"
+#include "common/MessageMap.h"
 
 namespace talverin {
 

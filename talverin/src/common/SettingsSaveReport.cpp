@@ -1,6 +1,6 @@
-#include "talverin/SettingsSaveReport.h"
+#include "common/SettingsSaveReport.h"
 
-#include "talverin/AppMessageBox.h"
+#include "common/AppMessageBox.h"
 
 #include <platform/errors.h>
 

@@ -1,4 +1,4 @@
-#include "talverin/StartupRules.h"
+#include "common/StartupRules.h"
 
 #include <platform/text.h>
 

@@ -1,4 +1,4 @@
-#include "talverin/WindowPlacement.h"
+#include "common/WindowPlacement.h"
 
 #include <cerrno>
 #include <cstdlib>

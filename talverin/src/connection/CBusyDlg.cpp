@@ -1,4 +1,4 @@
-#include "talverin/CBusyDlg.h"
+#include "connection/CBusyDlg.h"
 
 #include <platform/messages.h>
 #include <platform/sync.h>

@@ -8,7 +8,7 @@
 // the running modal dialog as parent while one runs, so that it is not hidden behind it.
 #pragma once
 
-#include "talverin/WaitDialogInfo.h"
+#include "connection/WaitDialogInfo.h"
 
 #include <platform/types.h>
 

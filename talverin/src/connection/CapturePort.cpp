@@ -1,4 +1,4 @@
-#include "talverin/CapturePort.h"
+#include "connection/CapturePort.h"
 
 #include <model/CommandSupport.h>
 

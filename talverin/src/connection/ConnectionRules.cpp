@@ -1,6 +1,6 @@
-#include "talverin/ConnectionRules.h"
+#include "connection/ConnectionRules.h"
 
-#include "talverin/CommandIds.h"
+#include "common/CommandIds.h"
 
 #include <zrcomm/zrcomm_api.h>
 

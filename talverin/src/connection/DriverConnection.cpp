@@ -1,18 +1,18 @@
 // The frame's driver connection: Connect, the driver's answer, finishing a connection, the
 // disconnection and its teardown, the password lock commands and the connection steps of a
 // screen switch.
-#include "talverin/CMainFrame.h"
+#include "frame/CMainFrame.h"
 
-#include "talverin/AppMessageBox.h"
-#include "talverin/AppMessages.h"
-#include "talverin/CCommandBar.h"
-#include "talverin/CConnectionBar.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CTalverinDoc.h"
-#include "talverin/CViewBase.h"
-#include "talverin/CommandIds.h"
-#include "talverin/ConnectionRules.h"
-#include "talverin/PortMenu.h"
+#include "app/CTalverinApp.h"
+#include "app/CTalverinDoc.h"
+#include "common/AppMessageBox.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
+#include "connection/ConnectionRules.h"
+#include "frame/CCommandBar.h"
+#include "frame/CConnectionBar.h"
+#include "frame/PortMenu.h"
+#include "screens/CViewBase.h"
 
 #include <model/CommandSupport.h>
 #include <model/DocumentFile.h>

@@ -1,18 +1,18 @@
 // The frame's own driver commands: their completions by tag with the shared retry counter, the
 // read-all and alarm-history reads and the load of a read-all reply, Cancel of the please-wait
 // dialog, and Save, Save As, Print and Print Preview while connected.
-#include "talverin/CMainFrame.h"
+#include "frame/CMainFrame.h"
 
-#include "talverin/AppMessageBox.h"
-#include "talverin/AppMessages.h"
-#include "talverin/CCommandBar.h"
-#include "talverin/CConnectionBar.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CViewBase.h"
-#include "talverin/ClipboardHelpers.h"
-#include "talverin/CommandIds.h"
-#include "talverin/ConnectionRules.h"
-#include "talverin/WidgetHelpers.h"
+#include "app/CTalverinApp.h"
+#include "common/AppMessageBox.h"
+#include "common/AppMessages.h"
+#include "common/ClipboardHelpers.h"
+#include "common/CommandIds.h"
+#include "common/WidgetHelpers.h"
+#include "connection/ConnectionRules.h"
+#include "frame/CCommandBar.h"
+#include "frame/CConnectionBar.h"
+#include "screens/CViewBase.h"
 
 #include <model/CommandSupport.h>
 #include <model/DocumentFile.h>

@@ -1,15 +1,15 @@
 // The frame's please-wait dialog (WM_WAIT_DIALOG), the windows it disables, the communication
 // error boxes (WM_COMM_ERROR), the line-speed change for the oscilloscope and the activity notice.
-#include "talverin/CMainFrame.h"
+#include "frame/CMainFrame.h"
 
-#include "talverin/AppMessageBox.h"
-#include "talverin/AppMessages.h"
-#include "talverin/CBusyDlg.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CTerminalDlg.h"
-#include "talverin/CommandIds.h"
-#include "talverin/ConnectionRules.h"
-#include "talverin/PortRecord.h"
+#include "app/CTalverinApp.h"
+#include "common/AppMessageBox.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
+#include "connection/CBusyDlg.h"
+#include "connection/ConnectionRules.h"
+#include "connection/PortRecord.h"
+#include "screens/terminal/CTerminalDlg.h"
 
 #include <model/CommandSupport.h>
 #include <platform/clock.h>

@@ -1,4 +1,4 @@
-#include "talverin/PortList.h"
+#include "connection/PortList.h"
 
 #include <platform/comm_port_names.h>
 #include <platform/profile.h>

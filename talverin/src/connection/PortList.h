@@ -9,7 +9,7 @@
 // this run only.
 #pragma once
 
-#include "talverin/PortRecord.h"
+#include "connection/PortRecord.h"
 
 #include <platform/dcb.h>
 #include <platform/profile.h>

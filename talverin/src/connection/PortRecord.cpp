@@ -1,4 +1,4 @@
-#include "talverin/PortRecord.h"
+#include "connection/PortRecord.h"
 
 #include <platform/comm_mode.h>
 

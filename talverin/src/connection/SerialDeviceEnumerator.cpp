@@ -1,4 +1,4 @@
-#include "talverin/SerialDeviceEnumerator.h"
+#include "connection/SerialDeviceEnumerator.h"
 
 #include <QSerialPortInfo>
 

@@ -2,7 +2,7 @@
 // is told of Cancel and how. The frame copies it, so the record need live only for the send.
 #pragma once
 
-#include "talverin/AppMessages.h"
+#include "common/AppMessages.h"
 
 #include <platform/types.h>
 

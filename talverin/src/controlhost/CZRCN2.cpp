@@ -1,4 +1,4 @@
-#include "talverin/CZRCN2.h"
+#include "controlhost/CZRCN2.h"
 
 #include <controls/ZRCN2Members.h>
 

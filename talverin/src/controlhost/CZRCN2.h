@@ -2,7 +2,7 @@
 // row's boxes are offered: the function box (NameBackColor) and the value box (DataBackColor).
 #pragma once
 
-#include "talverin/ControlWrapper.h"
+#include "controlhost/ControlWrapper.h"
 
 namespace talverin {
 

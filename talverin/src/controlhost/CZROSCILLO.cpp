@@ -1,4 +1,4 @@
-#include "talverin/CZROSCILLO.h"
+#include "controlhost/CZROSCILLO.h"
 
 #include <controls/ZROSCILLOMembers.h>
 

@@ -1,7 +1,7 @@
 // The oscilloscope control as the oscilloscope screen and the main frame call it.
 #pragma once
 
-#include "talverin/ControlWrapper.h"
+#include "controlhost/ControlWrapper.h"
 
 namespace talverin {
 

@@ -1,4 +1,4 @@
-#include "talverin/CZRPARAM.h"
+#include "controlhost/CZRPARAM.h"
 
 #include <controls/ZRPARAMMembers.h>
 

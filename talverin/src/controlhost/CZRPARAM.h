@@ -1,7 +1,7 @@
 // The parameter editor control as the parameter screen and the command window call it.
 #pragma once
 
-#include "talverin/ControlWrapper.h"
+#include "controlhost/ControlWrapper.h"
 
 namespace talverin {
 

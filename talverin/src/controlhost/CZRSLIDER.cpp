@@ -1,4 +1,4 @@
-#include "talverin/CZRSLIDER.h"
+#include "controlhost/CZRSLIDER.h"
 
 #include <controls/ZRSLIDERMembers.h>
 

@@ -2,7 +2,7 @@
 // of the caller's 64-bit variables.
 #pragma once
 
-#include "talverin/ControlWrapper.h"
+#include "controlhost/ControlWrapper.h"
 
 namespace talverin {
 

@@ -1,4 +1,4 @@
-#include "talverin/CZRTERMED.h"
+#include "controlhost/CZRTERMED.h"
 
 #include <controls/ZRTERMEDMembers.h>
 

@@ -1,7 +1,7 @@
 // The terminal edit control as the terminal screen and the terminal window call it.
 #pragma once
 
-#include "talverin/ControlWrapper.h"
+#include "controlhost/ControlWrapper.h"
 
 #include <string_view>
 

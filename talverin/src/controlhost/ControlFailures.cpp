@@ -1,6 +1,6 @@
-#include "talverin/ControlFailures.h"
+#include "controlhost/ControlFailures.h"
 
-#include "talverin/AppMessageBox.h"
+#include "common/AppMessageBox.h"
 
 #include <component/log.h>
 #include <component/registry.h>

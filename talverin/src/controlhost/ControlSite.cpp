@@ -1,6 +1,6 @@
-#include "talverin/ControlSite.h"
+#include "controlhost/ControlSite.h"
 
-#include "talverin/EventSinkMap.h"
+#include "controlhost/EventSinkMap.h"
 
 #include <component/log.h>
 

@@ -1,6 +1,6 @@
-#include "talverin/ControlWrapper.h"
+#include "controlhost/ControlWrapper.h"
 
-#include "talverin/ControlFailures.h"
+#include "controlhost/ControlFailures.h"
 
 #include <component/loader.h>
 

@@ -6,7 +6,7 @@
 // wrapper answers 0, FALSE or an empty string and the site keeps the status.
 #pragma once
 
-#include "talverin/ControlSite.h"
+#include "controlhost/ControlSite.h"
 
 #include <platform/types.h>
 

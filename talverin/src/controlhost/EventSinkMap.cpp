@@ -1,4 +1,4 @@
-#include "talverin/EventSinkMap.h"
+#include "controlhost/EventSinkMap.h"
 
 namespace talverin {
 

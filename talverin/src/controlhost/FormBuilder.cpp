@@ -1,7 +1,7 @@
-#include "talverin/FormBuilder.h"
+#include "controlhost/FormBuilder.h"
 
-#include "talverin/ControlFailures.h"
-#include "talverin/ControlSite.h"
+#include "controlhost/ControlFailures.h"
+#include "controlhost/ControlSite.h"
 #include "platform/qt/dialog_units.h"
 
 #include <component/loader.h>

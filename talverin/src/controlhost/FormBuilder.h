@@ -5,7 +5,7 @@
 // the first control that failed.
 #pragma once
 
-#include "talverin/FormTemplates.h"
+#include "controlhost/FormTemplates.h"
 
 #include <QString>
 

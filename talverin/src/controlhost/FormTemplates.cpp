@@ -1,4 +1,4 @@
-#include "talverin/FormTemplates.h"
+#include "controlhost/FormTemplates.h"
 
 #include <controls/ids.h>
 #include <model/CN2PinRecord.h>

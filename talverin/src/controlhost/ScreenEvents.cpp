@@ -1,4 +1,4 @@
-#include "talverin/ScreenEvents.h"
+#include "controlhost/ScreenEvents.h"
 
 #include <controls/ZRCN2Members.h>
 #include <controls/ZROSCILLOMembers.h>

@@ -3,7 +3,7 @@
 // hands the handler the firing control's id first.
 #pragma once
 
-#include "talverin/EventSinkMap.h"
+#include "controlhost/EventSinkMap.h"
 
 #include <functional>
 #include <span>

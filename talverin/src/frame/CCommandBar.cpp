@@ -1,6 +1,6 @@
-#include "talverin/CCommandBar.h"
+#include "frame/CCommandBar.h"
 
-#include "talverin/AppMessages.h"
+#include "common/AppMessages.h"
 
 #include <platform/qt/dialog_units.h>
 #include <platform/qt/window_bridge.h>

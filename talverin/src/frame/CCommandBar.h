@@ -4,8 +4,8 @@
 // each command's events here as WM_COMMAND_TOOL_REPLY (tag, event).
 #pragma once
 
-#include "talverin/OwnerDrawButton.h"
-#include "talverin/StartupRules.h"
+#include "common/StartupRules.h"
+#include "frame/OwnerDrawButton.h"
 
 #include <platform/types.h>
 

@@ -1,6 +1,6 @@
-#include "talverin/CConnectionBar.h"
+#include "frame/CConnectionBar.h"
 
-#include "talverin/AppMessages.h"
+#include "common/AppMessages.h"
 
 #include <model/CommandSupport.h>
 #include <platform/messages.h>

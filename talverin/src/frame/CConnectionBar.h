@@ -7,7 +7,7 @@
 // SetDisplayState and passes GetSafeHwnd() to ZRComm_SetMonitorWnd.
 #pragma once
 
-#include "talverin/OwnerDrawButton.h"
+#include "frame/OwnerDrawButton.h"
 
 #include <platform/types.h>
 

@@ -1,4 +1,4 @@
-#include "talverin/CDebugDlg.h"
+#include "frame/CDebugDlg.h"
 
 #include <platform/qt/window_bridge.h>
 #include <platform/qt/window_timers.h>

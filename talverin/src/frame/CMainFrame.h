@@ -28,11 +28,11 @@
 // the connection needs: SetTerminalWindow, SetCommandWindow, Hooks().
 #pragma once
 
-#include "talverin/FrameCommandRules.h"
-#include "talverin/HelpWindow.h"
-#include "talverin/MessageMap.h"
-#include "talverin/ScreenRegistry.h"
-#include "talverin/WaitDialogInfo.h"
+#include "common/MessageMap.h"
+#include "connection/WaitDialogInfo.h"
+#include "frame/FrameCommandRules.h"
+#include "frame/HelpWindow.h"
+#include "screens/ScreenRegistry.h"
 
 #include <platform/qt/keyboard_hook.h>
 

@@ -1,15 +1,15 @@
 // The frame's bars, its Setting menu with the ports, the start screen and the command bar's sends.
-#include "talverin/CMainFrame.h"
+#include "frame/CMainFrame.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/CCommandBar.h"
-#include "talverin/CConnectionBar.h"
-#include "talverin/CStartDlg.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CViewBase.h"
-#include "talverin/CommandIds.h"
-#include "talverin/PortMenu.h"
-#include "talverin/StartScreenRules.h"
+#include "app/CTalverinApp.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
+#include "frame/CCommandBar.h"
+#include "frame/CConnectionBar.h"
+#include "frame/CStartDlg.h"
+#include "frame/PortMenu.h"
+#include "frame/StartScreenRules.h"
+#include "screens/CViewBase.h"
 
 #include <model/CommandSupport.h>
 #include <platform/clock.h>

@@ -1,22 +1,22 @@
 // Closing the frame (the questions, the port's orderly end, the screens' refusal), the destroy
 // path, and the window placements and bar layout kept in the settings file.
-#include "talverin/CMainFrame.h"
+#include "frame/CMainFrame.h"
 
-#include "talverin/AppMessageBox.h"
-#include "talverin/AppMessages.h"
-#include "talverin/CBusyDlg.h"
-#include "talverin/CCommandBar.h"
-#include "talverin/CCommandWnd.h"
-#include "talverin/CConnectionBar.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CTalverinDoc.h"
-#include "talverin/CTerminalDlg.h"
-#include "talverin/CViewBase.h"
-#include "talverin/ChannelTable.h"
-#include "talverin/CommandIds.h"
-#include "talverin/ConnectionRules.h"
-#include "talverin/FramePlacement.h"
-#include "talverin/PortMenu.h"
+#include "app/CTalverinApp.h"
+#include "app/CTalverinDoc.h"
+#include "common/AppMessageBox.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
+#include "connection/CBusyDlg.h"
+#include "connection/ConnectionRules.h"
+#include "frame/CCommandBar.h"
+#include "frame/CConnectionBar.h"
+#include "frame/FramePlacement.h"
+#include "frame/PortMenu.h"
+#include "screens/CViewBase.h"
+#include "screens/channel/ChannelTable.h"
+#include "screens/param/CCommandWnd.h"
+#include "screens/terminal/CTerminalDlg.h"
 
 #include <model/CommandSupport.h>
 #include <model/SharedData.h>

@@ -1,19 +1,19 @@
 // The frame's menu bar, tool bar and status bar, and the update rules of its commands.
-#include "talverin/CMainFrame.h"
+#include "frame/CMainFrame.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/CCommandBar.h"
-#include "talverin/CCommandWnd.h"
-#include "talverin/CConnectionBar.h"
-#include "talverin/CDebugDlg.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CTalverinDoc.h"
-#include "talverin/CTalverinDocTemplate.h"
-#include "talverin/CTerminalDlg.h"
-#include "talverin/CViewBase.h"
-#include "talverin/CommandIds.h"
-#include "talverin/AppMessageBox.h"
-#include "talverin/WidgetHelpers.h"
+#include "app/CTalverinApp.h"
+#include "app/CTalverinDoc.h"
+#include "app/CTalverinDocTemplate.h"
+#include "common/AppMessageBox.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
+#include "common/WidgetHelpers.h"
+#include "frame/CCommandBar.h"
+#include "frame/CConnectionBar.h"
+#include "frame/CDebugDlg.h"
+#include "screens/CViewBase.h"
+#include "screens/param/CCommandWnd.h"
+#include "screens/terminal/CTerminalDlg.h"
 
 #include <platform/message_box.h>
 #include <platform/messages.h>

@@ -1,12 +1,12 @@
 // The main frame's print commands: the current screen's report handed to the report viewer.
-#include "talverin/CMainFrame.h"
+#include "frame/CMainFrame.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CViewChannel.h"
-#include "talverin/CommandIds.h"
-#include "talverin/ConnectionRules.h"
-#include "talverin/ReportPrinting.h"
+#include "app/CTalverinApp.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
+#include "connection/ConnectionRules.h"
+#include "report/ReportPrinting.h"
+#include "screens/channel/CViewChannel.h"
 
 namespace talverin {
 

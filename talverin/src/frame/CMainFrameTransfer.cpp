@@ -1,13 +1,13 @@
 // The frame's Upload and DownLoad commands: the upload/download dialog runs modally over the
 // frame, with the screen and the tool bars disabled and the operation-running flag set meanwhile.
-#include "talverin/CMainFrame.h"
+#include "frame/CMainFrame.h"
 
-#include "talverin/CCommandBar.h"
-#include "talverin/CConnectionBar.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CTransferDlg.h"
-#include "talverin/CViewBase.h"
-#include "talverin/CommandIds.h"
+#include "app/CTalverinApp.h"
+#include "common/CommandIds.h"
+#include "frame/CCommandBar.h"
+#include "frame/CConnectionBar.h"
+#include "screens/CViewBase.h"
+#include "transfer/CTransferDlg.h"
 
 #include <platform/qt/command_table.h>
 #include <platform/qt/modal_dialog.h>

@@ -1,19 +1,19 @@
 // The frame's screens: the registered ones made on their first switch, the switch itself, the
 // menus a screen merges, the tool windows, the keyboard hook, and what the frame passes on to the
 // current screen (drops, colour changes, its minimum size, reloads).
-#include "talverin/CMainFrame.h"
+#include "frame/CMainFrame.h"
 
-#include "talverin/AppMessageBox.h"
-#include "talverin/AppMessages.h"
-#include "talverin/CCommandWnd.h"
-#include "talverin/CDebugDlg.h"
-#include "talverin/CStartDlg.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CTerminalDlg.h"
-#include "talverin/CViewBase.h"
-#include "talverin/CommandIds.h"
-#include "talverin/ConnectionRules.h"
-#include "talverin/ParamWindows.h"
+#include "app/CTalverinApp.h"
+#include "common/AppMessageBox.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
+#include "connection/ConnectionRules.h"
+#include "frame/CDebugDlg.h"
+#include "frame/CStartDlg.h"
+#include "screens/CViewBase.h"
+#include "screens/param/CCommandWnd.h"
+#include "screens/param/ParamWindows.h"
+#include "screens/terminal/CTerminalDlg.h"
 
 #include <model/CommandSupport.h>
 #include <platform/clock.h>

@@ -1,9 +1,9 @@
-#include "talverin/CStartDlg.h"
+#include "frame/CStartDlg.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/CMainFrame.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/StartScreenRules.h"
+#include "app/CTalverinApp.h"
+#include "common/AppMessages.h"
+#include "frame/CMainFrame.h"
+#include "frame/StartScreenRules.h"
 
 #include <platform/language.h>
 #include <platform/messages.h>

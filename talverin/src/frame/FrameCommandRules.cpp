@@ -1,6 +1,6 @@
-#include "talverin/FrameCommandRules.h"
+#include "frame/FrameCommandRules.h"
 
-#include "talverin/CommandIds.h"
+#include "common/CommandIds.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "talverin/FramePlacement.h"
+#include "frame/FramePlacement.h"
 
 #include <QByteArray>
 

@@ -3,7 +3,7 @@
 // Qt's main-window state in base64 under [DockState-Summary] QtState.
 #pragma once
 
-#include "talverin/WindowPlacement.h"
+#include "common/WindowPlacement.h"
 
 #include <QPoint>
 #include <QRect>

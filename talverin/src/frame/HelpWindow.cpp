@@ -1,4 +1,4 @@
-#include "talverin/HelpWindow.h"
+#include "frame/HelpWindow.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "talverin/OwnerDrawButton.h"
+#include "frame/OwnerDrawButton.h"
 
 #include <QPainter>
 

@@ -1,8 +1,8 @@
-#include "talverin/PortMenu.h"
+#include "frame/PortMenu.h"
 
-#include "talverin/AppMessageBox.h"
-#include "talverin/CMainFrame.h"
-#include "talverin/SerialDeviceEnumerator.h"
+#include "common/AppMessageBox.h"
+#include "connection/SerialDeviceEnumerator.h"
+#include "frame/CMainFrame.h"
 
 #include <model/DataFile.h>
 #include <platform/profile.h>

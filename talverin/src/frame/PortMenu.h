@@ -5,7 +5,7 @@
 // connected) and the settings' write-back when the frame goes.
 #pragma once
 
-#include "talverin/PortList.h"
+#include "connection/PortList.h"
 
 #include <platform/types.h>
 

@@ -1,6 +1,6 @@
-#include "talverin/StartScreenRules.h"
+#include "frame/StartScreenRules.h"
 
-#include "talverin/CommandIds.h"
+#include "common/CommandIds.h"
 
 #include <QFile>
 

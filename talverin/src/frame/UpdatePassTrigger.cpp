@@ -1,4 +1,4 @@
-#include "talverin/UpdatePassTrigger.h"
+#include "frame/UpdatePassTrigger.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -1,6 +1,6 @@
-#include "talverin/ReportPrinting.h"
+#include "report/ReportPrinting.h"
 
-#include "talverin/AppMessageBox.h"
+#include "common/AppMessageBox.h"
 
 #include <model/DataFile.h>
 #include <model/ReportFill.h>

@@ -1,6 +1,6 @@
-#include "talverin/CViewBase.h"
+#include "screens/CViewBase.h"
 
-#include "talverin/AppMessages.h"
+#include "common/AppMessages.h"
 
 #include <platform/qt/command_table.h>
 #include <platform/qt/keyboard_hook.h>

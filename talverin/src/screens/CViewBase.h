@@ -9,7 +9,7 @@
 // CViewBase itself.
 #pragma once
 
-#include "talverin/MessageMap.h"
+#include "common/MessageMap.h"
 
 #include <platform/types.h>
 

@@ -1,4 +1,4 @@
-#include "talverin/ScreenRegistry.h"
+#include "screens/ScreenRegistry.h"
 
 namespace talverin {
 

@@ -1,4 +1,4 @@
-#include "talverin/CPortSelectDlg.h"
+#include "transfer/CPortSelectDlg.h"
 
 #include <platform/qt/window_bridge.h>
 

@@ -2,7 +2,7 @@
 // port records; "&Set" opens the chosen port's settings dialog over this one.
 #pragma once
 
-#include "talverin/PortList.h"
+#include "connection/PortList.h"
 
 #include <platform/types.h>
 

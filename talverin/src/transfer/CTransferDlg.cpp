@@ -1,14 +1,14 @@
-#include "talverin/CTransferDlg.h"
+#include "transfer/CTransferDlg.h"
 
-#include "talverin/AppMessageBox.h"
-#include "talverin/AppMessages.h"
-#include "talverin/CConnectionBar.h"
-#include "talverin/CMainFrame.h"
-#include "talverin/CPortSelectDlg.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CTalverinDoc.h"
-#include "talverin/PortMenu.h"
-#include "talverin/TransferRules.h"
+#include "app/CTalverinApp.h"
+#include "app/CTalverinDoc.h"
+#include "common/AppMessageBox.h"
+#include "common/AppMessages.h"
+#include "frame/CConnectionBar.h"
+#include "frame/CMainFrame.h"
+#include "frame/PortMenu.h"
+#include "transfer/CPortSelectDlg.h"
+#include "transfer/TransferRules.h"
 
 #include <model/CommandSupport.h>
 #include <model/DataFile.h>

@@ -1,17 +1,17 @@
 // The run of the upload/download dialog: a state machine moved on by the command events of its
 // own commands and by the frame's connection notices. One command is in flight at a time.
-#include "talverin/CTransferDlg.h"
+#include "transfer/CTransferDlg.h"
 
-#include "talverin/AppMessageBox.h"
-#include "talverin/AppMessages.h"
-#include "talverin/CMainFrame.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CTalverinDoc.h"
-#include "talverin/ClipboardHelpers.h"
-#include "talverin/CommandIds.h"
-#include "talverin/ConnectionRules.h"
-#include "talverin/PortMenu.h"
-#include "talverin/TransferRules.h"
+#include "app/CTalverinApp.h"
+#include "app/CTalverinDoc.h"
+#include "common/AppMessageBox.h"
+#include "common/AppMessages.h"
+#include "common/ClipboardHelpers.h"
+#include "common/CommandIds.h"
+#include "connection/ConnectionRules.h"
+#include "frame/CMainFrame.h"
+#include "frame/PortMenu.h"
+#include "transfer/TransferRules.h"
 
 #include <model/CommandSupport.h>
 #include <model/DataFile.h>

@@ -1,5 +1,5 @@
 // The send list of a download of the current data (TransferRules.h).
-#include "talverin/TransferRules.h"
+#include "transfer/TransferRules.h"
 
 #include <model/ChannelProgram.h>
 #include <model/CN2PinRecord.h>

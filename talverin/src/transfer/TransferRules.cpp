@@ -1,4 +1,4 @@
-#include "talverin/TransferRules.h"
+#include "transfer/TransferRules.h"
 
 #include <model/DocumentFile.h>
 #include <platform/text.h>

@@ -3,9 +3,9 @@
 // and the New command.
 #include "AppFixture.h"
 
-#include "talverin/CNewDlg.h"
-#include "talverin/CTalverinDocTemplate.h"
-#include "talverin/CommandIds.h"
+#include "app/CNewDlg.h"
+#include "app/CTalverinDocTemplate.h"
+#include "common/CommandIds.h"
 
 #include <QComboBox>
 

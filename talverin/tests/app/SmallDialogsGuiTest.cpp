@@ -2,12 +2,12 @@
 // text, the clipboard, the child-window rectangles and the help window.
 #include "AppFixture.h"
 
-#include "talverin/CAboutDlg.h"
-#include "talverin/ChildWindows.h"
-#include "talverin/ClipboardHelpers.h"
-#include "talverin/CNewDlg.h"
-#include "talverin/CommandIds.h"
-#include "talverin/HelpWindow.h"
+#include "app/CAboutDlg.h"
+#include "app/CNewDlg.h"
+#include "common/ClipboardHelpers.h"
+#include "common/CommandIds.h"
+#include "frame/HelpWindow.h"
+#include "screens/oscillo/ChildWindows.h"
 
 #include <QComboBox>
 #include <QLabel>

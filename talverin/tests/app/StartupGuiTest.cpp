@@ -2,8 +2,8 @@
 // the desktop registration, the command-line document, and the failures that end start-up.
 #include "AppFixture.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/CommandIds.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
 
 #include <model/CommandSupport.h>
 #include <platform/language.h>

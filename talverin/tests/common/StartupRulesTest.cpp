@@ -1,10 +1,10 @@
 // The pure rules of start-up and of the main window, the recent files, the switch guard, the data
 // header cut and the desktop entry quoting.
-#include "talverin/ClipboardHelpers.h"
-#include "talverin/RecentFileList.h"
-#include "talverin/ScreenSwitchGuard.h"
-#include "talverin/ShellRegistration.h"
-#include "talverin/StartupRules.h"
+#include "app/RecentFileList.h"
+#include "app/ShellRegistration.h"
+#include "common/ClipboardHelpers.h"
+#include "common/ScreenSwitchGuard.h"
+#include "common/StartupRules.h"
 
 #include "AppFixture.h"
 

@@ -1,6 +1,6 @@
-#include "talverin/WidgetHelpers.h"
+#include "common/WidgetHelpers.h"
 
-#include "talverin/AppMessages.h"
+#include "common/AppMessages.h"
 
 #include "platform/qt/flat_cell.h"
 #include <model/CommandSupport.h>

@@ -3,14 +3,14 @@
 // and Save while connected. Screens are recording stand-ins.
 #include "FrameFixture.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/CBusyDlg.h"
-#include "talverin/CConnectionBar.h"
-#include "talverin/CViewBase.h"
-#include "talverin/CommandIds.h"
-#include "talverin/ConnectionRules.h"
-#include "talverin/PortMenu.h"
-#include "talverin/ReportPrinting.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
+#include "connection/CBusyDlg.h"
+#include "connection/ConnectionRules.h"
+#include "frame/CConnectionBar.h"
+#include "frame/PortMenu.h"
+#include "report/ReportPrinting.h"
+#include "screens/CViewBase.h"
 
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>

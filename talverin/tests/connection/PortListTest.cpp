@@ -2,7 +2,7 @@
 // Connect choice, the [Port] value form and the write-back.
 #include "AppFixture.h"
 
-#include "talverin/PortList.h"
+#include "connection/PortList.h"
 
 #include <platform/comm_mode.h>
 #include <platform/comm_port_names.h>

@@ -2,16 +2,16 @@
 // with the recording plug-in for event routing, and with controls that cannot be made.
 #include "recorder_fixture.h"
 
-#include "talverin/CZRCN2.h"
+#include "controlhost/CZRCN2.h"
 
 #include <model/CN2PinRecord.h>
-#include "talverin/CZROSCILLO.h"
-#include "talverin/CZRSLIDER.h"
-#include "talverin/ControlFailures.h"
-#include "talverin/ControlSite.h"
+#include "controlhost/CZROSCILLO.h"
+#include "controlhost/CZRSLIDER.h"
+#include "controlhost/ControlFailures.h"
+#include "controlhost/ControlSite.h"
+#include "controlhost/FormBuilder.h"
+#include "controlhost/ScreenEvents.h"
 #include "platform/qt/dialog_units.h"
-#include "talverin/FormBuilder.h"
-#include "talverin/ScreenEvents.h"
 
 #include <controls/ZRCN2Members.h>
 #include <component/log.h>

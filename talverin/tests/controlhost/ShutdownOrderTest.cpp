@@ -2,8 +2,8 @@
 // controls first, then the loader, which finds no live object left.
 #include "recorder_fixture.h"
 
-#include "talverin/CZRCN2.h"
-#include "talverin/EventSinkMap.h"
+#include "controlhost/CZRCN2.h"
+#include "controlhost/EventSinkMap.h"
 
 #include <component/plugin_api.h>
 #include <controls/ZRCN2Members.h>

@@ -2,11 +2,11 @@
 // and hands back what the control answered.
 #include "recorder_fixture.h"
 
-#include "talverin/CZRCN2.h"
-#include "talverin/CZROSCILLO.h"
-#include "talverin/CZRPARAM.h"
-#include "talverin/CZRSLIDER.h"
-#include "talverin/CZRTERMED.h"
+#include "controlhost/CZRCN2.h"
+#include "controlhost/CZROSCILLO.h"
+#include "controlhost/CZRPARAM.h"
+#include "controlhost/CZRSLIDER.h"
+#include "controlhost/CZRTERMED.h"
 
 #include <QWidget>
 

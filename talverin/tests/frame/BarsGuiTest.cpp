@@ -2,11 +2,11 @@
 // command bar's buttons as drawn, and the frame's enabling of both bars' buttons.
 #include "FrameFixture.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/CCommandBar.h"
-#include "talverin/CConnectionBar.h"
-#include "talverin/CommandIds.h"
-#include "talverin/UpdatePassTrigger.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
+#include "frame/CCommandBar.h"
+#include "frame/CConnectionBar.h"
+#include "frame/UpdatePassTrigger.h"
 
 #include <model/CommandSupport.h>
 #include <platform/messages.h>

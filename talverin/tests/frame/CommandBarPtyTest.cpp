@@ -3,12 +3,12 @@
 // screen's mode switches.
 #include "FrameFixture.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/CCommandBar.h"
-#include "talverin/CConnectionBar.h"
-#include "talverin/CViewBase.h"
-#include "talverin/CommandIds.h"
-#include "talverin/PortMenu.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
+#include "frame/CCommandBar.h"
+#include "frame/CConnectionBar.h"
+#include "frame/PortMenu.h"
+#include "screens/CViewBase.h"
 
 #include <drivesim/DriverSim.h>
 #include <model/CommandSupport.h>

@@ -1,7 +1,7 @@
 // The debug window on a real port: the simulated driver on a pseudo-terminal, commands queued
 // through the communication library, listed, shown and removed; and its once-a-second listing
 // on the manual clock.
-#include "talverin/CDebugDlg.h"
+#include "frame/CDebugDlg.h"
 
 #include <drivesim/DriverSim.h>
 #include <platform/clock.h>

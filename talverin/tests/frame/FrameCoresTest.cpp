@@ -1,8 +1,8 @@
 // The frame's pure cores: the commands' update rules over state snapshots, placements brought onto
 // a screen and the bar-state text of the settings file.
-#include "talverin/CommandIds.h"
-#include "talverin/FrameCommandRules.h"
-#include "talverin/FramePlacement.h"
+#include "common/CommandIds.h"
+#include "frame/FrameCommandRules.h"
+#include "frame/FramePlacement.h"
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,12 @@
 // the status pane, and the placements and bar layout across a restart.
 #include "FrameFixture.h"
 
-#include "talverin/CConnectionBar.h"
-#include "talverin/CTerminalDlg.h"
-#include "talverin/CViewBase.h"
-#include "talverin/CommandIds.h"
-#include "talverin/FrameCommandRules.h"
-#include "talverin/WidgetHelpers.h"
+#include "common/CommandIds.h"
+#include "common/WidgetHelpers.h"
+#include "frame/CConnectionBar.h"
+#include "frame/FrameCommandRules.h"
+#include "screens/CViewBase.h"
+#include "screens/terminal/CTerminalDlg.h"
 
 #include <platform/messages.h>
 #include <platform/qt/keyboard_hook.h>

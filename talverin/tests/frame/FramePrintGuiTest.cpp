@@ -3,9 +3,9 @@
 // replacing the last viewer, and the frame's end closing the viewer and deleting its report.
 #include "AppFixture.h"
 
-#include "talverin/CViewBase.h"
-#include "talverin/CommandIds.h"
-#include "talverin/ReportPrinting.h"
+#include "common/CommandIds.h"
+#include "report/ReportPrinting.h"
+#include "screens/CViewBase.h"
 
 #include <platform/messages.h>
 #include <platform/process_lock.h>

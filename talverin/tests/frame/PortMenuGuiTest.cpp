@@ -3,9 +3,9 @@
 // write-back when the frame goes.
 #include "FrameFixture.h"
 
-#include "talverin/CPortSelectDlg.h"
-#include "talverin/CommandIds.h"
-#include "talverin/PortMenu.h"
+#include "common/CommandIds.h"
+#include "frame/PortMenu.h"
+#include "transfer/CPortSelectDlg.h"
 
 #include <QComboBox>
 #include <QMenu>

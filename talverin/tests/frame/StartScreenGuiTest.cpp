@@ -2,11 +2,11 @@
 // choices, the operation-running flag and the main window, repaints on mouse moves, help.
 #include "FrameFixture.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/CStartDlg.h"
-#include "talverin/CommandIds.h"
-#include "talverin/HelpWindow.h"
-#include "talverin/StartScreenRules.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
+#include "frame/CStartDlg.h"
+#include "frame/HelpWindow.h"
+#include "frame/StartScreenRules.h"
 
 #include <platform/messages.h>
 

@@ -1,6 +1,6 @@
 // Report printing on the program's side: the fill into the report file, and the viewer started,
 // replaced and closed (the real zrreport, run offscreen from a scratch program folder).
-#include "talverin/ReportPrinting.h"
+#include "report/ReportPrinting.h"
 
 #include <model/DataFile.h>
 #include <model/ReportFill.h>

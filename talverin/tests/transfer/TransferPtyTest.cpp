@@ -4,10 +4,10 @@
 // port choice, and failed uploads that leave the file alone.
 #include "FrameFixture.h"
 
-#include "talverin/CPortSelectDlg.h"
-#include "talverin/CTransferDlg.h"
-#include "talverin/PortMenu.h"
-#include "talverin/CommandIds.h"
+#include "common/CommandIds.h"
+#include "frame/PortMenu.h"
+#include "transfer/CPortSelectDlg.h"
+#include "transfer/CTransferDlg.h"
 
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>

@@ -1,6 +1,6 @@
 // The upload/download dialog's pure rules: send lists from files, specials left out, block
 // grouping, reply reading, the upload file's text, caption, file names and the special label.
-#include "talverin/TransferRules.h"
+#include "transfer/TransferRules.h"
 
 #include <model/DocumentFile.h>
 #include <zrcomm/zrcomm.h>

@@ -1,8 +1,8 @@
-#include "talverin/CPresetStepDlg.h"
+#include "screens/channel/CPresetStepDlg.h"
 
-#include "talverin/AppMessages.h"
+#include "common/AppMessages.h"
 
-#include "talverin/ChannelStep.h"
+#include "screens/channel/ChannelStep.h"
 
 #include <model/ZRParamData.h>
 #include <platform/messages.h>

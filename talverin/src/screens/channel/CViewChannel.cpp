@@ -1,15 +1,15 @@
-#include "talverin/CViewChannel.h"
+#include "screens/channel/CViewChannel.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/CPresetStepDlg.h"
-#include "talverin/ChannelListView.h"
-#include "talverin/ChannelMessages.h"
-#include "talverin/ChannelRowDelegate.h"
-#include "talverin/ChannelRowModel.h"
-#include "talverin/ChannelStep.h"
-#include "talverin/ChannelText.h"
-#include "talverin/ClipboardHelpers.h"
-#include "talverin/CommandIds.h"
+#include "common/AppMessages.h"
+#include "common/ClipboardHelpers.h"
+#include "common/CommandIds.h"
+#include "screens/channel/CPresetStepDlg.h"
+#include "screens/channel/ChannelListView.h"
+#include "screens/channel/ChannelMessages.h"
+#include "screens/channel/ChannelRowDelegate.h"
+#include "screens/channel/ChannelRowModel.h"
+#include "screens/channel/ChannelStep.h"
+#include "screens/channel/ChannelText.h"
 
 #include <model/CommandSupport.h>
 #include <model/DataFile.h>

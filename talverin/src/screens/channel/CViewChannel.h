@@ -10,8 +10,8 @@
 // ChannelListCore, which has no widget.
 #pragma once
 
-#include "talverin/CViewBase.h"
-#include "talverin/ChannelListCore.h"
+#include "screens/CViewBase.h"
+#include "screens/channel/ChannelListCore.h"
 
 #include <platform/qt/command_table.h>
 #include <platform/qt/keyboard_hook.h>

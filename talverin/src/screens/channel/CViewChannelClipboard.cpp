@@ -1,12 +1,12 @@
 // The channel editor's clipboard (rows and whole channels), dropped text files and parameters
 // dragged from the parameter editor.
-#include "talverin/CViewChannel.h"
+#include "screens/channel/CViewChannel.h"
 
-#include "talverin/AppMessageBox.h"
-#include "talverin/ChannelListView.h"
-#include "talverin/ChannelMessages.h"
-#include "talverin/ChannelText.h"
-#include "talverin/ClipboardHelpers.h"
+#include "common/AppMessageBox.h"
+#include "common/ClipboardHelpers.h"
+#include "screens/channel/ChannelListView.h"
+#include "screens/channel/ChannelMessages.h"
+#include "screens/channel/ChannelText.h"
 
 #include <model/ZRParamData.h>
 #include <platform/message_box.h>

@@ -1,9 +1,9 @@
-#include "talverin/CViewChannel.h"
+#include "screens/channel/CViewChannel.h"
 
-#include "talverin/CMainFrame.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CTalverinDoc.h"
-#include "talverin/CommandIds.h"
+#include "app/CTalverinApp.h"
+#include "app/CTalverinDoc.h"
+#include "common/CommandIds.h"
+#include "frame/CMainFrame.h"
 
 #include <QCoreApplication>
 

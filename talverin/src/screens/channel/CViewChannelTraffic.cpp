@@ -1,14 +1,14 @@
 // The channel editor's traffic with the driver: reads ("TC"), the write-back of a changed channel
 // ("CC", then the channel text), channel insert/delete/clear ("CI", "CD", "CC/AL"), background
 // reads of every unread channel, and the behaviour on view switches, connection changes and saves.
-#include "talverin/CViewChannel.h"
+#include "screens/channel/CViewChannel.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/ChannelListView.h"
-#include "talverin/ChannelMessages.h"
-#include "talverin/ChannelTable.h"
-#include "talverin/ChannelText.h"
-#include "talverin/WidgetHelpers.h"
+#include "common/AppMessages.h"
+#include "common/WidgetHelpers.h"
+#include "screens/channel/ChannelListView.h"
+#include "screens/channel/ChannelMessages.h"
+#include "screens/channel/ChannelTable.h"
+#include "screens/channel/ChannelText.h"
 
 #include <model/CommandSupport.h>
 #include <model/DataFile.h>

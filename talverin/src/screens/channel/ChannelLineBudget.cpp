@@ -1,4 +1,4 @@
-#include "talverin/ChannelLineBudget.h"
+#include "screens/channel/ChannelLineBudget.h"
 
 namespace talverin {
 

@@ -1,6 +1,6 @@
-#include "talverin/ChannelListCore.h"
+#include "screens/channel/ChannelListCore.h"
 
-#include "talverin/ChannelText.h"
+#include "screens/channel/ChannelText.h"
 
 #include <model/ChannelProgram.h>
 #include <platform/text.h>

@@ -5,8 +5,8 @@
 // selection around it.
 #pragma once
 
-#include "talverin/ChannelLineBudget.h"
-#include "talverin/ChannelRows.h"
+#include "screens/channel/ChannelLineBudget.h"
+#include "screens/channel/ChannelRows.h"
 
 #include <functional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "talverin/ChannelListView.h"
+#include "screens/channel/ChannelListView.h"
 
 #include <QContextMenuEvent>
 #include <QDragMoveEvent>

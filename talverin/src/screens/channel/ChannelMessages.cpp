@@ -1,7 +1,7 @@
-#include "talverin/ChannelMessages.h"
+#include "screens/channel/ChannelMessages.h"
 
-#include "talverin/ChannelRows.h"
-#include "talverin/ChannelText.h"
+#include "screens/channel/ChannelRows.h"
+#include "screens/channel/ChannelText.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
-#include "talverin/ChannelRowDelegate.h"
+#include "screens/channel/ChannelRowDelegate.h"
 
-#include "talverin/ChannelRowModel.h"
+#include "screens/channel/ChannelRowModel.h"
 
 #include <platform/qt/colors.h>
 

@@ -1,6 +1,6 @@
-#include "talverin/ChannelRowModel.h"
+#include "screens/channel/ChannelRowModel.h"
 
-#include "talverin/ChannelMessages.h"
+#include "screens/channel/ChannelMessages.h"
 
 namespace talverin {
 

@@ -3,7 +3,7 @@
 // change goes through the core's list, which tells this model.
 #pragma once
 
-#include "talverin/ChannelRows.h"
+#include "screens/channel/ChannelRows.h"
 
 #include <QAbstractTableModel>
 

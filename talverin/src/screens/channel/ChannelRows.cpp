@@ -1,4 +1,4 @@
-#include "talverin/ChannelRows.h"
+#include "screens/channel/ChannelRows.h"
 
 #include <model/ChannelProgram.h>
 #include <platform/text.h>

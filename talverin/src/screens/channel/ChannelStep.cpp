@@ -1,4 +1,4 @@
-#include "talverin/ChannelStep.h"
+#include "screens/channel/ChannelStep.h"
 
 #include <model/NumberText.h>
 #include <model/RangeList.h>

@@ -1,4 +1,4 @@
-#include "talverin/ChannelTable.h"
+#include "screens/channel/ChannelTable.h"
 
 #include <memory>
 

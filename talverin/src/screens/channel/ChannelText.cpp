@@ -1,6 +1,6 @@
-#include "talverin/ChannelText.h"
+#include "screens/channel/ChannelText.h"
 
-#include "talverin/ChannelRows.h"
+#include "screens/channel/ChannelRows.h"
 
 #include <platform/text.h>
 

@@ -1,15 +1,15 @@
-#include "talverin/CViewIO.h"
+#include "screens/io/CViewIO.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/CMainFrame.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CTalverinDoc.h"
-#include "talverin/CZRCN2.h"
-#include "talverin/CommandIds.h"
-#include "talverin/FormBuilder.h"
-#include "talverin/IoReplies.h"
-#include "talverin/ScreenEvents.h"
-#include "talverin/WidgetHelpers.h"
+#include "app/CTalverinApp.h"
+#include "app/CTalverinDoc.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
+#include "common/WidgetHelpers.h"
+#include "controlhost/CZRCN2.h"
+#include "controlhost/FormBuilder.h"
+#include "controlhost/ScreenEvents.h"
+#include "frame/CMainFrame.h"
+#include "screens/io/IoReplies.h"
 
 #include <component/log.h>
 #include <controls/ZRCN2Members.h>

@@ -9,8 +9,8 @@
 // CViewIOTraffic.cpp everything sent to and answered by the driver.
 #pragma once
 
-#include "talverin/CViewBase.h"
-#include "talverin/EventSinkMap.h"
+#include "controlhost/EventSinkMap.h"
+#include "screens/CViewBase.h"
 
 #include <platform/qt/command_table.h>
 #include <platform/qt/keyboard_hook.h>

@@ -1,15 +1,15 @@
 // CViewIO: everything sent to and answered by the driver. Settings go as PI/PO blocks (tag pin +
 // 200), queries as TPI/TPO (pin + 300), state requests as IO0/IO1 (400/500); the replies come
 // back as WM_COMM_COMMAND and are told apart by tag and content.
-#include "talverin/CViewIO.h"
+#include "screens/io/CViewIO.h"
 
-#include "talverin/AppMessageBox.h"
-#include "talverin/AppMessages.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CZRCN2.h"
-#include "talverin/CommandIds.h"
-#include "talverin/IoReplies.h"
-#include "talverin/WidgetHelpers.h"
+#include "app/CTalverinApp.h"
+#include "common/AppMessageBox.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
+#include "common/WidgetHelpers.h"
+#include "controlhost/CZRCN2.h"
+#include "screens/io/IoReplies.h"
 
 #include <model/CommandSupport.h>
 #include <model/DataFile.h>

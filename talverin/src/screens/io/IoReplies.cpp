@@ -1,4 +1,4 @@
-#include "talverin/IoReplies.h"
+#include "screens/io/IoReplies.h"
 
 #include <model/NumberText.h>
 #include <model/ReplyErrorText.h>

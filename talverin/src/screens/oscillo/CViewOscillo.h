@@ -12,15 +12,15 @@
 //                         record, exports
 #pragma once
 
-#include "talverin/CViewBase.h"
-#include "talverin/CZROSCILLO.h"
-#include "talverin/CZRSLIDER.h"
-#include "talverin/CaptureScreen.h"
-#include "talverin/CaptureTimers.h"
-#include "talverin/CapturePort.h"
-#include "talverin/EventSinkMap.h"
-#include "talverin/OscilloChannelRules.h"
-#include "talverin/OscilloLayout.h"
+#include "connection/CapturePort.h"
+#include "controlhost/CZROSCILLO.h"
+#include "controlhost/CZRSLIDER.h"
+#include "controlhost/EventSinkMap.h"
+#include "screens/CViewBase.h"
+#include "screens/oscillo/CaptureScreen.h"
+#include "screens/oscillo/CaptureTimers.h"
+#include "screens/oscillo/OscilloChannelRules.h"
+#include "screens/oscillo/OscilloLayout.h"
 
 #include <platform/qt/command_table.h>
 #include <platform/qt/keyboard_hook.h>

@@ -1,14 +1,14 @@
 // The oscilloscope screen's channels: the parameter record behind each source, the source lists
 // (chosen, reported by the driver, dropped), the zero lines and scales, the trigger position and
 // level cursors, and the vertical read-outs of the selected channel.
-#include "talverin/CViewOscillo.h"
+#include "screens/oscillo/CViewOscillo.h"
 
-#include "talverin/CTalverinApp.h"
-#include "talverin/OscilloCapture.h"
-#include "talverin/OscilloGeometry.h"
-#include "talverin/OscilloIds.h"
-#include "talverin/OscilloText.h"
-#include "talverin/SettingsSummary.h"
+#include "app/CTalverinApp.h"
+#include "screens/oscillo/OscilloCapture.h"
+#include "screens/oscillo/OscilloGeometry.h"
+#include "screens/oscillo/OscilloIds.h"
+#include "screens/oscillo/OscilloText.h"
+#include "screens/oscillo/SettingsSummary.h"
 
 #include <model/DataFile.h>
 #include <model/NumberChecks.h>

@@ -1,11 +1,11 @@
 // The oscilloscope screen's menus (160, 140, 190) with their commands and update rules, and the
 // controls the capture reaches by id (CaptureScreen).
-#include "talverin/CViewOscillo.h"
+#include "screens/oscillo/CViewOscillo.h"
 
-#include "talverin/CTalverinApp.h"
-#include "talverin/OscilloCapture.h"
-#include "talverin/OscilloIds.h"
-#include "talverin/SettingsSummary.h"
+#include "app/CTalverinApp.h"
+#include "screens/oscillo/OscilloCapture.h"
+#include "screens/oscillo/OscilloIds.h"
+#include "screens/oscillo/SettingsSummary.h"
 
 #include <model/DataFile.h>
 

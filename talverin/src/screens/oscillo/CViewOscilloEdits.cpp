@@ -1,16 +1,16 @@
 // The oscilloscope screen's value edits (checked when they lose the focus), the trigger source,
 // slope and mode buttons, the settings summary with the View record history, and the exports.
-#include "talverin/CViewOscillo.h"
+#include "screens/oscillo/CViewOscillo.h"
 
-#include "talverin/AppMessageBox.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/OscilloCapture.h"
-#include "talverin/OscilloExport.h"
-#include "talverin/OscilloGeometry.h"
-#include "talverin/OscilloIds.h"
-#include "talverin/OscilloText.h"
-#include "talverin/OscilloValueChecks.h"
-#include "talverin/SettingsSummary.h"
+#include "app/CTalverinApp.h"
+#include "common/AppMessageBox.h"
+#include "screens/oscillo/OscilloCapture.h"
+#include "screens/oscillo/OscilloExport.h"
+#include "screens/oscillo/OscilloGeometry.h"
+#include "screens/oscillo/OscilloIds.h"
+#include "screens/oscillo/OscilloText.h"
+#include "screens/oscillo/OscilloValueChecks.h"
+#include "screens/oscillo/SettingsSummary.h"
 
 #include <model/CommandSupport.h>
 #include <model/DataFile.h>

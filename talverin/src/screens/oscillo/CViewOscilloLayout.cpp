@@ -1,16 +1,16 @@
 // The oscilloscope screen's geometry: the layout around the scope, the POS. slider's range
 // (timer 1000), the zoom buttons, the horizontal scroll, the TIME and RES. sliders, the time
 // cursors A and B and the scope's guide lines that follow the slider cursors.
-#include "talverin/CViewOscillo.h"
+#include "screens/oscillo/CViewOscillo.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/CMainFrame.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/ChildWindows.h"
-#include "talverin/OscilloCapture.h"
-#include "talverin/OscilloGeometry.h"
-#include "talverin/OscilloIds.h"
-#include "talverin/OscilloText.h"
+#include "app/CTalverinApp.h"
+#include "common/AppMessages.h"
+#include "frame/CMainFrame.h"
+#include "screens/oscillo/ChildWindows.h"
+#include "screens/oscillo/OscilloCapture.h"
+#include "screens/oscillo/OscilloGeometry.h"
+#include "screens/oscillo/OscilloIds.h"
+#include "screens/oscillo/OscilloText.h"
 
 #include <model/CommandSupport.h>
 #include <model/NumberText.h>

@@ -1,4 +1,4 @@
-#include "talverin/CaptureCommands.h"
+#include "screens/oscillo/CaptureCommands.h"
 
 #include <model/NumberText.h>
 

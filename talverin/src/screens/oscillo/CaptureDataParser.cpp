@@ -1,4 +1,4 @@
-#include "talverin/CaptureDataParser.h"
+#include "screens/oscillo/CaptureDataParser.h"
 
 #include <model/NumberText.h>
 #include <model/ZRParamData.h>

@@ -1,4 +1,4 @@
-#include "talverin/CaptureErrorText.h"
+#include "screens/oscillo/CaptureErrorText.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "talverin/CaptureTimers.h"
+#include "screens/oscillo/CaptureTimers.h"
 
 #include <platform/timers.h>
 

@@ -1,4 +1,4 @@
-#include "talverin/ChildWindows.h"
+#include "screens/oscillo/ChildWindows.h"
 
 #include <QWidget>
 

@@ -1,9 +1,9 @@
 // The capture's command builders, the timers and the enabling of the screen's controls.
-#include "talverin/OscilloCapture.h"
+#include "screens/oscillo/OscilloCapture.h"
 
-#include "talverin/CapturePort.h"
-#include "talverin/CaptureScreen.h"
-#include "talverin/CaptureTimers.h"
+#include "connection/CapturePort.h"
+#include "screens/oscillo/CaptureScreen.h"
+#include "screens/oscillo/CaptureTimers.h"
 
 #include <model/DataFile.h>
 #include <model/NumberText.h>

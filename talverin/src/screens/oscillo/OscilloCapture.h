@@ -15,7 +15,7 @@
 // reads the state again after a send, and no reply buffer is shared.
 #pragma once
 
-#include "talverin/CaptureCommands.h"
+#include "screens/oscillo/CaptureCommands.h"
 
 #include <platform/types.h>
 

@@ -1,12 +1,12 @@
 // The completion of every capture command: the next step by tag, retries, and the error reports.
-#include "talverin/OscilloCapture.h"
+#include "screens/oscillo/OscilloCapture.h"
 
-#include "talverin/AppMessages.h"
+#include "common/AppMessages.h"
 
-#include "talverin/CaptureErrorText.h"
-#include "talverin/CapturePort.h"
-#include "talverin/CaptureScreen.h"
-#include "talverin/CaptureTimers.h"
+#include "connection/CapturePort.h"
+#include "screens/oscillo/CaptureErrorText.h"
+#include "screens/oscillo/CaptureScreen.h"
+#include "screens/oscillo/CaptureTimers.h"
 
 #include <model/CommandSupport.h>
 #include <model/DataFile.h>

@@ -1,11 +1,11 @@
 // The driver's replies applied: the capture data into the data store's rows, the settings
 // replies onto the screen.
-#include "talverin/OscilloCapture.h"
+#include "screens/oscillo/OscilloCapture.h"
 
-#include "talverin/CaptureDataParser.h"
-#include "talverin/CapturePort.h"
-#include "talverin/CaptureScreen.h"
-#include "talverin/SettingReply.h"
+#include "connection/CapturePort.h"
+#include "screens/oscillo/CaptureDataParser.h"
+#include "screens/oscillo/CaptureScreen.h"
+#include "screens/oscillo/SettingReply.h"
 
 #include <model/DataFile.h>
 #include <model/NumberText.h>

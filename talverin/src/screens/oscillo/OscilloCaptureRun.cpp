@@ -1,11 +1,11 @@
 // Starting and stopping a capture, the line-speed switch around it, and its one way out.
-#include "talverin/OscilloCapture.h"
+#include "screens/oscillo/OscilloCapture.h"
 
-#include "talverin/AppMessages.h"
+#include "common/AppMessages.h"
 
-#include "talverin/CapturePort.h"
-#include "talverin/CaptureScreen.h"
-#include "talverin/CaptureTimers.h"
+#include "connection/CapturePort.h"
+#include "screens/oscillo/CaptureScreen.h"
+#include "screens/oscillo/CaptureTimers.h"
 
 #include <model/CommandSupport.h>
 #include <model/DataFile.h>

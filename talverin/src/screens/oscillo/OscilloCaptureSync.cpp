@@ -1,12 +1,12 @@
 // The settings synchronisation after a connection: the screen's unsent changes go to the driver,
 // everything else is read from it, and a status query closes the round.
-#include "talverin/OscilloCapture.h"
+#include "screens/oscillo/OscilloCapture.h"
 
-#include "talverin/AppMessages.h"
+#include "common/AppMessages.h"
 
-#include "talverin/CapturePort.h"
-#include "talverin/CaptureScreen.h"
-#include "talverin/CaptureTimers.h"
+#include "connection/CapturePort.h"
+#include "screens/oscillo/CaptureScreen.h"
+#include "screens/oscillo/CaptureTimers.h"
 
 #include <model/CommandSupport.h>
 

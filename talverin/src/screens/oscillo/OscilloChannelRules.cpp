@@ -1,7 +1,7 @@
-#include "talverin/OscilloChannelRules.h"
+#include "screens/oscillo/OscilloChannelRules.h"
 
-#include "talverin/OscilloGeometry.h"
-#include "talverin/OscilloText.h"
+#include "screens/oscillo/OscilloGeometry.h"
+#include "screens/oscillo/OscilloText.h"
 
 #include <model/NumberChecks.h>
 #include <model/NumberText.h>

@@ -1,4 +1,4 @@
-#include "talverin/OscilloCsv.h"
+#include "screens/oscillo/OscilloCsv.h"
 
 namespace talverin {
 

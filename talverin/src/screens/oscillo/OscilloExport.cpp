@@ -1,8 +1,8 @@
-#include "talverin/OscilloExport.h"
+#include "screens/oscillo/OscilloExport.h"
 
-#include "talverin/AppMessageBox.h"
-#include "talverin/OscilloCsv.h"
-#include "talverin/OscilloPanelBitmap.h"
+#include "common/AppMessageBox.h"
+#include "screens/oscillo/OscilloCsv.h"
+#include "screens/oscillo/OscilloPanelBitmap.h"
 
 #include <platform/clock.h>
 #include <platform/file_dialog.h>

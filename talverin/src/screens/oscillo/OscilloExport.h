@@ -4,7 +4,7 @@
 // on any failure shows its own box and leaves an existing file as it was.
 #pragma once
 
-#include "talverin/OscilloPanel.h"
+#include "screens/oscillo/OscilloPanel.h"
 
 #include <platform/types.h>
 

@@ -1,4 +1,4 @@
-#include "talverin/OscilloForm.h"
+#include "screens/oscillo/OscilloForm.h"
 
 #include <platform/qt/dialog_units.h>
 

@@ -1,4 +1,4 @@
-#include "talverin/OscilloGeometry.h"
+#include "screens/oscillo/OscilloGeometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "talverin/OscilloIds.h"
+#include "screens/oscillo/OscilloIds.h"
 
 namespace talverin {
 

@@ -3,7 +3,7 @@
 // edits in which Enter moves on like Tab.
 #pragma once
 
-#include "talverin/CaptureScreen.h"
+#include "screens/oscillo/CaptureScreen.h"
 
 namespace talverin {
 

@@ -1,4 +1,4 @@
-#include "talverin/OscilloLayout.h"
+#include "screens/oscillo/OscilloLayout.h"
 
 #include <algorithm>
 

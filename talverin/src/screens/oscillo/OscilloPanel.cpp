@@ -1,6 +1,6 @@
-#include "talverin/OscilloPanel.h"
+#include "screens/oscillo/OscilloPanel.h"
 
-#include "talverin/OscilloText.h"
+#include "screens/oscillo/OscilloText.h"
 
 #include <platform/text.h>
 

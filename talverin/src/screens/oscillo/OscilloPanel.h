@@ -3,7 +3,7 @@
 // panel's frame lines (drawn, not printed). A line ending in '@' is a short spacer line.
 #pragma once
 
-#include "talverin/SettingsSummary.h"
+#include "screens/oscillo/SettingsSummary.h"
 
 #include <array>
 #include <optional>

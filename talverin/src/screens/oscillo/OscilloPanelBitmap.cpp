@@ -1,4 +1,4 @@
-#include "talverin/OscilloPanelBitmap.h"
+#include "screens/oscillo/OscilloPanelBitmap.h"
 
 #include <platform/language.h>
 #include <platform/qt/fonts.h>

@@ -5,7 +5,7 @@
 // header).
 #pragma once
 
-#include "talverin/OscilloPanel.h"
+#include "screens/oscillo/OscilloPanel.h"
 
 #include <QImage>
 

@@ -1,4 +1,4 @@
-#include "talverin/OscilloText.h"
+#include "screens/oscillo/OscilloText.h"
 
 #include <model/NumberChecks.h>
 #include <model/NumberText.h>

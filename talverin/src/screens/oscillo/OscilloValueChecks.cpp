@@ -1,7 +1,7 @@
-#include "talverin/OscilloValueChecks.h"
+#include "screens/oscillo/OscilloValueChecks.h"
 
-#include "talverin/CaptureCommands.h"
-#include "talverin/OscilloGeometry.h"
+#include "screens/oscillo/CaptureCommands.h"
+#include "screens/oscillo/OscilloGeometry.h"
 
 #include <model/NumberText.h>
 

@@ -1,6 +1,6 @@
-#include "talverin/SettingReply.h"
+#include "screens/oscillo/SettingReply.h"
 
-#include "talverin/CaptureCommands.h"
+#include "screens/oscillo/CaptureCommands.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "talverin/SettingsSummary.h"
+#include "screens/oscillo/SettingsSummary.h"
 
 #include <model/StringSplitter.h>
 

@@ -1,7 +1,7 @@
-#include "talverin/CCommandWnd.h"
+#include "screens/param/CCommandWnd.h"
 
-#include "talverin/FormBuilder.h"
-#include "talverin/ScreenEvents.h"
+#include "controlhost/FormBuilder.h"
+#include "controlhost/ScreenEvents.h"
 
 #include <platform/language.h>
 #include <platform/qt/dialog_units.h>

@@ -5,9 +5,9 @@
 // Enter ends nothing), 1002 (reload the control) and 2 (cancel: hides it as closing does).
 #pragma once
 
-#include "talverin/CZRPARAM.h"
-#include "talverin/EventSinkMap.h"
-#include "talverin/ParamTraffic.h"
+#include "controlhost/CZRPARAM.h"
+#include "controlhost/EventSinkMap.h"
+#include "screens/param/ParamTraffic.h"
 
 #include <QDialog>
 #include <QString>

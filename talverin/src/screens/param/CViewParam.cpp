@@ -1,8 +1,8 @@
-#include "talverin/CViewParam.h"
+#include "screens/param/CViewParam.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/CommandIds.h"
-#include "talverin/FormBuilder.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
+#include "controlhost/FormBuilder.h"
 
 #include <controls/HelpInfo.h>
 #include <model/CommandSupport.h>

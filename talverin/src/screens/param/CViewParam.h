@@ -3,10 +3,10 @@
 // ParamTraffic; the screen also follows the frame's connection, lock and screen-switch messages.
 #pragma once
 
-#include "talverin/CViewBase.h"
-#include "talverin/CZRPARAM.h"
-#include "talverin/EventSinkMap.h"
-#include "talverin/ParamTraffic.h"
+#include "controlhost/CZRPARAM.h"
+#include "controlhost/EventSinkMap.h"
+#include "screens/CViewBase.h"
+#include "screens/param/ParamTraffic.h"
 
 #include <platform/qt/keyboard_hook.h>
 

@@ -1,4 +1,4 @@
-#include "talverin/ParamReplyRules.h"
+#include "screens/param/ParamReplyRules.h"
 
 #include <model/DriverText.h>
 #include <model/NumberText.h>

@@ -1,8 +1,8 @@
-#include "talverin/ParamTraffic.h"
+#include "screens/param/ParamTraffic.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/IoReplies.h"
-#include "talverin/WidgetHelpers.h"
+#include "common/AppMessages.h"
+#include "common/WidgetHelpers.h"
+#include "screens/io/IoReplies.h"
 
 #include <controls/HelpInfo.h>
 #include <controls/ZRPARAMMembers.h>

@@ -5,9 +5,9 @@
 // its control's SetDataChange and, for the screen, how the document is marked modified.
 #pragma once
 
-#include "talverin/EventSinkMap.h"
-#include "talverin/ParamReplyRules.h"
-#include "talverin/ScreenEvents.h"
+#include "controlhost/EventSinkMap.h"
+#include "controlhost/ScreenEvents.h"
+#include "screens/param/ParamReplyRules.h"
 
 #include <platform/types.h>
 #include <zrcomm/zrcomm_api.h>

@@ -1,12 +1,12 @@
-#include "talverin/ParamWindows.h"
+#include "screens/param/ParamWindows.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/CMainFrame.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CTalverinDoc.h"
-#include "talverin/CViewParam.h"
-#include "talverin/CommandIds.h"
-#include "talverin/WindowPlacement.h"
+#include "app/CTalverinApp.h"
+#include "app/CTalverinDoc.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
+#include "common/WindowPlacement.h"
+#include "frame/CMainFrame.h"
+#include "screens/param/CViewParam.h"
 
 #include <platform/qt/virtual_keys.h>
 

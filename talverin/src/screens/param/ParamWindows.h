@@ -6,7 +6,7 @@
 // after it the screen loads again and the window runs its command 1002.
 #pragma once
 
-#include "talverin/CCommandWnd.h"
+#include "screens/param/CCommandWnd.h"
 
 #include <platform/qt/keyboard_hook.h>
 

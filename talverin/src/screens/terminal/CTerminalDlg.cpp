@@ -1,9 +1,9 @@
-#include "talverin/CTerminalDlg.h"
+#include "screens/terminal/CTerminalDlg.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/ControlSite.h"
-#include "talverin/FormBuilder.h"
-#include "talverin/ScreenEvents.h"
+#include "common/AppMessages.h"
+#include "controlhost/ControlSite.h"
+#include "controlhost/FormBuilder.h"
+#include "controlhost/ScreenEvents.h"
 
 #include <controls/ZRTERMEDMembers.h>
 #include <model/CommandSupport.h>

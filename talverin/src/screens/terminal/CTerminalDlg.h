@@ -5,7 +5,7 @@
 // with the frame, hidden by Cancel, never destroyed before the frame.
 #pragma once
 
-#include "talverin/CViewTerminal.h"
+#include "screens/terminal/CViewTerminal.h"
 
 #include <platform/qt/keyboard_hook.h>
 

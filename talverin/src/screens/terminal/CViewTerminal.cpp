@@ -1,12 +1,12 @@
-#include "talverin/CViewTerminal.h"
+#include "screens/terminal/CViewTerminal.h"
 
-#include "talverin/AppMessageBox.h"
-#include "talverin/AppMessages.h"
-#include "talverin/ClipboardHelpers.h"
-#include "talverin/CommandIds.h"
-#include "talverin/ControlSite.h"
-#include "talverin/FormBuilder.h"
-#include "talverin/ScreenEvents.h"
+#include "common/AppMessageBox.h"
+#include "common/AppMessages.h"
+#include "common/ClipboardHelpers.h"
+#include "common/CommandIds.h"
+#include "controlhost/ControlSite.h"
+#include "controlhost/FormBuilder.h"
+#include "controlhost/ScreenEvents.h"
 
 #include <controls/ZRTERMEDMembers.h>
 #include <model/CommandSupport.h>

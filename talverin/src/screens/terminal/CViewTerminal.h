@@ -8,10 +8,10 @@
 // CViewTerminalTransfer.cpp.
 #pragma once
 
-#include "talverin/CViewBase.h"
-#include "talverin/EventSinkMap.h"
-#include "talverin/TerminalLink.h"
-#include "talverin/TerminalSending.h"
+#include "controlhost/EventSinkMap.h"
+#include "screens/CViewBase.h"
+#include "screens/terminal/TerminalLink.h"
+#include "screens/terminal/TerminalSending.h"
 
 #include <platform/qt/command_table.h>
 

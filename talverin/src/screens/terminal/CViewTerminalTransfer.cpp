@@ -1,8 +1,8 @@
 // The terminal screen's transfers: a dropped text file sent line by line, each line after the
 // driver's answer to the one before, and a parameter row dragged from the parameter editor.
-#include "talverin/CViewTerminal.h"
+#include "screens/terminal/CViewTerminal.h"
 
-#include "talverin/AppMessageBox.h"
+#include "common/AppMessageBox.h"
 
 #include <model/CommandSupport.h>
 #include <platform/clock.h>

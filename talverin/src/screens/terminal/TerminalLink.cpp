@@ -1,7 +1,7 @@
-#include "talverin/TerminalLink.h"
+#include "screens/terminal/TerminalLink.h"
 
-#include "talverin/ClipboardHelpers.h"
-#include "talverin/TerminalSending.h"
+#include "common/ClipboardHelpers.h"
+#include "screens/terminal/TerminalSending.h"
 
 #include <zrcomm/zrcomm_api.h>
 

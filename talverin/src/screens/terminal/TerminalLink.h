@@ -3,7 +3,7 @@
 // shown, and the paste that sends the clipboard one character per received echo.
 #pragma once
 
-#include "talverin/CZRTERMED.h"
+#include "controlhost/CZRTERMED.h"
 
 #include <platform/types.h>
 #include <zrcomm/zrcomm.h>

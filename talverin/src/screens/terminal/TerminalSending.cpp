@@ -1,4 +1,4 @@
-#include "talverin/TerminalSending.h"
+#include "screens/terminal/TerminalSending.h"
 
 #include <model/StringSplitter.h>
 #include <platform/errors.h>

@@ -1,8 +1,8 @@
 // The channel editor's cores: texts, steps, the line budget, the table changes and the list edits.
-#include "talverin/ChannelListCore.h"
-#include "talverin/ChannelStep.h"
-#include "talverin/ChannelTable.h"
-#include "talverin/ChannelText.h"
+#include "screens/channel/ChannelListCore.h"
+#include "screens/channel/ChannelStep.h"
+#include "screens/channel/ChannelTable.h"
+#include "screens/channel/ChannelText.h"
 
 #include <model/ChannelProgram.h>
 #include <model/ZRParamData.h>

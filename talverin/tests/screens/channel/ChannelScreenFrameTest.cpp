@@ -2,10 +2,10 @@
 // title, real keys taken by its hook before the widgets, the store step before a save, and New.
 #include "AppFixture.h"
 
-#include "talverin/CNewDlg.h"
-#include "talverin/CViewChannel.h"
-#include "talverin/ChannelListView.h"
-#include "talverin/CommandIds.h"
+#include "app/CNewDlg.h"
+#include "common/CommandIds.h"
+#include "screens/channel/CViewChannel.h"
+#include "screens/channel/ChannelListView.h"
 
 #include <model/DataFile.h>
 #include <platform/messages.h>

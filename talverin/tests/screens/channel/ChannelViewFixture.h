@@ -2,8 +2,8 @@
 // beeps; the screen is current as the frame would make it.
 #pragma once
 
-#include "talverin/CViewChannel.h"
-#include "talverin/ChannelListView.h"
+#include "screens/channel/CViewChannel.h"
+#include "screens/channel/ChannelListView.h"
 
 #include <model/CommandSupport.h>
 #include <model/DataFile.h>

@@ -2,9 +2,9 @@
 // channel box, the clipboard, and dropped files.
 #include "ChannelViewFixture.h"
 
-#include "talverin/CPresetStepDlg.h"
-#include "talverin/ChannelRowDelegate.h"
-#include "talverin/ClipboardHelpers.h"
+#include "common/ClipboardHelpers.h"
+#include "screens/channel/CPresetStepDlg.h"
+#include "screens/channel/ChannelRowDelegate.h"
 
 #include <platform/clock.h>
 #include <platform/qt/colors.h>

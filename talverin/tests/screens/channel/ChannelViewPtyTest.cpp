@@ -4,7 +4,7 @@
 // out.
 #include "ChannelViewFixture.h"
 
-#include "talverin/AppMessages.h"
+#include "common/AppMessages.h"
 
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>

@@ -1,8 +1,8 @@
 // The channel editor's step panel and row painting, offscreen.
-#include "talverin/CPresetStepDlg.h"
+#include "screens/channel/CPresetStepDlg.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/ChannelRowDelegate.h"
+#include "common/AppMessages.h"
+#include "screens/channel/ChannelRowDelegate.h"
 
 #include <model/ZRParamData.h>
 #include <platform/messages.h>

@@ -1,5 +1,5 @@
 // The I/O editor's reply decoders and menu rules, on the replies the driver gives.
-#include "talverin/IoReplies.h"
+#include "screens/io/IoReplies.h"
 
 #include <model/ReplyErrorText.h>
 

@@ -2,9 +2,9 @@
 // default line, Enter as Tab, and edits made while disconnected waiting as pending records.
 #include "AppFixture.h"
 
-#include "talverin/CViewIO.h"
-#include "talverin/CZRCN2.h"
-#include "talverin/CommandIds.h"
+#include "common/CommandIds.h"
+#include "controlhost/CZRCN2.h"
+#include "screens/io/CViewIO.h"
 
 #include <controls/ZRCN2Members.h>
 #include <model/DataFile.h>

@@ -4,13 +4,13 @@
 // Disconnect sending only what was changed; the channel editor's writes that miss the driver.
 #include "FrameFixture.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/CTalverinDocTemplate.h"
-#include "talverin/CViewChannel.h"
-#include "talverin/CViewIO.h"
-#include "talverin/CZRCN2.h"
-#include "talverin/CommandIds.h"
-#include "talverin/ConnectionRules.h"
+#include "app/CTalverinDocTemplate.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
+#include "connection/ConnectionRules.h"
+#include "controlhost/CZRCN2.h"
+#include "screens/channel/CViewChannel.h"
+#include "screens/io/CViewIO.h"
 
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>

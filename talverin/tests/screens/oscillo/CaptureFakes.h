@@ -3,11 +3,11 @@
 // id, and a main window that records what reaches it and answers the line-speed requests.
 #pragma once
 
-#include "talverin/CapturePort.h"
-#include "talverin/CaptureScreen.h"
-#include "talverin/CaptureTimers.h"
+#include "connection/CapturePort.h"
+#include "screens/oscillo/CaptureScreen.h"
+#include "screens/oscillo/CaptureTimers.h"
 
-#include "talverin/AppMessages.h"
+#include "common/AppMessages.h"
 
 #include <model/CommandSupport.h>
 

@@ -2,7 +2,7 @@
 // the capture's window takes the queue's completions and its timers, the screen is plain values.
 #include "CaptureFakes.h"
 
-#include "talverin/OscilloCapture.h"
+#include "screens/oscillo/OscilloCapture.h"
 
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>

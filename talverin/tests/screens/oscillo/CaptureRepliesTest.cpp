@@ -1,8 +1,8 @@
 // The capture's reply parsers: data replies into rows, settings replies onto the screen.
 #include "CaptureFakes.h"
 
-#include "talverin/CaptureDataParser.h"
-#include "talverin/OscilloCapture.h"
+#include "screens/oscillo/CaptureDataParser.h"
+#include "screens/oscillo/OscilloCapture.h"
 
 #include <model/DataFile.h>
 #include <model/ZRParamData.h>

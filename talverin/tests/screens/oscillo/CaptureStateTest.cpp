@@ -2,7 +2,7 @@
 // completion is delivered by the test, no thread and no line involved.
 #include "CaptureFakes.h"
 
-#include "talverin/OscilloCapture.h"
+#include "screens/oscillo/OscilloCapture.h"
 
 #include <model/DataFile.h>
 

@@ -1,8 +1,8 @@
 // The oscilloscope's exports: the CSV bytes from the stored reply and the packed settings panel
 // handed to the scope's picture writer, with their dialogs and failure boxes.
-#include "talverin/OscilloCsv.h"
-#include "talverin/OscilloExport.h"
-#include "talverin/OscilloPanelBitmap.h"
+#include "screens/oscillo/OscilloCsv.h"
+#include "screens/oscillo/OscilloExport.h"
+#include "screens/oscillo/OscilloPanelBitmap.h"
 
 #include <platform/errors.h>
 #include <platform/file_dialog.h>

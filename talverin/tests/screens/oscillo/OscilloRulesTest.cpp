@@ -1,12 +1,12 @@
 // The oscilloscope screen's pure rules: layout, zoom and scroll arithmetic, cursor ranges, value
 // checks, texts, channel rules, the settings summary and the exported panel's lines.
-#include "talverin/OscilloChannelRules.h"
-#include "talverin/OscilloGeometry.h"
-#include "talverin/OscilloLayout.h"
-#include "talverin/OscilloPanel.h"
-#include "talverin/OscilloText.h"
-#include "talverin/OscilloValueChecks.h"
-#include "talverin/SettingsSummary.h"
+#include "screens/oscillo/OscilloChannelRules.h"
+#include "screens/oscillo/OscilloGeometry.h"
+#include "screens/oscillo/OscilloLayout.h"
+#include "screens/oscillo/OscilloPanel.h"
+#include "screens/oscillo/OscilloText.h"
+#include "screens/oscillo/OscilloValueChecks.h"
+#include "screens/oscillo/SettingsSummary.h"
 
 #include <model/ZRParamData.h>
 

@@ -2,10 +2,10 @@
 // edits' checks with scripted boxes, the View record and the exports through the real scope.
 #include "AppFixture.h"
 
-#include "talverin/CViewOscillo.h"
-#include "talverin/CommandIds.h"
-#include "talverin/OscilloCapture.h"
-#include "talverin/OscilloIds.h"
+#include "common/CommandIds.h"
+#include "screens/oscillo/CViewOscillo.h"
+#include "screens/oscillo/OscilloCapture.h"
+#include "screens/oscillo/OscilloIds.h"
 
 #include <model/DataFile.h>
 

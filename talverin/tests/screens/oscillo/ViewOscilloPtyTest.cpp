@@ -5,12 +5,12 @@
 // speed, CONT at a capture speed until Stop, and a line lost in the middle of a download.
 #include "AppFixture.h"
 
-#include "talverin/AppMessages.h"
-#include "talverin/CViewOscillo.h"
-#include "talverin/CommandIds.h"
-#include "talverin/ConnectionRules.h"
-#include "talverin/OscilloCapture.h"
-#include "talverin/OscilloIds.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
+#include "connection/ConnectionRules.h"
+#include "screens/oscillo/CViewOscillo.h"
+#include "screens/oscillo/OscilloCapture.h"
+#include "screens/oscillo/OscilloIds.h"
 
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>

@@ -3,10 +3,10 @@
 // the Tab filter on the keyboard hook, the command window beside other screens and its placement.
 #include "FrameFixture.h"
 
-#include "talverin/CViewParam.h"
-#include "talverin/CommandIds.h"
-#include "talverin/ConnectionRules.h"
-#include "talverin/ParamWindows.h"
+#include "common/CommandIds.h"
+#include "connection/ConnectionRules.h"
+#include "screens/param/CViewParam.h"
+#include "screens/param/ParamWindows.h"
 
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>

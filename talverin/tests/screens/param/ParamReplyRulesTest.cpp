@@ -1,8 +1,8 @@
 // The parameter windows' rules on the sample unit's records: the value a reply gives and how a
 // read lands in the record in each window, which statuses are errors, and what a write reads again.
-#include "talverin/IoReplies.h"
-#include "talverin/ParamReplyRules.h"
-#include "talverin/WindowPlacement.h"
+#include "common/WindowPlacement.h"
+#include "screens/io/IoReplies.h"
+#include "screens/param/ParamReplyRules.h"
 
 #include <zrcomm/zrcomm_api.h>
 

@@ -1,9 +1,9 @@
 // The parameter screen and the command window in a main window with a status bar, on the manual
 // clock: without a driver, and against the simulated KVX-100 on a pseudo-terminal.
-#include "talverin/AppMessages.h"
-#include "talverin/CCommandWnd.h"
-#include "talverin/WidgetHelpers.h"
-#include "talverin/CViewParam.h"
+#include "common/AppMessages.h"
+#include "common/WidgetHelpers.h"
+#include "screens/param/CCommandWnd.h"
+#include "screens/param/CViewParam.h"
 
 #include <controls/HelpInfo.h>
 #include <drivesim/DriverModel.h>

@@ -1,9 +1,9 @@
 // The terminal screen and window in the program: commands, line-clean flag, Ctrl+C/Ctrl+V.
 #include "FrameFixture.h"
 
-#include "talverin/CTerminalDlg.h"
-#include "talverin/CommandIds.h"
-#include "talverin/OscilloIds.h"
+#include "common/CommandIds.h"
+#include "screens/oscillo/OscilloIds.h"
+#include "screens/terminal/CTerminalDlg.h"
 
 #include <platform/messages.h>
 

@@ -1,10 +1,10 @@
 // The terminal screen and the terminal window against the simulated KVX-100 on a
 // pseudo-terminal, echoing each byte: typing, the paced paste, a dropped file, a dragged row, the
 // drop and save boxes, the saved bytes, a failed write and the read-only rules.
-#include "talverin/AppMessages.h"
-#include "talverin/CTerminalDlg.h"
-#include "talverin/CViewTerminal.h"
-#include "talverin/CommandIds.h"
+#include "common/AppMessages.h"
+#include "common/CommandIds.h"
+#include "screens/terminal/CTerminalDlg.h"
+#include "screens/terminal/CViewTerminal.h"
 
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>

@@ -1,6 +1,6 @@
 // The terminal's sending rules: paste text, dragged rows, record bytes, and a text file read line
 // by line with every kind of line end.
-#include "talverin/TerminalSending.h"
+#include "screens/terminal/TerminalSending.h"
 
 #include <platform/text.h>
 
