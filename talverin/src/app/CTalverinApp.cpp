@@ -33,7 +33,6 @@ namespace {
 
 CTalverinApp* g_app = nullptr;
 
-constexpr plat::DWORD kProfileValueSize = 1024;
 constexpr plat::DWORD kExtBarSectionSize = 1024;
 constexpr plat::DWORD kUnitSectionSize = 8192;
 constexpr int kStartDialogPosts = 5;
@@ -234,24 +233,6 @@ int CTalverinApp::ExitInstance(int exitCode)
     m_brushes = {};
     plat::Sleep(10);
     return exitCode;
-}
-
-int CTalverinApp::GetProfileText(std::string_view section, std::string_view key, std::string_view defaultValue,
-                                 std::string& text) const
-{
-    char buffer[kProfileValueSize] = {};
-    const std::string s(section);
-    const std::string k(key);
-    const std::string d(defaultValue);
-    const plat::DWORD n = plat::GetPrivateProfileString(s.c_str(), k.c_str(), d.c_str(), buffer, sizeof buffer,
-                                                        m_settingsPath.c_str());
-    text.assign(buffer, n);
-    return static_cast<int>(n);
-}
-
-BOOL CTalverinApp::WriteProfileText(std::string_view section, std::string_view key, std::string_view text) const
-{
-    return plat::profile::setString(m_settingsPath, section, key, text) ? TRUE : FALSE;
 }
 
 QString CTalverinApp::BaseCaption()

@@ -337,6 +337,20 @@ BOOL CTalverinDoc::SaveModified()
     return FALSE;
 }
 
+QString CTalverinDoc::CloseSaveQuestion() const
+{
+    std::string unwritten;
+    {
+        model::SharedLock lock(m_app.m_dataFile.GetDataMutex());
+        unwritten = UnwrittenChannelList(m_app.m_dataFile.GetChannelArray());
+    }
+    if (unwritten.empty())
+        return tr("save changes to '%1'").arg(QString::fromStdString(m_title));
+    return tr("Channel(s) %1 are cleared or only partly written on the driver unit; their programs are only in "
+              "this document.\nsave changes to '%2'")
+        .arg(QString::fromStdString(unwritten), QString::fromStdString(m_title));
+}
+
 BOOL CTalverinDoc::DoSave(const std::string& path, bool replace)
 {
     std::string target = path;

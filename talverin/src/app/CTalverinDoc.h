@@ -8,6 +8,8 @@
 // frame's destroy path (settings written, no questions).
 #pragma once
 
+#include "common/DocumentAccess.h"
+
 #include <platform/types.h>
 
 #include <QCoreApplication>
@@ -23,34 +25,35 @@ using plat::TRUE;
 class CTalverinApp;
 class CTalverinDocTemplate;
 
-class CTalverinDoc {
+class CTalverinDoc : public DocumentAccess {
     Q_DECLARE_TR_FUNCTIONS(CTalverinDoc)
 
 public:
     CTalverinDoc(CTalverinApp& app, CTalverinDocTemplate& docTemplate);
 
-    bool IsModified() const { return m_modified; }
-    void SetModifiedFlag(bool modified = true) { m_modified = modified; }
+    bool IsModified() const override { return m_modified; }
+    void SetModifiedFlag(bool modified = true) override { m_modified = modified; }
     // The name in the save questions: the file name without ".zrd", or "NewDocument".
-    const std::string& GetTitle() const { return m_title; }
+    const std::string& GetTitle() const override { return m_title; }
     void SetTitle(std::string title) { m_title = std::move(title); }
     const std::string& GetPathName() const { return m_pathName; }
     // The path (absolute), the title from it, and the path at the top of the recent files.
     void SetPathName(const std::string& path, bool addToRecentFiles = true);
 
-    BOOL OnNewDocument();
+    BOOL OnNewDocument() override;
     BOOL OnOpenDocument(const std::string& path);
     BOOL OnSaveDocument(const std::string& path);
     // TRUE lets the caller go on (close, new, open, connect); the application's m_saveOutcome
     // tells what happened.
-    BOOL SaveModified();
+    BOOL SaveModified() override;
+    QString CloseSaveQuestion() const override;
     // An empty path asks for one (Save As). A failed save never deletes anything.
     BOOL DoSave(const std::string& path, bool replace = true);
 
     // File > Save: a document without a path, or whose file is missing or read-only, is saved
     // as a new file (Save As).
-    BOOL OnFileSave();
-    BOOL OnFileSaveAs() { return DoSave(std::string()); }
+    BOOL OnFileSave() override;
+    BOOL OnFileSaveAs() override { return DoSave(std::string()); }
 
 private:
     // `reason`: the system's, for a failure of its own ("" for one of the file's content).

@@ -1,7 +1,5 @@
 #include "common/ClipboardHelpers.h"
 
-#include "app/CTalverinApp.h"
-
 #include <platform/qt/clipboard.h>
 
 #include <QClipboard>
@@ -54,11 +52,6 @@ unsigned SplitAtTerminator(std::string_view dataHeader, char* text, unsigned& le
     length -= static_cast<unsigned>(d);
     text[length] = '\0';
     return static_cast<unsigned>(d + 1);
-}
-
-unsigned SplitAtTerminator(char* text, unsigned& length, char* prefix)
-{
-    return SplitAtTerminator(theApp().m_dataFile.m_definitionHeader, text, length, prefix);
 }
 
 } // namespace talverin

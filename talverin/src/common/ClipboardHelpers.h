@@ -20,7 +20,5 @@ std::string GetClipboardText();
 // ended), the text from the terminator on moved to the front of `text` and NUL ended, and
 // `length` := length - d.
 unsigned SplitAtTerminator(std::string_view dataHeader, char* text, unsigned& length, char* prefix);
-// The same with the data store's header (of the application object's store).
-unsigned SplitAtTerminator(char* text, unsigned& length, char* prefix);
 
 } // namespace talverin

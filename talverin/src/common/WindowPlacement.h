@@ -11,6 +11,11 @@
 
 namespace talverin {
 
+// The show states a placement keeps.
+inline constexpr int SW_SHOWNORMAL = 1;
+inline constexpr int SW_SHOWMAXIMIZED = 3;
+inline constexpr int SW_SHOW = 5;
+
 struct WindowPlacement {
     int flags = 0;
     int showCmd = 0;

@@ -389,9 +389,6 @@ private:
     plat::LRESULT disconnect(plat::LPARAM reason);
     // Closes the port; every screen learns that what was queued never completes.
     void tearDown();
-    // The question before closing while connected; it names the channel programs that are only
-    // in the document.
-    QString closeSaveQuestion(const std::string& title);
     // Queues one of the frame's commands silently (op tag and busy set; busy cleared again when
     // nothing was queued).
     CommandId sendFrameCommand(const char* text, int tag, const QString& title);

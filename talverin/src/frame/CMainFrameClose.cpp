@@ -14,12 +14,10 @@
 #include "frame/FramePlacement.h"
 #include "frame/PortMenu.h"
 #include "screens/CViewBase.h"
-#include "screens/channel/ChannelTable.h"
 #include "screens/param/CCommandWnd.h"
 #include "screens/terminal/CTerminalDlg.h"
 
 #include <model/CommandSupport.h>
-#include <model/SharedData.h>
 #include <platform/clock.h>
 #include <platform/message_box.h>
 #include <platform/messages.h>
@@ -200,7 +198,7 @@ bool CMainFrame::OnClose()
                 m_closeEvent->set();
         }
         if (!m_closeEvent->isSet() && doc && doc->IsModified()) {
-            const int answer = AppMessageBox(boxOwner(), closeSaveQuestion(doc->GetTitle()), tr("Verify Save"),
+            const int answer = AppMessageBox(boxOwner(), doc->CloseSaveQuestion(), tr("Verify Save"),
                                              plat::MB_YESNOCANCEL | plat::MB_ICONQUESTION);
             if (answer == plat::IDCANCEL)
                 m_closeEvent->set(); // the connection goes on, as after a screen's refusal
@@ -255,20 +253,6 @@ bool CMainFrame::OnClose()
         return refused();
     DestroyFrame();
     return true;
-}
-
-QString CMainFrame::closeSaveQuestion(const std::string& title)
-{
-    std::string unwritten;
-    {
-        model::SharedLock lock(m_app.m_dataFile.GetDataMutex());
-        unwritten = UnwrittenChannelList(m_app.m_dataFile.GetChannelArray());
-    }
-    if (unwritten.empty())
-        return tr("save changes to '%1'").arg(QString::fromStdString(title));
-    return tr("Channel(s) %1 are cleared or only partly written on the driver unit; their programs are only in "
-              "this document.\nsave changes to '%2'")
-        .arg(QString::fromStdString(unwritten), QString::fromStdString(title));
 }
 
 void CMainFrame::DestroyFrame()
