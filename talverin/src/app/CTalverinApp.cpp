@@ -1,14 +1,15 @@
 #include "app/CTalverinApp.h"
 
 #include "app/CAboutDlg.h"
+#include "app/CNewDlg.h"
 #include "app/CTalverinDoc.h"
 #include "app/CTalverinDocTemplate.h"
+#include "app/ProgramScreens.h"
 #include "app/ShellRegistration.h"
 #include "common/AppMessageBox.h"
 #include "common/AppMessages.h"
 #include "controlhost/ControlFailures.h"
 #include "frame/CMainFrame.h"
-#include "screens/oscillo/CViewOscillo.h"
 
 #include <model/DocumentFile.h>
 #include <platform/clock.h>
@@ -235,7 +236,7 @@ int CTalverinApp::ExitInstance(int exitCode)
     return exitCode;
 }
 
-QString CTalverinApp::BaseCaption()
+QString CTalverinApp::BaseCaption() const
 {
     const QString product = tr("KVX TALVERIN", "product title");
     return product + (plat::IsJapanese() ? QStringLiteral(" ") : QStringLiteral("  "))
@@ -269,14 +270,39 @@ CTalverinDoc* CTalverinApp::GetDocument() const
     return m_docTemplate ? m_docTemplate->GetDocument() : nullptr;
 }
 
+RecentFileList& CTalverinApp::RecentFiles()
+{
+    return m_docTemplate->RecentFiles();
+}
+
+void CTalverinApp::OnFileOpen()
+{
+    m_docTemplate->OnFileOpen();
+}
+
+void CTalverinApp::OnOpenRecentFile(int index)
+{
+    m_docTemplate->OnOpenRecentFile(index);
+}
+
+bool CTalverinApp::AskNewDocumentUnit(QWidget* parent, std::string& unitName, std::string& unitPath)
+{
+    CNewDlg dialog(m_settingsPath, parent);
+    if (plat::qt::RunModal(dialog) != QDialog::Accepted)
+        return false;
+    unitName = dialog.m_unitName;
+    unitPath = dialog.m_unitPath;
+    return true;
+}
+
 CMainFrame& CTalverinApp::EnsureMainFrame()
 {
-    // The frame registers the screens (ProgramScreens.cpp).
+    // The frame registers the screens while it is made (ProgramScreens.cpp).
     if (!m_frame) {
-        m_frame = std::make_unique<CMainFrame>(*this);
+        m_frame = std::make_unique<CMainFrame>(*this, [this](CMainFrame& frame) { RegisterProgramScreens(frame, *this); });
         // Registered after the frame's first switch, which shows the blank screen; the program
         // then opens on the oscilloscope.
-        RegisterOscilloScreen(*m_frame);
+        RegisterOpeningScreen(*m_frame);
         if (m_firstView != VIEW_BLANK && m_frame->IsViewRegistered(m_firstView))
             m_frame->SwitchView(m_firstView);
     }

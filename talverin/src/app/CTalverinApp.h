@@ -7,8 +7,8 @@
 #pragma once
 
 #include "app/CTalverinDoc.h"
+#include "app/DocumentHost.h"
 #include "common/CommandIds.h"
-#include "common/ProgramState.h"
 
 #include <platform/types.h>
 
@@ -34,7 +34,7 @@ using plat::TRUE;
 class CMainFrame;
 class CTalverinDocTemplate;
 
-class CTalverinApp : public ProgramState {
+class CTalverinApp : public DocumentHost {
     Q_DECLARE_TR_FUNCTIONS(CTalverinApp)
 
 public:
@@ -54,30 +54,25 @@ public:
     // Shut-down after the event loop (also after a failed start-up); returns exitCode.
     int ExitInstance(int exitCode = 0);
 
-    // Sets the main window's caption; a given document name replaces the stored one, a missing
-    // view title uses the stored one (which the frame sets on every screen switch).
-    void UpdateTitle(const std::optional<QString>& viewTitle, const std::optional<QString>& documentName);
+    void UpdateTitle(const std::optional<QString>& viewTitle, const std::optional<QString>& documentName) override;
     QString Caption() const { return m_caption; }
-    // The caption's first part: product title and version.
-    static QString BaseCaption();
+    QString BaseCaption() const override;
 
-    void OnAppAbout();
+    void OnAppAbout() override;
 
-    // The frame from its creation in start-up on; GetMainWnd() only once start-up made the
-    // first document (as the framework's main window).
-    CMainFrame* GetMainFrame() const { return m_frame.get(); }
-    CMainFrame* GetMainWnd() const { return m_mainWndSet ? m_frame.get() : nullptr; }
-    // The owner of the program's boxes: the frame's handle once it exists, else none.
-    plat::HWND GetMainWindowHandle() const;
+    CMainFrame* GetMainFrame() const override { return m_frame.get(); }
+    CMainFrame* GetMainWnd() const override { return m_mainWndSet ? m_frame.get() : nullptr; }
+    plat::HWND GetMainWindowHandle() const override;
     CTalverinDocTemplate& GetDocTemplate() { return *m_docTemplate; }
     CTalverinDoc* GetDocument() const override;
+    RecentFileList& RecentFiles() override;
+    void OnFileOpen() override;
+    void OnOpenRecentFile(int index) override;
+    bool AskNewDocumentUnit(QWidget* parent, std::string& unitName, std::string& unitPath) override;
 
-    // Used by the document template: makes the frame when there is none.
-    CMainFrame& EnsureMainFrame();
-    // Tears a frame down that start-up could not use.
-    void DiscardMainFrame();
-    // The frame ran its destroy path: the event loop ends.
-    void OnMainFrameDestroyed();
+    CMainFrame& EnsureMainFrame() override;
+    void DiscardMainFrame() override;
+    void OnMainFrameDestroyed() override;
 
     const std::vector<std::string>& Arguments() const { return m_arguments; }
 

@@ -1,13 +1,13 @@
 #include "app/CTalverinDoc.h"
 
 #include "app/CCommentDlg.h"
-#include "app/CTalverinApp.h"
-#include "app/CTalverinDocTemplate.h"
+#include "app/DocumentHost.h"
 #include "common/AppMessageBox.h"
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
 #include "common/StartupRules.h"
 #include "connection/ConnectionRules.h"
+#include "frame/RecentFileList.h"
 #include "frame/CMainFrame.h"
 #include "screens/channel/ChannelTable.h"
 
@@ -77,7 +77,7 @@ public:
 
 } // namespace
 
-CTalverinDoc::CTalverinDoc(CTalverinApp& app, CTalverinDocTemplate& docTemplate) : m_app(app), m_template(docTemplate) {}
+CTalverinDoc::CTalverinDoc(DocumentHost& app, DocumentFiles& files) : m_app(app), m_template(files) {}
 
 plat::HWND CTalverinDoc::owner() const
 {
@@ -357,7 +357,7 @@ BOOL CTalverinDoc::DoSave(const std::string& path, bool replace)
     if (target.empty()) {
         target = m_pathName;
         if (replace && target.empty())
-            target = FileNameFromTitle(m_title, m_template.GetDocString(CTalverinDocTemplate::filterExt));
+            target = FileNameFromTitle(m_title, m_template.FileExtension());
         if (!m_template.PromptFileName(true, target))
             return FALSE;
     }

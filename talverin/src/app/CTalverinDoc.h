@@ -22,14 +22,28 @@ using plat::BOOL;
 using plat::FALSE;
 using plat::TRUE;
 
-class CTalverinApp;
-class CTalverinDocTemplate;
+class DocumentHost;
+class RecentFileList;
+
+// What the document asks of its template: the file box, the documents' extension and the recent
+// files (CTalverinDocTemplate).
+class DocumentFiles {
+public:
+    // The open and save boxes: true with the chosen path.
+    virtual bool PromptFileName(bool save, std::string& path) const = 0;
+    // ".zrd"
+    virtual std::string FileExtension() const = 0;
+    virtual RecentFileList& RecentFiles() = 0;
+
+protected:
+    ~DocumentFiles() = default;
+};
 
 class CTalverinDoc : public DocumentAccess {
     Q_DECLARE_TR_FUNCTIONS(CTalverinDoc)
 
 public:
-    CTalverinDoc(CTalverinApp& app, CTalverinDocTemplate& docTemplate);
+    CTalverinDoc(DocumentHost& app, DocumentFiles& files);
 
     bool IsModified() const override { return m_modified; }
     void SetModifiedFlag(bool modified = true) override { m_modified = modified; }
@@ -63,8 +77,8 @@ private:
     void endProgram();
     plat::HWND owner() const;
 
-    CTalverinApp& m_app;
-    CTalverinDocTemplate& m_template;
+    DocumentHost& m_app;
+    DocumentFiles& m_template;
     bool m_modified = false;
     std::string m_title;
     std::string m_pathName;

@@ -1,7 +1,6 @@
 #include "app/CTalverinDocTemplate.h"
 
-#include "app/CTalverinApp.h"
-#include "app/CTalverinDoc.h"
+#include "app/DocumentHost.h"
 #include "common/CommandIds.h"
 #include "frame/CMainFrame.h"
 
@@ -11,7 +10,7 @@
 
 namespace talverin {
 
-CTalverinDocTemplate::CTalverinDocTemplate(CTalverinApp& app) : m_app(app), m_recentFiles(kRecentFileCount) {}
+CTalverinDocTemplate::CTalverinDocTemplate(DocumentHost& app) : m_app(app), m_recentFiles(kRecentFileCount) {}
 
 CTalverinDocTemplate::~CTalverinDocTemplate() = default;
 

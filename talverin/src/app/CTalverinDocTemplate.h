@@ -5,7 +5,8 @@
 // keeps the recent-file list.
 #pragma once
 
-#include "app/RecentFileList.h"
+#include "app/CTalverinDoc.h"
+#include "frame/RecentFileList.h"
 
 #include <platform/types.h>
 
@@ -17,8 +18,7 @@
 
 namespace talverin {
 
-class CTalverinApp;
-class CTalverinDoc;
+class DocumentHost;
 
 enum class OpenResult {
     Done,
@@ -26,7 +26,7 @@ enum class OpenResult {
     Failed,    // the document could not be made or read (the user was told)
 };
 
-class CTalverinDocTemplate {
+class CTalverinDocTemplate : public DocumentFiles {
     Q_DECLARE_TR_FUNCTIONS(CTalverinDocTemplate)
 
 public:
@@ -34,7 +34,7 @@ public:
     // The fields of the document string.
     enum DocStringIndex { windowTitle, docName, fileNewName, filterName, filterExt, regFileTypeId, regFileTypeName };
 
-    explicit CTalverinDocTemplate(CTalverinApp& app);
+    explicit CTalverinDocTemplate(DocumentHost& app);
     ~CTalverinDocTemplate();
 
     // String 128: "KVX TALVERIN\n\nZRDOC\nKVX TALVERIN FILE(*.zrd)\n.zrd\nTalverin.Document\nTalverin Document".
@@ -42,16 +42,17 @@ public:
     std::string GetDocString(DocStringIndex index) const;
     // "KVX TALVERIN FILE(*.zrd)|*.zrd|All Files (*.*)|*.*||"
     std::string FileFilter() const;
+    std::string FileExtension() const override { return GetDocString(filterExt); }
 
     CTalverinDoc* GetDocument() const { return m_document.get(); }
-    RecentFileList& RecentFiles() { return m_recentFiles; }
+    RecentFileList& RecentFiles() override { return m_recentFiles; }
 
     // An empty path makes a new document (only at start-up: later New is the frame's command);
     // otherwise the document is opened. The first call also makes the frame, and a frame made
     // for a call that fails is torn down again.
     OpenResult OpenDocumentFile(const std::string& path);
     // The open and save dialogs: true with the chosen path.
-    bool PromptFileName(bool save, std::string& path) const;
+    bool PromptFileName(bool save, std::string& path) const override;
 
     // File > Open: the dialog, then OpenDocumentFile.
     OpenResult OnFileOpen();
@@ -59,7 +60,7 @@ public:
     OpenResult OnOpenRecentFile(int index);
 
 private:
-    CTalverinApp& m_app;
+    DocumentHost& m_app;
     std::unique_ptr<CTalverinDoc> m_document;
     RecentFileList m_recentFiles;
 };

@@ -6,6 +6,7 @@
 #include "screens/CViewBase.h"
 #include "screens/channel/CViewChannel.h"
 #include "screens/io/CViewIO.h"
+#include "screens/oscillo/CViewOscillo.h"
 #include "screens/param/ParamWindows.h"
 #include "screens/terminal/CTerminalDlg.h"
 #include "screens/terminal/CViewTerminal.h"
@@ -41,6 +42,11 @@ void RegisterProgramScreens(CMainFrame& frame, CTalverinApp& app)
 
     // The terminal window, made with the frame.
     screens.SetTerminalWindow([terminalHost](QWidget* parent) { return new CTerminalDlg(terminalHost(), parent); });
+}
+
+void RegisterOpeningScreen(CMainFrame& frame)
+{
+    RegisterOscilloScreen(frame);
 }
 
 } // namespace talverin

@@ -8,5 +8,8 @@ class CMainFrame;
 class CTalverinApp;
 
 void RegisterProgramScreens(CMainFrame& frame, CTalverinApp& app);
+// The oscilloscope, the screen the program opens on: registered once the frame has made its
+// first switch (to the blank screen).
+void RegisterOpeningScreen(CMainFrame& frame);
 
 } // namespace talverin

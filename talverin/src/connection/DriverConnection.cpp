@@ -3,8 +3,8 @@
 // screen switch.
 #include "frame/CMainFrame.h"
 
-#include "app/CTalverinApp.h"
-#include "app/CTalverinDoc.h"
+#include "frame/FrameProgram.h"
+#include "common/DocumentAccess.h"
 #include "common/AppMessageBox.h"
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
@@ -143,7 +143,7 @@ void CMainFrame::OnConnect()
     }
     m_portRecord = record;
 
-    CTalverinDoc* doc = m_app.GetDocument();
+    DocumentAccess* doc = m_app.GetDocument();
     if (!IsTransferDialogOpen() && doc) {
         m_app.m_connectSaveWording = 1;
         const bool goOn = doc->SaveModified();
@@ -226,7 +226,7 @@ std::uint32_t CMainFrame::lostLineState() const
 
 LRESULT CMainFrame::OnCommStateChanged(WPARAM connected, LPARAM code)
 {
-    CTalverinDoc* doc = m_app.GetDocument();
+    DocumentAccess* doc = m_app.GetDocument();
     const plat::HWND transfer = IsTransferDialogOpen() ? plat::qt::HandleFromObject(m_transferDialog) : nullptr;
     if (connected == 1) {
         m_savedModified = doc && doc->IsModified();
@@ -325,7 +325,7 @@ LRESULT CMainFrame::OnConnectionState(WPARAM finish, LPARAM reason)
 bool CMainFrame::finishConnection()
 {
     model::CDataFile& store = m_app.m_dataFile;
-    CTalverinDoc* doc = m_app.GetDocument();
+    DocumentAccess* doc = m_app.GetDocument();
     bool firstPass = false;
     if (m_connectionPhase >= Phase::Idle && m_connectionPhase <= Phase::PortOpen) {
         m_connectionPhase = Phase::Identifying;

@@ -3,7 +3,7 @@
 // dialog, and Save, Save As, Print and Print Preview while connected.
 #include "frame/CMainFrame.h"
 
-#include "app/CTalverinApp.h"
+#include "frame/FrameProgram.h"
 #include "common/AppMessageBox.h"
 #include "common/AppMessages.h"
 #include "common/ClipboardHelpers.h"

@@ -2,7 +2,7 @@
 // error boxes (WM_COMM_ERROR), the line-speed change for the oscilloscope and the activity notice.
 #include "frame/CMainFrame.h"
 
-#include "app/CTalverinApp.h"
+#include "frame/FrameProgram.h"
 #include "common/AppMessageBox.h"
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"

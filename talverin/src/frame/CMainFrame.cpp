@@ -1,10 +1,8 @@
 #include "frame/CMainFrame.h"
 
-#include "app/CNewDlg.h"
-#include "app/CTalverinApp.h"
-#include "app/CTalverinDoc.h"
-#include "app/CTalverinDocTemplate.h"
-#include "app/ProgramScreens.h"
+#include "common/DocumentAccess.h"
+#include "frame/FrameProgram.h"
+#include "frame/RecentFileList.h"
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
 #include "connection/CBusyDlg.h"
@@ -47,7 +45,8 @@ using plat::LPARAM;
 using plat::LRESULT;
 using plat::WPARAM;
 
-CMainFrame::CMainFrame(CTalverinApp& app, QWidget* parent) : QMainWindow(parent), m_app(app)
+CMainFrame::CMainFrame(FrameProgram& app, const std::function<void(CMainFrame&)>& registerScreens, QWidget* parent)
+    : QMainWindow(parent), m_app(app)
 {
     setObjectName(QStringLiteral("MainFrame"));
     m_bridge = std::make_unique<plat::qt::WindowBridge>(
@@ -60,7 +59,7 @@ CMainFrame::CMainFrame(CTalverinApp& app, QWidget* parent) : QMainWindow(parent)
     m_reports = std::make_unique<ReportPrinting>(m_app.m_dataFile);
 
     // The screens first: the menus and the tool bar carry their commands.
-    RegisterProgramScreens(*this, m_app);
+    registerScreens(*this);
     buildMenus();
     buildSettingMenu();
     addCommands();
@@ -111,7 +110,7 @@ CMainFrame::~CMainFrame()
 {
     DestroyFrame();
     delete m_help.data();
-    m_app.GetDocTemplate().RecentFiles().SetOnChanged({});
+    m_app.RecentFiles().SetOnChanged({});
     if (model::GetMainWindow() == GetSafeHwnd())
         model::SetMainWindow(nullptr);
 }
@@ -178,7 +177,7 @@ void CMainFrame::OnFileNew()
 {
     setFocus();
     plat::qt::PumpAllPending();
-    CTalverinDoc* doc = m_app.GetDocument();
+    DocumentAccess* doc = m_app.GetDocument();
     if (!doc)
         return;
     const bool wasModified = doc->IsModified();
@@ -186,8 +185,9 @@ void CMainFrame::OnFileNew()
         doc->SetModifiedFlag(true);
         return;
     }
-    CNewDlg dialog(m_app.m_settingsPath, this);
-    if (plat::qt::RunModal(dialog) != QDialog::Accepted) {
+    std::string unitName;
+    std::string unitPath;
+    if (!m_app.AskNewDocumentUnit(this, unitName, unitPath)) {
         doc->SetModifiedFlag(wasModified);
         return;
     }
@@ -196,9 +196,9 @@ void CMainFrame::OnFileNew()
     emit newDocumentStarting();
 
     model::CDataFile& store = m_app.m_dataFile;
-    std::string path = dialog.m_unitPath;
+    std::string path = unitPath;
     store.MakeAbsolutePath(path);
-    store.m_unitName = dialog.m_unitName;
+    store.m_unitName = unitName;
     store.m_unitFilePath = path;
     if (!doc->OnNewDocument())
         return;

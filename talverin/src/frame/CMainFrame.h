@@ -77,7 +77,7 @@ class CDebugDlg;
 class CTerminalDlg;
 class PortRecord;
 class CStartDlg;
-class CTalverinApp;
+class FrameProgram;
 class CViewBase;
 class ParamWindows;
 class PortMenu;
@@ -101,7 +101,9 @@ public:
     // The update pass of the commands' states runs at most this often.
     static constexpr int kUpdateIntervalMs = 200;
 
-    explicit CMainFrame(CTalverinApp& app, QWidget* parent = nullptr);
+    // registerScreens fills Screens() while the frame is made, before its menus: the program's
+    // screens (ProgramScreens.cpp), or a test's.
+    CMainFrame(FrameProgram& app, const std::function<void(CMainFrame&)>& registerScreens, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     plat::HWND GetSafeHwnd() const;
@@ -417,7 +419,7 @@ private:
 
     HelpWindow& helpWindow();
 
-    CTalverinApp& m_app;
+    FrameProgram& m_app;
     plat::qt::CommandTable m_commands;
     MessageMap m_messages;
     std::unique_ptr<plat::qt::WindowBridge> m_bridge;

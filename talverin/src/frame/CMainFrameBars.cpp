@@ -1,7 +1,7 @@
 // The frame's bars, its Setting menu with the ports, the start screen and the command bar's sends.
 #include "frame/CMainFrame.h"
 
-#include "app/CTalverinApp.h"
+#include "frame/FrameProgram.h"
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
 #include "frame/CCommandBar.h"
@@ -58,7 +58,13 @@ void CMainFrame::buildSettingMenu()
         item->setChecked(id == ID_LOCK_DISABLE);
         lockGroup->addAction(item);
     }
-    m_ports = std::make_unique<PortMenu>(*this, m_app.m_dataFile, m_app.m_settingsPath, ports, m_connectItem);
+    m_ports = std::make_unique<PortMenu>(
+        m_commands,
+        [this](QMenu* menu, plat::UINT id, const QString& text, QAction* before) {
+            return AddCommand(menu, id, text, {}, before);
+        },
+        [this] { return !IsTransferDialogVisible() && !IsConnected(); }, GetSafeHwnd(), m_app.m_dataFile,
+        m_app.m_settingsPath, ports, m_connectItem);
 }
 
 void CMainFrame::createBars()
@@ -150,7 +156,8 @@ void CMainFrame::ShowStartDialog()
     if (m_destroyed)
         return;
     if (!m_startDlg)
-        m_startDlg = std::make_unique<CStartDlg>(m_app, *this);
+        m_startDlg = std::make_unique<CStartDlg>(
+            m_app, *this, [this](const QString& page, const QString& anchor) { ShowHelp(page, anchor); });
     m_startDlg->Open();
 }
 

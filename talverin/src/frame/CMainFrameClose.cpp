@@ -2,8 +2,8 @@
 // path, and the window placements and bar layout kept in the settings file.
 #include "frame/CMainFrame.h"
 
-#include "app/CTalverinApp.h"
-#include "app/CTalverinDoc.h"
+#include "frame/FrameProgram.h"
+#include "common/DocumentAccess.h"
 #include "common/AppMessageBox.h"
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
@@ -147,7 +147,7 @@ bool CMainFrame::OnClose()
         }
         return false;
     }
-    CTalverinDoc* doc = m_app.GetDocument();
+    DocumentAccess* doc = m_app.GetDocument();
     // Without a port there is no connection to end: straight to the last step.
     const bool portOpen = m_connectionPhase != Phase::Idle;
     // Re-entered from the read-all before closing: the questions were answered already.

@@ -1,9 +1,9 @@
 // The frame's menu bar, tool bar and status bar, and the update rules of its commands.
 #include "frame/CMainFrame.h"
 
-#include "app/CTalverinApp.h"
-#include "app/CTalverinDoc.h"
-#include "app/CTalverinDocTemplate.h"
+#include "frame/FrameProgram.h"
+#include "common/DocumentAccess.h"
+#include "frame/RecentFileList.h"
 #include "common/AppMessageBox.h"
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
@@ -148,7 +148,7 @@ void CMainFrame::buildMenus()
     m_helpMenu->addSeparator();
     AddCommand(m_helpMenu, ID_APP_ABOUT, tr("&About KVX Talverin..."));
 
-    m_app.GetDocTemplate().RecentFiles().SetOnChanged([this] { rebuildRecentFiles(); });
+    m_app.RecentFiles().SetOnChanged([this] { rebuildRecentFiles(); });
     rebuildRecentFiles();
 }
 
@@ -271,7 +271,7 @@ void CMainFrame::rebuildRecentFiles()
     for (QAction* action : m_recentActions)
         delete action;
     m_recentActions.clear();
-    const auto& paths = m_app.GetDocTemplate().RecentFiles().Paths();
+    const auto& paths = m_app.RecentFiles().Paths();
     if (paths.empty()) {
         m_recentActions.push_back(AddCommand(m_fileMenu, ID_FILE_MRU_FILE1, tr("Recent File"), {}, m_recentSeparator));
     }
@@ -356,7 +356,7 @@ void CMainFrame::addCommands()
             u.Enable(false);
     };
     t.add(ID_FILE_NEW, [this] { OnFileNew(); }, rule);
-    t.add(ID_FILE_OPEN, [this] { if (!openRefused()) m_app.GetDocTemplate().OnFileOpen(); }, rule);
+    t.add(ID_FILE_OPEN, [this] { if (!openRefused()) m_app.OnFileOpen(); }, rule);
     // While connected the driver's data is read into the document first.
     t.add(ID_FILE_SAVE, [this] { if (!HoldCommandWhileConnected(ID_FILE_SAVE)) m_app.GetDocument()->OnFileSave(); },
           saveRule);
@@ -367,10 +367,10 @@ void CMainFrame::addCommands()
         ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE1 + kRecentFileCount - 1,
         [this](plat::UINT id) {
             if (!openRefused())
-                m_app.GetDocTemplate().OnOpenRecentFile(static_cast<int>(id - ID_FILE_MRU_FILE1));
+                m_app.OnOpenRecentFile(static_cast<int>(id - ID_FILE_MRU_FILE1));
         },
         [this](CommandUpdate& u) {
-            u.Enable(u.id() - ID_FILE_MRU_FILE1 < m_app.GetDocTemplate().RecentFiles().Paths().size());
+            u.Enable(u.id() - ID_FILE_MRU_FILE1 < m_app.RecentFiles().Paths().size());
         });
     addPrintCommands();
     t.add(ID_APP_EXIT, [this] { plat::PostMessage(GetSafeHwnd(), WM_CLOSE, 0, 0); });

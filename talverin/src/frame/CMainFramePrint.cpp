@@ -1,7 +1,7 @@
 // The main frame's print commands: the current screen's report handed to the report viewer.
 #include "frame/CMainFrame.h"
 
-#include "app/CTalverinApp.h"
+#include "frame/FrameProgram.h"
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
 #include "connection/ConnectionRules.h"

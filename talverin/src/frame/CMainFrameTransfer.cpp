@@ -2,7 +2,7 @@
 // frame, with the screen and the tool bars disabled and the operation-running flag set meanwhile.
 #include "frame/CMainFrame.h"
 
-#include "app/CTalverinApp.h"
+#include "frame/FrameProgram.h"
 #include "common/CommandIds.h"
 #include "frame/CCommandBar.h"
 #include "frame/CConnectionBar.h"

@@ -1,8 +1,7 @@
 #include "frame/CStartDlg.h"
 
-#include "app/CTalverinApp.h"
 #include "common/AppMessages.h"
-#include "frame/CMainFrame.h"
+#include "frame/FrameProgram.h"
 #include "frame/StartScreenRules.h"
 
 #include <platform/language.h>
@@ -10,6 +9,7 @@
 #include <platform/qt/colors.h>
 #include <platform/qt/dialog_units.h>
 #include <platform/qt/fonts.h>
+#include <platform/qt/window_bridge.h>
 
 #include <QButtonGroup>
 #include <QKeyEvent>
@@ -42,10 +42,11 @@ QString helpPage()
 
 } // namespace
 
-CStartDlg::CStartDlg(CTalverinApp& app, CMainFrame& frame) : QDialog(nullptr), m_app(app), m_frame(frame)
+CStartDlg::CStartDlg(FrameProgram& app, QWidget& frame, ShowHelp showHelp)
+    : QDialog(nullptr), m_app(app), m_frame(frame), m_showHelp(std::move(showHelp))
 {
     setObjectName(QString::number(IDD));
-    setWindowTitle(CTalverinApp::BaseCaption());
+    setWindowTitle(m_app.BaseCaption());
     setAttribute(Qt::WA_DeleteOnClose, false);
     setMouseTracking(true);
     QPalette white = palette();
@@ -263,7 +264,7 @@ bool CStartDlg::eventFilter(QObject* watched, QEvent* event)
 void CStartDlg::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1) {
-        m_frame.ShowHelp(helpPage(), QStringLiteral("D_DLG_START"));
+        m_showHelp(helpPage(), QStringLiteral("D_DLG_START"));
         return;
     }
     QDialog::keyPressEvent(event);
@@ -271,7 +272,7 @@ void CStartDlg::keyPressEvent(QKeyEvent* event)
 
 void CStartDlg::end(plat::WPARAM index, plat::LPARAM number)
 {
-    const plat::HWND main = m_frame.GetSafeHwnd();
+    const plat::HWND main = plat::qt::HandleFromObject(&m_frame);
     Dismiss();
     plat::PostMessage(main, WM_START_CHOICE, index, number);
 }

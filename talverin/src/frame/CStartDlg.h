@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 class QButtonGroup;
 class QPushButton;
@@ -21,8 +22,7 @@ class QRadioButton;
 
 namespace talverin {
 
-class CMainFrame;
-class CTalverinApp;
+class FrameProgram;
 
 class CStartDlg : public QDialog {
     Q_OBJECT
@@ -35,7 +35,10 @@ public:
     static constexpr int kDefaultHeight = 400;
     static constexpr int kFontHeight = 12;
 
-    CStartDlg(CTalverinApp& app, CMainFrame& frame);
+    using ShowHelp = std::function<void(const QString& page, const QString& anchor)>;
+
+    // frame: the main window the screen stands over and posts its choice to.
+    CStartDlg(FrameProgram& app, QWidget& frame, ShowHelp showHelp);
     ~CStartDlg() override;
 
     // Shows the screen centred on the main window and activates it; the operation-running flag is
@@ -76,8 +79,9 @@ private:
     void end(plat::WPARAM index, plat::LPARAM number);
     QString rowText(int row) const;
 
-    CTalverinApp& m_app;
-    CMainFrame& m_frame;
+    FrameProgram& m_app;
+    QWidget& m_frame;
+    ShowHelp m_showHelp;
     QImage m_bitmap;
     QFont m_rowFont;
     std::array<QRadioButton*, kRowCount> m_rows{};

@@ -2,10 +2,10 @@
 
 #include "common/AppMessageBox.h"
 #include "connection/SerialDeviceEnumerator.h"
-#include "frame/CMainFrame.h"
 
 #include <model/DataFile.h>
 #include <platform/profile.h>
+#include <platform/qt/command_table.h>
 #include <zrcomm/zrcomm_api.h>
 
 #include <QAction>
@@ -27,15 +27,16 @@ std::string trimmed(const std::string& s)
 
 } // namespace
 
-PortMenu::PortMenu(CMainFrame& frame, model::CDataFile& store, std::string settingsPath, QMenu* portMenu,
+PortMenu::PortMenu(plat::qt::CommandTable& commands, AddItem addItem, std::function<bool()> usable,
+                   plat::HWND owner, model::CDataFile& store, std::string settingsPath, QMenu* portMenu,
                    QAction* connectItem)
-    : m_frame(frame), m_store(store), m_settingsPath(std::move(settingsPath)), m_menu(portMenu),
-      m_connectItem(connectItem)
+    : m_commands(commands), m_addItem(std::move(addItem)), m_owner(owner), m_store(store),
+      m_settingsPath(std::move(settingsPath)), m_menu(portMenu), m_connectItem(connectItem)
 {
-    m_frame.Commands().addRange(
+    m_commands.addRange(
         ID_PORT_FIRST, ID_PORT_LAST, [this](plat::UINT id) { OnPortCommand(id); },
-        [this](plat::qt::CommandUpdate& u) {
-            u.Enable(!m_frame.IsTransferDialogVisible() && !m_frame.IsConnected());
+        [this, usable = std::move(usable)](plat::qt::CommandUpdate& u) {
+            u.Enable(usable());
             u.SetRadio(u.id() == m_checkedId);
         });
 }
@@ -51,9 +52,9 @@ void PortMenu::Build()
     connect = trimmed(connect);
 
     // The items go before the placeholder, which then goes.
-    QAction* placeholder = m_frame.AddCommand(m_menu, ID_PORT_PLACEHOLDER, tr("A port does not exist."));
+    QAction* placeholder = m_addItem(m_menu, ID_PORT_PLACEHOLDER, tr("A port does not exist."), nullptr);
     for (const auto& record : m_list.Records())
-        m_frame.AddCommand(m_menu, PortMenuId(record->m_name), QString::fromStdString(record->m_name), {}, placeholder);
+        m_addItem(m_menu, PortMenuId(record->m_name), QString::fromStdString(record->m_name), placeholder);
     delete placeholder;
 
     // The Connect name's item, else the first port's; "COM1" without ports.
@@ -67,7 +68,7 @@ void PortMenu::CheckPort(const std::string& name)
     m_checkedId = Item(PortMenuId(name)) ? PortMenuId(name) : 0;
     m_store.m_connectPort = name;
     setConnectCaption(name);
-    m_frame.Commands().refresh(m_menu);
+    m_commands.refresh(m_menu);
 }
 
 void PortMenu::setConnectCaption(const std::string& name)
@@ -98,7 +99,7 @@ void PortMenu::OnPortCommand(plat::UINT id)
     const QAction* item = Item(id);
     const std::string name = item ? item->text().toStdString() : "COM" + std::to_string(id - (ID_PORT_FIRST - 1));
     PortRecord& record = m_list.FindOrAdd(name);
-    if (ConfigurePort(record, m_frame.GetSafeHwnd()))
+    if (ConfigurePort(record, m_owner))
         CheckPort(record.m_name);
 }
 

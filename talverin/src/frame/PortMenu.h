@@ -12,10 +12,15 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <functional>
 #include <string>
 
 class QAction;
 class QMenu;
+
+namespace plat::qt {
+class CommandTable;
+}
 
 namespace model {
 class CDataFile;
@@ -23,15 +28,18 @@ class CDataFile;
 
 namespace talverin {
 
-class CMainFrame;
-
 class PortMenu {
     Q_DECLARE_TR_FUNCTIONS(PortMenu)
 
 public:
-    // portMenu: the submenu the items go into; connectItem: the Connect item (32845).
-    PortMenu(CMainFrame& frame, model::CDataFile& store, std::string settingsPath, QMenu* portMenu,
-             QAction* connectItem);
+    // An item for a command in a menu, before `before` (the frame's AddCommand).
+    using AddItem = std::function<QAction*(QMenu* menu, plat::UINT id, const QString& text, QAction* before)>;
+
+    // commands: the frame's command table; usable: whether the items may be chosen now (the
+    // frame's rule); owner: the settings dialog's parent. portMenu: the submenu the items go
+    // into; connectItem: the Connect item (32845).
+    PortMenu(plat::qt::CommandTable& commands, AddItem addItem, std::function<bool()> usable, plat::HWND owner,
+             model::CDataFile& store, std::string settingsPath, QMenu* portMenu, QAction* connectItem);
 
     // The list and the items, from the system's serial devices and the settings file; the item of
     // the [Port] Connect name (else the first port's) is checked and becomes the Connect name.
@@ -57,7 +65,9 @@ public:
 private:
     void setConnectCaption(const std::string& name);
 
-    CMainFrame& m_frame;
+    plat::qt::CommandTable& m_commands;
+    AddItem m_addItem;
+    plat::HWND m_owner;
     model::CDataFile& m_store;
     std::string m_settingsPath;
     QMenu* m_menu;

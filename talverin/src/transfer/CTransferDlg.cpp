@@ -1,7 +1,7 @@
 #include "transfer/CTransferDlg.h"
 
-#include "app/CTalverinApp.h"
-#include "app/CTalverinDoc.h"
+#include "common/ProgramState.h"
+#include "common/DocumentAccess.h"
 #include "common/AppMessageBox.h"
 #include "common/AppMessages.h"
 #include "frame/CConnectionBar.h"
@@ -47,7 +47,7 @@ QString ToDisplay(const std::string& command)
 
 } // namespace
 
-CTransferDlg::CTransferDlg(CMainFrame& frame, CTalverinApp& app, int direction, QWidget* parent)
+CTransferDlg::CTransferDlg(CMainFrame& frame, ProgramState& app, int direction, QWidget* parent)
     : QDialog(parent), m_frame(frame), m_app(app), m_direction(direction)
 {
     setObjectName(QString::number(IDD));
@@ -350,7 +350,7 @@ void CTransferDlg::OnRunningButton()
     if (m_current->isChecked() && m_finishedResult == 1) {
         if (m_direction == kUpload) {
             m_app.m_dataFile.m_newDocument = 0;
-            if (CTalverinDoc* doc = m_app.GetDocument())
+            if (DocumentAccess* doc = m_app.GetDocument())
                 doc->SetModifiedFlag(true);
         }
         accept();

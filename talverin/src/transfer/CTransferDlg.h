@@ -30,7 +30,7 @@ class WindowBridge;
 namespace talverin {
 
 class CMainFrame;
-class CTalverinApp;
+class ProgramState;
 
 class CTransferDlg : public QDialog {
     Q_OBJECT
@@ -68,7 +68,7 @@ public:
     };
 
     // The port is the data store's Connect name; the connection bar becomes the line's monitor.
-    CTransferDlg(CMainFrame& frame, CTalverinApp& app, int direction, QWidget* parent = nullptr);
+    CTransferDlg(CMainFrame& frame, ProgramState& app, int direction, QWidget* parent = nullptr);
     ~CTransferDlg() override;
 
     plat::HWND GetSafeHwnd() const;
@@ -129,7 +129,7 @@ private:
     QString commandTitle() const;
 
     CMainFrame& m_frame;
-    CTalverinApp& m_app;
+    ProgramState& m_app;
     const int m_direction;
     std::string m_portName;
     plat::HWND m_connectionBar = nullptr;

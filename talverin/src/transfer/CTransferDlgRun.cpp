@@ -2,8 +2,8 @@
 // own commands and by the frame's connection notices. One command is in flight at a time.
 #include "transfer/CTransferDlg.h"
 
-#include "app/CTalverinApp.h"
-#include "app/CTalverinDoc.h"
+#include "common/ProgramState.h"
+#include "common/DocumentAccess.h"
 #include "common/AppMessageBox.h"
 #include "common/AppMessages.h"
 #include "common/ClipboardHelpers.h"
@@ -433,7 +433,7 @@ void CTransferDlg::finishUpload(CommandId id, const std::string& reply)
         if (ok) {
             // Loaded: the document holds the driver's data now, whatever closes the dialog.
             m_app.m_dataFile.m_newDocument = 0;
-            if (CTalverinDoc* doc = m_app.GetDocument())
+            if (DocumentAccess* doc = m_app.GetDocument())
                 doc->SetModifiedFlag(true);
         }
     } else {

@@ -1,6 +1,6 @@
 // The pure rules of start-up and of the main window, the recent files, the switch guard, the data
 // header cut and the desktop entry quoting.
-#include "app/RecentFileList.h"
+#include "frame/RecentFileList.h"
 #include "app/ShellRegistration.h"
 #include "common/ClipboardHelpers.h"
 #include "common/ScreenSwitchGuard.h"

@@ -1,4 +1,4 @@
-#include "app/RecentFileList.h"
+#include "frame/RecentFileList.h"
 
 #include <platform/profile.h>
 
