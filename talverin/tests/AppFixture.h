@@ -9,6 +9,7 @@
 #include "app/CTalverinDoc.h"
 #include "app/ShellRegistration.h"
 #include "common/AppMessages.h"
+#include "connection/DriverConnection.h"
 #include "frame/CMainFrame.h"
 
 #include "../../platform/src/atomic_write_faults.h"

@@ -28,7 +28,15 @@ inline constexpr int SaveAlarmHistory = 40; // "TA/HI" before a save or print
 inline constexpr int SaveReady = 41;        // (both are in; the command runs)
 inline constexpr int CloseReadAll = 42;     // read-all before the program closes
 inline constexpr int CloseReady = 43;
+inline constexpr int CommandBar = 100;      // 100-104: the command bar's five buttons
+inline constexpr int CommandBarCount = 5;
 } // namespace ConnectionTag
+
+// A command of the command bar: its completions go to the bar's buttons.
+inline bool IsCommandBarTag(std::intptr_t tag)
+{
+    return tag >= ConnectionTag::CommandBar && tag < ConnectionTag::CommandBar + ConnectionTag::CommandBarCount;
+}
 
 // Connection phases (CMainFrame::m_connectionPhase).
 namespace Phase {

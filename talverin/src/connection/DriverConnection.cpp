@@ -1,17 +1,16 @@
-// The frame's driver connection: Connect, the driver's answer, finishing a connection, the
-// disconnection and its teardown, the password lock commands and the connection steps of a
-// screen switch.
-#include "frame/CMainFrame.h"
+// The driver connection: Connect, the driver's answer, finishing a connection, the disconnection
+// and its teardown, the password lock commands and the connection steps of a screen switch.
+#include "connection/DriverConnection.h"
 
-#include "frame/FrameProgram.h"
-#include "common/DocumentAccess.h"
 #include "common/AppMessageBox.h"
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
+#include "common/DocumentAccess.h"
+#include "common/MessageMap.h"
+#include "common/ProgramState.h"
+#include "connection/ConnectionHost.h"
 #include "connection/ConnectionRules.h"
-#include "frame/CCommandBar.h"
-#include "frame/CConnectionBar.h"
-#include "frame/PortMenu.h"
+#include "connection/PortRecord.h"
 #include "screens/CViewBase.h"
 
 #include <model/CommandSupport.h>
@@ -19,6 +18,7 @@
 #include <platform/clock.h>
 #include <platform/messages.h>
 #include <platform/profile.h>
+#include <platform/qt/command_table.h>
 #include <platform/qt/window_bridge.h>
 #include <platform/sync.h>
 
@@ -52,9 +52,30 @@ std::string driverIdentification()
 
 } // namespace
 
-void CMainFrame::addConnectionHandlers()
+DriverConnection::DriverConnection(ConnectionHost& host, QWidget& window, ProgramState& app)
+    : m_host(host), m_window(window), m_app(app)
 {
-    MessageMap& m = m_messages;
+}
+
+DriverConnection::~DriverConnection() = default;
+
+int DriverConnection::currentView() const
+{
+    return m_host.GetCurrentViewId();
+}
+
+bool DriverConnection::IsConnected() const
+{
+    return ZRComm_IsConnected(nullptr, nullptr) != 0;
+}
+
+bool DriverConnection::IsTransferDialogOpen() const
+{
+    return m_host.TransferDialog() != nullptr;
+}
+
+void DriverConnection::AddHandlers(MessageMap& m, plat::qt::CommandTable& t)
+{
     m.Set(WM_COMM_STATE_CHANGED, [this](WPARAM w, LPARAM l) { return OnCommStateChanged(w, l); });
     m.Set(WM_CONNECTION_STATE, [this](WPARAM w, LPARAM l) { return OnConnectionState(w, l); });
     m.Set(WM_COMM_ERROR, [this](WPARAM w, LPARAM l) { return OnCommError(w, l); });
@@ -66,46 +87,44 @@ void CMainFrame::addConnectionHandlers()
     m.Set(WM_COMM_ACTIVITY, [this](WPARAM w, LPARAM l) { return OnCommActivity(w, l); });
     m.Set(WM_GET_CONNECTION_PHASE, [this](WPARAM, LPARAM) { return LRESULT{m_connectionPhase}; });
     m.Set(WM_COMM_TEXT, [](WPARAM, LPARAM) { return LRESULT{0}; });
+    m.Set(WM_COMM_COMMAND, [this](WPARAM w, LPARAM l) { return OnCommCommand(w, l); });
 
-    plat::qt::CommandTable& t = m_commands;
     t.add(ID_CONNECT, [this] { OnConnect(); },
           [this](plat::qt::CommandUpdate& u) { u.Enable(m_connectionPhase == Phase::Idle); });
     t.add(ID_DISCONNECT, [this] { OnDisconnect(); }, [this](plat::qt::CommandUpdate& u) {
         u.Enable(m_connectionPhase != Phase::Idle && m_connectionPhase != Phase::Disconnecting);
     });
     auto lockRule = [this](plat::qt::CommandUpdate& u) {
-        u.Enable(m_currentView != VIEW_TERMINAL && m_connectionPhase == Phase::Connected && m_busy == 0);
+        u.Enable(currentView() != VIEW_TERMINAL && m_connectionPhase == Phase::Connected && m_busy == 0);
         u.SetRadio(m_lockMenuState == (u.id() == ID_LOCK_ENABLE ? 0 : 1));
     };
     t.add(ID_LOCK_ENABLE, [this] { OnPasswordLockEnable(); }, lockRule);
     t.add(ID_LOCK_DISABLE, [this] { OnPasswordLockDisable(); }, lockRule);
 }
 
-LRESULT CMainFrame::SendToViews(std::initializer_list<int> ids, plat::UINT message, WPARAM wParam, LPARAM lParam,
+LRESULT DriverConnection::SendToViews(std::initializer_list<int> ids, plat::UINT message, WPARAM wParam, LPARAM lParam,
                                 bool stopAtZero)
 {
     for (const int id : ids) {
-        CViewBase* view = GetView(id);
+        CViewBase* view = m_host.GetView(id);
         if (view && plat::SendMessage(view->GetSafeHwnd(), message, wParam, lParam) == 0 && stopAtZero)
             return 0;
     }
     return 1;
 }
 
-void CMainFrame::setBarState(int state)
+void DriverConnection::setBarState(int state)
 {
-    if (!m_connectionBar)
-        return;
-    m_connectionBar->SetDisplayState(state);
-    m_connectionBar->Repaint();
+    m_host.SetBarState(state);
+    m_host.RepaintBar();
 }
 
-void CMainFrame::restoreCommandMode()
+void DriverConnection::restoreCommandMode()
 {
-    ZRComm_SetCommandMode(GetCommandModeForView(m_currentView));
+    ZRComm_SetCommandMode(m_host.GetCommandModeForView(currentView()));
 }
 
-bool CMainFrame::setCommandModeBounded(int mode)
+bool DriverConnection::setCommandModeBounded(int mode)
 {
     // A record left at the head would refuse the mode for ever; a lost or closed line for good.
     for (int attempt = 0; attempt < kModeRetries; ++attempt) {
@@ -121,7 +140,7 @@ bool CMainFrame::setCommandModeBounded(int mode)
 
 // ---- Connect ----------------------------------------------------------------------------------
 
-void CMainFrame::OnConnect()
+void DriverConnection::OnConnect()
 {
     if (m_app.m_transferRunning)
         return;
@@ -131,13 +150,13 @@ void CMainFrame::OnConnect()
         m_busy = 0;
         m_operationTag = 0;
     }
-    const plat::UINT checked = m_ports->CheckedId();
-    PortRecord* record = checked ? m_ports->List().Find(m_ports->CheckedName().toStdString()) : nullptr;
+    const plat::UINT checked = m_host.CheckedPortId();
+    PortRecord* record = checked ? m_host.CheckedPortRecord() : nullptr;
     if (!record) {
-        AppMessageBox(GetSafeHwnd(), tr("Set port and re-try to connect."), tr("Connection"), kWarning);
+        AppMessageBox(m_host.GetSafeHwnd(), tr("Set port and re-try to connect."), tr("Connection"), kWarning);
         // The port's settings dialog opens; with no port checked there is none to open.
         if (checked)
-            plat::PostMessage(GetSafeHwnd(), plat::WM_COMMAND, checked, 0);
+            plat::PostMessage(m_host.GetSafeHwnd(), plat::WM_COMMAND, checked, 0);
         m_connectionPhase = remembered;
         return;
     }
@@ -157,7 +176,7 @@ void CMainFrame::OnConnect()
     store.m_driverModelInfo.clear();
     if (!IsTransferDialogOpen())
         store.SetAlarmText({});
-    ZRComm_SetMonitorWnd(m_connectionBar->GetSafeHwnd());
+    ZRComm_SetMonitorWnd(m_host.MonitorWindow());
 
     m_commData = CommExternalData{};
     m_commData.size = sizeof(CommExternalData);
@@ -169,7 +188,7 @@ void CMainFrame::OnConnect()
     m_markedDifferent = false;
     m_afterReadAll = false;
 
-    const CommResult opened = ZRComm_InitFromDCB(GetSafeHwnd(), record->m_name.c_str(), &record->Dcb());
+    const CommResult opened = ZRComm_InitFromDCB(m_host.GetSafeHwnd(), record->m_name.c_str(), &record->Dcb());
     if (opened != COMM_OK) {
         m_connectionPhase = Phase::Idle;
         QString text;
@@ -186,7 +205,7 @@ void CMainFrame::OnConnect()
         } else {
             text = tr("Comminication error.\nPlease check current condition.");
         }
-        AppMessageBox(GetSafeHwnd(), text, tr("Connection error"), kWarning);
+        AppMessageBox(m_host.GetSafeHwnd(), text, tr("Connection error"), kWarning);
         return;
     }
     // The reply time-out and language hold from the identification on: a driver whose
@@ -195,11 +214,11 @@ void CMainFrame::OnConnect()
     m_lineGoneReported = false;
     showWait(tr("Connecting.\n\nPlease wait."), 0);
     m_connectionPhase = Phase::PortOpen;
-    setBarState(CConnectionBar::kConnecting);
+    setBarState(BarState::Connecting);
     store.m_retryCount = 0;
 }
 
-void CMainFrame::OnDisconnect()
+void DriverConnection::OnDisconnect()
 {
     if (!m_app.m_transferRunning)
         OnConnectionState(0, 0);
@@ -207,7 +226,7 @@ void CMainFrame::OnDisconnect()
 
 // ---- The driver answers, or not ---------------------------------------------------------------
 
-std::uint32_t CMainFrame::lostLineState() const
+std::uint32_t DriverConnection::lostLineState() const
 {
     // The first command the line failed under, else the last one; a closed port has none.
     const int count = ZRComm_GetCommandCount(1);
@@ -224,10 +243,10 @@ std::uint32_t CMainFrame::lostLineState() const
     return state;
 }
 
-LRESULT CMainFrame::OnCommStateChanged(WPARAM connected, LPARAM code)
+LRESULT DriverConnection::OnCommStateChanged(WPARAM connected, LPARAM code)
 {
     DocumentAccess* doc = m_app.GetDocument();
-    const plat::HWND transfer = IsTransferDialogOpen() ? plat::qt::HandleFromObject(m_transferDialog) : nullptr;
+    const plat::HWND transfer = IsTransferDialogOpen() ? plat::qt::HandleFromObject(m_host.TransferDialog()) : nullptr;
     if (connected == 1) {
         m_savedModified = doc && doc->IsModified();
         if (IsTransferDialogOpen()) {
@@ -239,7 +258,7 @@ LRESULT CMainFrame::OnCommStateChanged(WPARAM connected, LPARAM code)
             doc->SetModifiedFlag(true);
         m_app.m_dataFile.m_newDocument = 0;
         restoreCommandMode();
-        if (m_currentView == VIEW_TERMINAL) {
+        if (currentView() == VIEW_TERMINAL) {
             OnConnectionState(1, 0);
             return 0;
         }
@@ -263,7 +282,7 @@ LRESULT CMainFrame::OnCommStateChanged(WPARAM connected, LPARAM code)
     if (monitor == COMM_MONITOR_NOT_CONNECTED) {
         OnConnectionState(0, 0);
         hideWait();
-        AppMessageBox(GetSafeHwnd(), tr("Connection time out.\nCheck the unit and re-try."), tr("Connection error"),
+        AppMessageBox(m_host.GetSafeHwnd(), tr("Connection time out.\nCheck the unit and re-try."), tr("Connection error"),
                       kWarning);
         if (transfer)
             plat::PostMessage(transfer, WM_COMM_STATE_CHANGED, 0, COMM_MONITOR_NOT_CONNECTED);
@@ -274,7 +293,7 @@ LRESULT CMainFrame::OnCommStateChanged(WPARAM connected, LPARAM code)
         OnConnectionState(0, 0);
     if (IsLineFailureState(state)) {
         hideWait();
-        AppMessageBox(GetSafeHwnd(), tr("Disconnected due to communication error.\nCheck the unit and re-try"),
+        AppMessageBox(m_host.GetSafeHwnd(), tr("Disconnected due to communication error.\nCheck the unit and re-try"),
                       tr("Communication error"), kWarning);
     }
     if (transfer)
@@ -282,7 +301,7 @@ LRESULT CMainFrame::OnCommStateChanged(WPARAM connected, LPARAM code)
     return 0;
 }
 
-bool CMainFrame::reportLineGone()
+bool DriverConnection::reportLineGone()
 {
     // Only this connection's device: the library keeps its reason after the port closed.
     const bool gone = m_lineGoneReported ||
@@ -294,19 +313,19 @@ bool CMainFrame::reportLineGone()
         char text[512] = {};
         ZRComm_GetLineError(text, sizeof text);
         m_failureContents.emplace(COMM_ERR_LINE_GONE, QString::fromUtf8(text));
-        plat::PostMessage(GetSafeHwnd(), WM_COMM_ERROR, COMM_ERR_LINE_GONE, 0x8000);
+        plat::PostMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, COMM_ERR_LINE_GONE, 0x8000);
     }
     return gone;
 }
 
-bool CMainFrame::reportIdentifyFailed()
+bool DriverConnection::reportIdentifyFailed()
 {
     char received[512] = {};
     if (m_connectionPhase == Phase::Idle || ZRComm_GetLineError(received, sizeof received) != COMM_ERR_IDENTIFY_FAILED)
         return false;
     OnConnectionState(0, 0);
     hideWait();
-    AppMessageBox(GetSafeHwnd(),
+    AppMessageBox(m_host.GetSafeHwnd(),
                   tr("Error during connection.\nMake sure device is connected properly.") + QStringLiteral("\n") +
                       tr("The identification reply could not be read. Received: %1").arg(QString::fromLatin1(received)),
                   tr("Connection error"), kWarning);
@@ -315,14 +334,14 @@ bool CMainFrame::reportIdentifyFailed()
 
 // ---- Finishing and disconnecting ----------------------------------------------------------------
 
-LRESULT CMainFrame::OnConnectionState(WPARAM finish, LPARAM reason)
+LRESULT DriverConnection::OnConnectionState(WPARAM finish, LPARAM reason)
 {
     if (finish != 1)
         return disconnect(reason);
     return finishConnection() ? 1 : 0;
 }
 
-bool CMainFrame::finishConnection()
+bool DriverConnection::finishConnection()
 {
     model::CDataFile& store = m_app.m_dataFile;
     DocumentAccess* doc = m_app.GetDocument();
@@ -334,7 +353,7 @@ bool CMainFrame::finishConnection()
     ZRComm_InitExternalData(&m_commData);
     const std::string identification = driverIdentification();
     bool connectNow = false;
-    if (!ConnectReadsAllData(m_currentView)) {
+    if (!ConnectReadsAllData(currentView())) {
         store.m_driverModelInfo = identification;
         connectNow = true;
     }
@@ -359,7 +378,7 @@ bool CMainFrame::finishConnection()
         }
         if (!m_markedDifferent) {
             m_connectionPhase = Phase::ReadingAll;
-            m_pendingView = m_currentView;
+            m_pendingView = currentView();
             m_readAgain = 0;
             return false;
         }
@@ -382,7 +401,7 @@ bool CMainFrame::finishConnection()
                 readCondition = model::CompareModelInfo(store.m_documentModelInfo, identification) != 0;
             if (!readCondition) {
                 // The same data on both sides: only what was changed here goes to the driver.
-                CViewBase* parameters = GetView(VIEW_PARAM);
+                CViewBase* parameters = m_host.GetView(VIEW_PARAM);
                 const plat::HWND owner = m_commandWindow && m_commandWindow->isVisible()
                                            ? commandWindowHandle()
                                            : parameters ? parameters->GetSafeHwnd() : nullptr;
@@ -399,7 +418,7 @@ bool CMainFrame::finishConnection()
                 m_readAgain = 0;
             if (readAgain || readCondition) {
                 m_connectionPhase = Phase::ReadingAll;
-                m_pendingView = m_currentView;
+                m_pendingView = currentView();
                 return false;
             }
         }
@@ -410,21 +429,19 @@ bool CMainFrame::finishConnection()
     m_markedDifferent = false;
     store.m_documentModelInfo = store.m_driverModelInfo;
     SendToViews({VIEW_OSCILLO, VIEW_PARAM, VIEW_IO, VIEW_CHANNEL, VIEW_TERMINAL}, WM_COMM_STATE_CHANGED, 1, 0);
-    setTerminalWritable(true);
+    SetTerminalWritable(true);
     store.m_lineClean = 1;
     restoreCommandMode();
-    if (m_connectionBar)
-        m_connectionBar->SetDisplayState(CConnectionBar::kConnected);
+    m_host.SetBarState(BarState::Connected);
     m_connectedOnce = 1;
     m_baudChangeBusy = 0;
     m_connectionPhase = Phase::Connected;
     hideWait();
-    if (m_connectionBar)
-        m_connectionBar->Repaint();
+    m_host.RepaintBar();
     return true;
 }
 
-LRESULT CMainFrame::disconnect(LPARAM reason)
+LRESULT DriverConnection::disconnect(LPARAM reason)
 {
     if (m_connectionPhase == Phase::Connecting || m_connectionPhase == Phase::PortOpen) {
         ZRComm_RemoveCommand(0);
@@ -433,14 +450,13 @@ LRESULT CMainFrame::disconnect(LPARAM reason)
     }
     if (m_closeEvent && m_closeEvent->isSet())
         return 1;
-    if (reason == 0 && GetView(VIEW_OSCILLO) && IsConnected() && !lineGone(model::GetCommEventState())) {
-        const int capture = GetView(VIEW_OSCILLO)->CaptureState();
+    if (reason == 0 && m_host.GetView(VIEW_OSCILLO) && IsConnected() && !lineGone(model::GetCommEventState())) {
+        const int capture = m_host.GetView(VIEW_OSCILLO)->CaptureState();
         if (capture == 3) {
             ZRComm_RemoveCommand(0);
         } else if (capture >= 4 && capture <= 6) {
-            AppMessageBox(GetSafeHwnd(), tr("Close when capture is complete."), tr("Capture in process"), kWarning);
-            if (m_connectionBar)
-                m_connectionBar->Repaint();
+            AppMessageBox(m_host.GetSafeHwnd(), tr("Close when capture is complete."), tr("Capture in process"), kWarning);
+            m_host.RepaintBar();
             return 1;
         }
     }
@@ -458,14 +474,14 @@ LRESULT CMainFrame::disconnect(LPARAM reason)
         return 1;
     }
     if (reason == 0 && IsConnected()) {
-        model::WaitCommandQueue(GetSafeHwnd());
+        model::WaitCommandQueue(m_host.GetSafeHwnd());
         if (m_closeEvent && m_closeEvent->isSet())
             return 1;
     }
     if (reason == 0 && IsConnected() && !lineGone(model::GetCommEventState())) {
         ZRComm_RemoveCommand(-1);
         plat::Sleep(10);
-        if (m_currentView == VIEW_TERMINAL)
+        if (currentView() == VIEW_TERMINAL)
             setCommandModeBounded(0);
         plat::Sleep(10);
         // Without the alarm read nothing would end the disconnection.
@@ -477,70 +493,67 @@ LRESULT CMainFrame::disconnect(LPARAM reason)
     return 1;
 }
 
-bool CMainFrame::QueryViewsDisconnect(LPARAM reason)
+bool DriverConnection::QueryViewsDisconnect(LPARAM reason)
 {
     if (!SendToViews({VIEW_OSCILLO, VIEW_PARAM, VIEW_IO, VIEW_CHANNEL, VIEW_TERMINAL}, WM_COMM_STATE_CHANGED, 0,
                      reason, true))
         return false;
-    if (m_commandBar)
-        m_commandBar->ClearStates();
+    m_host.ClearCommandBar();
     return true;
 }
 
-void CMainFrame::tearDown()
+void DriverConnection::tearDown()
 {
     ZRComm_RemoveCommand(-1);
     ZRComm_Term();
-    setTerminalWritable(false);
-    if (m_connectionBar)
-        m_connectionBar->SetDisplayState(CConnectionBar::kDisconnected);
+    SetTerminalWritable(false);
+    m_host.SetBarState(BarState::Disconnected);
     m_connectionPhase = Phase::Idle;
     m_busy = 0;
     m_operationTag = 0;
     hideWait();
-    if (m_connectionBar)
-        m_connectionBar->Repaint();
+    m_host.RepaintBar();
     for (const int id : {VIEW_OSCILLO, VIEW_PARAM, VIEW_IO, VIEW_CHANNEL, VIEW_TERMINAL}) {
-        if (CViewBase* view = GetView(id))
+        if (CViewBase* view = m_host.GetView(id))
             view->OnPortClosed();
     }
 }
 
 // ---- Password lock ----------------------------------------------------------------------------
 
-CommandId CMainFrame::sendFrameCommand(const char* text, int tag, const QString& title)
+CommandId DriverConnection::sendFrameCommand(const char* text, int tag, const QString& title)
 {
     m_operationTag = tag;
     m_busy = 1;
     model::SendCommandInfo info;
     info.flags = model::SendCommandInfo::kSilent;
     info.title = title.toStdString();
-    m_runningCommand = model::SendDriverCommand(GetSafeHwnd(), text, tag, info);
+    m_runningCommand = model::SendDriverCommand(m_host.GetSafeHwnd(), text, tag, info);
     if (!m_runningCommand)
         m_busy = 0;
     return m_runningCommand;
 }
 
-CommandId CMainFrame::sendLockCommand(int tag)
+CommandId DriverConnection::sendLockCommand(int tag)
 {
     return tag == ConnectionTag::LockEnable
              ? sendFrameCommand("KP0\r", tag, tr("Send password lock enable command"))
              : sendFrameCommand("KP1\r", tag, tr("Send password lock disable command"));
 }
 
-CommandId CMainFrame::OnPasswordLockEnable()
+CommandId DriverConnection::OnPasswordLockEnable()
 {
     return sendLockCommand(ConnectionTag::LockEnable);
 }
 
-CommandId CMainFrame::OnPasswordLockDisable()
+CommandId DriverConnection::OnPasswordLockDisable()
 {
     return sendLockCommand(ConnectionTag::LockDisable);
 }
 
 // ---- Screen switches while connected ------------------------------------------------------------
 
-CMainFrame::SwitchStep CMainFrame::switchConnectionSteps(int target)
+DriverConnection::SwitchStep DriverConnection::SwitchConnectionSteps(int target)
 {
     const bool connected = IsConnected();
     if (target == VIEW_TERMINAL) {
@@ -548,7 +561,7 @@ CMainFrame::SwitchStep CMainFrame::switchConnectionSteps(int target)
             return SwitchStep::Go;
         // The lock goes on before the terminal gives the user the line; the switch goes on
         // from its reply.
-        model::WaitCommandQueue(GetSafeHwnd());
+        model::WaitCommandQueue(m_host.GetSafeHwnd());
         m_pendingView = VIEW_TERMINAL;
         m_connectionPhase = Phase::EnteringTerminal;
         if (OnPasswordLockEnable())
@@ -557,7 +570,7 @@ CMainFrame::SwitchStep CMainFrame::switchConnectionSteps(int target)
         m_connectionPhase = Phase::Connected;
         return SwitchStep::Ended;
     }
-    if (m_currentView == VIEW_TERMINAL) {
+    if (currentView() == VIEW_TERMINAL) {
         if (m_pendingView != 0) {
             m_pendingView = 0;
         } else if (connected) {
@@ -566,7 +579,7 @@ CMainFrame::SwitchStep CMainFrame::switchConnectionSteps(int target)
             if (!store.m_documentModelInfo.empty() && model::CompareModelInfo(identification, store.m_documentModelInfo) != 0) {
                 if (store.m_newDocument != 1) {
                     const int answer = AppMessageBox(
-                        GetSafeHwnd(),
+                        m_host.GetSafeHwnd(),
                         tr("The driver you connected has different data from the current data file The driver may "
                            "behave unstable.\nDo you wish to continue?"),
                         tr("Check driver unit"), plat::MB_YESNO | plat::MB_ICONWARNING);
@@ -576,7 +589,7 @@ CMainFrame::SwitchStep CMainFrame::switchConnectionSteps(int target)
                 store.m_documentModelInfo = identification;
             }
             m_pendingView = target;
-            if (!setCommandModeBounded(GetCommandModeForView(target))) {
+            if (!setCommandModeBounded(m_host.GetCommandModeForView(target))) {
                 m_pendingView = 0;
                 m_connectionPhase = Phase::Connected;
                 return SwitchStep::Ended;
@@ -594,12 +607,27 @@ CMainFrame::SwitchStep CMainFrame::switchConnectionSteps(int target)
             return readAllForSwitch(ConnectionTag::ReadAllTerminal, target);
         return SwitchStep::Go;
     }
-    if (m_currentView == VIEW_OSCILLO && m_pendingView == 0 && connected && m_connectionPhase != Phase::SwitchReadAll)
+    if (currentView() == VIEW_OSCILLO && m_pendingView == 0 && connected && m_connectionPhase != Phase::SwitchReadAll)
         return readAllForSwitch(ConnectionTag::ReadAllOscillo, target);
     return SwitchStep::Go;
 }
 
-CMainFrame::SwitchStep CMainFrame::readAllForSwitch(int tag, int target)
+void DriverConnection::EndHeldSwitch()
+{
+    m_pendingView = 0;
+    // The steps of a connection still under way keep their phase.
+    const int phase = m_connectionPhase;
+    if (phase < Phase::Connecting || phase > Phase::ReadingAll) {
+        if (IsConnected()) {
+            m_connectionPhase = Phase::Connected;
+            SetTerminalWritable(true);
+        } else if (ZRComm_GetCommandCount(-1) < 0) {
+            m_connectionPhase = Phase::Idle;
+        }
+    }
+}
+
+DriverConnection::SwitchStep DriverConnection::readAllForSwitch(int tag, int target)
 {
     m_connectionPhase = Phase::SwitchReadAll;
     m_pendingView = target;

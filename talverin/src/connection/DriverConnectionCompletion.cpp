@@ -1,17 +1,16 @@
-// The frame's own driver commands: their completions by tag with the shared retry counter, the
+// The connection's own driver commands: their completions by tag with the shared retry counter, the
 // read-all and alarm-history reads and the load of a read-all reply, Cancel of the please-wait
 // dialog, and Save, Save As, Print and Print Preview while connected.
-#include "frame/CMainFrame.h"
+#include "connection/DriverConnection.h"
 
-#include "frame/FrameProgram.h"
 #include "common/AppMessageBox.h"
 #include "common/AppMessages.h"
 #include "common/ClipboardHelpers.h"
 #include "common/CommandIds.h"
+#include "common/ProgramState.h"
 #include "common/WidgetHelpers.h"
+#include "connection/ConnectionHost.h"
 #include "connection/ConnectionRules.h"
-#include "frame/CCommandBar.h"
-#include "frame/CConnectionBar.h"
 #include "screens/CViewBase.h"
 
 #include <model/CommandSupport.h>
@@ -76,16 +75,14 @@ std::string writeReplyFile(const std::string& reply)
 
 // ---- Completions --------------------------------------------------------------------------------
 
-LRESULT CMainFrame::OnCommCommand(WPARAM event, LPARAM commandId)
+LRESULT DriverConnection::OnCommCommand(WPARAM event, LPARAM commandId)
 {
     const auto id = static_cast<CommandId>(commandId);
     const std::intptr_t tag = ZRComm_GetCommandParam(id);
-    const bool barTag = tag >= static_cast<std::intptr_t>(CCommandBar::kFirstTag) &&
-                        tag < static_cast<std::intptr_t>(CCommandBar::kFirstTag + CCommandBar::kButtonCount);
-    if (barTag && m_commandBar) {
+    const bool barTag = IsCommandBarTag(tag);
+    if (const plat::HWND bar = barTag ? m_host.CommandBarHandle() : nullptr) {
         // The button shows every event first, whatever follows.
-        plat::PostMessage(m_commandBar->GetSafeHwnd(), WM_COMMAND_TOOL_REPLY, static_cast<WPARAM>(tag),
-                          static_cast<LPARAM>(event));
+        plat::PostMessage(bar, WM_COMMAND_TOOL_REPLY, static_cast<WPARAM>(tag), static_cast<LPARAM>(event));
     }
     // A notice for a command removed since (a teardown emptied the queue) is about nothing.
     const std::uint32_t state = ZRComm_GetCommandState(id);
@@ -150,7 +147,7 @@ LRESULT CMainFrame::OnCommCommand(WPARAM event, LPARAM commandId)
         m_busy = 0;
         ZRComm_RemoveCommand(id);
         m_operationTag = ConnectionTag::SaveReady;
-        plat::PostMessage(GetSafeHwnd(), plat::WM_COMMAND, m_repostCommand, 0);
+        plat::PostMessage(m_host.GetSafeHwnd(), plat::WM_COMMAND, m_repostCommand, 0);
         break;
     default:
         ZRComm_RemoveCommand(id);
@@ -159,7 +156,7 @@ LRESULT CMainFrame::OnCommCommand(WPARAM event, LPARAM commandId)
     return 0;
 }
 
-bool CMainFrame::giveUpOnFailure(WPARAM event, CommandId id, int tag, bool barTag)
+bool DriverConnection::giveUpOnFailure(WPARAM event, CommandId id, int tag, bool barTag)
 {
     // A device that is gone fails every command: one report for all of them, no retries.
     if (reportLineGone())
@@ -188,15 +185,15 @@ bool CMainFrame::giveUpOnFailure(WPARAM event, CommandId id, int tag, bool barTa
     if (m_connectionPhase == Phase::Disconnecting) {
         // The port closes first; the report then finds nothing left to disconnect.
         tearDown();
-        plat::SendMessage(GetSafeHwnd(), WM_COMM_ERROR, event, 0x8000);
+        plat::SendMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, event, 0x8000);
     } else {
         hideWait();
-        plat::PostMessage(GetSafeHwnd(), WM_COMM_ERROR, event, 0x8000);
+        plat::PostMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, event, 0x8000);
     }
     return true;
 }
 
-void CMainFrame::onCommandFailure(WPARAM event, std::uint32_t failure, int tag)
+void DriverConnection::onCommandFailure(WPARAM event, std::uint32_t failure, int tag)
 {
     if (tag == ConnectionTag::AlarmHistory && m_connectionPhase == Phase::Disconnecting) {
         // A driver that refuses the alarm read is let go all the same.
@@ -209,14 +206,14 @@ void CMainFrame::onCommandFailure(WPARAM event, std::uint32_t failure, int tag)
         m_busy = 0;
         return;
     }
-    AppMessageBox(GetSafeHwnd(), tr("Error during connection.\nMake sure device is connected properly."),
+    AppMessageBox(m_host.GetSafeHwnd(), tr("Error during connection.\nMake sure device is connected properly."),
                   tr("Connection error"), plat::MB_OK | plat::MB_ICONWARNING);
-    plat::PostMessage(GetSafeHwnd(), WM_COMM_ERROR, event, 0x8001);
-    plat::PostMessage(GetSafeHwnd(), WM_CONNECTION_STATE, 0, 0);
+    plat::PostMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, event, 0x8001);
+    plat::PostMessage(m_host.GetSafeHwnd(), WM_CONNECTION_STATE, 0, 0);
     m_busy = 0;
 }
 
-void CMainFrame::onLockQueryReply(CommandId id)
+void DriverConnection::onLockQueryReply(CommandId id)
 {
     const std::string reply = replyText(id, kLockReplyBuffer);
     ZRComm_RemoveCommand(id);
@@ -224,7 +221,7 @@ void CMainFrame::onLockQueryReply(CommandId id)
     if (lock) {
         m_app.m_lockState = *lock;
         m_lockMenuState = *lock;
-        if (plat::SendMessage(GetSafeHwnd(), WM_CONNECTION_STATE, 1, 0) != 0)
+        if (plat::SendMessage(m_host.GetSafeHwnd(), WM_CONNECTION_STATE, 1, 0) != 0)
             m_busy = 0;
         else
             ReadAllData(ConnectionTag::ReadAll, true);
@@ -236,18 +233,18 @@ void CMainFrame::onLockQueryReply(CommandId id)
         ++store.m_retryCount;
         return;
     }
-    AppMessageBox(GetSafeHwnd(),
+    AppMessageBox(m_host.GetSafeHwnd(),
                   tr("Error during connection.\nPlease check hardware.\n\nContents of error: Command cannot be "
                      "recognized"),
                   tr("Connection error"), plat::MB_OK | plat::MB_ICONWARNING);
     m_busy = 0;
     hideWait();
-    plat::PostMessage(GetSafeHwnd(), WM_COMM_ERROR, COMM_EVENT_COMPLETED, 0x8001);
+    plat::PostMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, COMM_EVENT_COMPLETED, 0x8001);
     // Left alone, the port would stay open waiting for nothing.
-    plat::PostMessage(GetSafeHwnd(), WM_CONNECTION_STATE, 0, 0);
+    plat::PostMessage(m_host.GetSafeHwnd(), WM_CONNECTION_STATE, 0, 0);
 }
 
-void CMainFrame::onLockReply(int tag)
+void DriverConnection::onLockReply(int tag)
 {
     const int lock = tag == ConnectionTag::LockEnable ? 0 : 1;
     if (m_connectionPhase != Phase::EnteringTerminal)
@@ -257,7 +254,7 @@ void CMainFrame::onLockReply(int tag)
     if ((m_connectionPhase == Phase::EnteringTerminal || m_connectionPhase == Phase::LeavingTerminal) &&
         m_pendingView != 0) {
         m_connectionPhase = Phase::Connected;
-        SwitchView(m_pendingView);
+        m_host.SwitchView(m_pendingView);
         resumed = 1;
     }
     m_app.m_lockState = lock;
@@ -267,12 +264,12 @@ void CMainFrame::onLockReply(int tag)
         plat::SendMessage(window, WM_LOCK_STATE_CHANGED, static_cast<WPARAM>(lock), resumed);
 }
 
-void CMainFrame::storeAlarmHistory(CommandId id)
+void DriverConnection::storeAlarmHistory(CommandId id)
 {
     m_app.m_dataFile.SetAlarmText(replyText(id, kAlarmReplyBuffer));
 }
 
-void CMainFrame::onReadAllDone(int tag, CommandId id)
+void DriverConnection::onReadAllDone(int tag, CommandId id)
 {
     OnDataReceived(id);
     m_busy = 0;
@@ -282,8 +279,8 @@ void CMainFrame::onReadAllDone(int tag, CommandId id)
         // The next finishing pass connects, even after a failed load.
         m_afterReadAll = true;
         m_markedDifferent = false;
-        SwitchView(m_pendingView);
-        plat::SendMessage(GetSafeHwnd(), WM_CONNECTION_STATE, 1, 0);
+        m_host.SwitchView(m_pendingView);
+        plat::SendMessage(m_host.GetSafeHwnd(), WM_CONNECTION_STATE, 1, 0);
         break;
     case ConnectionTag::ReadAllTerminal:
     case ConnectionTag::ReadAllOscillo:
@@ -291,17 +288,17 @@ void CMainFrame::onReadAllDone(int tag, CommandId id)
             m_hooks.resetScopeMonitors(tag == ConnectionTag::ReadAllTerminal);
         if (tag == ConnectionTag::ReadAllTerminal)
             m_app.m_dataFile.m_oscillo.ClearSamples();
-        SwitchView(m_pendingView);
+        m_host.SwitchView(m_pendingView);
         break;
     case ConnectionTag::SaveReadAll:
         m_operationTag = ConnectionTag::SaveAlarms;
         restoreCommandMode();
-        plat::PostMessage(GetSafeHwnd(), plat::WM_COMMAND, m_repostCommand, 0);
+        plat::PostMessage(m_host.GetSafeHwnd(), plat::WM_COMMAND, m_repostCommand, 0);
         break;
     case ConnectionTag::CloseReadAll:
         m_operationTag = ConnectionTag::CloseReady;
         restoreCommandMode();
-        plat::PostMessage(GetSafeHwnd(), plat::WM_COMMAND, ID_APP_EXIT, 0);
+        plat::PostMessage(m_host.GetSafeHwnd(), plat::WM_COMMAND, ID_APP_EXIT, 0);
         break;
     default:
         break;
@@ -310,7 +307,7 @@ void CMainFrame::onReadAllDone(int tag, CommandId id)
 
 // ---- Reading all data ---------------------------------------------------------------------------
 
-CommandId CMainFrame::ReadAllData(int tag, bool showDialog)
+CommandId DriverConnection::ReadAllData(int tag, bool showDialog)
 {
     if (showDialog)
         showWait(tr("Reading all data.\n\nPlease wait."), tag);
@@ -319,7 +316,7 @@ CommandId CMainFrame::ReadAllData(int tag, bool showDialog)
     ZRComm_SetCommandMode(0);
     const std::string text = ReadAllCommandText(m_app.m_dataFile.m_specialParameters, tag);
     m_app.m_dataFile.m_dataReceivedFlag = 0;
-    m_runningCommand = ZRComm_SendCommandText(GetSafeHwnd(), text.c_str(), tag);
+    m_runningCommand = ZRComm_SendCommandText(m_host.GetSafeHwnd(), text.c_str(), tag);
     if (!m_runningCommand) {
         m_busy = 0;
         restoreCommandMode();
@@ -327,13 +324,13 @@ CommandId CMainFrame::ReadAllData(int tag, bool showDialog)
     return m_runningCommand;
 }
 
-CommandId CMainFrame::ReadAlarmHistory(int tag, bool alarmText)
+CommandId DriverConnection::ReadAlarmHistory(int tag, bool alarmText)
 {
     showWait(alarmText ? tr("Reading alarm data.\n\nPlease wait.") : tr("Reading all data.\n\nPlease wait."), tag);
     m_operationTag = tag;
     m_busy = 1;
     ZRComm_SetCommandMode(0);
-    m_runningCommand = ZRComm_SendCommandText(GetSafeHwnd(), "TA/HI\r", tag);
+    m_runningCommand = ZRComm_SendCommandText(m_host.GetSafeHwnd(), "TA/HI\r", tag);
     if (!m_runningCommand) {
         m_busy = 0;
         restoreCommandMode();
@@ -341,17 +338,17 @@ CommandId CMainFrame::ReadAlarmHistory(int tag, bool alarmText)
     return m_runningCommand;
 }
 
-void CMainFrame::ReadAllGaveUp(WPARAM event)
+void DriverConnection::ReadAllGaveUp(WPARAM event)
 {
     if (event != COMM_EVENT_TIMEOUT && event != COMM_EVENT_NO_ECHO)
         return;
     // Else the user waits through every retry and is told only that something went wrong.
     const QString reason = tr("Reading all data: the driver unit's reply did not end (time-out).");
     m_failureContents.emplace(event, reason);
-    SetStatusText(this, reason);
+    SetStatusText(&m_window, reason);
 }
 
-bool CMainFrame::OnDataReceived(CommandId commandId)
+bool DriverConnection::OnDataReceived(CommandId commandId)
 {
     model::CDataFile& store = m_app.m_dataFile;
     store.m_dataReceivedFlag = 0;
@@ -406,13 +403,13 @@ bool CMainFrame::OnDataReceived(CommandId commandId)
     store.m_dataReceivedFlag = 1;
     if (m_connectionPhase != Phase::Closing)
         hideWait();
-    plat::SendMessage(GetSafeHwnd(), WM_DATA_RELOADED, 1, 0);
+    plat::SendMessage(m_host.GetSafeHwnd(), WM_DATA_RELOADED, 1, 0);
     return true;
 }
 
 // ---- Cancel -------------------------------------------------------------------------------------
 
-LRESULT CMainFrame::OnWaitCancel(WPARAM, LPARAM tag)
+LRESULT DriverConnection::OnWaitCancel(WPARAM, LPARAM tag)
 {
     setToolWindowsEnabled(true);
     switch (tag) {
@@ -423,7 +420,7 @@ LRESULT CMainFrame::OnWaitCancel(WPARAM, LPARAM tag)
         m_readAgain = 1;
         [[fallthrough]];
     case 0:
-        plat::PostMessage(GetSafeHwnd(), WM_CONNECTION_STATE, 0, -2);
+        plat::PostMessage(m_host.GetSafeHwnd(), WM_CONNECTION_STATE, 0, -2);
         break;
     case ConnectionTag::ReadAllTerminal:
         ZRComm_AbortCommand(m_runningCommand);
@@ -431,7 +428,7 @@ LRESULT CMainFrame::OnWaitCancel(WPARAM, LPARAM tag)
         ZRComm_RemoveCommand(-1);
         ZRComm_SetCommandMode(1);
         m_connectionPhase = Phase::Connected;
-        SwitchView(VIEW_TERMINAL);
+        m_host.SwitchView(VIEW_TERMINAL);
         OnWaitDialog(0, 0); // else the frame would stay disabled
         break;
     case ConnectionTag::ReadAllOscillo:
@@ -439,7 +436,7 @@ LRESULT CMainFrame::OnWaitCancel(WPARAM, LPARAM tag)
         m_busy = 0;
         m_operationTag = 0;
         m_connectionPhase = Phase::Connected;
-        SwitchView(VIEW_OSCILLO);
+        m_host.SwitchView(VIEW_OSCILLO);
         OnWaitDialog(0, 0);
         break;
     case ConnectionTag::AlarmHistory:
@@ -450,7 +447,7 @@ LRESULT CMainFrame::OnWaitCancel(WPARAM, LPARAM tag)
         m_busy = 0;
         m_operationTag = 0;
         restoreCommandMode();
-        setEnabled(true);
+        m_window.setEnabled(true);
         break;
     default:
         break;
@@ -460,7 +457,7 @@ LRESULT CMainFrame::OnWaitCancel(WPARAM, LPARAM tag)
 
 // ---- Save and Print while connected -------------------------------------------------------------
 
-bool CMainFrame::HoldCommandWhileConnected(plat::UINT id)
+bool DriverConnection::HoldCommandWhileConnected(plat::UINT id)
 {
     if (!IsConnected())
         return false;
@@ -479,8 +476,8 @@ bool CMainFrame::HoldCommandWhileConnected(plat::UINT id)
         hideWait();
         return false;
     default:
-        if (m_currentView == VIEW_CHANNEL) {
-            CViewBase* channel = GetView(VIEW_CHANNEL);
+        if (currentView() == VIEW_CHANNEL) {
+            CViewBase* channel = m_host.GetView(VIEW_CHANNEL);
             if (channel && channel->WriteBack(1) < 0)
                 return true;
         }

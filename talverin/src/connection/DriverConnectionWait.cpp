@@ -1,15 +1,16 @@
-// The frame's please-wait dialog (WM_WAIT_DIALOG), the windows it disables, the communication
+// The connection's please-wait dialog (WM_WAIT_DIALOG), the windows it disables, the communication
 // error boxes (WM_COMM_ERROR), the line-speed change for the oscilloscope and the activity notice.
-#include "frame/CMainFrame.h"
+#include "connection/DriverConnection.h"
 
-#include "frame/FrameProgram.h"
 #include "common/AppMessageBox.h"
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
+#include "common/ProgramState.h"
 #include "connection/CBusyDlg.h"
+#include "connection/ConnectionHost.h"
 #include "connection/ConnectionRules.h"
 #include "connection/PortRecord.h"
-#include "screens/terminal/CTerminalDlg.h"
+#include "screens/TerminalWindowBase.h"
 
 #include <model/CommandSupport.h>
 #include <platform/clock.h>
@@ -36,33 +37,33 @@ constexpr WPARAM kTransferTimeout = 3;
 
 // ---- The please-wait dialog ---------------------------------------------------------------------
 
-CBusyDlg* CMainFrame::BusyDialog() const
+CBusyDlg* DriverConnection::BusyDialog() const
 {
     return m_busyDlg.data();
 }
 
-void CMainFrame::SetTerminalWindow(CTerminalDlg* window)
+void DriverConnection::SetTerminalWindow(TerminalWindowBase* window)
 {
     m_terminalWindow = window;
 }
 
-void CMainFrame::SetCommandWindow(QWidget* window)
+void DriverConnection::SetCommandWindow(QWidget* window)
 {
     m_commandWindow = window;
 }
 
-plat::HWND CMainFrame::commandWindowHandle() const
+plat::HWND DriverConnection::commandWindowHandle() const
 {
     return m_commandWindow ? plat::qt::HandleFromObject(m_commandWindow) : nullptr;
 }
 
-void CMainFrame::setTerminalWritable(bool writable)
+void DriverConnection::SetTerminalWritable(bool writable)
 {
     if (m_terminalWindow)
         m_terminalWindow->SetTerminalReadOnly(!writable);
 }
 
-void CMainFrame::setToolWindowsEnabled(bool enabled)
+void DriverConnection::setToolWindowsEnabled(bool enabled)
 {
     if (m_terminalWindow)
         m_terminalWindow->setEnabled(enabled);
@@ -70,27 +71,27 @@ void CMainFrame::setToolWindowsEnabled(bool enabled)
         m_commandWindow->setEnabled(enabled);
 }
 
-plat::HWND CMainFrame::boxOwner() const
+plat::HWND DriverConnection::boxOwner() const
 {
-    return m_busyDlg && m_busyDlg->isVisible() ? m_busyDlg->GetSafeHwnd() : GetSafeHwnd();
+    return m_busyDlg && m_busyDlg->isVisible() ? m_busyDlg->GetSafeHwnd() : m_host.GetSafeHwnd();
 }
 
-void CMainFrame::showWait(const QString& text, LPARAM cancelTag)
+void DriverConnection::showWait(const QString& text, LPARAM cancelTag)
 {
     const QByteArray utf8 = text.toUtf8();
     WaitDialogInfo info;
     info.text = utf8.constData();
-    info.notify = GetSafeHwnd();
+    info.notify = m_host.GetSafeHwnd();
     info.cancelTag = cancelTag;
     OnWaitDialog(5, reinterpret_cast<LPARAM>(&info));
 }
 
-void CMainFrame::hideWait()
+void DriverConnection::hideWait()
 {
     OnWaitDialog(0, 0);
 }
 
-LRESULT CMainFrame::OnWaitDialog(WPARAM action, LPARAM lParam)
+LRESULT DriverConnection::OnWaitDialog(WPARAM action, LPARAM lParam)
 {
     if (action == 255)
         return m_busyDlg && m_busyDlg->isVisible() ? reinterpret_cast<LRESULT>(m_busyDlg->GetSafeHwnd()) : 0;
@@ -98,7 +99,7 @@ LRESULT CMainFrame::OnWaitDialog(WPARAM action, LPARAM lParam)
         // The read-all before a save keeps its dialog up for the alarm read that follows.
         if (m_busy == 1 && m_operationTag == ConnectionTag::SaveReadAll)
             return 0;
-        setEnabled(true);
+        m_window.setEnabled(true);
         setToolWindowsEnabled(true);
         if (m_busyDlg) {
             m_busyDlg->hide();
@@ -106,11 +107,11 @@ LRESULT CMainFrame::OnWaitDialog(WPARAM action, LPARAM lParam)
             m_busyDlg->deleteLater();
             m_busyDlg.clear();
         }
-        if (!m_destroyed)
-            setFocus();
+        if (!m_host.IsDestroyed())
+            m_window.setFocus();
         return 0;
     }
-    if (action != 5 || !lParam || m_destroyed)
+    if (action != 5 || !lParam || m_host.IsDestroyed())
         return 0;
     const auto& info = *reinterpret_cast<const WaitDialogInfo*>(lParam);
     // A disabled parent would disable Cancel: none, unless a modal dialog runs (it would hide
@@ -119,24 +120,24 @@ LRESULT CMainFrame::OnWaitDialog(WPARAM action, LPARAM lParam)
     if (modal == m_busyDlg.data())
         modal = nullptr;
     if (!m_busyDlg)
-        m_busyDlg = new CBusyDlg(GetSafeHwnd(), modal);
+        m_busyDlg = new CBusyDlg(m_host.GetSafeHwnd(), modal);
     else if (m_busyDlg->parentWidget() != modal)
         m_busyDlg->setParent(modal, m_busyDlg->windowFlags());
     m_busyDlg->SetInfo(info);
-    raise();
+    m_window.raise();
     m_busyDlg->adjustSize();
-    m_busyDlg->move(geometry().center() - m_busyDlg->rect().center());
+    m_busyDlg->move(m_window.geometry().center() - m_busyDlg->rect().center());
     m_busyDlg->show();
     setToolWindowsEnabled(false);
     m_busyDlg->raise();
     m_busyDlg->activateWindow();
-    setEnabled(false);
+    m_window.setEnabled(false);
     return 0;
 }
 
 // ---- Error reports ------------------------------------------------------------------------------
 
-LRESULT CMainFrame::OnCommError(WPARAM code, LPARAM flags)
+LRESULT DriverConnection::OnCommError(WPARAM code, LPARAM flags)
 {
     // While the device is gone every window's failure is that one: the user hears of it once.
     if (code != COMM_ERR_LINE_GONE && reportLineGone()) {
@@ -186,14 +187,14 @@ LRESULT CMainFrame::OnCommError(WPARAM code, LPARAM flags)
 
 // ---- Line speed ---------------------------------------------------------------------------------
 
-LRESULT CMainFrame::OnChangeBaudRate(WPARAM toCapture, LPARAM changedFlag)
+LRESULT DriverConnection::OnChangeBaudRate(WPARAM toCapture, LPARAM changedFlag)
 {
     int* changed = reinterpret_cast<int*>(changedFlag);
     const auto captureRate = static_cast<plat::DWORD>(m_app.m_dataFile.m_captureBaudRate);
     if (!m_portRecord) {
         if (changed)
             *changed = 0;
-        AppMessageBox(GetSafeHwnd(), tr("Port is disconnected.\nConnect and then re-try."), tr("Baud rate change error"),
+        AppMessageBox(m_host.GetSafeHwnd(), tr("Port is disconnected.\nConnect and then re-try."), tr("Baud rate change error"),
                       kWarning);
         return COMM_ERR_NOT_OPEN;
     }
@@ -219,17 +220,17 @@ LRESULT CMainFrame::OnChangeBaudRate(WPARAM toCapture, LPARAM changedFlag)
                 plat::Sleep(100);
                 continue;
             }
-            AppMessageBox(GetSafeHwnd(),
+            AppMessageBox(m_host.GetSafeHwnd(),
                           tr("Baud rate cannot change during communication.\nPause the terminal process.\nIf used by "
                              "another process, stop the process."),
                           tr("Baud rate change error"), kWarning);
         } else if (result == COMM_ERR_INVALID_ARG) {
-            AppMessageBox(GetSafeHwnd(),
+            AppMessageBox(m_host.GetSafeHwnd(),
                           tr("Parameter setting is incorrect.\nCheck the [Oscillo]BaudRate under Talverin.ini\nSetting "
                              "range is 9600,19200,38400,57600"),
                           tr("Baus rate setting error"), kWarning);
         } else if (result == COMM_ERR_NOT_OPEN) {
-            AppMessageBox(GetSafeHwnd(), tr("Port is disconnected.\nConnect and then re-try."),
+            AppMessageBox(m_host.GetSafeHwnd(), tr("Port is disconnected.\nConnect and then re-try."),
                           tr("Baud rate change error"), kWarning);
         } else {
             return result; // the change runs: its end comes as WM_BAUD_CHANGE_STATE
@@ -239,7 +240,7 @@ LRESULT CMainFrame::OnChangeBaudRate(WPARAM toCapture, LPARAM changedFlag)
     }
 }
 
-LRESULT CMainFrame::OnBaudChangeState(WPARAM code, LPARAM value)
+LRESULT DriverConnection::OnBaudChangeState(WPARAM code, LPARAM value)
 {
     if (code == COMM_MONITOR_BAUD_STARTED)
         m_baudChangeBusy = 1;
@@ -249,7 +250,7 @@ LRESULT CMainFrame::OnBaudChangeState(WPARAM code, LPARAM value)
     return 0;
 }
 
-LRESULT CMainFrame::OnCommActivity(WPARAM, LPARAM)
+LRESULT DriverConnection::OnCommActivity(WPARAM, LPARAM)
 {
     // Data flowing in a filtered wait must not leave the dialog's Cancel unserved.
     const plat::HWND dialog = m_busyDlg && m_busyDlg->isVisible() ? m_busyDlg->GetSafeHwnd() : nullptr;

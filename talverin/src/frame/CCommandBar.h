@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/StartupRules.h"
+#include "connection/ConnectionRules.h"
 #include "frame/OwnerDrawButton.h"
 
 #include <platform/types.h>
@@ -29,8 +30,8 @@ class CCommandBar : public QToolBar {
 public:
     static constexpr int IDD = 176;
     static constexpr int IDC_FIRST = 1075;
-    static constexpr int kButtonCount = 5;
-    static constexpr plat::WPARAM kFirstTag = 100;
+    static constexpr int kButtonCount = ConnectionTag::CommandBarCount;
+    static constexpr plat::WPARAM kFirstTag = ConnectionTag::CommandBar;
 
     explicit CCommandBar(const std::array<ExtBarEntry, kButtonCount>& entries, QWidget* parent = nullptr);
     ~CCommandBar() override;

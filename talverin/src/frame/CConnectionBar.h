@@ -7,6 +7,7 @@
 // SetDisplayState and passes GetSafeHwnd() to ZRComm_SetMonitorWnd.
 #pragma once
 
+#include "connection/ConnectionHost.h"
 #include "frame/OwnerDrawButton.h"
 
 #include <platform/types.h>
@@ -35,7 +36,11 @@ public:
     static constexpr int IDC_DISCONNECT = 1032;
     static constexpr int kLampMs = 100;
 
-    enum DisplayState { kDisconnected = -1, kConnecting = 0, kConnected = 1 };
+    enum DisplayState {
+        kDisconnected = BarState::Disconnected,
+        kConnecting = BarState::Connecting,
+        kConnected = BarState::Connected
+    };
 
     // mainWindow: where the relayed messages go. operationRunning: true while the start screen or
     // the upload/download dialog runs (a held button is then not drawn pressed).

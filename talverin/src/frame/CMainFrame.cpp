@@ -1,5 +1,6 @@
 #include "frame/CMainFrame.h"
 
+#include "connection/DriverConnection.h"
 #include "common/DocumentAccess.h"
 #include "frame/FrameProgram.h"
 #include "frame/RecentFileList.h"
@@ -52,6 +53,8 @@ CMainFrame::CMainFrame(FrameProgram& app, const std::function<void(CMainFrame&)>
     m_bridge = std::make_unique<plat::qt::WindowBridge>(
         this, [this](plat::HWND, plat::UINT m, WPARAM w, LPARAM l) { return WindowProc(m, w, l); });
     model::SetMainWindow(GetSafeHwnd());
+    ConnectionHost& host = *this;
+    m_connection = std::make_unique<DriverConnection>(host, *this, m_app);
 
     m_stack = new QStackedWidget(this);
     m_stack->setObjectName(QStringLiteral("Views"));
@@ -67,7 +70,7 @@ CMainFrame::CMainFrame(FrameProgram& app, const std::function<void(CMainFrame&)>
     buildToolBar();
     buildStatusBar();
     createBars();
-    addConnectionHandlers();
+    m_connection->AddHandlers(m_messages, m_commands);
     addTransferCommands();
     m_messages.Set(WM_COLLECT_VIEW_DATA, [this](WPARAM, LPARAM) { return onCollectViewData(); });
     m_messages.Set(WM_DATA_RELOADED, [this](WPARAM w, LPARAM) { return onDataReloaded(w); });

@@ -20,16 +20,15 @@
 // Bars, ports and the start screen (CMainFrameBars.cpp): the connection bar is the communication
 // library's monitor window (ConnectionBar()->GetSafeHwnd()) and relays its notices to the frame.
 //
-// The driver connection (CMainFrameConnect.cpp: connect, finish, disconnect, lock, the connection
-// steps of a screen switch; CMainFrameCompletion.cpp: the frame's commands by tag, the read-all
-// load, Cancel, Save and Print while connected; CMainFrameWait.cpp: the please-wait dialog,
-// error boxes, the line-speed change). Screens are told with the messages of AppMessages.h, in the
-// order oscilloscope, parameter, I/O, channel program, terminal. Windows made elsewhere lend what
-// the connection needs: SetTerminalWindow, SetCommandWindow, Hooks().
+// The driver connection is the frame's DriverConnection (connection/): the frame passes the
+// connection's messages and commands on, answers what it asks of its window (ConnectionHost:
+// the screens, the bars, the port Connect opens) and asks it for the connection steps of a screen
+// switch and of closing the program. Windows made elsewhere lend it what it needs
+// (Connection().SetCommandWindow, Connection().Hooks()).
 #pragma once
 
 #include "common/MessageMap.h"
-#include "connection/WaitDialogInfo.h"
+#include "connection/ConnectionHost.h"
 #include "frame/FrameCommandRules.h"
 #include "frame/HelpWindow.h"
 #include "screens/ScreenRegistry.h"
@@ -38,18 +37,14 @@
 
 #include <platform/qt/command_table.h>
 #include <platform/types.h>
-#include <zrcomm/zrcomm_api.h>
 
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
 
-#include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <memory>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -60,39 +55,26 @@ class QTimer;
 class QToolBar;
 class QWidget;
 
-namespace plat {
-class Event;
-}
 namespace plat::qt {
 class WindowBridge;
 }
 
 namespace talverin {
 
-class CBusyDlg;
 class CCommandBar;
 class CCommandWnd;
 class CConnectionBar;
 class CDebugDlg;
-class CTerminalDlg;
-class PortRecord;
 class CStartDlg;
-class FrameProgram;
 class CViewBase;
+class DriverConnection;
+class FrameProgram;
 class ParamWindows;
 class PortMenu;
 class ReportPrinting;
+class TerminalWindowBase;
 
-// What screens made by other code lend the connection logic (unset: not there). The
-// oscilloscope's capture state is its CViewBase::CaptureState.
-struct ConnectionHooks {
-    // After the read-all of a switch away from the terminal (all = true) or the oscilloscope
-    // screen: its four monitor records are cleared; with all also their names and its control's
-    // samples.
-    std::function<void(bool all)> resetScopeMonitors;
-};
-
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, private ConnectionHost {
     Q_OBJECT
 
 public:
@@ -106,7 +88,7 @@ public:
     CMainFrame(FrameProgram& app, const std::function<void(CMainFrame&)>& registerScreens, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    plat::HWND GetSafeHwnd() const;
+    plat::HWND GetSafeHwnd() const override;
     plat::qt::CommandTable& Commands() { return m_commands; }
     MessageMap& Messages() { return m_messages; }
 
@@ -141,20 +123,20 @@ public:
     const ScreenRegistry& Screens() const { return m_screens; }
     bool IsViewRegistered(int viewId) const { return m_screens.Contains(viewId); }
     // The screen when it was made already, else null.
-    CViewBase* GetView(int viewId) const;
+    CViewBase* GetView(int viewId) const override;
     // The screens made so far, in the order they were registered.
     std::vector<CViewBase*> GetViews() const;
     // Puts a screen made elsewhere into the frame's screens under its view id (replacing none).
     void AddView(CViewBase* view);
-    int GetCurrentViewId() const { return m_currentView; }
-    // The screen to show when the running connection step ends (0: none).
-    int GetPendingViewId() const { return m_pendingView; }
+    int GetCurrentViewId() const override { return m_currentView; }
+    // The line mode of a screen, as registered (2 oscilloscope, 1 terminal, 0 the others).
+    int GetCommandModeForView(int viewId) const override { return m_screens.CommandMode(viewId); }
     // Shows the screen (made on the first switch to it). While connected, a switch to or from the
     // terminal or away from the oscilloscope screen first runs its driver step and goes on from
     // that step's reply (true: held). False when the screen is unknown or cannot be made (a box
     // names it), when a switch is running, when the screen left vetoes, or when the driver step
     // ended the switch.
-    bool SwitchView(int viewId);
+    bool SwitchView(int viewId) override;
     bool IsSwitching() const { return m_switching; }
     // 32775-32779: the switch under the application's switch guard (dropped while it is held).
     void OnScreenCommand(plat::UINT id);
@@ -164,7 +146,7 @@ public:
 
     // ---- Tool windows -----------------------------------------------------------------------
 
-    CTerminalDlg* TerminalWindow() const;
+    TerminalWindowBase* TerminalWindow() const;
     // The command window (made on its first show by ParamWindows), else null.
     CCommandWnd* CommandWindow() const;
     // The parameter screen's and the command window's wiring (32773, WM_SHOW_COMMAND_WINDOW, the
@@ -208,15 +190,7 @@ public:
     void CloseReportViewer();
     ReportPrinting& Reports() { return *m_reports; }
 
-    // ---- Bars, ports, start screen and driver connection state ---------------------------------
-
-    // Connection phase: 0 idle (no port), 1 connecting, 2 port open and waiting for the driver,
-    // 3 first identification, 4 reading all data, 4096 connected, 4097 entering and 4098 leaving
-    // the terminal screen, 4099 reading all for a switch, 4100 closing the program,
-    // -1 disconnecting.
-    int m_connectionPhase = 0;
-    // 1 while the line speed changes.
-    int m_baudChangeBusy = 0;
+    // ---- Bars, ports, start screen and the driver connection ------------------------------------
 
     QMenu* SettingMenu() const { return m_settingMenu; }
     CConnectionBar* ConnectionBar() const { return m_connectionBar; }
@@ -226,79 +200,7 @@ public:
     // The parameter screen's and the command window's wiring.
     ParamWindows& GetParamWindows() { return *m_paramWindows; }
     CStartDlg* StartDialog() const { return m_startDlg.get(); }
-
-    // The communication library reports a driver on the open port.
-    bool IsConnected() const;
-
-    // ---- Driver connection -----------------------------------------------------------------
-
-    // 32845 Connect, 32826 Disconnect (both do nothing while an operation runs).
-    void OnConnect();
-    void OnDisconnect();
-    // 32850 / 32851: "KP0" (tag 30) / "KP1" (tag 35); the id, 0 when nothing was queued.
-    CommandId OnPasswordLockEnable();
-    CommandId OnPasswordLockDisable();
-    // 0: 32850 checked, 1: 32851 checked, 9: neither.
-    int GetLockMenuState() const { return m_lockMenuState; }
-    // WM_COMM_STATE_CHANGED (1: the driver answered; 0: no answer or the line went).
-    plat::LRESULT OnCommStateChanged(plat::WPARAM connected, plat::LPARAM reason);
-    // WM_CONNECTION_STATE: 1 finishes a connection (0: all data must be read now, 1: done); 0
-    // disconnects for the reason (0 the user, -2 after a Cancel, else an error code).
-    plat::LRESULT OnConnectionState(plat::WPARAM finish, plat::LPARAM reason);
-    // WM_COMM_COMMAND (event, CommandId) of the frame's own commands.
-    plat::LRESULT OnCommCommand(plat::WPARAM event, plat::LPARAM commandId);
-    // WM_COMM_ERROR (event or code, 0x8000 disconnect / bit 0 no box): the box's answer, else 1.
-    plat::LRESULT OnCommError(plat::WPARAM code, plat::LPARAM flags);
-    // WM_WAIT_CANCEL (2, cancel tag): undoes the step the please-wait dialog stood for; 1.
-    plat::LRESULT OnWaitCancel(plat::WPARAM, plat::LPARAM tag);
-    // WM_WAIT_DIALOG: 5 show (WaitDialogInfo*), 0 hide, 255 the dialog's handle while visible.
-    plat::LRESULT OnWaitDialog(plat::WPARAM action, plat::LPARAM info);
-    // Loads a read-all reply into the data store (also WM_DATA_RELOADED from the transfer dialog).
-    bool OnDataReceived(CommandId commandId);
-    // A read-all given up after its retries: a time-out or a missing echo (event 6 or 4) is named
-    // in the status bar and as the contents of the next WM_COMM_ERROR box for that event.
-    void ReadAllGaveUp(plat::WPARAM event);
-    // WM_CHANGE_BAUD_RATE (1 to the oscilloscope's rate, 0 back; lParam int* changed).
-    plat::LRESULT OnChangeBaudRate(plat::WPARAM toCapture, plat::LPARAM changed);
-    // WM_BAUD_CHANGE_STATE (18 started, 19 done, 20 failed), passed on to the screens.
-    plat::LRESULT OnBaudChangeState(plat::WPARAM code, plat::LPARAM value);
-    // WM_COMM_ACTIVITY: lets the please-wait dialog take one pending message while data flows.
-    plat::LRESULT OnCommActivity(plat::WPARAM code, plat::LPARAM value);
-    // Queues the read-all (tag 23: "TX0" only), with the please-wait dialog when asked.
-    CommandId ReadAllData(int tag, bool showDialog);
-    // Queues "TA/HI"; the dialog says alarm data (alarmText) or all data.
-    CommandId ReadAlarmHistory(int tag, bool alarmText);
-    // The line mode of a screen, as registered (2 oscilloscope, 1 terminal, 0 the others).
-    int GetCommandModeForView(int viewId) const { return m_screens.CommandMode(viewId); }
-    // The screens are asked to let the connection go; false when one refused.
-    bool QueryViewsDisconnect(plat::LPARAM reason);
-    // Save, Save As, Print and Print Preview call it first: true when the command must not run
-    // now (the driver's data is read first and the command posted again, or it is dropped).
-    bool HoldCommandWhileConnected(plat::UINT id);
-
-    // Sends to the screens of the ids that exist, in that order; with stopAtZero the first 0 ends
-    // it (the result is then 0).
-    plat::LRESULT SendToViews(std::initializer_list<int> ids, plat::UINT message, plat::WPARAM wParam,
-                              plat::LPARAM lParam, bool stopAtZero = false);
-
-    // State the connection keeps.
-    int OperationTag() const { return m_operationTag; }
-    void SetOperationTag(int tag) { m_operationTag = tag; }
-    // The frame's own command under way (the last one queued), 0 for none.
-    CommandId RunningCommand() const { return m_runningCommand; }
-    bool IsBusy() const { return m_busy != 0; }
-    bool ConnectedOnce() const { return m_connectedOnce != 0; }
-    bool ReadAgainPending() const { return m_readAgain != 0; }
-    const CommExternalData& CommData() const { return m_commData; }
-    PortRecord* CurrentPortRecord() const { return m_portRecord; }
-    CBusyDlg* BusyDialog() const;
-    ConnectionHooks& Hooks() { return m_hooks; }
-    // The terminal window (its edit is writable only while connected) and the command window.
-    void SetTerminalWindow(CTerminalDlg* window);
-    void SetCommandWindow(QWidget* window);
-    // The close event, while the program closes (null otherwise), and its please-wait record.
-    std::unique_ptr<plat::Event> m_closeEvent;
-    WaitDialogInfo m_closingWait;
+    DriverConnection& Connection() { return *m_connection; }
     // The upload/download dialog, while it runs (it registers itself).
     void SetTransferDialog(QWidget* dialog) { m_transferDialog = dialog; }
     bool IsTransferDialogOpen() const { return !m_transferDialog.isNull(); }
@@ -321,7 +223,7 @@ public:
     // the port closed, the settings written, the store closed; the window goes and the event
     // loop ends. Runs once.
     void DestroyFrame();
-    bool IsDestroyed() const { return m_destroyed; }
+    bool IsDestroyed() const override { return m_destroyed; }
     // The bar layout and the three window placements written to the settings file.
     void SavePlacements();
     // The close, step by step (the frame's WM_CLOSE); false when the program keeps running.
@@ -381,41 +283,18 @@ private:
     CViewBase* makeView(int viewId);
     // Every screen's menus and the frame's items removed (the destroy path).
     void destroyToolWindows();
-    // ---- Driver connection ----
-    enum class SwitchStep { Go, Held, Ended };
-    void addConnectionHandlers();
     void addTransferCommands();
-    SwitchStep switchConnectionSteps(int target);
-    SwitchStep readAllForSwitch(int tag, int target);
-    bool finishConnection();
-    plat::LRESULT disconnect(plat::LPARAM reason);
-    // Closes the port; every screen learns that what was queued never completes.
-    void tearDown();
-    // Queues one of the frame's commands silently (op tag and busy set; busy cleared again when
-    // nothing was queued).
-    CommandId sendFrameCommand(const char* text, int tag, const QString& title);
-    CommandId sendLockCommand(int tag);
-    void onLockReply(int tag);
-    void onLockQueryReply(CommandId id);
-    void storeAlarmHistory(CommandId id);
-    void onReadAllDone(int tag, CommandId id);
-    bool giveUpOnFailure(plat::WPARAM event, CommandId id, int tag, bool barTag);
-    void onCommandFailure(plat::WPARAM event, std::uint32_t failure, int tag);
-    std::uint32_t lostLineState() const;
-    // The device of this connection hung up or went away: reported once, through the connection's
-    // error box with the library's text, which also disconnects. True while that applies.
-    bool reportLineGone();
-    // The garbled identification the library gave up on: the connection's box with what it got.
-    bool reportIdentifyFailed();
-    bool setCommandModeBounded(int mode);
-    void restoreCommandMode();
-    void showWait(const QString& text, plat::LPARAM cancelTag);
-    void hideWait();
-    void setToolWindowsEnabled(bool enabled);
-    void setTerminalWritable(bool writable);
     void setBarState(int state);
-    plat::HWND boxOwner() const;
-    plat::HWND commandWindowHandle() const;
+
+    // ---- ConnectionHost ----
+    plat::UINT CheckedPortId() const override;
+    PortRecord* CheckedPortRecord() override;
+    plat::HWND MonitorWindow() const override;
+    void SetBarState(int state) override;
+    void RepaintBar() override;
+    plat::HWND CommandBarHandle() const override;
+    void ClearCommandBar() override;
+    QWidget* TransferDialog() const override;
 
     HelpWindow& helpWindow();
 
@@ -423,6 +302,7 @@ private:
     plat::qt::CommandTable m_commands;
     MessageMap m_messages;
     std::unique_ptr<plat::qt::WindowBridge> m_bridge;
+    std::unique_ptr<DriverConnection> m_connection;
 
     QMenu* m_fileMenu = nullptr;
     QMenu* m_editMenu = nullptr;
@@ -467,26 +347,7 @@ private:
     plat::qt::KeyboardHookHandle m_hook;
     QPointer<CDebugDlg> m_debugDlg;
 
-    // Driver connection.
-    int m_pendingView = 0;
-    CommExternalData m_commData{};
-    int m_operationTag = 0;
-    CommandId m_runningCommand = 0;
-    int m_busy = 0;
-    plat::UINT m_repostCommand = 0;
-    PortRecord* m_portRecord = nullptr;
-    int m_lockMenuState = 1;       // 32851 checked at start
-    bool m_savedModified = false;  // the document's modified flag when the port answered
-    int m_readAgain = 0;           // a read-all was cancelled or failed while connecting
-    std::optional<std::pair<plat::WPARAM, QString>> m_failureContents; // a WM_COMM_ERROR event's reason
-    bool m_markedDifferent = false; // the driver's identification differs from the document's
-    bool m_afterReadAll = false;   // the next finishing pass follows this connection's read-all
-    bool m_lineGoneReported = false; // this connection's device went and the user was told
-    int m_connectedOnce = 0;
-    ConnectionHooks m_hooks;
-    QPointer<CBusyDlg> m_busyDlg;
-    QPointer<CTerminalDlg> m_terminalWindow;
-    QPointer<QWidget> m_commandWindow;
+    QPointer<TerminalWindowBase> m_terminalWindow;
 };
 
 } // namespace talverin

@@ -1,6 +1,7 @@
 // The frame's bars, its Setting menu with the ports, the start screen and the command bar's sends.
 #include "frame/CMainFrame.h"
 
+#include "connection/DriverConnection.h"
 #include "frame/FrameProgram.h"
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
@@ -63,7 +64,7 @@ void CMainFrame::buildSettingMenu()
         [this](QMenu* menu, plat::UINT id, const QString& text, QAction* before) {
             return AddCommand(menu, id, text, {}, before);
         },
-        [this] { return !IsTransferDialogVisible() && !IsConnected(); }, GetSafeHwnd(), m_app.m_dataFile,
+        [this] { return !IsTransferDialogVisible() && !m_connection->IsConnected(); }, GetSafeHwnd(), m_app.m_dataFile,
         m_app.m_settingsPath, ports, m_connectItem);
 }
 
@@ -87,7 +88,6 @@ void CMainFrame::createBars()
         return LRESULT{0};
     });
     m_messages.Set(WM_START_CHOICE, [this](WPARAM, LPARAM l) { return onStartChoice(l); });
-    m_messages.Set(WM_COMM_COMMAND, [this](WPARAM w, LPARAM l) { return OnCommCommand(w, l); });
     m_messages.Set(WM_COMMAND_TOOL_REPLY, [this](WPARAM w, LPARAM l) { return OnCommandToolReply(w, l); });
     UpdateBars();
 }
@@ -95,16 +95,16 @@ void CMainFrame::createBars()
 void CMainFrame::addBarCommands()
 {
     // Each button stands for a menu command; greyed while that command has no handler.
-    auto barUsable = [this] { return !m_baudChangeBusy && !IsTransferDialogOpen(); };
+    auto barUsable = [this] { return !m_connection->m_baudChangeBusy && !IsTransferDialogOpen(); };
     m_commands.add(
         IDC_BAR_CONNECT, [this] { plat::PostMessage(GetSafeHwnd(), plat::WM_COMMAND, ID_CONNECT, 0); },
         [this, barUsable](plat::qt::CommandUpdate& u) {
-            u.Enable(m_commands.contains(ID_CONNECT) && barUsable() && m_connectionPhase == 0);
+            u.Enable(m_commands.contains(ID_CONNECT) && barUsable() && m_connection->m_connectionPhase == 0);
         });
     m_commands.add(
         IDC_BAR_DISCONNECT, [this] { plat::PostMessage(GetSafeHwnd(), plat::WM_COMMAND, ID_DISCONNECT, 0); },
         [this, barUsable](plat::qt::CommandUpdate& u) {
-            const int phase = m_connectionPhase;
+            const int phase = m_connection->m_connectionPhase;
             u.Enable(m_commands.contains(ID_DISCONNECT) && barUsable() && phase != 0 && phase != kPhaseClosing &&
                      phase != kPhaseDisconnecting);
         });
@@ -123,7 +123,7 @@ bool CMainFrame::commandBarButtonEnabled(int index) const
     if (IsTransferDialogOpen() && !IsTransferDialogVisible())
         return m_commandBar->Action(index)->isEnabled();
     return m_commandBar->HasCommand(index) && m_connectionBar->GetDisplayState() == CConnectionBar::kConnected &&
-           !m_baudChangeBusy && !IsTransferDialogOpen() && !m_switching && !terminalOrSwitchPhase(m_connectionPhase);
+           !m_connection->m_baudChangeBusy && !IsTransferDialogOpen() && !m_switching && !terminalOrSwitchPhase(m_connection->m_connectionPhase);
 }
 
 void CMainFrame::destroyBars()
@@ -134,11 +134,6 @@ void CMainFrame::destroyBars()
     m_connectionBar = nullptr;
 }
 
-bool CMainFrame::IsConnected() const
-{
-    return ZRComm_IsConnected(nullptr, nullptr) != 0;
-}
-
 bool CMainFrame::IsTransferDialogVisible() const
 {
     return m_transferDialog && m_transferDialog->isVisible();
@@ -147,6 +142,51 @@ bool CMainFrame::IsTransferDialogVisible() const
 void CMainFrame::UpdateBars()
 {
     m_commands.refresh();
+}
+
+// ---- What the connection asks of the bars and ports ------------------------------------------------
+
+plat::UINT CMainFrame::CheckedPortId() const
+{
+    return m_ports->CheckedId();
+}
+
+PortRecord* CMainFrame::CheckedPortRecord()
+{
+    return m_ports->List().Find(m_ports->CheckedName().toStdString());
+}
+
+plat::HWND CMainFrame::MonitorWindow() const
+{
+    return m_connectionBar->GetSafeHwnd();
+}
+
+void CMainFrame::SetBarState(int state)
+{
+    if (m_connectionBar)
+        m_connectionBar->SetDisplayState(state);
+}
+
+void CMainFrame::RepaintBar()
+{
+    if (m_connectionBar)
+        m_connectionBar->Repaint();
+}
+
+plat::HWND CMainFrame::CommandBarHandle() const
+{
+    return m_commandBar ? m_commandBar->GetSafeHwnd() : nullptr;
+}
+
+void CMainFrame::ClearCommandBar()
+{
+    if (m_commandBar)
+        m_commandBar->ClearStates();
+}
+
+QWidget* CMainFrame::TransferDialog() const
+{
+    return m_transferDialog.data();
 }
 
 // ---- Start screen ------------------------------------------------------------------------------

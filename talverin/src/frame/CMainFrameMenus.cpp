@@ -13,7 +13,8 @@
 #include "frame/CDebugDlg.h"
 #include "screens/CViewBase.h"
 #include "screens/param/CCommandWnd.h"
-#include "screens/terminal/CTerminalDlg.h"
+#include "screens/TerminalWindowBase.h"
+#include "connection/DriverConnection.h"
 
 #include <platform/message_box.h>
 #include <platform/messages.h>
@@ -291,7 +292,7 @@ FrameSnapshot CMainFrame::Snapshot() const
 {
     FrameSnapshot s;
     s.startScreenOpen = m_startDlg != nullptr;
-    s.phase = m_connectionPhase;
+    s.phase = m_connection->m_connectionPhase;
     s.currentView = m_currentView;
     s.transferOpen = IsTransferDialogOpen();
     s.transferVisible = IsTransferDialogVisible();
@@ -338,7 +339,7 @@ bool CMainFrame::openRefused()
     QString text;
     if (m_currentView == VIEW_TERMINAL)
         text = tr("You cannot read data on terminal edit screen");
-    else if (m_connectionPhase != 0)
+    else if (m_connection->m_connectionPhase != 0)
         text = tr("Connecting to driver unit.\nDisconnect and then Re-try.");
     if (text.isEmpty())
         return false;
@@ -358,10 +359,10 @@ void CMainFrame::addCommands()
     t.add(ID_FILE_NEW, [this] { OnFileNew(); }, rule);
     t.add(ID_FILE_OPEN, [this] { if (!openRefused()) m_app.OnFileOpen(); }, rule);
     // While connected the driver's data is read into the document first.
-    t.add(ID_FILE_SAVE, [this] { if (!HoldCommandWhileConnected(ID_FILE_SAVE)) m_app.GetDocument()->OnFileSave(); },
+    t.add(ID_FILE_SAVE, [this] { if (!m_connection->HoldCommandWhileConnected(ID_FILE_SAVE)) m_app.GetDocument()->OnFileSave(); },
           saveRule);
     t.add(ID_FILE_SAVE_AS,
-          [this] { if (!HoldCommandWhileConnected(ID_FILE_SAVE_AS)) m_app.GetDocument()->OnFileSaveAs(); },
+          [this] { if (!m_connection->HoldCommandWhileConnected(ID_FILE_SAVE_AS)) m_app.GetDocument()->OnFileSaveAs(); },
           saveRule);
     t.addRange(
         ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE1 + kRecentFileCount - 1,

@@ -1,6 +1,7 @@
 // The main frame's print commands: the current screen's report handed to the report viewer.
 #include "frame/CMainFrame.h"
 
+#include "connection/DriverConnection.h"
 #include "frame/FrameProgram.h"
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
@@ -14,16 +15,16 @@ void CMainFrame::addPrintCommands()
 {
     const auto rule = [this](plat::qt::CommandUpdate& u) { u.Enable(CanPrint()); };
     // While connected the driver's data is read into the document first.
-    m_commands.add(ID_FILE_PRINT, [this] { if (!HoldCommandWhileConnected(ID_FILE_PRINT)) OnFilePrint(); }, rule);
+    m_commands.add(ID_FILE_PRINT, [this] { if (!m_connection->HoldCommandWhileConnected(ID_FILE_PRINT)) OnFilePrint(); }, rule);
     m_commands.add(ID_FILE_PRINT_PREVIEW,
-                   [this] { if (!HoldCommandWhileConnected(ID_FILE_PRINT_PREVIEW)) OnFilePrintPreview(); }, rule);
+                   [this] { if (!m_connection->HoldCommandWhileConnected(ID_FILE_PRINT_PREVIEW)) OnFilePrintPreview(); }, rule);
 }
 
 bool CMainFrame::CanPrint() const
 {
     // Not while the terminal screen is entered or left, or a switch reads all data.
     return ReportPrinting::HasReport(m_currentView)
-           && !(m_connectionPhase >= Phase::EnteringTerminal && m_connectionPhase <= Phase::SwitchReadAll);
+           && !(m_connection->m_connectionPhase >= Phase::EnteringTerminal && m_connection->m_connectionPhase <= Phase::SwitchReadAll);
 }
 
 void CMainFrame::OnFilePrintPreview()

@@ -2,6 +2,7 @@
 // frame, with the screen and the tool bars disabled and the operation-running flag set meanwhile.
 #include "frame/CMainFrame.h"
 
+#include "connection/DriverConnection.h"
 #include "frame/FrameProgram.h"
 #include "common/CommandIds.h"
 #include "frame/CCommandBar.h"
@@ -19,7 +20,7 @@ namespace talverin {
 
 void CMainFrame::addTransferCommands()
 {
-    auto rule = [this](plat::qt::CommandUpdate& u) { u.Enable(!IsConnected() && m_currentView != VIEW_TERMINAL); };
+    auto rule = [this](plat::qt::CommandUpdate& u) { u.Enable(!m_connection->IsConnected() && m_currentView != VIEW_TERMINAL); };
     m_commands.add(ID_UPLOAD, [this] { OnTransfer(CTransferDlg::kUpload); }, rule);
     m_commands.add(ID_DOWNLOAD, [this] { OnTransfer(CTransferDlg::kDownload); }, rule);
 }

@@ -13,7 +13,8 @@
 #include "screens/CViewBase.h"
 #include "screens/param/CCommandWnd.h"
 #include "screens/param/ParamWindows.h"
-#include "screens/terminal/CTerminalDlg.h"
+#include "screens/TerminalWindowBase.h"
+#include "connection/DriverConnection.h"
 
 #include <model/CommandSupport.h>
 #include <platform/clock.h>
@@ -115,17 +116,7 @@ bool CMainFrame::SwitchView(int viewId)
 
     DestroyStartDialog();
     if (viewId == m_currentView) {
-        m_pendingView = 0;
-        // The steps of a connection still under way keep their phase.
-        const int phase = m_connectionPhase;
-        if (phase < Phase::Connecting || phase > Phase::ReadingAll) {
-            if (IsConnected()) {
-                m_connectionPhase = Phase::Connected;
-                setTerminalWritable(true);
-            } else if (ZRComm_GetCommandCount(-1) < 0) {
-                m_connectionPhase = Phase::Idle;
-            }
-        }
+        m_connection->EndHeldSwitch();
         return true;
     }
     // Made before anything changes: a screen that cannot be made leaves everything as it was.
@@ -133,14 +124,14 @@ bool CMainFrame::SwitchView(int viewId)
     if (!target && !(target = makeView(viewId)))
         return false;
     // The driver's line is left empty for the screen that follows.
-    if (m_currentView == VIEW_OSCILLO && m_terminalWindow && m_pendingView == 0)
+    if (m_currentView == VIEW_OSCILLO && m_terminalWindow && m_connection->GetPendingViewId() == 0)
         ZRComm_SendText(m_terminalWindow->GetSafeHwnd(), "\r");
-    switch (switchConnectionSteps(viewId)) {
-    case SwitchStep::Held:
+    switch (m_connection->SwitchConnectionSteps(viewId)) {
+    case DriverConnection::SwitchStep::Held:
         return true;
-    case SwitchStep::Ended:
+    case DriverConnection::SwitchStep::Ended:
         return false;
-    case SwitchStep::Go:
+    case DriverConnection::SwitchStep::Go:
         break;
     }
     // Only the two editors with pending edits may keep the screen.
@@ -148,8 +139,8 @@ bool CMainFrame::SwitchView(int viewId)
     const bool mayVeto = m_currentView == VIEW_IO || m_currentView == VIEW_CHANNEL;
     if (left && plat::SendMessage(left->GetSafeHwnd(), WM_VIEW_SWITCH, 0, viewId) == 0 && mayVeto)
         return false;
-    if (IsConnected())
-        m_connectionPhase = Phase::Connected;
+    if (m_connection->IsConnected())
+        m_connection->m_connectionPhase = Phase::Connected;
     prepareCommandWindow(viewId);
     model::WaitCommandQueue(GetSafeHwnd());
     for (int attempt = 0; attempt < kModeRetries; ++attempt) {
@@ -167,7 +158,7 @@ bool CMainFrame::SwitchView(int viewId)
     m_app.UpdateTitle(m_app.m_viewTitle, std::nullopt);
     plat::SendMessage(target->GetSafeHwnd(), WM_VIEW_SWITCH, 1, viewId);
     target->setFocus();
-    m_pendingView = 0;
+    m_connection->ClearPendingView();
     applyMinimumSize();
     return true;
 }
@@ -197,7 +188,7 @@ LRESULT CMainFrame::onCollectViewData()
 LRESULT CMainFrame::onDataReloaded(WPARAM wParam)
 {
     // The samples stay while a switch reads all data.
-    const WPARAM keep = wParam != 0 || m_connectionPhase == Phase::SwitchReadAll ? 1 : 0;
+    const WPARAM keep = wParam != 0 || m_connection->m_connectionPhase == Phase::SwitchReadAll ? 1 : 0;
     setUpdatesEnabled(false);
     CCommandWnd* commandWindow = CommandWindow();
     const bool commandWindowEnabled = commandWindow && commandWindow->isEnabled();
@@ -289,14 +280,14 @@ void CMainFrame::unmergeMenus()
 
 // ---- Tool windows -------------------------------------------------------------------------------
 
-CTerminalDlg* CMainFrame::TerminalWindow() const
+TerminalWindowBase* CMainFrame::TerminalWindow() const
 {
     return m_terminalWindow.data();
 }
 
 CCommandWnd* CMainFrame::CommandWindow() const
 {
-    return qobject_cast<CCommandWnd*>(m_commandWindow.data());
+    return qobject_cast<CCommandWnd*>(m_connection->CommandWindow());
 }
 
 void CMainFrame::SetParamWindows(std::unique_ptr<ParamWindows> windows)
@@ -313,7 +304,7 @@ void CMainFrame::createToolWindows()
 {
     if (!m_screens.TerminalWindow() || m_terminalWindow)
         return;
-    CTerminalDlg* window = nullptr;
+    TerminalWindowBase* window = nullptr;
     try {
         window = m_screens.TerminalWindow()(this);
     } catch (...) {
@@ -323,9 +314,10 @@ void CMainFrame::createToolWindows()
         return;
     window->setWindowTitle(tr("Terminal window"));
     window->hide();
-    SetTerminalWindow(window);
+    m_terminalWindow = window;
+    m_connection->SetTerminalWindow(window);
     placeTerminalWindow();
-    setTerminalWritable(IsConnected());
+    m_connection->SetTerminalWritable(m_connection->IsConnected());
 }
 
 void CMainFrame::ShowTerminalWindow(bool show)

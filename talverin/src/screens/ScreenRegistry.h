@@ -21,7 +21,7 @@ class QWidget;
 
 namespace talverin {
 
-class CTerminalDlg;
+class TerminalWindowBase;
 class CViewBase;
 
 struct ScreenEntry {
@@ -36,7 +36,7 @@ struct ScreenEntry {
 
 class ScreenRegistry {
 public:
-    using TerminalWindowFactory = std::function<CTerminalDlg*(QWidget* parent)>;
+    using TerminalWindowFactory = std::function<TerminalWindowBase*(QWidget* parent)>;
 
     // Adds a screen, or replaces the one registered under its view id.
     void Register(ScreenEntry entry);

@@ -9,6 +9,7 @@
 #include "common/ClipboardHelpers.h"
 #include "common/CommandIds.h"
 #include "connection/ConnectionRules.h"
+#include "connection/DriverConnection.h"
 #include "frame/CMainFrame.h"
 #include "frame/PortMenu.h"
 #include "transfer/TransferRules.h"
@@ -133,7 +134,7 @@ void CTransferDlg::startConnected()
     ZRComm_IsConnectedEx(nullptr, 0, identification, sizeof identification);
     store.m_driverModelInfo = identification;
     // The frame leaves the line's settings to the dialog while it is open.
-    ZRComm_InitExternalData(&m_frame.CommData());
+    ZRComm_InitExternalData(&m_frame.Connection().CommData());
     m_runState = kTransferring;
 
     if (m_direction == kUpload) {
@@ -408,7 +409,7 @@ void CTransferDlg::giveUp(CommandId id, plat::WPARAM reason)
     m_runState = kFailed;
     m_finalResult = -1;
     if (m_direction == kUpload && m_uploadPhase == 2)
-        m_frame.ReadAllGaveUp(reason);
+        m_frame.Connection().ReadAllGaveUp(reason);
     // The frame's box and teardown; its notice then ends the run.
     postToFrame(WM_COMM_ERROR, reason, 0x8000);
 }

@@ -92,7 +92,7 @@ protected:
         ::unsetenv("ZRCOMM_TEST_WATCHDOG_MS");
         FrameFixture::TearDown();
     }
-    int phase() { return frame().m_connectionPhase; }
+    int phase() { return frame().Connection().m_connectionPhase; }
     bool portClosed() { return ZRComm_GetCommandCount(-1) == -1; }
     // A connection marks the document modified; the next Connect would ask to save it.
     void StartConnect()
@@ -161,9 +161,9 @@ TEST_F(ConnectionPty, ConnectsReadsAllAndDisconnectsWithTheAlarmHistory)
     EXPECT_EQ(Log("state"), "130 state 1,0 131 state 1,0 132 state 1,0 174 state 1,0 183 state 1,0");
     EXPECT_EQ(store().FindParameter("SPD")->m_currentValue, 1234);
     EXPECT_EQ(store().m_dataReceivedFlag, 1);
-    EXPECT_EQ(frame().GetLockMenuState(), 0) << "the driver starts locked";
+    EXPECT_EQ(frame().Connection().GetLockMenuState(), 0) << "the driver starts locked";
     EXPECT_TRUE(frame().Commands().isEnabled(ID_DISCONNECT));
-    EXPECT_FALSE(frame().BusyDialog()) << "the please-wait dialog is gone";
+    EXPECT_FALSE(frame().Connection().BusyDialog()) << "the please-wait dialog is gone";
     EXPECT_TRUE(frame().isEnabled());
 
     ASSERT_TRUE(Disconnect());
@@ -231,10 +231,10 @@ TEST_F(ConnectionPty, EveryFaultEndsClosedAndConnectWorksAgain)
         {"XYZ, Cancel", [&] { return answer("?KP", drivesim::Line("XYZ")); }, "", false,
          [&] {
              ASSERT_TRUE(PumpUntil([&] { return Sent("?KP", from) && ZRComm_GetCommandCount(1) == 0; }));
-             ASSERT_TRUE(frame().BusyDialog());
-             EXPECT_EQ(frame().BusyDialog()->Text().toStdString(), "Connecting.\n\nPlease wait.");
+             ASSERT_TRUE(frame().Connection().BusyDialog());
+             EXPECT_EQ(frame().Connection().BusyDialog()->Text().toStdString(), "Connecting.\n\nPlease wait.");
              EXPECT_FALSE(Sent("TX0", from));
-             frame().BusyDialog()->CancelButton()->click();
+             frame().Connection().BusyDialog()->CancelButton()->click();
          }},
         {"TX0 unreadable", [&] { return answer("TX0", drivesim::Line("NONSENSE")); }, "Data receive error", true,
          [&] {
@@ -267,7 +267,7 @@ TEST_F(ConnectionPty, EveryFaultEndsClosedAndConnectWorksAgain)
         if (std::string(c.box) != "?") {
             EXPECT_EQ(m_boxes.count() ? m_boxes.last().caption : std::string(), c.box);
         }
-        EXPECT_FALSE(frame().BusyDialog());
+        EXPECT_FALSE(frame().Connection().BusyDialog());
         EXPECT_TRUE(frame().isEnabled());
         m_sim.clearFaults();
         if (scripted >= 0)
@@ -321,9 +321,9 @@ TEST_F(ConnectionPty, LockMenusAndTheThreeSwitchPaths)
     m_log.clear();
     frame().Commands().execute(ID_LOCK_DISABLE);
     EXPECT_FALSE(enabled(ID_LOCK_ENABLE)) << "not while the lock command runs";
-    ASSERT_TRUE(PumpUntil([&] { return !frame().IsBusy(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !frame().Connection().IsBusy(); }));
     EXPECT_EQ(Wire().back(), "KP1");
-    EXPECT_EQ(frame().GetLockMenuState(), 1);
+    EXPECT_EQ(frame().Connection().GetLockMenuState(), 1);
     EXPECT_TRUE(frame().Commands().state(ID_LOCK_DISABLE).checked());
     EXPECT_EQ(app().m_lockState, 1);
     EXPECT_EQ(Log("lock"), "130 lock 1,0 131 lock 1,0 132 lock 1,0 174 lock 1,0 183 lock 1,0");
@@ -336,7 +336,7 @@ TEST_F(ConnectionPty, LockMenusAndTheThreeSwitchPaths)
     ASSERT_TRUE(PumpUntil([&] { return frame().GetCurrentViewId() == VIEW_TERMINAL; }));
     EXPECT_EQ(phase(), Phase::Connected);
     EXPECT_TRUE(Sent("KP0", from));
-    EXPECT_EQ(frame().GetLockMenuState(), 1);
+    EXPECT_EQ(frame().Connection().GetLockMenuState(), 1);
     EXPECT_EQ(Log("lock 0"), "130 lock 0,1 131 lock 0,1 132 lock 0,1 174 lock 0,1 183 lock 0,1");
     EXPECT_FALSE(enabled(ID_LOCK_ENABLE) || enabled(ID_LOCK_DISABLE)) << "not on the terminal screen";
 
@@ -371,14 +371,14 @@ TEST_F(ConnectionPty, ChangesTheLineSpeedForTheOscilloscope)
     m_log.clear();
     EXPECT_EQ(plat::SendMessage(frame().GetSafeHwnd(), WM_CHANGE_BAUD_RATE, 1, reinterpret_cast<plat::LPARAM>(&changed)), 0);
     EXPECT_EQ(changed, 1);
-    ASSERT_TRUE(PumpUntil([&] { return frame().m_baudChangeBusy == 0; }));
+    ASSERT_TRUE(PumpUntil([&] { return frame().Connection().m_baudChangeBusy == 0; }));
     EXPECT_EQ(WireSince(from),
               (std::vector<std::string>{"BDT10000.0", "/TRX ON", "BDR2", "BDV"}));
     EXPECT_EQ(m_sim.lastPtySpeed(), 38400);
     EXPECT_EQ(Log("baud 19").substr(0, 12), "130 baud 19,") << "the screens follow";
 
     EXPECT_EQ(plat::SendMessage(frame().GetSafeHwnd(), WM_CHANGE_BAUD_RATE, 0, reinterpret_cast<plat::LPARAM>(&changed)), 0);
-    ASSERT_TRUE(PumpUntil([&] { return frame().m_baudChangeBusy == 0 && m_sim.lastPtySpeed() == 9600; }));
+    ASSERT_TRUE(PumpUntil([&] { return frame().Connection().m_baudChangeBusy == 0 && m_sim.lastPtySpeed() == 9600; }));
     ASSERT_TRUE(Disconnect());
 }
 
@@ -387,11 +387,11 @@ TEST_F(ConnectionPty, SaveWhileConnectedReadsTheDriverFirst)
     ASSERT_TRUE(Connect());
     // Cancel of the read drops the save.
     frame().Commands().execute(ID_FILE_SAVE);
-    ASSERT_TRUE(frame().BusyDialog());
-    EXPECT_EQ(frame().BusyDialog()->Text().toStdString(), "Reading all data.\n\nPlease wait.");
-    frame().BusyDialog()->CancelButton()->click();
-    ASSERT_TRUE(PumpUntil([&] { return !frame().IsBusy() && ZRComm_GetCommandCount(1) == 0; }));
-    EXPECT_EQ(frame().OperationTag(), 0);
+    ASSERT_TRUE(frame().Connection().BusyDialog());
+    EXPECT_EQ(frame().Connection().BusyDialog()->Text().toStdString(), "Reading all data.\n\nPlease wait.");
+    frame().Connection().BusyDialog()->CancelButton()->click();
+    ASSERT_TRUE(PumpUntil([&] { return !frame().Connection().IsBusy() && ZRComm_GetCommandCount(1) == 0; }));
+    EXPECT_EQ(frame().Connection().OperationTag(), 0);
     EXPECT_TRUE(frame().isEnabled());
     EXPECT_EQ(m_files.count(), 0u);
 
@@ -404,7 +404,7 @@ TEST_F(ConnectionPty, SaveWhileConnectedReadsTheDriverFirst)
     EXPECT_EQ(WireSince(from),
               (std::vector<std::string>{"TX0", "TA/HI"}));
     EXPECT_TRUE(PumpUntil([&] { return plat::FileExists(path); }));
-    EXPECT_FALSE(frame().BusyDialog() && frame().BusyDialog()->isVisible());
+    EXPECT_FALSE(frame().Connection().BusyDialog() && frame().Connection().BusyDialog()->isVisible());
 }
 
 TEST_F(ConnectionPty, PreviewWhileConnectedReadsTheDriverFirst)
@@ -414,7 +414,7 @@ TEST_F(ConnectionPty, PreviewWhileConnectedReadsTheDriverFirst)
     fs::create_symlink(fs::path(TALVERIN_BIN_DIR) / "zrreport", m_folder.path / "zrreport");
     ASSERT_TRUE(Connect());
     Switch(VIEW_PARAM);
-    ASSERT_TRUE(PumpUntil([&] { return frame().GetCurrentViewId() == VIEW_PARAM && !frame().IsBusy(); }));
+    ASSERT_TRUE(PumpUntil([&] { return frame().GetCurrentViewId() == VIEW_PARAM && !frame().Connection().IsBusy(); }));
     const std::size_t from = Wire().size();
     frame().Commands().execute(ID_FILE_PRINT_PREVIEW);
     EXPECT_EQ(frame().Reports().viewerProcess(), nullptr) << "held for the read";
@@ -445,7 +445,7 @@ TEST_F(ConnectionPty, CloseWhileConnectedAsksThenEndsTheConnectionFirst)
     EXPECT_EQ(phase(), Phase::Connected);
     EXPECT_EQ(app().m_askBeforeSave, 1);
     EXPECT_EQ(Log("state"), "174 state 0,-3 183 state 1,-2 130 state 1,-2 132 state 1,-2 174 state 1,-2");
-    EXPECT_FALSE(frame().BusyDialog() && frame().BusyDialog()->isVisible());
+    EXPECT_FALSE(frame().Connection().BusyDialog() && frame().Connection().BusyDialog()->isVisible());
     static_cast<RecordingView*>(frame().GetView(VIEW_CHANNEL))->m_refuseDisconnect = 0;
     // Cancel of the save question, asked after the write-back, goes back the same way.
     m_boxes.answer(plat::IDOK).answer(plat::IDCANCEL);
@@ -497,7 +497,7 @@ TEST_F(ConnectionPtyOnTheTestClock, AReadAllThatNeverEndsIsNamedInTheBoxAndTheSt
         // Only the stalled read is waited out (seen on the library's next pass, a second apart).
         ASSERT_TRUE(plat::test::waitUntil([&] {
             plat::qt::PumpAllPending();
-            if (Sent("TX0", from) && ZRComm_GetCommandState(frame().RunningCommand()) == stalled)
+            if (Sent("TX0", from) && ZRComm_GetCommandState(frame().Connection().RunningCommand()) == stalled)
                 m_clock.advance(1000);
             return phase() == Phase::Idle && portClosed();
         }, 60000));
@@ -542,7 +542,7 @@ TEST_F(ConnectionGui, CommErrorBoxes)
     frame().Commands().execute(ID_CONNECT);
     EXPECT_EQ(m_boxes.last().caption, "Connection error");
     EXPECT_NE(m_boxes.last().text.find("Check the current condition.\n\n"), std::string::npos) << m_boxes.last().text;
-    EXPECT_EQ(frame().m_connectionPhase, Phase::Idle);
+    EXPECT_EQ(frame().Connection().m_connectionPhase, Phase::Idle);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
         m_boxes.clear();
@@ -556,6 +556,6 @@ TEST_F(ConnectionGui, CommErrorBoxes)
             EXPECT_EQ(m_boxes.last().caption, c.title);
         }
         EXPECT_EQ(app().m_askBeforeSave, 1);
-        EXPECT_EQ(frame().m_connectionPhase, Phase::Idle);
+        EXPECT_EQ(frame().Connection().m_connectionPhase, Phase::Idle);
     }
 }

@@ -191,14 +191,14 @@ TEST_F(BarsFrameGui, ButtonsFollowTheConnectionState)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.phase);
-        frame().m_connectionPhase = c.phase;
-        frame().m_baudChangeBusy = c.baudBusy;
+        frame().Connection().m_connectionPhase = c.phase;
+        frame().Connection().m_baudChangeBusy = c.baudBusy;
         frame().SetTransferDialog(c.transfer ? &transfer : nullptr);
         EXPECT_EQ(enabled(IDC_BAR_CONNECT), c.connect);
         EXPECT_EQ(enabled(IDC_BAR_DISCONNECT), c.disconnect);
     }
     frame().SetTransferDialog(nullptr);
-    frame().m_baudChangeBusy = frame().m_connectionPhase = 0;
+    frame().Connection().m_baudChangeBusy = frame().Connection().m_connectionPhase = 0;
     frame().UpdateBars();
     frame().ConnectionBar()->Control(IDC_BAR_CONNECT)->click();
     plat::qt::PumpAllPending();
@@ -209,7 +209,7 @@ TEST_F(BarsFrameGui, ButtonsFollowTheConnectionState)
     EXPECT_FALSE(enabled(IDC_COMMAND_FIRST));
     frame().ConnectionBar()->SetDisplayState(CConnectionBar::kConnected);
     for (const int phase : {4097, 4098, 4099, 4100, -1, 4096}) {
-        frame().m_connectionPhase = phase;
+        frame().Connection().m_connectionPhase = phase;
         EXPECT_EQ(enabled(IDC_COMMAND_FIRST), phase == 4096) << phase;
     }
     EXPECT_FALSE(enabled(IDC_COMMAND_FIRST + 1)) << "no command text";

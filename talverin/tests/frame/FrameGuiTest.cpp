@@ -162,10 +162,10 @@ TEST_F(FrameGui, VetoAndRulesKeepTheScreenAndReleaseTheGuard)
     Post(ID_VIEW_PARAM);
     EXPECT_EQ(current(), VIEW_OSCILLO) << "a capture runs";
     view(VIEW_OSCILLO)->m_capture = 9;
-    frame().m_connectionPhase = 4097;
+    frame().Connection().m_connectionPhase = 4097;
     Post(ID_VIEW_PARAM);
     EXPECT_EQ(current(), VIEW_OSCILLO) << "a terminal step runs";
-    frame().m_connectionPhase = 0;
+    frame().Connection().m_connectionPhase = 0;
     {
         auto hold = app().m_switchGuard.TryTake();
         Post(ID_VIEW_PARAM);

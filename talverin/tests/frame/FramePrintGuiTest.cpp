@@ -41,10 +41,10 @@ TEST_F(FramePrint, PreviewsReplaceTheViewerAndTheFrameEndClosesIt)
 
     ASSERT_TRUE(frame().SwitchView(VIEW_PARAM));
     for (const int phase : {4097, 4098, 4099}) {
-        frame().m_connectionPhase = phase;
+        frame().Connection().m_connectionPhase = phase;
         EXPECT_FALSE(command(ID_FILE_PRINT_PREVIEW)) << phase;
     }
-    frame().m_connectionPhase = 0;
+    frame().Connection().m_connectionPhase = 0;
     ASSERT_TRUE(command(ID_FILE_PRINT_PREVIEW));
     ASSERT_NE(frame().Reports().viewerProcess(), nullptr);
     EXPECT_NE(frame().Reports().viewerWindow(), 0);

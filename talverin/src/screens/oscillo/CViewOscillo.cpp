@@ -7,6 +7,7 @@
 #include "common/WidgetHelpers.h"
 #include "controlhost/FormBuilder.h"
 #include "controlhost/ScreenEvents.h"
+#include "connection/DriverConnection.h"
 #include "frame/CMainFrame.h"
 #include "screens/oscillo/OscilloCapture.h"
 #include "screens/oscillo/OscilloForm.h"
@@ -252,7 +253,7 @@ void RegisterOscilloScreen(CMainFrame& frame)
                               [](QWidget* parent) { return new CViewOscillo(parent); }});
     // Looked up at each call: the screen is made on its first switch and may be gone at the end.
     const auto screen = [&frame] { return dynamic_cast<CViewOscillo*>(frame.GetView(VIEW_OSCILLO)); };
-    frame.Hooks().resetScopeMonitors = [screen](bool all) {
+    frame.Connection().Hooks().resetScopeMonitors = [screen](bool all) {
         if (CViewOscillo* view = screen())
             view->ClearChannelRecords(all);
     };

@@ -5,6 +5,7 @@
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
 #include "common/WindowPlacement.h"
+#include "connection/DriverConnection.h"
 #include "frame/CMainFrame.h"
 #include "screens/param/CViewParam.h"
 
@@ -45,7 +46,7 @@ ParamWindows::ParamWindows(CMainFrame& frame, CTalverinApp& app) : m_frame(frame
     connect(&frame, &CMainFrame::dataReloaded, this, &ParamWindows::afterLoad);
     connect(&frame, &CMainFrame::destroying, this, [this] {
         savePlacement();
-        m_frame.SetCommandWindow(nullptr);
+        m_frame.Connection().SetCommandWindow(nullptr);
         m_window.reset();
     });
 
@@ -99,7 +100,7 @@ CCommandWnd& ParamWindows::commandWindow()
         rect.setSize(rect.size().expandedTo(m_window->minimumSize()));
         m_window->setGeometry(screen ? FitOnScreen(rect, screen->availableGeometry()) : rect);
     }
-    m_frame.SetCommandWindow(m_window.get());
+    m_frame.Connection().SetCommandWindow(m_window.get());
     return *m_window;
 }
 

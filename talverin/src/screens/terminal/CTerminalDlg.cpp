@@ -28,7 +28,7 @@ bool Connected()
 } // namespace
 
 CTerminalDlg::CTerminalDlg(TerminalHost host, QWidget* parent)
-    : QDialog(parent), m_host(std::move(host)), m_link([this](int ch) {
+    : TerminalWindowBase(parent), m_host(std::move(host)), m_link([this](int ch) {
           if (m_host.setLineClean)
               m_host.setLineClean(ch == '\r');
           return true;

@@ -5,11 +5,11 @@
 // with the frame, hidden by Cancel, never destroyed before the frame.
 #pragma once
 
+#include "screens/TerminalWindowBase.h"
 #include "screens/terminal/CViewTerminal.h"
 
 #include <platform/qt/keyboard_hook.h>
 
-#include <QDialog>
 
 #include <memory>
 
@@ -19,23 +19,22 @@ class WindowBridge;
 
 namespace talverin {
 
-class CTerminalDlg : public QDialog {
+class CTerminalDlg : public TerminalWindowBase {
     Q_OBJECT
 
 public:
     static constexpr int IDD = 204;
     static constexpr int IDC_TERMINAL = 1005;
-    static constexpr int kMinimumTrackSize = 160;
 
     explicit CTerminalDlg(TerminalHost host, QWidget* parent = nullptr);
     ~CTerminalDlg() override;
 
-    plat::HWND GetSafeHwnd() const;
+    plat::HWND GetSafeHwnd() const override;
     // Paste, Copy and Cut (57637, 57634, 57635) with their update rules.
     plat::qt::CommandTable& Commands() { return m_commands; }
 
-    void FocusTerminal();
-    void SetTerminalReadOnly(bool readOnly);
+    void FocusTerminal() override;
+    void SetTerminalReadOnly(bool readOnly) override;
     // The keyboard hook, for the frame's chain: Ctrl+C and Ctrl+V pressed in this window are Copy
     // and Paste (run when enabled), not control characters for the driver. True: consumed.
     bool HandleHookKey(const plat::qt::KeyInput& key);

@@ -71,12 +71,12 @@ protected:
     {
         doc().SetModifiedFlag(false); // nothing to ask
         frame().Commands().execute(talverin::ID_CONNECT);
-        return waitFor([&] { return frame().m_connectionPhase == talverin::Phase::Connected; }) && idle();
+        return waitFor([&] { return frame().Connection().m_connectionPhase == talverin::Phase::Connected; }) && idle();
     }
     bool disconnect()
     {
         frame().Commands().execute(talverin::ID_DISCONNECT);
-        return waitFor([&] { return frame().m_connectionPhase == talverin::Phase::Idle; });
+        return waitFor([&] { return frame().Connection().m_connectionPhase == talverin::Phase::Idle; });
     }
     // Those of lines(from) that begin with the prefix.
     std::vector<std::string> sent(std::size_t from, const std::string& prefix) const
@@ -127,7 +127,7 @@ TEST_F(ViewIOPty, PinsAreQueriedWatchedAssignedRefusedAndResent)
     // Connected by the frame; then entering: the pins with records are read back, the state
     // requests follow on the timer.
     frame().Commands().execute(talverin::ID_CONNECT);
-    ASSERT_TRUE(waitFor([&] { return frame().m_connectionPhase == talverin::Phase::Connected; }));
+    ASSERT_TRUE(waitFor([&] { return frame().Connection().m_connectionPhase == talverin::Phase::Connected; }));
     doc().SetModifiedFlag(false);
     ASSERT_TRUE(idle());
     frame().activateWindow(); // typed keys need the frame active (the please-wait dialog had it)
@@ -311,7 +311,7 @@ TEST_F(ViewIOPty, ChannelWritesThatDoNotReachTheDriverKeepTheProgram)
     sim.injectFault(drivesim::Fault(drivesim::FaultKind::DropLine).on("CH0"));
     m_boxes.answer(plat::IDOK).answer(plat::IDOK); // this one, then the frame's line error
     press("1002");
-    ASSERT_TRUE(waitFor([&] { return m_clock.advance(1000), frame().m_connectionPhase == talverin::Phase::Idle; }, 60000));
+    ASSERT_TRUE(waitFor([&] { return m_clock.advance(1000), frame().Connection().m_connectionPhase == talverin::Phase::Idle; }, 60000));
     EXPECT_EQ(m_boxes.shown().at(m_boxes.count() - 2).text, unwritten("No response", false));
     EXPECT_EQ(std::pair(channel0()->m_lines.size(), channel0()->m_currentLine), std::pair(std::size_t{3}, -1));
     EXPECT_TRUE(view->CurrentChannel() == 0 && driver.channel(0).empty());
@@ -320,14 +320,14 @@ TEST_F(ViewIOPty, ChannelWritesThatDoNotReachTheDriverKeepTheProgram)
     frame().Commands().execute(talverin::ID_CONNECT);
     EXPECT_EQ(m_boxes.last().text.substr(0, 134), "Connecting will clear current changes.\nChannel(s) 0 are cleared or "
                                                    "only partly written on the driver unit; their programs are only in ");
-    EXPECT_EQ(frame().m_connectionPhase, talverin::Phase::Idle);
+    EXPECT_EQ(frame().Connection().m_connectionPhase, talverin::Phase::Idle);
     // A switch's write queued behind an unanswered lock command goes with the line: not written.
     ASSERT_TRUE(connect() && settled() && type(0, 3, "600"));
     sim.injectFault(drivesim::Fault(drivesim::FaultKind::DropLine).on("KP0").always());
     ASSERT_TRUE(frame().Commands().execute(talverin::ID_LOCK_ENABLE));
     m_boxes.answer(plat::IDNO).answer(plat::IDOK).answer(plat::IDNO); // the switch, the line, Connect
     press("1002");
-    ASSERT_TRUE(waitFor([&] { return m_clock.advance(1000), frame().m_connectionPhase == talverin::Phase::Idle; }, 60000));
+    ASSERT_TRUE(waitFor([&] { return m_clock.advance(1000), frame().Connection().m_connectionPhase == talverin::Phase::Idle; }, 60000));
     EXPECT_EQ(m_boxes.shown().at(m_boxes.count() - 2).text, unwritten("No connection / No response", true));
     frame().Commands().execute(talverin::ID_CONNECT); // its read-all keeps channel 0, which it writes
     ASSERT_TRUE(waitFor([&] { return driver.channel(0) == std::vector<std::string>{"SPD600", "END", "MOV+5"}; }));

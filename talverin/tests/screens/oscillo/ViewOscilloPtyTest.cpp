@@ -67,7 +67,7 @@ protected:
     {
         doc().SetModifiedFlag(false);
         frame().Commands().execute(talverin::ID_CONNECT);
-        ASSERT_TRUE(waitFor([this] { return frame().m_connectionPhase == talverin::Phase::Connected && idle(); }));
+        ASSERT_TRUE(waitFor([this] { return frame().Connection().m_connectionPhase == talverin::Phase::Connected && idle(); }));
     }
 
     bool idle() { return view->CaptureState() == talverin::Capture::Idle && ZRComm_GetCommandCount(-1) == 0; }
@@ -282,14 +282,14 @@ TEST_F(ViewOscilloPty, ContAtACaptureSpeedRepeatsUntilStopAndTheLineComesBack)
     EXPECT_FALSE(button(talverin::OscilloId::Run)->isEnabled());
     ASSERT_TRUE(button(talverin::OscilloId::Stop)->isEnabled());
     button(talverin::OscilloId::Stop)->click();
-    ASSERT_TRUE(waitFor([this] { return idle() && frame().m_baudChangeBusy == 0; }));
+    ASSERT_TRUE(waitFor([this] { return idle() && frame().Connection().m_baudChangeBusy == 0; }));
     EXPECT_EQ(sim.lastPtySpeed(), 9600);
     EXPECT_EQ(fetches(), 2);
     EXPECT_EQ(store().m_oscillo.m_samples.size(), 201u);
     const auto received = sim.receivedLines();
     EXPECT_EQ(std::count(received.begin() + static_cast<long>(from), received.end(), std::string("BDR2")), 1);
     EXPECT_TRUE(button(talverin::OscilloId::Run)->isEnabled());
-    EXPECT_EQ(frame().m_connectionPhase, talverin::Phase::Connected);
+    EXPECT_EQ(frame().Connection().m_connectionPhase, talverin::Phase::Connected);
     EXPECT_EQ(m_boxes.count(), 0u);
 }
 
@@ -326,5 +326,5 @@ TEST_F(ViewOscilloPty, ALineLostMidDownloadEndsTheCaptureWithNothingQueued)
     // closed.
     EXPECT_LE(m_boxes.count(), 1u);
     m_boxes.clear();
-    EXPECT_TRUE(waitFor([this] { return frame().m_connectionPhase == talverin::Phase::Idle; }));
+    EXPECT_TRUE(waitFor([this] { return frame().Connection().m_connectionPhase == talverin::Phase::Idle; }));
 }

@@ -51,7 +51,7 @@ struct ParamFramePty : apptest::FrameFixture {
 TEST_F(ParamFramePty, ReadsAndWritesOnTheScreenAndInTheCommandWindow)
 {
     frame().Commands().execute(ID_CONNECT);
-    ASSERT_TRUE(pumpUntil([&] { return frame().m_connectionPhase == Phase::Connected; }));
+    ASSERT_TRUE(pumpUntil([&] { return frame().Connection().m_connectionPhase == Phase::Connected; }));
     QApplication::setActiveWindow(&frame());
     ASSERT_TRUE(frame().Commands().execute(ID_VIEW_PARAM));
     CViewParam* screen = frame().GetParamWindows().Screen();
