@@ -7,6 +7,7 @@
 #include "common/CommandIds.h"
 #include "frame/CCommandBar.h"
 #include "frame/CConnectionBar.h"
+#include "frame/PortMenu.h"
 #include "screens/CViewBase.h"
 #include "transfer/CTransferDlg.h"
 
@@ -29,7 +30,14 @@ void CMainFrame::OnTransfer(int direction)
 {
     if (IsTransferDialogOpen())
         return;
-    CTransferDlg dialog(*this, m_app, direction, this);
+    TransferHost host;
+    host.frame = GetSafeHwnd();
+    host.connection = m_connection.get();
+    host.monitorWindow = m_connectionBar ? m_connectionBar->GetSafeHwnd() : nullptr;
+    host.ports = &m_ports->List();
+    host.configurePort = [this](PortRecord& record, plat::HWND parent) { return m_ports->ConfigurePort(record, parent); };
+    host.checkPort = [this](const std::string& name) { m_ports->CheckPort(name); };
+    CTransferDlg dialog(std::move(host), m_app, direction, this);
     QPointer<QWidget> view = GetView(m_currentView);
     if (view)
         view->setEnabled(false);

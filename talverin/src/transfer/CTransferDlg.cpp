@@ -4,9 +4,7 @@
 #include "common/DocumentAccess.h"
 #include "common/AppMessageBox.h"
 #include "common/AppMessages.h"
-#include "frame/CConnectionBar.h"
-#include "frame/CMainFrame.h"
-#include "frame/PortMenu.h"
+#include "connection/PortList.h"
 #include "transfer/CPortSelectDlg.h"
 #include "transfer/TransferRules.h"
 
@@ -47,13 +45,12 @@ QString ToDisplay(const std::string& command)
 
 } // namespace
 
-CTransferDlg::CTransferDlg(CMainFrame& frame, ProgramState& app, int direction, QWidget* parent)
-    : QDialog(parent), m_frame(frame), m_app(app), m_direction(direction)
+CTransferDlg::CTransferDlg(TransferHost host, ProgramState& app, int direction, QWidget* parent)
+    : QDialog(parent), m_host(std::move(host)), m_app(app), m_direction(direction)
 {
     setObjectName(QString::number(IDD));
     m_portName = m_app.m_dataFile.m_connectPort;
-    if (CConnectionBar* bar = m_frame.ConnectionBar())
-        m_connectionBar = bar->GetSafeHwnd();
+    m_connectionBar = m_host.monitorWindow;
     m_bridge = std::make_unique<plat::qt::WindowBridge>(
         this, [this](plat::HWND, plat::UINT message, plat::WPARAM w, plat::LPARAM l) -> plat::LRESULT {
             if (message == WM_COMM_COMMAND)
@@ -165,7 +162,7 @@ void CTransferDlg::showStartLook(bool returning)
         m_special->setText(specialLabel());
     for (QWidget* w : std::initializer_list<QWidget*>{m_current, m_fileLabel, m_file, m_browse, m_run, m_cancel})
         w->setVisible(true);
-    m_port->setVisible(!returning || m_frame.Ports().List().Records().size() > 1);
+    m_port->setVisible(!returning || m_host.ports->Records().size() > 1);
     m_running->setVisible(false);
     m_list->setVisible(false);
     m_progress->setVisible(false);
@@ -304,15 +301,12 @@ void CTransferDlg::OnBrowse()
 
 void CTransferDlg::OnPortButton()
 {
-    PortMenu& ports = m_frame.Ports();
-    CPortSelectDlg dialog(
-        ports.List(), m_portName,
-        [&ports](PortRecord& record, plat::HWND parent) { return ports.ConfigurePort(record, parent); }, this);
+    CPortSelectDlg dialog(*m_host.ports, m_portName, m_host.configurePort, this);
     if (plat::qt::RunModal(dialog) != QDialog::Accepted || dialog.m_portName.empty())
         return;
     m_portName = dialog.m_portName;
     // The menu's radio check, the store's Connect name and the Connect item's text follow.
-    ports.CheckPort(m_portName);
+    m_host.checkPort(m_portName);
     m_app.m_dataFile.m_connectPort = m_portName;
     updateCaption();
 }

@@ -2,7 +2,8 @@
 // a text file (upload), or writes a document, a text file of driver commands or the current data
 // into the driver (download), one command or block at a time, listing what the driver refused. A
 // run connects through the frame's Connect, is driven by the command events and the frame's
-// connection notices, and ends through the frame's Disconnect with one of four end texts.
+// connection notices, and ends through the frame's Disconnect with one of four end texts. What it
+// needs of the frame it is given (TransferHost).
 // CTransferDlg.cpp: the looks, the inputs, Browse and the port; CTransferDlgRun.cpp: the run.
 #pragma once
 
@@ -12,6 +13,7 @@
 #include <QDialog>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,8 +31,24 @@ class WindowBridge;
 
 namespace talverin {
 
-class CMainFrame;
+class DriverConnection;
+class PortList;
+class PortRecord;
 class ProgramState;
+
+// What the dialog asks of the frame it runs over.
+struct TransferHost {
+    // The frame: Connect, Disconnect and the connection's messages go to its handle.
+    plat::HWND frame = nullptr;
+    DriverConnection* connection = nullptr;
+    // The connection bar, the line's monitor window (null: none).
+    plat::HWND monitorWindow = nullptr;
+    // The frame's port records; a port's settings dialog over `parent` (true: OK), and the port
+    // made the one Connect opens (the menu's check, the Connect caption).
+    PortList* ports = nullptr;
+    std::function<bool(PortRecord& record, plat::HWND parent)> configurePort;
+    std::function<void(const std::string& name)> checkPort;
+};
 
 class CTransferDlg : public QDialog {
     Q_OBJECT
@@ -68,7 +86,7 @@ public:
     };
 
     // The port is the data store's Connect name; the connection bar becomes the line's monitor.
-    CTransferDlg(CMainFrame& frame, ProgramState& app, int direction, QWidget* parent = nullptr);
+    CTransferDlg(TransferHost host, ProgramState& app, int direction, QWidget* parent = nullptr);
     ~CTransferDlg() override;
 
     plat::HWND GetSafeHwnd() const;
@@ -128,7 +146,7 @@ private:
     bool isCurrentData() const;
     QString commandTitle() const;
 
-    CMainFrame& m_frame;
+    TransferHost m_host;
     ProgramState& m_app;
     const int m_direction;
     std::string m_portName;

@@ -10,8 +10,7 @@
 #include "common/CommandIds.h"
 #include "connection/ConnectionRules.h"
 #include "connection/DriverConnection.h"
-#include "frame/CMainFrame.h"
-#include "frame/PortMenu.h"
+#include "connection/PortList.h"
 #include "transfer/TransferRules.h"
 
 #include <model/CommandSupport.h>
@@ -78,7 +77,7 @@ void CTransferDlg::postToFrame(plat::UINT message, plat::WPARAM wParam, plat::LP
 {
     // The frame's Connect and Disconnect do nothing while the flag is set.
     m_app.m_transferRunning = 0;
-    plat::PostMessage(m_frame.GetSafeHwnd(), message, wParam, lParam);
+    plat::PostMessage(m_host.frame, message, wParam, lParam);
 }
 
 // ---- Run ----------------------------------------------------------------------------------------
@@ -110,7 +109,7 @@ void CTransferDlg::OnOK()
     if (m_direction == kDownload && !isCurrentData() && !checkDocumentFile(false, nullptr))
         return;
     m_runState = kConnecting;
-    if (!m_frame.Ports().List().Find(m_portName)) {
+    if (!m_host.ports->Find(m_portName)) {
         box(tr("Set port and re-try to connect."), tr("Connection"));
         m_runState = kIdle;
         showStartLook(false);
@@ -118,8 +117,8 @@ void CTransferDlg::OnOK()
     }
     m_uploadPhase = m_direction == kUpload && isCurrentData() ? 0 : 2;
     m_app.m_transferRunning = 0;
-    plat::SendMessage(m_frame.GetSafeHwnd(), plat::WM_COMMAND, ID_CONNECT, 0);
-    if (m_runState == kConnecting && plat::SendMessage(m_frame.GetSafeHwnd(), WM_GET_CONNECTION_PHASE, 0, 0) == 0) {
+    plat::SendMessage(m_host.frame, plat::WM_COMMAND, ID_CONNECT, 0);
+    if (m_runState == kConnecting && plat::SendMessage(m_host.frame, WM_GET_CONNECTION_PHASE, 0, 0) == 0) {
         // The attempt ended at once (its box said why).
         m_app.m_transferRunning = 1;
         m_runState = kIdle;
@@ -134,7 +133,7 @@ void CTransferDlg::startConnected()
     ZRComm_IsConnectedEx(nullptr, 0, identification, sizeof identification);
     store.m_driverModelInfo = identification;
     // The frame leaves the line's settings to the dialog while it is open.
-    ZRComm_InitExternalData(&m_frame.Connection().CommData());
+    ZRComm_InitExternalData(&m_host.connection->CommData());
     m_runState = kTransferring;
 
     if (m_direction == kUpload) {
@@ -153,7 +152,7 @@ void CTransferDlg::startConnected()
 
     m_sendList.clear();
     if (isCurrentData()) {
-        if (plat::SendMessage(m_frame.GetSafeHwnd(), WM_COLLECT_VIEW_DATA, 0, 0) == 0) {
+        if (plat::SendMessage(m_host.frame, WM_COLLECT_VIEW_DATA, 0, 0) == 0) {
             disconnectRun(2);
             return;
         }
@@ -409,7 +408,7 @@ void CTransferDlg::giveUp(CommandId id, plat::WPARAM reason)
     m_runState = kFailed;
     m_finalResult = -1;
     if (m_direction == kUpload && m_uploadPhase == 2)
-        m_frame.Connection().ReadAllGaveUp(reason);
+        m_host.connection->ReadAllGaveUp(reason);
     // The frame's box and teardown; its notice then ends the run.
     postToFrame(WM_COMM_ERROR, reason, 0x8000);
 }
@@ -430,7 +429,7 @@ void CTransferDlg::finishUpload(CommandId id, const std::string& reply)
 {
     bool ok = true;
     if (isCurrentData()) {
-        ok = plat::SendMessage(m_frame.GetSafeHwnd(), WM_DATA_RECEIVED, static_cast<plat::WPARAM>(id), 0) != 0;
+        ok = plat::SendMessage(m_host.frame, WM_DATA_RECEIVED, static_cast<plat::WPARAM>(id), 0) != 0;
         if (ok) {
             // Loaded: the document holds the driver's data now, whatever closes the dialog.
             m_app.m_dataFile.m_newDocument = 0;
@@ -519,7 +518,7 @@ plat::LRESULT CTransferDlg::onCommStateChanged(plat::WPARAM connected, plat::LPA
         if (reason != 0 || lost) {
             m_app.m_transferRunning = 0;
             ZRComm_RemoveCommand(0);
-            plat::SendMessage(m_frame.GetSafeHwnd(), plat::WM_COMMAND, ID_DISCONNECT, 0);
+            plat::SendMessage(m_host.frame, plat::WM_COMMAND, ID_DISCONNECT, 0);
             endRun(-1);
         } else {
             endRun(2);
@@ -537,7 +536,7 @@ void CTransferDlg::cancelRun()
     switch (m_runState) {
     case kConnecting:
         // As the please-wait dialog's Cancel: the frame gives the attempt up.
-        plat::PostMessage(m_frame.GetSafeHwnd(), WM_CONNECTION_STATE, 0, -2);
+        plat::PostMessage(m_host.frame, WM_CONNECTION_STATE, 0, -2);
         return;
     case kTransferring:
     case kRetrying:
