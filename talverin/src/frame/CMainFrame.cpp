@@ -159,9 +159,10 @@ HelpWindow& CMainFrame::helpWindow()
 
 void CMainFrame::ShowHelp(const QString& page, const QString& anchor)
 {
-    const QString path = QFileInfo(page).isAbsolute()
-                           ? page
-                           : QDir(QString::fromStdString(m_app.m_helpFolder)).filePath(page);
+    const QDir folder(QString::fromStdString(m_app.m_helpFolder));
+    const QString path = QFileInfo(page).isAbsolute() ? page : folder.filePath(page);
+    // The search covers the pages of the contents of the folder in use now.
+    helpWindow().SetContentsPage(folder.filePath(HelpTopicPage()));
     helpWindow().ShowPage(path, anchor);
 }
 
