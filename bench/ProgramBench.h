@@ -3,7 +3,7 @@
 // Connect port COM7) that the program is pointed at.
 #pragma once
 
-#include "talverin/ShellRegistration.h"
+#include "app/ShellRegistration.h"
 
 #include <platform/message_box.h>
 #include <platform/paths.h>

@@ -10,7 +10,7 @@
 
 #include "../talverin/tests/CaptureFakes.h"
 
-#include "talverin/OscilloCapture.h"
+#include "screens/oscillo/OscilloCapture.h"
 
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>

@@ -1,10 +1,10 @@
 // The channel editor's list against a plain QTableWidget holding the same rows, offscreen: listing
 // a 1,024-line channel up to its first paint, and pasting 1,000 clipboard rows up to the paint
 // after it. Prints each figure and the ratios editor / table widget.
-#include "talverin/CViewChannel.h"
-#include "talverin/ChannelListView.h"
-#include "talverin/ChannelText.h"
-#include "talverin/ClipboardHelpers.h"
+#include "common/ClipboardHelpers.h"
+#include "screens/channel/CViewChannel.h"
+#include "screens/channel/ChannelListView.h"
+#include "screens/channel/ChannelText.h"
 
 #include <model/DataFile.h>
 

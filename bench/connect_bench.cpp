@@ -11,10 +11,11 @@
 #include "LibrarySide.h"
 #include "ProgramBench.h"
 
-#include "talverin/CMainFrame.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CTalverinDoc.h"
-#include "talverin/ConnectionRules.h"
+#include "app/CTalverinApp.h"
+#include "app/CTalverinDoc.h"
+#include "connection/ConnectionRules.h"
+#include "connection/DriverConnection.h"
+#include "frame/CMainFrame.h"
 
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>
@@ -101,11 +102,11 @@ void BM_FrameConnect(benchmark::State& state)
     }
     talverin::CMainFrame& frame = *app.GetMainFrame();
     const auto disconnect = [&] {
-        frame.OnDisconnect();
-        pumpUntil([&] { return frame.m_connectionPhase == talverin::Phase::Idle && ZRComm_GetCommandCount(-1) < 0; });
+        frame.Connection().OnDisconnect();
+        pumpUntil([&] { return frame.Connection().m_connectionPhase == talverin::Phase::Idle && ZRComm_GetCommandCount(-1) < 0; });
     };
-    frame.OnConnect();
-    pumpUntil([&] { return frame.m_connectionPhase == talverin::Phase::Connected && ZRComm_GetCommandCount(-1) == 0; });
+    frame.Connection().OnConnect();
+    pumpUntil([&] { return frame.Connection().m_connectionPhase == talverin::Phase::Connected && ZRComm_GetCommandCount(-1) == 0; });
     disconnect();
     double total = 0;
     double drainedTotal = 0;
@@ -113,8 +114,8 @@ void BM_FrameConnect(benchmark::State& state)
         app.GetDocument()->SetModifiedFlag(false);
         const std::size_t from = driver.sim.transcript().size();
         const auto begin = Clock::now();
-        frame.OnConnect();
-        const bool connected = pumpUntil([&] { return frame.m_connectionPhase == talverin::Phase::Connected; });
+        frame.Connection().OnConnect();
+        const bool connected = pumpUntil([&] { return frame.Connection().m_connectionPhase == talverin::Phase::Connected; });
         const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
         pumpUntil([&] { return ZRComm_GetCommandCount(-1) == 0; });
         drainedTotal += std::chrono::duration<double>(Clock::now() - begin).count();

@@ -3,10 +3,10 @@
 // of the whole screen, on the sample program folder's bitmap and five entries, offscreen. Prints
 // the time per move and per whole repaint, and the rows each one drew.
 //   build/release/bin/start_screen_bench
-#include "talverin/CMainFrame.h"
-#include "talverin/CStartDlg.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/ShellRegistration.h"
+#include "app/CTalverinApp.h"
+#include "app/ShellRegistration.h"
+#include "frame/CMainFrame.h"
+#include "frame/CStartDlg.h"
 
 #include <platform/clock.h>
 #include <platform/paths.h>

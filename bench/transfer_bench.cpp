@@ -6,10 +6,10 @@
 #include "LibrarySide.h"
 #include "ProgramBench.h"
 
-#include "talverin/CMainFrame.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CTransferDlg.h"
-#include "talverin/TransferRules.h"
+#include "app/CTalverinApp.h"
+#include "frame/CMainFrame.h"
+#include "transfer/CTransferDlg.h"
+#include "transfer/TransferRules.h"
 
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>

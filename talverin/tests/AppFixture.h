@@ -4,12 +4,13 @@
 // its start-up; TearDown runs its shut-down.
 #pragma once
 
-#include "talverin/AppMessages.h"
-#include "talverin/CCommentDlg.h"
-#include "talverin/CMainFrame.h"
-#include "talverin/CTalverinApp.h"
-#include "talverin/CTalverinDoc.h"
-#include "talverin/ShellRegistration.h"
+#include "app/CCommentDlg.h"
+#include "app/CTalverinApp.h"
+#include "app/CTalverinDoc.h"
+#include "app/ShellRegistration.h"
+#include "common/AppMessages.h"
+#include "connection/DriverConnection.h"
+#include "frame/CMainFrame.h"
 
 #include "../../platform/src/atomic_write_faults.h"
 

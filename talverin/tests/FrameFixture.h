@@ -4,7 +4,7 @@
 
 #include "AppFixture.h"
 
-#include "talverin/SerialDeviceEnumerator.h"
+#include "connection/SerialDeviceEnumerator.h"
 
 #include <utility>
 #include <vector>

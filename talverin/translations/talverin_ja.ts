@@ -135,6 +135,16 @@ save changes to &apos;%1&apos;?</source>
         <source>Verify Save</source>
         <translation>保存の確認</translation>
     </message>
+    <message>
+        <source>save changes to &apos;%1&apos;</source>
+        <translation>&apos;%1&apos; への変更を保存しますか</translation>
+    </message>
+    <message>
+        <source>Channel(s) %1 are cleared or only partly written on the driver unit; their programs are only in this document.
+save changes to &apos;%2&apos;</source>
+        <translation>チャンネル %1 はドライバユニット上でクリアされたか書き込みが途中です。プログラムはこのドキュメントにしかありません。
+&apos;%2&apos; への変更を保存しますか</translation>
+    </message>
 </context>
 <context>
     <name>CTalverinDocTemplate</name>
@@ -571,10 +581,6 @@ File contents may not be read completely.</source>
 <context>
     <name>talverin::CMainFrame</name>
     <message>
-        <source>Reading all data: the driver unit&apos;s reply did not end (time-out).</source>
-        <translation>全データ読み込み: ドライバユニットの応答が終了しませんでした（タイムアウト）。</translation>
-    </message>
-    <message>
         <source>File(&amp;F)</source>
         <translation>ファイル(&amp;F)</translation>
     </message>
@@ -657,6 +663,163 @@ File contents may not be read completely.</source>
     <message>
         <source>Disable</source>
         <translation>無効</translation>
+    </message>
+    <message>
+        <source>&amp;Copy	Ctrl+C</source>
+        <translation>コピー(&amp;C)	Ctrl+C</translation>
+    </message>
+    <message>
+        <source>&amp;DownLoad (PC -&gt; Driver)</source>
+        <translation>ダウンロード (PC -&gt; ドライバ)(&amp;D)</translation>
+    </message>
+    <message>
+        <source>&amp;Paste	Ctrl+V</source>
+        <translation>貼り付け(&amp;P)	Ctrl+V</translation>
+    </message>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>印刷(&amp;P)...</translation>
+    </message>
+    <message>
+        <source>&amp;Undo	Ctrl+Z</source>
+        <translation>元に戻す(&amp;U)	Ctrl+Z</translation>
+    </message>
+    <message>
+        <source>&amp;Upload (Driver -&gt; PC)</source>
+        <translation>アップロード (ドライバ -&gt; PC)(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Command Window</source>
+        <translation>コマンドウィンドウ</translation>
+    </message>
+    <message>
+        <source>Command tool</source>
+        <translation>コマンドツール</translation>
+    </message>
+    <message>
+        <source>Connecting to driver unit.
+Disconnect and then Re-try.</source>
+        <translation>ドライバに接続中です。
+切断してから再度実行してください。</translation>
+    </message>
+    <message>
+        <source>Connection tool</source>
+        <translation>接続ツール</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t	Ctrl+X</source>
+        <translation>切り取り(&amp;T)	Ctrl+X</translation>
+    </message>
+    <message>
+        <source>Debug Window</source>
+        <translation>デバッグウィンドウ</translation>
+    </message>
+    <message>
+        <source>Edit channel programs</source>
+        <translation>チャンネルプログラム編集</translation>
+    </message>
+    <message>
+        <source>Edit channel programs	Ctrl+4</source>
+        <translation>チャンネルプログラム編集	Ctrl+4</translation>
+    </message>
+    <message>
+        <source>Edit control I/O</source>
+        <translation>制御I/O編集</translation>
+    </message>
+    <message>
+        <source>Edit control I/O	Ctrl+2</source>
+        <translation>制御I/O編集	Ctrl+2</translation>
+    </message>
+    <message>
+        <source>Edit parameter</source>
+        <translation>パラメータ編集</translation>
+    </message>
+    <message>
+        <source>Edit parameter	Ctrl+3</source>
+        <translation>パラメータ編集	Ctrl+3</translation>
+    </message>
+    <message>
+        <source>Edit(&amp;E)</source>
+        <translation>編集(&amp;E)</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>新規作成</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>開く</translation>
+    </message>
+    <message>
+        <source>Oscilloscope</source>
+        <translation>オシロスコープ</translation>
+    </message>
+    <message>
+        <source>Oscilloscope	Ctrl+1</source>
+        <translation>オシロスコープ	Ctrl+1</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>印刷</translation>
+    </message>
+    <message>
+        <source>Print Pre&amp;view</source>
+        <translation>印刷プレビュー(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Screen</source>
+        <translation>画面</translation>
+    </message>
+    <message>
+        <source>Start Talverin Ver%1</source>
+        <translation>Talverin Ver%1 を起動</translation>
+    </message>
+    <message>
+        <source>Start Talverin Ver1</source>
+        <translation>Talverin Ver1 を起動</translation>
+    </message>
+    <message>
+        <source>Terminal</source>
+        <translation>ターミナル</translation>
+    </message>
+    <message>
+        <source>Terminal	Ctrl+5</source>
+        <translation>ターミナル	Ctrl+5</translation>
+    </message>
+    <message>
+        <source>Terminal Window</source>
+        <translation>ターミナルウィンドウ</translation>
+    </message>
+    <message>
+        <source>Terminal window</source>
+        <translation>ターミナルウィンドウ</translation>
+    </message>
+    <message>
+        <source>The screen &quot;%1&quot; could not be opened.</source>
+        <translation>画面「%1」を開けませんでした。</translation>
+    </message>
+    <message>
+        <source>Toolbar</source>
+        <translation>ツールバー</translation>
+    </message>
+    <message>
+        <source>View(&amp;V)</source>
+        <translation>表示(&amp;V)</translation>
+    </message>
+    <message>
+        <source>You cannot read data on terminal edit screen</source>
+        <translation>ターミナル編集画面ではデータを読み込めません</translation>
+    </message>
+</context>
+<context>
+    <name>talverin::DriverConnection</name>
+    <message>
+        <source>Reading all data: the driver unit&apos;s reply did not end (time-out).</source>
+        <translation>全データ読み込み: ドライバユニットの応答が終了しませんでした（タイムアウト）。</translation>
     </message>
     <message>
         <source>Set port and re-try to connect.</source>
@@ -875,30 +1038,6 @@ Talverin.ini の [Oscillo]BaudRate を確認してください
         <translation>ボーレート設定エラー</translation>
     </message>
     <message>
-        <source>&amp;Copy	Ctrl+C</source>
-        <translation>コピー(&amp;C)	Ctrl+C</translation>
-    </message>
-    <message>
-        <source>&amp;DownLoad (PC -&gt; Driver)</source>
-        <translation>ダウンロード (PC -&gt; ドライバ)(&amp;D)</translation>
-    </message>
-    <message>
-        <source>&amp;Paste	Ctrl+V</source>
-        <translation>貼り付け(&amp;P)	Ctrl+V</translation>
-    </message>
-    <message>
-        <source>&amp;Print...</source>
-        <translation>印刷(&amp;P)...</translation>
-    </message>
-    <message>
-        <source>&amp;Undo	Ctrl+Z</source>
-        <translation>元に戻す(&amp;U)	Ctrl+Z</translation>
-    </message>
-    <message>
-        <source>&amp;Upload (Driver -&gt; PC)</source>
-        <translation>アップロード (ドライバ -&gt; PC)(&amp;U)</translation>
-    </message>
-    <message>
         <source>Closing.
 
 Please wait.</source>
@@ -907,154 +1046,18 @@ Please wait.</source>
 しばらくお待ちください。</translation>
     </message>
     <message>
-        <source>Command Window</source>
-        <translation>コマンドウィンドウ</translation>
-    </message>
-    <message>
-        <source>Command tool</source>
-        <translation>コマンドツール</translation>
-    </message>
-    <message>
-        <source>Connecting to driver unit.
-Disconnect and then Re-try.</source>
-        <translation>ドライバに接続中です。
-切断してから再度実行してください。</translation>
-    </message>
-    <message>
-        <source>Connection tool</source>
-        <translation>接続ツール</translation>
-    </message>
-    <message>
-        <source>Cu&amp;t	Ctrl+X</source>
-        <translation>切り取り(&amp;T)	Ctrl+X</translation>
-    </message>
-    <message>
         <source>Currrently connected to the driver.
 You must terminate connection before exiting application.</source>
         <translation>現在ドライバに接続しています。
 アプリケーションを終了する前に接続を終了してください。</translation>
     </message>
     <message>
-        <source>Debug Window</source>
-        <translation>デバッグウィンドウ</translation>
-    </message>
-    <message>
-        <source>Edit channel programs</source>
-        <translation>チャンネルプログラム編集</translation>
-    </message>
-    <message>
-        <source>Edit channel programs	Ctrl+4</source>
-        <translation>チャンネルプログラム編集	Ctrl+4</translation>
-    </message>
-    <message>
-        <source>Edit control I/O</source>
-        <translation>制御I/O編集</translation>
-    </message>
-    <message>
-        <source>Edit control I/O	Ctrl+2</source>
-        <translation>制御I/O編集	Ctrl+2</translation>
-    </message>
-    <message>
-        <source>Edit parameter</source>
-        <translation>パラメータ編集</translation>
-    </message>
-    <message>
-        <source>Edit parameter	Ctrl+3</source>
-        <translation>パラメータ編集	Ctrl+3</translation>
-    </message>
-    <message>
-        <source>Edit(&amp;E)</source>
-        <translation>編集(&amp;E)</translation>
-    </message>
-    <message>
         <source>Must terminate connection</source>
         <translation>接続を終了してください</translation>
     </message>
     <message>
-        <source>New</source>
-        <translation>新規作成</translation>
-    </message>
-    <message>
-        <source>Open</source>
-        <translation>開く</translation>
-    </message>
-    <message>
-        <source>Oscilloscope</source>
-        <translation>オシロスコープ</translation>
-    </message>
-    <message>
-        <source>Oscilloscope	Ctrl+1</source>
-        <translation>オシロスコープ	Ctrl+1</translation>
-    </message>
-    <message>
-        <source>Print</source>
-        <translation>印刷</translation>
-    </message>
-    <message>
-        <source>Print Pre&amp;view</source>
-        <translation>印刷プレビュー(&amp;V)</translation>
-    </message>
-    <message>
-        <source>Save</source>
-        <translation>保存</translation>
-    </message>
-    <message>
-        <source>Screen</source>
-        <translation>画面</translation>
-    </message>
-    <message>
-        <source>Start Talverin Ver%1</source>
-        <translation>Talverin Ver%1 を起動</translation>
-    </message>
-    <message>
-        <source>Start Talverin Ver1</source>
-        <translation>Talverin Ver1 を起動</translation>
-    </message>
-    <message>
-        <source>Terminal</source>
-        <translation>ターミナル</translation>
-    </message>
-    <message>
-        <source>Terminal	Ctrl+5</source>
-        <translation>ターミナル	Ctrl+5</translation>
-    </message>
-    <message>
-        <source>Terminal Window</source>
-        <translation>ターミナルウィンドウ</translation>
-    </message>
-    <message>
-        <source>Terminal window</source>
-        <translation>ターミナルウィンドウ</translation>
-    </message>
-    <message>
-        <source>The screen &quot;%1&quot; could not be opened.</source>
-        <translation>画面「%1」を開けませんでした。</translation>
-    </message>
-    <message>
-        <source>Toolbar</source>
-        <translation>ツールバー</translation>
-    </message>
-    <message>
         <source>Verify Save</source>
         <translation>保存の確認</translation>
-    </message>
-    <message>
-        <source>View(&amp;V)</source>
-        <translation>表示(&amp;V)</translation>
-    </message>
-    <message>
-        <source>You cannot read data on terminal edit screen</source>
-        <translation>ターミナル編集画面ではデータを読み込めません</translation>
-    </message>
-    <message>
-        <source>save changes to &apos;%1&apos;</source>
-        <translation>&apos;%1&apos; への変更を保存しますか</translation>
-    </message>
-    <message>
-        <source>Channel(s) %1 are cleared or only partly written on the driver unit; their programs are only in this document.
-save changes to &apos;%2&apos;</source>
-        <translation>チャンネル %1 はドライバユニット上でクリアされたか書き込みが途中です。プログラムはこのドキュメントにしかありません。
-&apos;%2&apos; への変更を保存しますか</translation>
     </message>
 </context>
 <context>

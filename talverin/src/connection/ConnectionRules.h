@@ -1,0 +1,101 @@
+// The driver connection's rules that need neither a window nor the line: the read-all command
+// text, the lock reply, the clear-to-send setting, the grown reply buffer and the states that mean
+// the line failed.
+#pragma once
+
+#include <platform/dcb.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace talverin {
+
+// Tags of the frame's own driver commands.
+namespace ConnectionTag {
+inline constexpr int LockQuery = 10;        // "?KP"
+inline constexpr int ReadAll = 20;          // read-all while connecting
+inline constexpr int ReadAllTerminal = 21;  // read-all on leaving the terminal screen
+inline constexpr int ReadAllOscillo = 23;   // "TX0" on leaving the oscilloscope screen
+inline constexpr int LockEnable = 30;       // "KP0"
+inline constexpr int LockDisable = 35;      // "KP1"
+inline constexpr int AlarmHistory = 36;     // "TA/HI" before the port closes
+inline constexpr int SaveReadAll = 38;      // read-all before a save or print
+inline constexpr int SaveAlarms = 39;       // (the read-all is in; the alarm read comes next)
+inline constexpr int SaveAlarmHistory = 40; // "TA/HI" before a save or print
+inline constexpr int SaveReady = 41;        // (both are in; the command runs)
+inline constexpr int CloseReadAll = 42;     // read-all before the program closes
+inline constexpr int CloseReady = 43;
+inline constexpr int CommandBar = 100;      // 100-104: the command bar's five buttons
+inline constexpr int CommandBarCount = 5;
+} // namespace ConnectionTag
+
+// A command of the command bar: its completions go to the bar's buttons.
+inline bool IsCommandBarTag(std::intptr_t tag)
+{
+    return tag >= ConnectionTag::CommandBar && tag < ConnectionTag::CommandBar + ConnectionTag::CommandBarCount;
+}
+
+// Connection phases (CMainFrame::m_connectionPhase).
+namespace Phase {
+inline constexpr int Idle = 0;
+inline constexpr int Connecting = 1;
+inline constexpr int PortOpen = 2;
+inline constexpr int Identifying = 3;
+inline constexpr int ReadingAll = 4;
+inline constexpr int Connected = 4096;
+inline constexpr int EnteringTerminal = 4097;
+inline constexpr int LeavingTerminal = 4098;
+inline constexpr int SwitchReadAll = 4099;
+inline constexpr int Closing = 4100;
+inline constexpr int Disconnecting = -1;
+} // namespace Phase
+
+// A connection made from this screen reads all of the driver's data into the document first
+// (from the terminal screen it does not).
+bool ConnectReadsAllData(int currentView);
+
+// The frame's read-alls: while connecting, on a screen switch, before a save or print, on closing.
+bool IsReadAllTag(int tag);
+
+// "?A,?B,TX0\r" for the special parameters A and B ("TX0\r" without any); tag 23 reads "TX0\r" only.
+std::string ReadAllCommandText(const std::vector<std::string>& specials, int tag);
+
+// The lock state a "?KP" reply gives: 0 for "KP0" (lock enabled), 1 for "KP1"; nothing for any other
+// reply. Blanks and line ends around the reply do not count.
+std::optional<int> LockStateFromReply(std::string_view reply);
+
+// The clear-to-send check of [Port] SoftCTSWait (compared without regard to case): "AUTO" follows
+// the port's hardware flow setting, "ON" 1, "OFF" 0, any other text 1.
+std::uint32_t CtsCheckFromSetting(std::string_view setting, const plat::DCB& dcb);
+
+// The driver's error results a completed command may carry (the library's reply codes).
+bool IsDriverErrorResult(std::uint32_t result);
+
+// A queued command's state that, on a lost line, means the line failed under it: send failed, no
+// echo, waiting for the reply, answer failed, reply time-out.
+bool IsLineFailureState(std::uint32_t state);
+
+// Reads a command's whole reply with a reader shaped like ZRComm_GetReceiveCommandText (it fills
+// at most size-1 bytes; a full buffer means there may be more): starts at `initial` bytes and grows
+// until the reply fits. Empty when the reader fails.
+template <typename Reader>
+std::string ReadWholeReply(Reader read, unsigned initial)
+{
+    std::string buffer;
+    for (unsigned size = initial;; size += size < 0x4000000u ? size : 0x4000000u) {
+        buffer.assign(size, '\0');
+        const int n = read(buffer.data(), size);
+        if (n <= 0)
+            return {};
+        if (static_cast<unsigned>(n) < size - 1) {
+            // The reply's last byte (its CR) came as the terminating NUL.
+            buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+            return buffer;
+        }
+    }
+}
+
+} // namespace talverin

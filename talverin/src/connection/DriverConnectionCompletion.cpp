@@ -1,0 +1,490 @@
+// The connection's own driver commands: their completions by tag with the shared retry counter, the
+// read-all and alarm-history reads and the load of a read-all reply, Cancel of the please-wait
+// dialog, and Save, Save As, Print and Print Preview while connected.
+#include "connection/DriverConnection.h"
+
+#include "common/AppMessageBox.h"
+#include "common/AppMessages.h"
+#include "common/ClipboardHelpers.h"
+#include "common/CommandIds.h"
+#include "common/ProgramState.h"
+#include "common/WidgetHelpers.h"
+#include "connection/ConnectionHost.h"
+#include "connection/ConnectionRules.h"
+#include "screens/CViewBase.h"
+
+#include <model/CommandSupport.h>
+#include <model/DocumentFile.h>
+#include <platform/clock.h>
+#include <platform/messages.h>
+#include <platform/paths.h>
+#include <platform/text.h>
+
+#include <QWidget>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+namespace talverin {
+
+using plat::LPARAM;
+using plat::LRESULT;
+using plat::WPARAM;
+
+namespace {
+
+constexpr int kMaxRetries = 3;
+constexpr unsigned kReplyBuffer = 10240;
+constexpr unsigned kLockReplyBuffer = 32;
+constexpr unsigned kAlarmReplyBuffer = 10240;
+
+bool isFailureEvent(WPARAM event)
+{
+    return event == COMM_EVENT_WRITE_FAILED || event == COMM_EVENT_NO_ECHO || event == COMM_EVENT_TIMEOUT ||
+           event == COMM_EVENT_INVALID_DATA;
+}
+
+std::string replyText(CommandId id, unsigned size)
+{
+    std::string buffer(size, '\0');
+    if (ZRComm_GetReceiveCommandText(id, buffer.data(), size) <= 0)
+        return {};
+    buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+    return buffer;
+}
+
+// Writes the reply as a text file, every CR as LF; the path, empty when it cannot be written
+// (the last error says why: a full temporary folder is no fault of the driver's).
+std::string writeReplyFile(const std::string& reply)
+{
+    const std::string path = plat::GetTempFileName({}, "ZR");
+    if (path.empty())
+        return {};
+    std::string text = reply;
+    std::replace(text.begin(), text.end(), '\r', '\n');
+    if (!plat::WriteFileAtomic(path, text)) {
+        std::error_code ec;
+        std::filesystem::remove(path, ec);
+        return {};
+    }
+    return path;
+}
+
+} // namespace
+
+// ---- Completions --------------------------------------------------------------------------------
+
+LRESULT DriverConnection::OnCommCommand(WPARAM event, LPARAM commandId)
+{
+    const auto id = static_cast<CommandId>(commandId);
+    const std::intptr_t tag = ZRComm_GetCommandParam(id);
+    const bool barTag = IsCommandBarTag(tag);
+    if (const plat::HWND bar = barTag ? m_host.CommandBarHandle() : nullptr) {
+        // The button shows every event first, whatever follows.
+        plat::PostMessage(bar, WM_COMMAND_TOOL_REPLY, static_cast<WPARAM>(tag), static_cast<LPARAM>(event));
+    }
+    // A notice for a command removed since (a teardown emptied the queue) is about nothing.
+    const std::uint32_t state = ZRComm_GetCommandState(id);
+    if (state == COMM_ERR_NO_COMMAND || state == COMM_ERR_NOT_OPEN || state == COMM_ERR_INVALID_ARG)
+        return 0;
+
+    if (event == COMM_EVENT_ABORTED) {
+        ZRComm_RemoveCommand(id);
+        if (m_connectionPhase == Phase::Disconnecting) {
+            ZRComm_RemoveCommand(0);
+            m_connectionPhase = Phase::Identifying;
+            SendToViews({VIEW_OSCILLO}, WM_COMM_STATE_CHANGED, 1, -2);
+        }
+        return 0;
+    }
+    if (isFailureEvent(event)) {
+        giveUpOnFailure(event, id, static_cast<int>(tag), barTag);
+        return 0;
+    }
+    if (state == CMD_ABORTING)
+        return 0;
+    if (state == CMD_ABORTED) {
+        ZRComm_RemoveCommand(id);
+        return 0;
+    }
+    if (const std::uint32_t failure = model::GetCommandFailure(event, id, ZRComm_GetCommandState)) {
+        if (barTag) {
+            // A refused command of the command bar is the user's business, not the line's.
+            ZRComm_RemoveCommand(id);
+            return 0;
+        }
+        onCommandFailure(event, failure, static_cast<int>(tag));
+        return 0;
+    }
+    if (event != COMM_EVENT_COMPLETED)
+        return 0;
+
+    if (IsReadAllTag(static_cast<int>(tag))) {
+        onReadAllDone(static_cast<int>(tag), id);
+        return 0;
+    }
+    switch (tag) {
+    case ConnectionTag::LockQuery:
+        onLockQueryReply(id);
+        break;
+    case ConnectionTag::LockEnable:
+    case ConnectionTag::LockDisable:
+        ZRComm_RemoveCommand(id);
+        onLockReply(static_cast<int>(tag));
+        break;
+    case ConnectionTag::AlarmHistory:
+        storeAlarmHistory(id);
+        ZRComm_RemoveCommand(id);
+        m_busy = 0;
+        if (m_connectionPhase == Phase::Disconnecting) {
+            plat::Sleep(10);
+            tearDown();
+        }
+        break;
+    case ConnectionTag::SaveAlarmHistory:
+        storeAlarmHistory(id);
+        m_busy = 0;
+        ZRComm_RemoveCommand(id);
+        m_operationTag = ConnectionTag::SaveReady;
+        plat::PostMessage(m_host.GetSafeHwnd(), plat::WM_COMMAND, m_repostCommand, 0);
+        break;
+    default:
+        ZRComm_RemoveCommand(id);
+        break;
+    }
+    return 0;
+}
+
+bool DriverConnection::giveUpOnFailure(WPARAM event, CommandId id, int tag, bool barTag)
+{
+    // A device that is gone fails every command: one report for all of them, no retries.
+    if (reportLineGone())
+        return true;
+    model::CDataFile& store = m_app.m_dataFile;
+    bool giveUp = ++store.m_retryCount > kMaxRetries;
+    if (!giveUp) {
+        // A time-out while the port closes would only be waited for again.
+        if ((m_connectionPhase == Phase::Disconnecting && event == COMM_EVENT_TIMEOUT) ||
+            ZRComm_ResumeCommand(id) != COMM_OK) {
+            store.m_retryCount = kMaxRetries + 1;
+            giveUp = true;
+        }
+    }
+    if (!giveUp)
+        return false;
+    if (barTag) {
+        ZRComm_RemoveCommand(id);
+        return true;
+    }
+    ZRComm_RemoveCommand(-1);
+    if (m_connectionPhase == Phase::ReadingAll)
+        m_readAgain = 1;
+    if (IsReadAllTag(tag))
+        ReadAllGaveUp(event);
+    if (m_connectionPhase == Phase::Disconnecting) {
+        // The port closes first; the report then finds nothing left to disconnect.
+        tearDown();
+        plat::SendMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, event, 0x8000);
+    } else {
+        hideWait();
+        plat::PostMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, event, 0x8000);
+    }
+    return true;
+}
+
+void DriverConnection::onCommandFailure(WPARAM event, std::uint32_t failure, int tag)
+{
+    if (tag == ConnectionTag::AlarmHistory && m_connectionPhase == Phase::Disconnecting) {
+        // A driver that refuses the alarm read is let go all the same.
+        tearDown();
+        return;
+    }
+    ZRComm_RemoveCommand(0);
+    hideWait();
+    if (m_connectionPhase == Phase::Idle && (failure == COMM_ERR_NOT_CONNECTED || failure == COMM_ERR_NOT_OPEN)) {
+        m_busy = 0;
+        return;
+    }
+    AppMessageBox(m_host.GetSafeHwnd(), tr("Error during connection.\nMake sure device is connected properly."),
+                  tr("Connection error"), plat::MB_OK | plat::MB_ICONWARNING);
+    plat::PostMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, event, 0x8001);
+    plat::PostMessage(m_host.GetSafeHwnd(), WM_CONNECTION_STATE, 0, 0);
+    m_busy = 0;
+}
+
+void DriverConnection::onLockQueryReply(CommandId id)
+{
+    const std::string reply = replyText(id, kLockReplyBuffer);
+    ZRComm_RemoveCommand(id);
+    const std::optional<int> lock = LockStateFromReply(reply);
+    if (lock) {
+        m_app.m_lockState = *lock;
+        m_lockMenuState = *lock;
+        if (plat::SendMessage(m_host.GetSafeHwnd(), WM_CONNECTION_STATE, 1, 0) != 0)
+            m_busy = 0;
+        else
+            ReadAllData(ConnectionTag::ReadAll, true);
+        return;
+    }
+    model::CDataFile& store = m_app.m_dataFile;
+    if (store.m_retryCount <= kMaxRetries) {
+        // "Connecting." stays up: Cancel or a line event ends the attempt.
+        ++store.m_retryCount;
+        return;
+    }
+    AppMessageBox(m_host.GetSafeHwnd(),
+                  tr("Error during connection.\nPlease check hardware.\n\nContents of error: Command cannot be "
+                     "recognized"),
+                  tr("Connection error"), plat::MB_OK | plat::MB_ICONWARNING);
+    m_busy = 0;
+    hideWait();
+    plat::PostMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, COMM_EVENT_COMPLETED, 0x8001);
+    // Left alone, the port would stay open waiting for nothing.
+    plat::PostMessage(m_host.GetSafeHwnd(), WM_CONNECTION_STATE, 0, 0);
+}
+
+void DriverConnection::onLockReply(int tag)
+{
+    const int lock = tag == ConnectionTag::LockEnable ? 0 : 1;
+    if (m_connectionPhase != Phase::EnteringTerminal)
+        m_lockMenuState = lock;
+    m_busy = 0;
+    int resumed = 0;
+    if ((m_connectionPhase == Phase::EnteringTerminal || m_connectionPhase == Phase::LeavingTerminal) &&
+        m_pendingView != 0) {
+        m_connectionPhase = Phase::Connected;
+        m_host.SwitchView(m_pendingView);
+        resumed = 1;
+    }
+    m_app.m_lockState = lock;
+    SendToViews({VIEW_OSCILLO, VIEW_PARAM, VIEW_IO, VIEW_CHANNEL, VIEW_TERMINAL}, WM_LOCK_STATE_CHANGED,
+                static_cast<WPARAM>(lock), resumed);
+    if (const plat::HWND window = commandWindowHandle())
+        plat::SendMessage(window, WM_LOCK_STATE_CHANGED, static_cast<WPARAM>(lock), resumed);
+}
+
+void DriverConnection::storeAlarmHistory(CommandId id)
+{
+    m_app.m_dataFile.SetAlarmText(replyText(id, kAlarmReplyBuffer));
+}
+
+void DriverConnection::onReadAllDone(int tag, CommandId id)
+{
+    OnDataReceived(id);
+    m_busy = 0;
+    ZRComm_RemoveCommand(id);
+    switch (tag) {
+    case ConnectionTag::ReadAll:
+        // The next finishing pass connects, even after a failed load.
+        m_afterReadAll = true;
+        m_markedDifferent = false;
+        m_host.SwitchView(m_pendingView);
+        plat::SendMessage(m_host.GetSafeHwnd(), WM_CONNECTION_STATE, 1, 0);
+        break;
+    case ConnectionTag::ReadAllTerminal:
+    case ConnectionTag::ReadAllOscillo:
+        if (m_hooks.resetScopeMonitors)
+            m_hooks.resetScopeMonitors(tag == ConnectionTag::ReadAllTerminal);
+        if (tag == ConnectionTag::ReadAllTerminal)
+            m_app.m_dataFile.m_oscillo.ClearSamples();
+        m_host.SwitchView(m_pendingView);
+        break;
+    case ConnectionTag::SaveReadAll:
+        m_operationTag = ConnectionTag::SaveAlarms;
+        restoreCommandMode();
+        plat::PostMessage(m_host.GetSafeHwnd(), plat::WM_COMMAND, m_repostCommand, 0);
+        break;
+    case ConnectionTag::CloseReadAll:
+        m_operationTag = ConnectionTag::CloseReady;
+        restoreCommandMode();
+        plat::PostMessage(m_host.GetSafeHwnd(), plat::WM_COMMAND, ID_APP_EXIT, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- Reading all data ---------------------------------------------------------------------------
+
+CommandId DriverConnection::ReadAllData(int tag, bool showDialog)
+{
+    if (showDialog)
+        showWait(tr("Reading all data.\n\nPlease wait."), tag);
+    m_operationTag = tag;
+    m_busy = 1;
+    ZRComm_SetCommandMode(0);
+    const std::string text = ReadAllCommandText(m_app.m_dataFile.m_specialParameters, tag);
+    m_app.m_dataFile.m_dataReceivedFlag = 0;
+    m_runningCommand = ZRComm_SendCommandText(m_host.GetSafeHwnd(), text.c_str(), tag);
+    if (!m_runningCommand) {
+        m_busy = 0;
+        restoreCommandMode();
+    }
+    return m_runningCommand;
+}
+
+CommandId DriverConnection::ReadAlarmHistory(int tag, bool alarmText)
+{
+    showWait(alarmText ? tr("Reading alarm data.\n\nPlease wait.") : tr("Reading all data.\n\nPlease wait."), tag);
+    m_operationTag = tag;
+    m_busy = 1;
+    ZRComm_SetCommandMode(0);
+    m_runningCommand = ZRComm_SendCommandText(m_host.GetSafeHwnd(), "TA/HI\r", tag);
+    if (!m_runningCommand) {
+        m_busy = 0;
+        restoreCommandMode();
+    }
+    return m_runningCommand;
+}
+
+void DriverConnection::ReadAllGaveUp(WPARAM event)
+{
+    if (event != COMM_EVENT_TIMEOUT && event != COMM_EVENT_NO_ECHO)
+        return;
+    // Else the user waits through every retry and is told only that something went wrong.
+    const QString reason = tr("Reading all data: the driver unit's reply did not end (time-out).");
+    m_failureContents.emplace(event, reason);
+    SetStatusText(&m_window, reason);
+}
+
+bool DriverConnection::OnDataReceived(CommandId commandId)
+{
+    model::CDataFile& store = m_app.m_dataFile;
+    store.m_dataReceivedFlag = 0;
+    std::string reply = ReadWholeReply(
+        [commandId](char* buffer, unsigned size) { return ZRComm_GetReceiveCommandText(commandId, buffer, size); },
+        kReplyBuffer);
+
+    // The answers to the special parameters come before the dump's header.
+    std::string specials;
+    if (!store.m_specialParameters.empty() && !reply.empty()) {
+        unsigned length = static_cast<unsigned>(reply.size());
+        std::string prefix(reply.size() + 1, '\0');
+        reply.push_back('\0');
+        if (SplitAtTerminator(store.m_definitionHeader, reply.data(), length, prefix.data()) > 0) {
+            specials.assign(prefix.c_str());
+            reply.resize(length);
+        } else {
+            reply.pop_back();
+        }
+    }
+
+    const std::string documentPath = store.m_documentPath;
+    const std::string file = writeReplyFile(reply);
+    const std::string writeFailure = file.empty() ? plat::LastErrorReason() : std::string();
+    int code = 0;
+    bool loaded = false;
+    if (!file.empty() && model::CheckDocumentSections(file, code)) {
+        // A channel program the driver may not hold is not read over: within a connection also
+        // one changed here or being written; at its start only one that did not reach the driver,
+        // while offline changes go as the connect question said.
+        const bool connectionMade = m_connectionPhase >= Phase::Connected;
+        store.LoadReadAllReply(file, code,
+                               connectionMade ? model::CDataFile::KeptChannels::NotInStep
+                                              : model::CDataFile::KeptChannels::Unwritten);
+        store.ParseReceivedParameters(specials);
+        loaded = true;
+    }
+    // The document stays the user's: its path, and no reply file left behind.
+    store.m_documentPath = documentPath;
+    if (!file.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(file, ec);
+    }
+    if (!loaded) {
+        AppMessageBox(boxOwner(),
+                      WithReason(tr("Incorrect data received.\nCheck the device and re-try.\n"), writeFailure),
+                      tr("Data receive error"), plat::MB_OK | plat::MB_ICONWARNING);
+        if (m_connectionPhase != Phase::Closing)
+            hideWait();
+        return false;
+    }
+    store.m_dataReceivedFlag = 1;
+    if (m_connectionPhase != Phase::Closing)
+        hideWait();
+    plat::SendMessage(m_host.GetSafeHwnd(), WM_DATA_RELOADED, 1, 0);
+    return true;
+}
+
+// ---- Cancel -------------------------------------------------------------------------------------
+
+LRESULT DriverConnection::OnWaitCancel(WPARAM, LPARAM tag)
+{
+    setToolWindowsEnabled(true);
+    switch (tag) {
+    case ConnectionTag::ReadAll:
+        ZRComm_AbortCommand(m_runningCommand);
+        ZRComm_RemoveCommand(-1);
+        m_busy = 0;
+        m_readAgain = 1;
+        [[fallthrough]];
+    case 0:
+        plat::PostMessage(m_host.GetSafeHwnd(), WM_CONNECTION_STATE, 0, -2);
+        break;
+    case ConnectionTag::ReadAllTerminal:
+        ZRComm_AbortCommand(m_runningCommand);
+        m_busy = 0;
+        ZRComm_RemoveCommand(-1);
+        ZRComm_SetCommandMode(1);
+        m_connectionPhase = Phase::Connected;
+        m_host.SwitchView(VIEW_TERMINAL);
+        OnWaitDialog(0, 0); // else the frame would stay disabled
+        break;
+    case ConnectionTag::ReadAllOscillo:
+        ZRComm_AbortCommand(m_runningCommand);
+        m_busy = 0;
+        m_operationTag = 0;
+        m_connectionPhase = Phase::Connected;
+        m_host.SwitchView(VIEW_OSCILLO);
+        OnWaitDialog(0, 0);
+        break;
+    case ConnectionTag::AlarmHistory:
+    case ConnectionTag::SaveReadAll:
+    case ConnectionTag::SaveAlarmHistory:
+    case ConnectionTag::CloseReadAll:
+        ZRComm_AbortCommand(m_runningCommand);
+        m_busy = 0;
+        m_operationTag = 0;
+        restoreCommandMode();
+        m_window.setEnabled(true);
+        break;
+    default:
+        break;
+    }
+    return 1;
+}
+
+// ---- Save and Print while connected -------------------------------------------------------------
+
+bool DriverConnection::HoldCommandWhileConnected(plat::UINT id)
+{
+    if (!IsConnected())
+        return false;
+    if (m_busy)
+        return true;
+    switch (m_operationTag) {
+    case ConnectionTag::SaveReadAll:
+    case ConnectionTag::SaveAlarmHistory:
+        return false;
+    case ConnectionTag::SaveAlarms:
+        m_repostCommand = id;
+        ReadAlarmHistory(ConnectionTag::SaveAlarmHistory, false);
+        return true;
+    case ConnectionTag::SaveReady:
+        m_operationTag = 0;
+        hideWait();
+        return false;
+    default:
+        if (currentView() == VIEW_CHANNEL) {
+            CViewBase* channel = m_host.GetView(VIEW_CHANNEL);
+            if (channel && channel->WriteBack(1) < 0)
+                return true;
+        }
+        m_repostCommand = id;
+        ReadAllData(ConnectionTag::SaveReadAll, true);
+        return true;
+    }
+}
+
+} // namespace talverin
