@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <system_error>
+#include <thread>
 
 namespace zrcomm {
 
@@ -42,6 +44,10 @@ std::uint32_t CCommPort::Now() const { return GetTickCount(); }
 
 void CCommPort::Sleep(std::uint32_t ms) const {
     if (ms) plat::Sleep(ms);
+}
+
+void CCommPort::PassPause() const {
+    if (m_t.passSleepMs) std::this_thread::sleep_for(std::chrono::milliseconds(m_t.passSleepMs));
 }
 
 int CCommPort::Lock() { return m_mutex.lock(); }

@@ -179,6 +179,9 @@ public:
 
     std::uint32_t Now() const;             // tick count (ms)
     void Sleep(std::uint32_t ms) const;
+    // The pause each pass of either thread begins with. It paces the threads on real time whatever
+    // clock the port measures by: on a clock that moves only when told to it would pace nothing.
+    void PassPause() const;
 
 private:
     friend struct CCommPortTestAccess;
@@ -206,6 +209,11 @@ private:
     // Receive side: reading (receive_thread.cpp), time-out checks (receive_checks.cpp), framing and
     // delivery of direct text (receive_scan.cpp).
     void ReadQueued(plat::DWORD mask, std::size_t queued);
+    // How long the next wait for the line may last: up to the receive wait, and no longer than a
+    // framing decision that waits for silence.
+    std::uint32_t ReceiveWaitMs();
+    // After a wait that ended for such a decision: the port's clock is brought to its moment.
+    void ReachDecisionTime();
     void CheckTimeouts();
     void Frame();
     void FrameRecord();
@@ -289,6 +297,9 @@ private:
     bool m_probeHeld = false;              // no probe before m_probeHeldTick + the probe interval
     std::uint32_t m_probeHeldTick = 0;
     std::uint8_t m_lastConsumed = 0;     // the last byte the reply scan consumed (split prompts)
+    std::uint32_t m_lastArrivalTick = 0; // when bytes were last read from the line
+    bool m_decisionPending = false;      // a '?' or ';' ends what was read: decide at m_decideAt
+    std::uint32_t m_decideAt = 0;
     std::uint32_t m_receivePass = 0;     // counts the receive thread's passes
     std::uint32_t m_writeNoticeTick = 0; // activity notices, at most one per activityNoticeMs each
     std::uint32_t m_readNoticeTick = 0;

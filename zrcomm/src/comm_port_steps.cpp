@@ -66,7 +66,8 @@ void CCommPort::CompleteCommand(CCommCommand* record) {
     default: break;
     }
 
-    if (record->IsCommand()) {
+    const bool command = record->IsCommand();
+    if (command) {
         // A command stays queued in its final state until its window removes or resumes it.
         Notify(false, record->window, event, static_cast<LPARAM>(record->id));
     } else {
@@ -81,7 +82,10 @@ void CCommPort::CompleteCommand(CCommCommand* record) {
 
     m_promptEvent.set();
     ResetConfiguredTimeouts();
-    WakeSender();
+    // An ended command holds the line until its window removes or resumes it, which wakes the
+    // sender then; woken now for nothing, the sender would spend its pass pause just when the next
+    // command comes.
+    if (!command || !m_directBytes.IsEmpty()) WakeSender();
 }
 
 void CCommPort::ChangeFails(DWORD status) {

@@ -5,10 +5,9 @@
 
 #include "comm_log.h"
 #include "comm_strings.h"
-#include "reply_codes.h"
+#include "reply_scanner.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace zrcomm {
 
@@ -21,11 +20,10 @@ constexpr std::uint8_t kLf = 0x0A;
 constexpr std::uint8_t kBackspace = 0x08;
 constexpr std::uint8_t kBlank = 0x20;
 
-bool IsPromptByte(std::uint8_t b) { return b == ':' || b == '#'; }
-
 } // namespace
 
 void CCommPort::Frame() {
+    m_decisionPending = false; // the reply scan sets it again while a decision waits
     if (m_connectionState == CONN_NONE) {
         if ((m_lineState != CMD_WAIT_ECHO && m_lineState != CMD_COMPLETED) || m_receive.IsEmpty()) return;
         // A prompt is a driver's answer, unless its identification was just unreadable (the next
@@ -171,106 +169,53 @@ void CCommPort::ScanReply(CCommCommand* head, std::uint32_t consumed) {
         }
     }
 
-    const std::uint8_t* data = m_receive.GetData();
     const std::uint32_t n = m_receive.GetLength();
-    const CommandState before = head->state;
-    std::uint32_t lineStart = consumed;
+    const bool aborting = head->state == CMD_ABORTING;
+    ReplyScanInput in;
+    in.data = m_receive.GetData();
+    in.length = n;
+    in.from = consumed;
     // The unfinished line at the front was looked at up to the mark in an earlier pass: nothing
     // there made the scan act, and it would not now.
-    std::uint32_t i = consumed;
-    if (consumed == 0 && m_receive.Scanned() <= n) i = m_receive.Scanned();
+    in.resumeAt = consumed == 0 && m_receive.Scanned() <= n ? m_receive.Scanned() : consumed;
+    in.lastConsumed = m_lastConsumed;
+    in.aborting = aborting;
+    in.invalidData = m_invalidData;
+    const std::int32_t cr = head->text.Find(0, &kCr, 1);
+    in.firstLine = head->text.GetData();
+    in.firstLineLength = cr < 0 ? head->text.GetLength() : static_cast<std::uint32_t>(cr);
+    in.now = Now();
+    in.lastArrival = m_lastArrivalTick;
+    in.silenceMs = m_t.decisionSilenceMs;
+    // Bytes that came after the silence began, and wait in the line's queue, break it.
+    in.moreWaiting = in.now - in.lastArrival >= in.silenceMs && m_device.inputQueueCount() > 0;
 
-    auto lastConsumed = [&]() -> std::uint8_t { return consumed > 0 ? data[consumed - 1] : m_lastConsumed; };
-    // The line from `from` to `to`, leading blanks dropped.
-    auto lineFrom = [&](std::uint32_t from, std::uint32_t to) {
-        while (from < to && data[from] == kBlank) ++from;
-        return from;
-    };
-    auto appendLine = [&](std::uint32_t from, std::uint32_t to, bool withCr) {
-        from = lineFrom(from, to);
-        head->reply.Append(data + from, to - from);
-        if (withCr) head->reply.Append(kCr);
-    };
-
-    while (i < n) {
-        const std::uint8_t b = data[i];
-        const bool atStart = i == lineStart;
-        if (atStart && b == kLf) {
-            consumed = lineStart = ++i;
-            continue;
-        }
-        if (atStart && b == '>' && IsPromptByte(lastConsumed())) {
-            consumed = lineStart = ++i; // the rest of a prompt split across reads
-            continue;
-        }
-        if (atStart && IsPromptByte(b)) {
-            head->state = head->state == CMD_ABORTING ? CMD_ABORTED : CMD_COMPLETED;
-            consumed = i + 1;
-            if (consumed < n && IsPrompt(data, consumed)) ++consumed;
-            break;
-        }
-        if (b == ';' && i == n - 1) {
-            // More follows: a blank asks for it, a backspace stops it.
-            m_directBytes.Assign(head->state == CMD_ABORTING ? kBackspace : kBlank);
-            m_wakeEvent.set();
-            appendLine(lineStart, i, false);
-            consumed = n;
-            break;
-        }
-        if (b == '?' && i == n - 1) {
-            const std::uint32_t from = lineFrom(lineStart, i);
-            // An error text ending in '?' is a line still to be finished, not a question; so is the
-            // command's own first line, the start of an "unknown command" answer.
-            if (ErrorReplyCode(data + from, i - from) != COMM_OK) break;
-            const std::int32_t cr = head->text.Find(0, &kCr, 1);
-            const std::uint32_t firstLine = cr < 0 ? head->text.GetLength() : static_cast<std::uint32_t>(cr);
-            if (firstLine == i - from && std::memcmp(head->text.GetData(), data + from, firstLine) == 0) break;
-            if (head->state == CMD_ABORTING) {
-                m_directBytes.Assign(kBackspace);
-            } else {
-                // A question is a '?' with nothing after it for a while.
-                Sleep(m_t.questionWaitMs);
-                if (m_device.inputQueueCount() > 0) break;
-                head->state = CMD_QUESTION;
-            }
-            m_wakeEvent.set();
-            appendLine(lineStart, i, false);
-            consumed = n;
-            break;
-        }
-        if (b == kCr) {
-            appendLine(lineStart, i, true);
-            ++i;
-            if (i < n && data[i] == kLf) ++i;
-            consumed = lineStart = i;
-            continue;
-        }
-        if (b == '@') {
-            if (i + 2 >= n) break; // the marker is not all here yet: the line waits
-            if (data[i + 2] == kCr) {
-                appendLine(lineStart, i, true);
-                consumed = lineStart = i + 3;
-                i += 3;
-                continue;
-            }
-            // Not a marker: the text so far is a line of its own and a new one starts at the at sign,
-            // which stays in it; the scan goes on with the next byte.
-            appendLine(lineStart, i, false);
-            consumed = lineStart = i;
-            ++i;
-            continue;
-        }
-        if (m_invalidData && !IsValidByte(b)) {
-            head->state = CMD_INVALID_DATA;
-            break;
-        }
-        ++i;
+    const CommandState before = head->state;
+    const ReplyScanResult r = ScanReplyBytes(in, head->reply);
+    switch (r.end) {
+    case ReplyScanResult::End::Prompt: head->state = aborting ? CMD_ABORTED : CMD_COMPLETED; break;
+    case ReplyScanResult::End::Paging:
+        // More follows: a blank asks for it, a backspace stops it.
+        m_directBytes.Assign(aborting ? kBackspace : kBlank);
+        m_wakeEvent.set();
+        break;
+    case ReplyScanResult::End::Question:
+        if (aborting)
+            m_directBytes.Assign(kBackspace);
+        else
+            head->state = CMD_QUESTION;
+        m_wakeEvent.set();
+        break;
+    case ReplyScanResult::End::Invalid: head->state = CMD_INVALID_DATA; break;
+    case ReplyScanResult::End::Open: break;
     }
+    m_decisionPending = r.undecided;
+    m_decideAt = r.decideAt;
 
-    if (consumed > 0) m_lastConsumed = data[consumed - 1];
-    m_receive.Mid(consumed);
+    if (r.consumed > 0) m_lastConsumed = m_receive.ByteAt(r.consumed - 1);
+    m_receive.Mid(r.consumed);
     // Where the scan stopped inside the line it left: the next pass goes on from there.
-    m_receive.SetScanned(i > consumed ? i - consumed : 0);
+    m_receive.SetScanned(r.stoppedAt - r.consumed);
     // Without the flag every byte held is valid already; with it, only what is left counts.
     if (m_invalidData) m_invalidData = !IsValidData(m_receive.GetData(), m_receive.GetLength());
     m_lastReplyTick = Now();

@@ -34,10 +34,28 @@ void CCommPort::ReadQueued(DWORD mask, std::size_t queued) {
     }
     if (n == 0) return;
     const auto count = static_cast<std::uint32_t>(n);
+    m_lastArrivalTick = now;
     LogReceive(chunk.data(), count);
     if (!IsValidData(chunk.data(), count)) m_invalidData = true;
     m_receive.Append(chunk.data(), count);
     if (CCommCommand* head = Head()) head->lastReceiveTick = now;
+}
+
+std::uint32_t CCommPort::ReceiveWaitMs() {
+    if (!m_decisionPending) return m_t.receiveWaitMs;
+    const auto left = static_cast<std::int32_t>(m_decideAt - Now());
+    return static_cast<std::uint32_t>(std::clamp<std::int32_t>(left, 0, static_cast<std::int32_t>(m_t.receiveWaitMs)));
+}
+
+void CCommPort::ReachDecisionTime() {
+    std::uint32_t left;
+    {
+        PortLock lock(*this);
+        left = static_cast<std::uint32_t>(std::max<std::int32_t>(static_cast<std::int32_t>(m_decideAt - Now()), 0));
+    }
+    // The wait ran on real time; at most a tick of rounding is left on a real clock, the whole
+    // silence on a clock that moves only when slept on.
+    if (left <= m_t.decisionSilenceMs) Sleep(left);
 }
 
 void CCommPort::ReceiveThreadMain() {
@@ -48,17 +66,25 @@ void CCommPort::ReceiveThreadMain() {
     }
     m_wakeEvent.set(); // the first probe goes out at once
     for (;;) {
+        PassPause();
+        std::uint32_t waitMs;
+        bool deciding;
         {
             PortLock lock(*this);
             ++m_receivePass;
             if (m_receivePass == 0) m_receivePass = 1; // 0 marks "never reported"
             // With RTS handshake the line itself drives RTS. Fails quietly without modem lines.
             if (m_dcb.rtsControl() != RTS_CONTROL_HANDSHAKE) m_device.escape(SETRTS);
+            deciding = m_decisionPending;
+            waitMs = ReceiveWaitMs();
         }
-        const SerialWaitResult wait = m_device.waitEvent(m_stopEvent.fd(), m_t.receiveWaitMs);
+        const SerialWaitResult wait = m_device.waitEvent(m_stopEvent.fd(), waitMs);
         if (wait.status == SerialWaitResult::Cancelled || m_stopEvent.isSet()) break;
         if (wait.status == SerialWaitResult::HungUp) LoseDevice(); // once; later waits just pass
         const bool timedOut = wait.status != SerialWaitResult::Events;
+        // Nothing came in the silence a final '?' or ';' waited for: frame it again now.
+        const bool decide = deciding && wait.status == SerialWaitResult::TimedOut;
+        if (decide) ReachDecisionTime();
         {
             PortLock lock(*this);
             if (m_connectionState == CONN_NONE) {
@@ -74,21 +100,18 @@ void CCommPort::ReceiveThreadMain() {
             } else if (!m_directExchange && !m_writing) {
                 CheckTimeouts();
             }
+            if (decide && !m_writing) {
+                Frame();
+                DeliverDirectText();
+            }
         }
-        if (timedOut) {
-            // A wait that failed at once (the device went away) must not turn into a spin.
-            if (wait.status == SerialWaitResult::Failed) Sleep(m_t.passSleepMs);
-            continue;
-        }
+        if (timedOut) continue;
 
+        // Every byte is framed as it comes: what a lone byte means is decided by the framing,
+        // which waits for silence only where the meaning depends on it.
         DWORD mask = wait.mask;
-        std::size_t queued = m_device.inputQueueCount();
+        const std::size_t queued = m_device.inputQueueCount();
         if (queued == 0) mask &= ~EV_RXCHAR;
-        if (queued == 1) {
-            // A lone byte is often the first of a burst: give the rest a moment to come.
-            Sleep(m_t.singleByteWaitMs);
-            queued = m_device.inputQueueCount();
-        }
         {
             PortLock lock(*this);
             if (m_stopEvent.isSet()) break;
@@ -100,7 +123,6 @@ void CCommPort::ReceiveThreadMain() {
                 DeliverDirectText();
             }
         }
-        if (mask == 0) Sleep(m_t.passSleepMs); // readable without bytes: never spin on it
 
         // Let the send thread take the work this pass gave it before more is read.
         while (m_wakeEvent.isSet() && !m_stopEvent.isSet())

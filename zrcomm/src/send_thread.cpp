@@ -221,6 +221,7 @@ void CCommPort::WriteFailed(Outgoing& out) {
 void CCommPort::SendThreadMain() {
     if (m_stopEvent.isSet()) return;
     for (;;) {
+        PassPause();
         if (WaitForMultiple({&m_stopEvent, &m_wakeEvent}, INFINITE) != WAIT_OBJECT_0 + 1) break;
         PortLock lock(*this);
         if (m_stopEvent.isSet()) break;

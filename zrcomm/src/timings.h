@@ -27,8 +27,8 @@ struct Timings {
     std::uint32_t passSleepMs = 10;             // each pass of either thread begins with it
     std::uint32_t receiveWaitMs = 1000;         // the receive thread's wait for line events
     std::uint32_t receiveStopWaitMs = 1000;
-    std::uint32_t singleByteWaitMs = 50;        // a lone queued byte waits this long for more
-    std::uint32_t questionWaitMs = 50;          // silence after '?' that makes it a question
+    std::uint32_t decisionSilenceMs = 50;       // silence after a final '?' or ';' that makes it a
+                                                // question or a page's end
     std::uint32_t activityNoticeMs = 250;       // at most one activity notice per this time
     std::uint32_t ctsTries = 10;
     std::uint32_t ctsMinSleepMs = 50;

@@ -7,6 +7,8 @@
 
 #include "test_support.h"
 
+#include <platform/clock.h>
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -58,6 +60,14 @@ protected:
         return out;
     }
 
+    // Nothing more comes for `ms`: the pass that waited for that silence frames again.
+    void Quiet(std::uint32_t ms = 50) {
+        clock.advance(ms);
+        Access::Frame(port);
+    }
+
+    plat::ManualClock clock;
+    plat::ScopedClock useClock{clock};
     int master = -1;
     CCommPort port;
     RecordingWindow notify, monitor;
@@ -141,9 +151,12 @@ TEST_F(LineFramingPty, ErrorTextsAndTheCommandsOwnLineEndingInAQuestionMarkAreNo
         EXPECT_EQ(r->result, expected) << line;
         port.RemoveRecord(r);
     }
-    // Another line ending in '?' with silence after it is a question.
+    // Another line ending in '?' is a question once 50 ms passed with nothing after it.
     auto* q = Engaged("XYZ\r", CMD_WAIT_ECHO);
     Access::Receive(port, "XYZ\r\nVALUE?");
+    Quiet(49);
+    EXPECT_EQ(q->state, CMD_RECEIVING);
+    Quiet(1);
     EXPECT_EQ(q->state, CMD_QUESTION);
     EXPECT_EQ(q->reply.ToString(), "VALUE");
 }
@@ -152,6 +165,7 @@ TEST_F(LineFramingPty, AQuestionMarkWithMoreBytesQueuedWaitsForThem) {
     auto* r = Engaged("?Q\r", CMD_WAIT_ECHO);
     ASSERT_EQ(::write(master, "\r\n", 2), 2); // still in the line's input queue
     Access::Receive(port, "?Q\r\nMAYBE?");
+    Quiet();
     EXPECT_EQ(r->state, CMD_RECEIVING);
     EXPECT_EQ(r->reply.ToString(), "");
 }
@@ -190,6 +204,8 @@ TEST_F(LineFramingPty, InvalidBytesEndTheRecordExceptInTheReplyOfTheRateSetStep)
 TEST_F(LineFramingPty, PagingAsksForMoreOrStopsWhileAborting) {
     auto* r = Engaged("?P\r", CMD_WAIT_ECHO);
     Access::Receive(port, "?P\r\n  PAGE1;");
+    EXPECT_EQ(Access::DirectBytes(port), "");
+    Quiet();
     EXPECT_EQ(Access::DirectBytes(port), " ");
     EXPECT_EQ(r->reply.ToString(), "PAGE1");
     // A ';' that is not the last byte is text.
@@ -197,8 +213,10 @@ TEST_F(LineFramingPty, PagingAsksForMoreOrStopsWhileAborting) {
     EXPECT_EQ(r->reply.ToString(), "PAGE1A;B\r");
     r->state = CMD_ABORTING;
     Access::Receive(port, "PAGE2;");
+    Quiet();
     EXPECT_EQ(Access::DirectBytes(port), "\b");
     Access::Receive(port, "MORE?");
+    Quiet();
     EXPECT_EQ(Access::DirectBytes(port), "\b");
     EXPECT_EQ(r->state, CMD_ABORTING);
     Access::Receive(port, "\r\n#");

@@ -28,6 +28,20 @@ TEST_F(LineRepliesPty, PagesAreAskedForWithABlankAndCollected) {
     EXPECT_EQ(Events(r), (std::vector<plat::WPARAM>{1, 2, 5, 8}));
 }
 
+TEST_F(LineRepliesPty, SemicolonsAndQuestionMarksInsideALineAreTextWhenAReadEndsOnThem) {
+    drivesim::Options o;
+    o.pacing = true; // 9600: one byte at a time, so reads end anywhere in the line
+    Start(o);
+    std::string line;
+    for (int i = 0; i < 75; ++i) line += "A;B?";
+    line += "C";
+    sim->addCommand(Match::exact("?MIX"), Program{Line(line), drivesim::Page("E"), Line("F")});
+    auto* r = Run("?MIX\r");
+    EXPECT_EQ(Reply(r), line + "\rEF\r");
+    EXPECT_EQ(sim->stats().loneBlanks, 1u); // the one real page
+    EXPECT_EQ(Events(r), (std::vector<plat::WPARAM>{1, 2, 5, 8}));
+}
+
 TEST_F(LineRepliesPty, AMultiLineCommandIsAnsweredQuestionByQuestion) {
     Start();
     sim->addCommand(Match::exact("CH0"),

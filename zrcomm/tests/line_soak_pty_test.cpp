@@ -231,8 +231,8 @@ void Soak(int seed, int count, Outcome& out) {
 
 TEST(LineSoakPty, ManyCommandsWithRandomFaultsAllEndOnceAndNothingHangs) {
     auto t = ShortTimings();
-    t.singleByteWaitMs = 2;
-    t.questionWaitMs = 10;
+    t.passSleepMs = 1;
+    t.decisionSilenceMs = 10;
     t.receiveWaitMs = 50;
     t.promptWaitMs = 300;
     // Beyond a healthy reply's time-out: a slow line is not taken for a lost one.

@@ -65,6 +65,13 @@ struct CCommPortTestAccess {
         const auto n = static_cast<std::uint32_t>(bytes.size());
         if (!CCommPort::IsValidData(b, n)) p.m_invalidData = true;
         p.m_receive.Append(b, n);
+        p.m_lastArrivalTick = p.Now();
+        p.Frame();
+    }
+    // A pass that read nothing, as after the wait for a decision's silence.
+    static void Frame(CCommPort& p) {
+        PortLock l(p);
+        ++p.m_receivePass;
         p.Frame();
     }
     static void SetLastWritten(CCommPort& p, const std::string& bytes) {
