@@ -1,6 +1,8 @@
 // A generated unit definition of any size, shared by the benchmarks: letters-only names of one
 // length ("QAAAA", "QAAAB", ...); integer, two-decimal, ON/OFF and free-text parameters in turn;
-// every one in the tree, in groups of 50; an [Indirect] entry for every tenth.
+// every one in the tree, in groups of 50; an [Indirect] entry for every tenth. Also the report
+// template with one row per parameter (value, initial value, unit, name) that the report bench
+// fills.
 #pragma once
 
 #include <string>
@@ -49,6 +51,20 @@ inline std::string unitText(int count)
         out += parameterName(i) + "=" + parameterName(i + 1) + "," + parameterName(i + 2) + "\n";
     out += "\n[CN2]\nPI3/FN1/AB0/NW2\nPO0/FN2/GC0/ST0\n\n[DataFile]\nHeader=MM0\nFooter=\nMI=GEN1.00\n";
     return out;
+}
+
+// A parameter report template: the date, one table row per parameter, and a token no parameter
+// has.
+inline std::string reportTemplate(int count)
+{
+    std::string text = "<html><body><p>##YEAR##/##MONTH##/##DAY##</p><table>\n";
+    for (int i = 0; i < count; ++i) {
+        const std::string name = parameterName(i);
+        text += "<tr><td>##" + name + "-NAME##</td><td>##" + name + "##</td><td>##" + name + "-INIT##</td><td>##"
+                + name + "-UNIT##</td></tr>\n";
+    }
+    text += "</table><p>##ZZ##</p></body></html>\n";
+    return text;
 }
 
 } // namespace bench

@@ -1,14 +1,17 @@
-// The data store's readers and writer on generated units of 2,000, 20,000 and 100,000 parameters
-// (letters-only names; integer, two-decimal, ON/OFF and free-text parameters in turn; every one in
-// the tree, in groups):
+// The data store's readers and writer on generated units of 500, 1,000, 2,000, 4,000 and 20,000
+// parameters (letters-only names; integer, two-decimal, ON/OFF and free-text parameters in turn;
+// every one in the tree, in groups):
 //   UnitLoad      the unit definition file with its full tree and [Indirect] section;
 //   DocumentLoad  a document the store wrote, read back;
+//   UnitAndDocument  both, as opening a document loads them;
 //   DocumentSave  the document written;
 //   ReplyLoad     the driver's read-all reply (driver order, CR line ends) loaded from a file.
-// Prints Google Benchmark's figures, then per case the median times and the growth from 2,000 to
-// 100,000 parameters (50 is linear).
+// Prints Google Benchmark's figures, then per case the median times and the growth from 500 to
+// 4,000 parameters (8 is linear) and from 2,000 to 20,000 (10 is linear).
 //   model_bench [Google Benchmark options, e.g. --benchmark_repetitions=5]
+#include "BenchFixtures.h"
 #include "GeneratedUnit.h"
+#include "MedianReporter.h"
 
 #include <model/DataFile.h>
 
@@ -33,7 +36,7 @@ namespace {
 using bench::parameterName;
 using bench::unitText;
 
-constexpr int kSizes[] = {2000, 20000, 100000};
+constexpr int kSizes[] = {500, 1000, 2000, 4000, 20000};
 
 // The value a document or reply gives parameter `index`.
 std::string valueLine(int index)
@@ -82,20 +85,14 @@ public:
 struct Fixture {
     explicit Fixture(int count)
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "talverin-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            std::perror("mkdtemp");
-            std::exit(1);
-        }
-        folder = pattern;
-        unit = folder + "/unit.ini";
-        settings = folder + "/Talverin.ini";
-        document = folder + "/doc.zrd";
-        reply = folder + "/reply.txt";
+        unit = folder.file("unit.ini");
+        settings = folder.file("Talverin.ini");
+        document = folder.file("doc.zrd");
+        reply = folder.file("reply.txt");
         writeFile(unit, unitText(count));
         writeFile(settings, "[Unit]\nGEN=" + unit + "\n");
         writeFile(reply, replyText(count));
-        store.m_programFolder = folder;
+        store.m_programFolder = folder.path;
         store.m_unitName = "GEN";
         int code = 0;
         if (store.LoadSettings(settings) != 1 || store.LoadDefinition(unit) != 1 || store.LoadDocument(reply, code) != 1
@@ -104,33 +101,20 @@ struct Fixture {
             std::exit(1);
         }
     }
-    ~Fixture()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(folder, ec);
-    }
 
-    std::string folder, unit, settings, document, reply;
+    bench::ScratchFolder folder{"talverin-bench"};
+    std::string unit, settings, document, reply;
     model::CDataFile store;
 };
 
-// Ended by main before the platform's own statics go (a store outliving them crashes at exit).
-std::map<int, std::unique_ptr<Fixture>> fixtures;
-
-Fixture& fixture(int count)
-{
-    auto& slot = fixtures[count];
-    if (!slot)
-        slot = std::make_unique<Fixture>(count);
-    return *slot;
-}
+bench::FixturesBySize<Fixture> fixtures;
 
 // Runs `step` on the fixture of the benchmark's size once per iteration. The store keeps the
 // generated unit loaded throughout, so every step starts from the same lists.
 template <typename Step>
 void measure(benchmark::State& state, const char* failure, Step step)
 {
-    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    Fixture& f = fixtures.get(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         if (!step(f))
             state.SkipWithError(failure);
@@ -154,6 +138,12 @@ void DocumentLoad(benchmark::State& state)
     measure(state, "document load failed", [](Fixture& f) { return loadDocument(f, f.document); });
 }
 
+void UnitAndDocument(benchmark::State& state)
+{
+    measure(state, "unit or document load failed",
+            [](Fixture& f) { return f.store.LoadDefinition(f.unit) == 1 && loadDocument(f, f.document); });
+}
+
 void DocumentSave(benchmark::State& state)
 {
     measure(state, "document save failed", [](Fixture& f) { return f.store.SaveDocument(f.document) == 1; });
@@ -173,38 +163,9 @@ void sizes(benchmark::internal::Benchmark* b)
 
 BENCHMARK(UnitLoad)->Apply(sizes);
 BENCHMARK(DocumentLoad)->Apply(sizes);
+BENCHMARK(UnitAndDocument)->Apply(sizes);
 BENCHMARK(DocumentSave)->Apply(sizes);
 BENCHMARK(ReplyLoad)->Apply(sizes);
-
-// Google Benchmark's console table, and the times kept for the summary.
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Iteration)
-                continue;
-            const std::string name = run.benchmark_name();
-            const auto slash = name.find('/');
-            if (slash == std::string::npos)
-                continue;
-            const double ms = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e3;
-            times[name.substr(0, slash)][std::atoi(name.c_str() + slash + 1)].push_back(ms);
-        }
-    }
-    // The median of the repetitions.
-    double median(const std::string& name, int size) const
-    {
-        const auto byName = times.find(name);
-        if (byName == times.end() || !byName->second.count(size))
-            return 0.0;
-        std::vector<double> values = byName->second.at(size);
-        std::sort(values.begin(), values.end());
-        return values[values.size() / 2];
-    }
-    std::map<std::string, std::map<int, std::vector<double>>> times;
-};
 
 } // namespace
 
@@ -215,20 +176,28 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    SummaryReporter reporter;
+    bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     fixtures.clear();
 
-    std::printf("\n%-14s %12s %12s %12s %10s %10s\n", "case", "2,000 ms", "20,000 ms", "100,000 ms",
-                "growth", "us/param");
-    for (const auto& entry : reporter.times) {
-        const std::string& name = entry.first;
-        const double small = reporter.median(name, 2000);
-        const double large = reporter.median(name, 100000);
-        std::printf("%-14s %12.2f %12.2f %12.2f %10.1f %10.2f\n", name.c_str(), small, reporter.median(name, 20000),
-                    large, small > 0 ? large / small : 0.0, large > 0 ? large * 1000 / 100000 : 0.0);
+    std::printf("\n%-16s", "case");
+    for (const int n : kSizes)
+        std::printf(" %9d ms", n);
+    std::printf(" %9s %9s %9s\n", "4k/500", "20k/2k", "us/param");
+    for (const char* name : {"UnitLoad", "DocumentLoad", "UnitAndDocument", "DocumentSave", "ReplyLoad"}) {
+        if (reporter.median(name, {kSizes[0]}) <= 0)
+            continue; // filtered out
+        std::printf("%-16s", name);
+        for (const int n : kSizes)
+            std::printf(" %12.2f", reporter.median(name, {n}));
+        const auto growth = [&](int small, int large) {
+            const double t = reporter.median(name, {small});
+            return t > 0 ? reporter.median(name, {large}) / t : 0.0;
+        };
+        std::printf(" %9.1f %9.1f %9.2f\n", growth(500, 4000), growth(2000, 20000),
+                    reporter.median(name, {20000}) * 1000 / 20000);
     }
-    std::printf("growth: the 100,000 time over the 2,000 time (linear: 50)\n");
+    std::printf("growth: 4,000 over 500 parameters (linear: 8), 20,000 over 2,000 (linear: 10)\n");
     return 0;
 }

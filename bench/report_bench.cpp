@@ -1,128 +1,96 @@
-// The report fill as Print runs it (ReportPrinting::FillReportTemplate: the buffer sized from the
-// template and grown until the fill fits, then the report file written) against one fill with
-// unlimited room and the same write, on a generated 2,000-parameter unit and a template with one
-// row per parameter (value, initial value, unit, name). Two label lengths: the unit's own short
-// labels (the first buffer is large enough), and 2,000-character labels (it is not, so the fill runs
-// again on a larger buffer). Prints Google Benchmark's figures and the ratio per case.
-//   report_bench [Google Benchmark options]
+// The parameter report as Print makes it (ReportPrinting::FillReportTemplate: the template read,
+// filled and the report file written) and the fill of the template's text alone
+// (ReportPrinting::FillReportText), on generated units of 1,000, 2,000 and 4,000 parameters, with
+// two templates: one row per parameter (value, initial value, unit, name), and the shipped English
+// parameter template (a fixed set of rows, so nearly every token is left for the dash). Prints
+// Google Benchmark's figures, then per case the median times and the growth from 1,000 to 4,000
+// parameters (4.0 is linear; the file's write is a fixed cost).
+//   report_bench [Google Benchmark options, e.g. --benchmark_repetitions=3]
+#include "BenchFixtures.h"
 #include "GeneratedUnit.h"
+#include "MedianReporter.h"
 
 #include <talverin/ReportPrinting.h>
 
 #include <model/DataFile.h>
-#include <model/ReportFill.h>
 
 #include <platform/text.h>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include <unistd.h>
 
 namespace {
 
-constexpr int kParameters = 2000;
-// Longer than 20 rows of the template: the first buffer is too small.
-constexpr int kLongLabel = 2000;
+constexpr int kSizes[] = {1000, 2000, 4000};
+enum Template { kRowPerParameter = 0, kShipped = 1 };
+constexpr const char* kTemplateNames[] = {"row per parameter", "shipped template"};
 
 struct Fixture {
-    explicit Fixture(std::size_t labelLength)
+    explicit Fixture(int count)
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "talverin-report-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            std::perror("mkdtemp");
-            std::exit(1);
-        }
-        folder = pattern;
-        const std::string unit = folder + "/unit.ini";
-        templatePath = folder + "/template.html";
-        output = folder + "/report131.html";
-        std::string text = "<html><body><p>##YEAR##/##MONTH##/##DAY##</p><table>\n";
-        for (int i = 0; i < kParameters; ++i) {
-            const std::string name = bench::parameterName(i);
-            text += "<tr><td>##" + name + "-NAME##</td><td>##" + name + "##</td><td>##" + name + "-INIT##</td><td>##"
-                    + name + "-UNIT##</td></tr>\n";
-        }
-        text += "</table><p>##ZZ##</p></body></html>\n";
-        if (!plat::WriteFileAtomic(unit, bench::unitText(kParameters)) || !plat::WriteFileAtomic(templatePath, text)
-            || !plat::WriteFileAtomic(folder + "/Talverin.ini", "[Unit]\nGEN=" + unit + "\n")) {
+        const std::string unit = folder.file("unit.ini");
+        templates[kRowPerParameter] = folder.file("template.html");
+        templates[kShipped] = TALVERIN_SAMPLE_DATA_DIR "/report_en/report_Parameter.html";
+        output = folder.file("report131.html");
+        if (!plat::WriteFileAtomic(unit, bench::unitText(count))
+            || !plat::WriteFileAtomic(templates[kRowPerParameter], bench::reportTemplate(count))
+            || !plat::WriteFileAtomic(folder.file("Talverin.ini"), "[Unit]\nGEN=" + unit + "\n")) {
             std::fprintf(stderr, "report_bench: cannot write the fixture\n");
             std::exit(1);
         }
-        store.m_programFolder = folder;
-        if (store.LoadSettings(folder + "/Talverin.ini") != 1 || store.LoadDefinition(unit) != 1
+        store.m_programFolder = folder.path;
+        if (store.LoadSettings(folder.file("Talverin.ini")) != 1 || store.LoadDefinition(unit) != 1
             || store.ResetToDefaults() != 1) {
             std::fprintf(stderr, "report_bench: cannot load the unit\n");
             std::exit(1);
         }
-        if (labelLength)
-            for (auto& record : *store.GetParameterList()) record->m_label = std::string(labelLength, 'L');
-    }
-    ~Fixture()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(folder, ec);
     }
 
-    std::string folder, templatePath, output;
+    bench::ScratchFolder folder{"talverin-report"};
+    std::string output;
+    std::string templates[2];
     model::CDataFile store;
 };
 
-// Ended by main before the platform's own statics go.
-std::map<std::size_t, std::unique_ptr<Fixture>> fixtures;
-
-Fixture& fixture(std::size_t labelLength)
-{
-    auto& slot = fixtures[labelLength];
-    if (!slot) slot = std::make_unique<Fixture>(labelLength);
-    return *slot;
-}
+bench::FixturesBySize<Fixture> fixtures;
 
 void FillReportTemplate(benchmark::State& state)
 {
-    Fixture& f = fixture(static_cast<std::size_t>(state.range(0)));
+    Fixture& f = fixtures.get(static_cast<int>(state.range(0)));
+    const std::string& path = f.templates[state.range(1)];
     talverin::ReportPrinting printing(f.store);
     for (auto _ : state)
-        if (printing.FillReportTemplate(f.templatePath, f.output, talverin::kReportViewParameter, 0) != 0)
+        if (printing.FillReportTemplate(path, f.output, talverin::kReportViewParameter, 0) != 0)
             state.SkipWithError("fill failed");
 }
 
-void UnlimitedFill(benchmark::State& state)
+void sizes(benchmark::internal::Benchmark* b)
 {
-    Fixture& f = fixture(static_cast<std::size_t>(state.range(0)));
-    for (auto _ : state) {
-        model::ReportText report{{}, model::ReportText::kUnlimited};
-        if (!plat::ReadFileBytes(f.templatePath, report.text) || f.store.WriteParameterReport(report) != 0
-            || model::FillReportDate(report) != 0 || model::ReplaceLeftoverTokens(report, "-") != 0
-            || !plat::WriteFileAtomic(f.output, report.text))
-            state.SkipWithError("fill failed");
-    }
+    for (const int kind : {kRowPerParameter, kShipped})
+        for (const int n : kSizes) b->Args({n, kind});
+    b->Unit(benchmark::kMillisecond);
 }
 
-void labels(benchmark::internal::Benchmark* b) { b->Arg(0)->Arg(kLongLabel)->Unit(benchmark::kMillisecond); }
+void FillReportText(benchmark::State& state)
+{
+    Fixture& f = fixtures.get(static_cast<int>(state.range(0)));
+    std::string text;
+    if (!plat::ReadFileBytes(f.templates[state.range(1)], text)) state.SkipWithError("no template");
+    talverin::ReportPrinting printing(f.store);
+    for (auto _ : state) benchmark::DoNotOptimize(printing.FillReportText(text, talverin::kReportViewParameter, 0));
+}
 
-BENCHMARK(FillReportTemplate)->Apply(labels);
-BENCHMARK(UnlimitedFill)->Apply(labels);
-
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
-            const std::string name = run.benchmark_name();
-            const auto slash = name.find('/');
-            times[name.substr(0, slash)][std::atoi(name.c_str() + slash + 1)] = run.GetAdjustedRealTime();
-        }
-    }
-    std::map<std::string, std::map<int, double>> times;
-};
+BENCHMARK(FillReportTemplate)->Apply(sizes);
+BENCHMARK(FillReportText)->Apply(sizes);
 
 } // namespace
 
@@ -130,15 +98,20 @@ int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    RatioReporter reporter;
+    bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     fixtures.clear();
-    for (const int label : {0, kLongLabel}) {
-        const double grown = reporter.times["FillReportTemplate"][label];
-        const double unlimited = reporter.times["UnlimitedFill"][label];
-        std::printf("labels of %3d characters: FillReportTemplate %.2f ms, unlimited fill %.2f ms, ratio %.2f\n",
-                    label, grown, unlimited, unlimited > 0 ? grown / unlimited : 0.0);
+    std::printf("\n%-18s %-18s %10s %10s %10s %12s\n", "case", "template", "1,000 ms", "2,000 ms", "4,000 ms",
+                "4,000/1,000");
+    for (const char* name : {"FillReportTemplate", "FillReportText"}) {
+        for (const int kind : {kRowPerParameter, kShipped}) {
+            const double small = reporter.median(name, {1000, kind});
+            const double large = reporter.median(name, {4000, kind});
+            std::printf("%-18s %-18s %10.2f %10.2f %10.2f %12.2f\n", name, kTemplateNames[kind], small,
+                        reporter.median(name, {2000, kind}), large, small > 0 ? large / small : 0.0);
+        }
     }
+    std::printf("growth: the 4,000 time over the 1,000 time (linear: 4)\n");
     return 0;
 }

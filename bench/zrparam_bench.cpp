@@ -10,6 +10,7 @@
 #include <platform/qt/pump.h>
 
 #include "GeneratedUnit.h"
+#include "ParamEditorForm.h"
 #include "TimeReporter.h"
 
 #include <benchmark/benchmark.h>
@@ -35,8 +36,7 @@ constexpr int kPageDowns = 50;
 
 struct Bench {
     model::CDataFile store;
-    QWidget form;
-    std::unique_ptr<comp::Control> control;
+    std::unique_ptr<bench::ParamEditorForm> editor;
     QTreeView* list = nullptr;
     QTreeWidget plain;
     std::vector<std::array<std::string, 5>> plainRows; // the editor's cell texts
@@ -45,28 +45,14 @@ struct Bench {
     {
         // The benchmarks' generated parameters (four kinds in turn), all in one group.
         std::string definitions = "WRT,ONE,0,,1,0,One,0-9,,1,1,0\r";
-        std::string tree = "*,,,,,,Other\r{\rWR,ONE,,,,,One\r}\r*,,,,,,Big\r{\r";
-        for (int i = 0; i < kParameters; ++i) {
-            definitions += bench::definitionLine(i) + "\r";
-            tree += "WR," + bench::parameterName(i) + ",,,,,\r";
-        }
-        tree += "}\r";
+        std::string tree = "*,,,,,,Other\r{\rWR,ONE,,,,,One\r}\r";
+        bench::AppendParameterGroup(kParameters, "*,,,,,,Big", definitions, tree);
         store.ParseParameterDefinitions(definitions);
         store.ParseParameterTree(tree);
         store.PublishSharedBlock();
-        auto made = comp::Loader::instance().create(ctl::kZRPARAMIdentity.clsid);
-        if (!made.ok()) {
-            std::fprintf(stderr, "zrparam_bench: %s\n", made.error.c_str());
-            std::exit(1);
-        }
-        control = std::move(made.control);
-        QWidget* window = control->createWidget(&form);
-        form.resize(820, 620);
-        window->setGeometry(10, 10, 800, 600);
-        form.show();
-        call(ids::LoadFile, {Variant::fromString(""), Variant::fromString("")});
+        editor = std::make_unique<bench::ParamEditorForm>("zrparam_bench");
         plat::qt::PumpAllPending();
-        list = window->findChild<QTreeView*>(QStringLiteral("1001"));
+        list = editor->window->findChild<QTreeView*>(QStringLiteral("1001"));
 
         // The plain list: a flat QTreeWidget of the same size, columns and texts.
         plain.setRootIsDecorated(false);
@@ -79,10 +65,7 @@ struct Bench {
             plainRows.push_back({r->m_name, r->GetDisplayText(), r->GetValueText(), r->m_unit, r->m_label});
         }
     }
-    Variant call(comp::DISPID id, std::initializer_list<Variant> args)
-    {
-        return control->invoke(id, InvokeKind::Method, args).value;
-    }
+    Variant call(comp::DISPID id, std::initializer_list<Variant> args) { return editor->call(id, args); }
     void show(const char* path) { call(ids::ShowTreeItem, {Variant::fromI4(0), Variant::fromString(path)}); }
     void fillPlain()
     {

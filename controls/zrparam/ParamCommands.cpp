@@ -200,20 +200,32 @@ std::vector<ItemId> ParamCommands::subtree(ItemId item) const
 
 void ParamCommands::setGroupToDefault()
 {
+    // Every item is reset and its cell shown first; then the tree marks are counted once for all
+    // of them, and the host hears of each in tree order. A commit per item would walk the whole
+    // tree and count the whole group again for each.
     ParamTree& tree = m_window.tree();
+    ParamList& list = m_window.list();
+    std::vector<NodeRef> written;
+    std::vector<std::string> names;
+    DataAccess data;
     for (ItemId item : subtree(tree.selectedId())) {
-        bool reset = false;
-        {
-            DataAccess data;
-            CZRParamClass* node = data.node(tree.nodeRef(item));
-            if (node && node->m_record && !node->m_record->m_name.empty()
-                && node->m_record->m_currentValue != node->m_record->m_defaultValue) {
-                node->m_record->m_currentValue = node->m_record->m_defaultValue;
-                reset = true;
-            }
-        }
-        if (reset)
-            commit(item, true, false);
+        const NodeRef ref = tree.nodeRef(item);
+        CZRParamClass* node = data.node(ref);
+        if (!node || !node->m_record || node->m_record->m_name.empty()
+            || node->m_record->m_currentValue == node->m_record->m_defaultValue)
+            continue;
+        node->m_record->m_currentValue = node->m_record->m_defaultValue;
+        setValueCell(list.rowOfNode(node), zrparam::CommitRules::CommitStored(*node->m_record));
+        if (!has(node->m_attributes, 'W'))
+            continue;
+        names.push_back(node->m_record->m_name);
+        written.push_back(ref);
+    }
+    zrparam::TreeMarks::AfterCommits(tree, std::vector<std::string_view>(names.begin(), names.end()));
+    for (const NodeRef& ref : written) {
+        // The host may have replaced its lists in an event.
+        if (CZRParamClass* node = data.node(ref))
+            m_window.host().fireOnParamChange(node);
     }
     m_window.update();
 }

@@ -64,13 +64,7 @@ void ParamList::selectOnly(int row)
 
 int ParamList::rowOfNode(const void* node) const
 {
-    if (!node)
-        return -1;
-    for (int r = 0; r < m_model.rows(); ++r) {
-        if (m_model.row(r)->data == node)
-            return r;
-    }
-    return -1;
+    return node ? m_model.rowOfData(node) : -1;
 }
 
 int ParamList::nextItem(int row, int flags) const

@@ -54,9 +54,23 @@ QString ParamListModel::cell(int r, int column) const
     return subItem(r, m_columns[static_cast<std::size_t>(column)].subItem);
 }
 
+int ParamListModel::rowOfData(const void* data) const
+{
+    if (!m_rowOfDataValid) {
+        m_rowOfData.clear();
+        m_rowOfData.reserve(m_rows.size());
+        for (std::size_t r = 0; r < m_rows.size(); ++r)
+            m_rowOfData.try_emplace(m_rows[r].data, static_cast<int>(r));
+        m_rowOfDataValid = true;
+    }
+    const auto found = m_rowOfData.find(data);
+    return found == m_rowOfData.end() ? -1 : found->second;
+}
+
 int ParamListModel::insertRow(int index, ListRow row)
 {
     index = std::clamp(index, 0, rows());
+    m_rowOfDataValid = false;
     beginInsertRows({}, index, index);
     m_rows.insert(m_rows.begin() + index, std::move(row));
     endInsertRows();
@@ -66,6 +80,7 @@ int ParamListModel::insertRow(int index, ListRow row)
 void ParamListModel::fill(const std::function<void(std::vector<ListRow>&)>& make)
 {
     beginResetModel();
+    m_rowOfDataValid = false;
     m_rows.clear();
     make(m_rows);
     endResetModel();
@@ -76,6 +91,7 @@ void ParamListModel::clearRows()
     if (m_rows.empty())
         return;
     beginResetModel();
+    m_rowOfDataValid = false;
     m_rows.clear();
     endResetModel();
 }

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 inline constexpr int kListSubItems = 8;
@@ -43,6 +44,8 @@ public:
     // The text a column shows in a row ("" outside the list).
     QString cell(int row, int column) const;
     QString subItem(int row, int subItem) const;
+    // The first row given that address; -1 when none.
+    int rowOfData(const void* data) const;
 
     // Inserts at index (clamped to the end); returns the row's index.
     int insertRow(int index, ListRow row);
@@ -61,5 +64,9 @@ public:
 
 private:
     std::vector<ListRow> m_rows;
+    // Rows by address, made when first asked after the rows changed: a group's commands find each
+    // row without a walk over the list.
+    mutable std::unordered_map<const void*, int> m_rowOfData;
+    mutable bool m_rowOfDataValid = false;
     std::vector<ListColumn> m_columns;
 };

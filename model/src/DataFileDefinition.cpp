@@ -8,6 +8,7 @@
 
 #include "DocumentLines.h"
 #include "ParameterIndex.h"
+#include "TextUtil.h"
 
 #include <platform/errors.h>
 #include <platform/profile.h>
@@ -34,7 +35,7 @@ void forEachLine(std::string_view text, Fn fn)
     text = CutAtNul(text);
     std::size_t start = 0;
     while (start <= text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
+        const std::size_t end = FindLineEnd(text, start);
         const std::string_view line = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
         fn(plat::TrimView(line));
         if (end == std::string_view::npos)
@@ -124,6 +125,9 @@ int CDataFile::LoadDefinition(std::string_view path)
         plat::SetLastErrorFromErrno(file.empty() ? ENOENT : errno);
         return 0;
     }
+    // Stamped before it is read: a change meanwhile makes the next document load read it again.
+    FileStamp stamp;
+    readFileStamp(file, stamp);
     std::string bytes;
     if (!plat::ReadFileBytes(file, bytes))
         return 0;
@@ -166,6 +170,7 @@ int CDataFile::LoadDefinition(std::string_view path)
             std::replace(pins.text.begin(), pins.text.end(), '/', '\r');
             ParseIOData(pins.text);
         }
+        m_pinDisableCache = {file, stamp, plat::profile::sectionEntriesOfLines(text.Lines(), "CN2-Disable")};
         m_pinDefaultTexts.assign(kPinCount, ",,,");
         for (std::size_t slot = 0; slot < m_pinArray->size() && slot < kPinCount; ++slot) {
             if (const auto& record = (*m_pinArray)[slot])
@@ -183,8 +188,7 @@ int CDataFile::LoadDefinition(std::string_view path)
             m_waveSources.emplace_back(line);
     }
 
-    // One read of the section for its three keys: a unit file of many parameters is long.
-    const std::vector<plat::profile::Entry> dataFile = plat::profile::sectionEntries(file, "DataFile");
+    const std::vector<plat::profile::Entry> dataFile = plat::profile::sectionEntriesOfLines(text.Lines(), "DataFile");
     m_definitionHeader = commasToLineFeeds(profileValue(dataFile, "Header", "MM0"));
     m_definitionFooter = commasToLineFeeds(profileValue(dataFile, "Footer", ""));
     m_definitionModelInfo = profileValue(dataFile, "MI", "");
@@ -406,17 +410,22 @@ int CDataFile::ParseIOData(std::string_view text)
     return 1;
 }
 
-const std::vector<plat::profile::Entry>& CDataFile::pinDisableEntries()
+bool CDataFile::readFileStamp(const std::string& path, FileStamp& stamp)
 {
     struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0)
+        return false;
+    stamp.inode = static_cast<std::uint64_t>(info.st_ino);
+    stamp.size = static_cast<std::int64_t>(info.st_size);
+    stamp.modified = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    stamp.changed = static_cast<std::int64_t>(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
+    return true;
+}
+
+const std::vector<plat::profile::Entry>& CDataFile::pinDisableEntries()
+{
     FileStamp stamp;
-    const bool present = !m_unitFilePath.empty() && ::stat(m_unitFilePath.c_str(), &info) == 0;
-    if (present) {
-        stamp.inode = static_cast<std::uint64_t>(info.st_ino);
-        stamp.size = static_cast<std::int64_t>(info.st_size);
-        stamp.modified = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-        stamp.changed = static_cast<std::int64_t>(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
-    }
+    const bool present = readFileStamp(m_unitFilePath, stamp);
     PinDisableCache& cache = m_pinDisableCache;
     if (!present || cache.path != m_unitFilePath || !(cache.stamp == stamp)) {
         cache.entries = plat::profile::sectionEntries(m_unitFilePath, "CN2-Disable");

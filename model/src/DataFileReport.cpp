@@ -5,7 +5,14 @@
 #include "model/NumberText.h"
 #include "model/StringSplitter.h"
 
+#include <platform/clock.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <map>
+#include <optional>
+#include <unordered_map>
 
 namespace model {
 
@@ -40,6 +47,115 @@ std::string mnemonicOf(const std::string& line)
 {
     return line.substr(0, line.find_first_of("0123456789\t+-"));
 }
+
+// The parameter and pin tokens of the store's lists, each answered by name when the fill meets
+// it. A token takes the value of the first record that has it, in the order the tokens were once
+// filled one after another: the [Parameter] records, then the tree's records (parameters only the
+// tree defines), then the inputs and the outputs. The caller holds the data mutex.
+class ParameterTokens {
+public:
+    ParameterTokens(const CDataFile::ParamDataList* parameters, const CDataFile::ParamTreeList* tree,
+                    const CDataFile::PinArray* pins)
+    {
+        std::size_t order = 0;
+        auto addRecord = [&](const CZRParamData* record) {
+            if (record && !record->m_name.empty())
+                m_records.try_emplace(record->m_name, Entry{order++, record});
+        };
+        if (parameters) {
+            m_records.reserve(parameters->size());
+            for (const auto& record : *parameters)
+                addRecord(record.get());
+        }
+        if (tree) {
+            for (const auto& node : *tree)
+                addRecord(node->m_record);
+        }
+        if (pins)
+            addPins(*pins);
+    }
+
+    std::optional<std::string> operator()(std::string_view token) const
+    {
+        if (token.size() < 4)
+            return std::nullopt;
+        const std::string_view inner = token.substr(2, token.size() - 4);
+        // "##A-INIT##" is the value of a record named A-INIT or the default of one named A:
+        // whichever comes first.
+        const Entry* value = find(inner);
+        const Entry* field = nullptr;
+        Field kind = Field::Value;
+        for (const auto& [suffix, which] : kSuffixes) {
+            if (inner.size() > suffix.size() && inner.ends_with(suffix)) {
+                field = find(inner.substr(0, inner.size() - suffix.size()));
+                kind = which;
+                break;
+            }
+        }
+        if (field && (!value || field->order < value->order))
+            return text(*field->record, kind);
+        if (value)
+            return text(*value->record, Field::Value);
+        const auto pin = m_pins.find(token);
+        if (pin != m_pins.end())
+            return pin->second;
+        return std::nullopt;
+    }
+
+private:
+    enum class Field { Value, Init, Unit, Name };
+    static constexpr std::pair<std::string_view, Field> kSuffixes[] = {
+        {"-INIT", Field::Init}, {"-UNIT", Field::Unit}, {"-NAME", Field::Name}};
+    struct Entry {
+        std::size_t order;
+        const CZRParamData* record;
+    };
+
+    const Entry* find(std::string_view name) const
+    {
+        const auto found = m_records.find(name);
+        return found == m_records.end() ? nullptr : &found->second;
+    }
+
+    static std::string text(const CZRParamData& record, Field field)
+    {
+        switch (field) {
+        case Field::Value: return HtmlEscape(record.GetValueText());
+        case Field::Init: return record.GetDisplayText();
+        case Field::Unit: return record.m_unit;
+        case Field::Name: return record.m_label;
+        }
+        return {};
+    }
+
+    void addPins(const CDataFile::PinArray& pins)
+    {
+        const std::size_t slots = std::min<std::size_t>(pins.size(), CDataFile::kPinCount);
+        for (std::size_t slot = 0; slot < slots && slot < CN2PinRecord::kLastInputPin; ++slot) {
+            const CN2PinRecord* pin = pins[slot].get();
+            if (!pin)
+                continue;
+            const std::string prefix = "##PI" + FormatInt(pin->m_io);
+            m_pins.try_emplace(prefix + "-FN##", orEmptyField(pin->m_function));
+            m_pins.try_emplace(prefix + "-AB##", logicField(pin->m_logic, "A", "B"));
+            m_pins.try_emplace(prefix + "-NW##", orEmptyField(pin->m_value));
+        }
+        for (std::size_t slot = CN2PinRecord::kLastInputPin; slot < slots; ++slot) {
+            const CN2PinRecord* pin = pins[slot].get();
+            if (!pin)
+                continue;
+            // The outputs show like the inputs: the logic field gets the P/N names, empty fields
+            // a space.
+            const std::string prefix = "##PO" + FormatInt(pin->m_io);
+            m_pins.try_emplace(prefix + "-FN##", orEmptyField(pin->m_function));
+            m_pins.try_emplace(prefix + "-GC##", logicField(pin->m_logic, "P", "N"));
+            m_pins.try_emplace(prefix + "-ST##", orEmptyField(pin->m_value));
+        }
+    }
+
+    std::unordered_map<std::string_view, Entry> m_records;
+    std::map<std::string, std::string, std::less<>> m_pins;
+};
 
 } // namespace
 
@@ -93,54 +209,23 @@ int CDataFile::WriteChannelReport(ReportText& report, int channel)
 int CDataFile::WriteParameterReport(ReportText& report)
 {
     SharedLock lock(m_dataMutex.get());
-    auto fillRecord = [&report](const CZRParamData& record) {
-        if (record.m_name.empty())
-            return true;
-        const std::string& name = record.m_name;
-        return ReplaceReportToken(report, "##" + name + "##", HtmlEscape(record.GetValueText())) >= 0
-               && ReplaceReportToken(report, "##" + name + "-INIT##", record.GetDisplayText()) >= 0
-               && ReplaceReportToken(report, "##" + name + "-UNIT##", record.m_unit) >= 0
-               && ReplaceReportToken(report, "##" + name + "-NAME##", record.m_label) >= 0;
-    };
-    if (m_parameterList) {
-        for (const auto& record : *m_parameterList) {
-            if (!fillRecord(*record))
-                return -1;
-        }
-    }
-    // Parameters that only the tree defines.
-    if (m_treeList) {
-        for (const auto& node : *m_treeList) {
-            if (node->m_record && !fillRecord(*node->m_record))
-                return -1;
-        }
-    }
-    if (!m_pinArray)
-        return 0;
-    const std::size_t slots = std::min<std::size_t>(m_pinArray->size(), kPinCount);
-    for (std::size_t slot = 0; slot < slots && slot < CN2PinRecord::kLastInputPin; ++slot) {
-        const CN2PinRecord* pin = (*m_pinArray)[slot].get();
-        if (!pin)
-            continue;
-        const std::string prefix = "##PI" + FormatInt(pin->m_io);
-        if (ReplaceReportToken(report, prefix + "-FN##", orEmptyField(pin->m_function)) < 0
-            || ReplaceReportToken(report, prefix + "-AB##", logicField(pin->m_logic, "A", "B")) < 0
-            || ReplaceReportToken(report, prefix + "-NW##", orEmptyField(pin->m_value)) < 0)
-            return -1;
-    }
-    for (std::size_t slot = CN2PinRecord::kLastInputPin; slot < slots; ++slot) {
-        const CN2PinRecord* pin = (*m_pinArray)[slot].get();
-        if (!pin)
-            continue;
-        // The outputs show like the inputs: the logic field gets the P/N names, empty fields a
-        // space.
-        const std::string prefix = "##PO" + FormatInt(pin->m_io);
-        if (ReplaceReportToken(report, prefix + "-FN##", orEmptyField(pin->m_function)) < 0
-            || ReplaceReportToken(report, prefix + "-GC##", logicField(pin->m_logic, "P", "N")) < 0
-            || ReplaceReportToken(report, prefix + "-ST##", orEmptyField(pin->m_value)) < 0)
-            return -1;
-    }
-    return 0;
+    const ParameterTokens tokens(m_parameterList.get(), m_treeList.get(), m_pinArray.get());
+    return FillReportTokens(report, std::cref(tokens), std::nullopt);
+}
+
+std::string CDataFile::FillParameterReport(std::string_view templateText)
+{
+    SharedLock lock(m_dataMutex.get());
+    const ParameterTokens tokens(m_parameterList.get(), m_treeList.get(), m_pinArray.get());
+    const std::tm now = plat::CurrentLocalTm();
+    // Parameter and pin tokens first, then the date: a parameter named YEAR keeps its token.
+    return FillReportTokens(
+        templateText,
+        [&tokens, &now](std::string_view token) {
+            std::optional<std::string> value = tokens(token);
+            return value ? value : ReportDateToken(token, now);
+        },
+        "-");
 }
 
 } // namespace model

@@ -1,5 +1,7 @@
 #include "model/DriverText.h"
 
+#include "TextUtil.h"
+
 #include <platform/text.h>
 
 namespace model {
@@ -13,7 +15,7 @@ std::string DriverTextToUtf8(std::string_view text)
     std::size_t start = 0;
     while (start < text.size()) {
         // A Shift_JIS trail byte is never CR or LF: the line ends are found in the raw bytes.
-        std::size_t end = text.find_first_of("\r\n", start);
+        std::size_t end = FindLineEnd(text, start);
         if (end == std::string_view::npos)
             end = text.size();
         const std::string_view line = text.substr(start, end - start);

@@ -164,6 +164,26 @@ CZRParamData* ParseReplyLine(CDataFile& store, std::string_view line, std::strin
     return parseLine(ListCandidates(list ? *list : kNoRecords), line, name, value);
 }
 
+struct ReplyLineParser::Index {
+    explicit Index(CDataFile& store) : lock(store.GetDataMutex()), index(listOf(store)) {}
+    static const CDataFile::ParamDataList& listOf(CDataFile& store)
+    {
+        static const CDataFile::ParamDataList kNoRecords;
+        return store.GetParameterList() ? *store.GetParameterList() : kNoRecords;
+    }
+    SharedLock lock;
+    ParameterIndex index;
+};
+
+ReplyLineParser::ReplyLineParser(CDataFile& store) : m_index(std::make_unique<Index>(store)) {}
+
+ReplyLineParser::~ReplyLineParser() = default;
+
+CZRParamData* ReplyLineParser::Parse(std::string_view line, std::string& name, std::string& value) const
+{
+    return m_index->index.ParseLine(line, name, value);
+}
+
 CZRParamData* ParameterIndex::ParseLine(std::string_view line, std::string& name, std::string& value) const
 {
     return parseLine(IndexCandidates(*this, m_textNameLengths), line, name, value);

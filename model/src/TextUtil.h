@@ -24,6 +24,17 @@ inline std::string_view TrimSpace(std::string_view text)
     return text;
 }
 
+// The first CR or LF at or after `from`; npos when none. (find_first_of("\r\n") looks every
+// character up in the set through a library call: a tenth of a unit file's load.)
+inline std::size_t FindLineEnd(std::string_view text, std::size_t from)
+{
+    for (std::size_t i = from; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n')
+            return i;
+    }
+    return std::string_view::npos;
+}
+
 inline bool StartsWith(std::string_view text, std::string_view prefix)
 {
     return text.substr(0, prefix.size()) == prefix;

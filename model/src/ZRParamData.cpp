@@ -169,11 +169,22 @@ int CZRParamData::ParseDefinitionLine(std::string_view text)
 
 void CZRParamData::ReadKeyFields(std::string_view text, std::string& letters, std::string& name, std::string& label)
 {
-    StringSplitter splitter;
-    splitter.Split(text, ',', kLineFlags);
-    letters = TrimSpace(splitter.Token(0));
-    name = TrimSpace(splitter.Token(1));
-    label = TrimSpace(splitter.Token(6));
+    // The line filtered as Split filters it, then only these three fields cut out: a tree of
+    // thousands of lines makes no other field.
+    const std::string filtered = StringSplitter::Filter(text, kLineFlags);
+    const std::string_view line(filtered);
+    std::string* const wanted[] = {&letters, &name, nullptr, nullptr, nullptr, nullptr, &label};
+    std::size_t start = 0; // npos once the line has no more fields
+    for (std::string* field : wanted) {
+        std::string_view value;
+        if (start != std::string_view::npos) {
+            const std::size_t comma = line.find(',', start);
+            value = line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+            start = comma == std::string_view::npos ? std::string_view::npos : comma + 1;
+        }
+        if (field)
+            *field = TrimSpace(value);
+    }
 }
 
 void CZRParamData::deriveSteps(std::string_view modeField, std::string_view stepField)

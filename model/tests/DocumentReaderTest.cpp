@@ -31,6 +31,11 @@ protected:
         std::string name;
         std::string value;
         const CZRParamData* record = ParseReplyLine(store, line, name, value);
+        // The parser of a whole text, its records indexed once, reads every line alike.
+        std::string indexedName;
+        std::string indexedValue;
+        EXPECT_EQ(model::ReplyLineParser(store).Parse(line, indexedName, indexedValue), record) << line;
+        EXPECT_EQ(indexedName + "=" + indexedValue, name + "=" + value) << line;
         return (record ? record->m_name : std::string("null")) + " " + name + "=" + value;
     }
     // The transferable parameters in save order.

@@ -1,10 +1,13 @@
 #include "DocumentTestSupport.h"
+#include "../../bench/GeneratedUnit.h"
 
 #include "model/ReportFill.h"
 
 #include <platform/profile.h>
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using model::FillReportDate;
 using model::ReplaceLeftoverTokens;
@@ -13,6 +16,7 @@ using model::ReportText;
 using model::test::DocumentStore;
 using model::test::ReadBytes;
 using model::test::SamplePath;
+using model::test::WriteBytes;
 
 namespace {
 
@@ -217,6 +221,86 @@ TEST_F(Report, TheShippedTemplatesFillCompletely)
         EXPECT_EQ(channel.find("##"), std::string::npos) << folder;
         EXPECT_NE(channel.find("SPD500</td><td nowrap>Speed"), std::string::npos) << folder;
     }
+}
+
+TEST_F(Report, OnePassTakesTemplateTokensOnly)
+{
+    // Tokens come from the template only: a label that holds "##" is neither filled again nor
+    // paired with a "##" of the template. Otherwise parameter and pin tokens go first, then the
+    // date, then the pairs that are left.
+    store.FindParameter("ACC")->m_label = "a ##SPD## b";
+    store.FindParameter("GAIN")->m_label = "g##";
+    // Names that read as another parameter's field: the record that comes first gives the token.
+    for (const char* line : {"WRT,SPD-UNIT,0,,7,0,Late,0-9,,1,7,0", "WRT,ZZ-NAME,0,,8,0,Own,0-9,,1,8,0"}) {
+        store.GetParameterList()->push_back(std::make_unique<model::CZRParamData>());
+        store.GetParameterList()->back()->ParseDefinitionLine(line);
+    }
+    const std::pair<const char*, const char*> cases[] = {
+        {"##SPD-UNIT##|##ZZ-NAME##|##ZZ-NAME-NAME##", "rpm|8|Own"},
+        {"##ACC-NAME##|##SPD##", "a ##SPD## b|100"},
+        {"##GAIN-NAME##YY##", "g##YY##"},
+        {"## ##SPD##", "## 100"},
+        {"###SPD## ##SPD###", "#100 100#"},
+        {"##A ##SPD## B## ##DAY##", "- 01"},
+        {"##SPD####ZZ####", "100-##"},
+    };
+    for (const auto& [text, filled] : cases)
+        EXPECT_EQ(store.FillParameterReport(text), filled) << text;
+}
+
+// The reports Print makes, byte for byte as the fill made them before it became one pass over the
+// template (FNV-1a of the bytes): the shipped templates on the unit's defaults and on the sample
+// document, and the shipped and the bench templates on a generated unit of 1,000 parameters.
+TEST_F(Report, PrintedReportsKeepTheirBytes)
+{
+    const auto hash = [](const std::string& bytes) {
+        std::uint64_t h = 14695981039346656037ull;
+        for (const char c : bytes)
+            h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        return h;
+    };
+    const auto print = [this](const std::string& text, bool channel) {
+        return channel ? fillChannel(text, 0) : store.FillParameterReport(text);
+    };
+    const char* shipped[] = {"report/report_Parameter.html", "report/report_io.html", "report/report_channel.html",
+                             "report_en/report_Parameter.html", "report_en/report_io.html",
+                             "report_en/report_channel.html"};
+    const std::map<std::string, std::uint64_t> expected = {
+        {"defaults report/report_Parameter.html", 0x5376b652664ebf62ull},
+        {"defaults report/report_channel.html", 0xaa81d04ca7754f88ull},
+        {"defaults report/report_io.html", 0x6d0bdbc2d4bc80adull},
+        {"defaults report_en/report_Parameter.html", 0x27779c3ce4ea47fbull},
+        {"defaults report_en/report_channel.html", 0xfd82f6fc3d3cb7a7ull},
+        {"defaults report_en/report_io.html", 0xf4e4803b72469404ull},
+        {"generated bench", 0xf1f51266c0728d51ull},
+        {"generated report/report_Parameter.html", 0x0931fe893c4b386full},
+        {"generated report/report_channel.html", 0xaa81d04ca7754f88ull},
+        {"generated report/report_io.html", 0xcb73b02ce27dcd02ull},
+        {"generated report_en/report_Parameter.html", 0xe1507d2428f124d4ull},
+        {"generated report_en/report_channel.html", 0xfd82f6fc3d3cb7a7ull},
+        {"generated report_en/report_io.html", 0x77f6c24a32c98b15ull},
+        {"sample report/report_Parameter.html", 0x691924b123ca2130ull},
+        {"sample report/report_channel.html", 0x8a4b56333860448full},
+        {"sample report/report_io.html", 0x6d0bdbc2d4bc80adull},
+        {"sample report_en/report_Parameter.html", 0xe763b3ae68dda3afull},
+        {"sample report_en/report_channel.html", 0x53afb28bf9711272ull},
+        {"sample report_en/report_io.html", 0xf4e4803b72469404ull},
+    };
+    std::map<std::string, std::uint64_t> filled;
+    const auto fillAll = [&](const std::string& document, bool withBench) {
+        for (const char* name : shipped)
+            filled[document + " " + name] = hash(print(ReadBytes(SamplePath(name)), std::string(name).find("channel") != std::string::npos));
+        if (withBench)
+            filled[document + " bench"] = hash(print(bench::reportTemplate(1000), false));
+    };
+    fillAll("defaults", false);
+    ASSERT_EQ(open(SamplePath("sample/kvx100_sample.zrd")), 0);
+    fillAll("sample", false);
+    WriteBytes(folder.file("gen.ini"), bench::unitText(1000));
+    ASSERT_EQ(store.LoadDefinition(folder.file("gen.ini")), 1);
+    ASSERT_EQ(store.ResetToDefaults(), 1);
+    fillAll("generated", true);
+    EXPECT_EQ(filled, expected);
 }
 
 } // namespace

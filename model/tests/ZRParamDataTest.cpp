@@ -49,6 +49,20 @@ TEST(ZRParamDataRead, FieldsAreTrimmedAndSpacesCollapsed)
     EXPECT_EQ(r.m_label, "Acceleration time");
 }
 
+TEST(ZRParamDataRead, KeyFieldsAreTheFieldsTheFullReadGives)
+{
+    for (const std::string_view line :
+         {std::string_view(" WRT , ACC ,\t2, ms ,50,0, Acceleration   time ,1-10000,,1/10/100,50,0"),
+          std::string_view("W,X,0,,7"), std::string_view("W"), std::string_view(""), std::string_view(",,,,,,"),
+          std::string_view("R,A,,,,,L\0ost,x", 16), std::string_view("*,,,,,,Group , more")}) {
+        CZRParamData r;
+        r.ParseDefinitionLine(line);
+        std::string letters = "?", name = "?", label = "?";
+        CZRParamData::ReadKeyFields(line, letters, name, label);
+        EXPECT_EQ(letters + "|" + name + "|" + label, r.m_attributes + "|" + r.m_name + "|" + r.m_label) << line;
+    }
+}
+
 TEST(ZRParamDataRead, ShortLineLeavesLaterFieldsCleared)
 {
     CZRParamData r;

@@ -241,6 +241,14 @@ std::vector<Entry> sectionEntries(const std::string& file, std::string_view sect
     return out;
 }
 
+std::vector<Entry> sectionEntriesOfLines(const std::vector<std::string_view>& lines, std::string_view section)
+{
+    std::vector<Entry> out;
+    for (auto& [k, v] : detail::ProfileDocument::entriesOfLines(lines, TrimView(section)))
+        out.push_back(Entry{std::move(k), std::move(v)});
+    return out;
+}
+
 bool hasSection(const std::string& file, std::string_view section)
 {
     DWORD loadError = ERROR_SUCCESS;

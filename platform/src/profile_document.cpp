@@ -6,28 +6,52 @@
 
 namespace plat::detail {
 
-ProfileDocument::Line ProfileDocument::classify(std::string text)
+ProfileDocument::LineView ProfileDocument::classifyView(std::string_view text)
 {
-    Line line;
+    LineView line;
     const std::string_view t = TrimView(text);
     if (!t.empty() && t.front() == '[') {
         const std::size_t close = t.find(']');
         line.kind = Kind::Section;
-        line.name = Trim(t.substr(1, close == std::string_view::npos ? std::string_view::npos
-                                                                     : close - 1));
+        line.name = TrimView(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
     } else if (!t.empty() && t.front() != ';') {
         const std::size_t eq = t.find('=');
         if (eq != std::string_view::npos) {
-            std::string key = Trim(t.substr(0, eq));
+            const std::string_view key = TrimView(t.substr(0, eq));
             if (!key.empty()) {
                 line.kind = Kind::Entry;
-                line.name = std::move(key);
-                line.value = Trim(t.substr(eq + 1));
+                line.name = key;
+                line.value = TrimView(t.substr(eq + 1));
             }
         }
     }
+    return line;
+}
+
+ProfileDocument::Line ProfileDocument::classify(std::string text)
+{
+    const LineView view = classifyView(text);
+    Line line;
+    line.kind = view.kind;
+    line.name = std::string(view.name);
+    line.value = std::string(view.value);
     line.text = std::move(text);
     return line;
+}
+
+std::vector<std::pair<std::string, std::string>> ProfileDocument::entriesOfLines(
+    const std::vector<std::string_view>& lines, std::string_view section)
+{
+    std::vector<std::pair<std::string, std::string>> out;
+    bool inside = false;
+    for (const std::string_view text : lines) {
+        const LineView line = classifyView(text);
+        if (line.kind == Kind::Section)
+            inside = EqualsNoCase(line.name, section);
+        else if (inside && line.kind == Kind::Entry)
+            out.emplace_back(line.name, line.value);
+    }
+    return out;
 }
 
 ProfileDocument ProfileDocument::parse(std::string_view bytes)

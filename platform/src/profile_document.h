@@ -25,6 +25,9 @@ public:
     std::vector<std::string> sectionNames() const;
     std::vector<std::string> keyNames(std::string_view section) const;
     std::vector<std::pair<std::string, std::string>> entries(std::string_view section) const;
+    // entries() on lines split and decoded before, without a document of them.
+    static std::vector<std::pair<std::string, std::string>> entriesOfLines(
+        const std::vector<std::string_view>& lines, std::string_view section);
 
     // Each returns whether the document changed.
     bool set(std::string_view section, std::string_view key, std::string_view value);
@@ -45,6 +48,13 @@ private:
         std::string value; // entry value, trimmed
     };
     static Line classify(std::string text);
+    // What a line is, with its trimmed name and value as views into it.
+    struct LineView {
+        Kind kind = Kind::Other;
+        std::string_view name;
+        std::string_view value;
+    };
+    static LineView classifyView(std::string_view text);
     // Calls f(index) for every line inside a section of that name (headers not included).
     template <typename F> void forEachLineIn(std::string_view section, F f) const;
 

@@ -2,6 +2,7 @@
 // rewrite keeps the bytes of every line it does not change and the file's first line end.
 #include "platform/errors.h"
 #include "platform/profile.h"
+#include "platform/text.h"
 
 #include <testsupport/temp_folder.h>
 
@@ -42,6 +43,11 @@ TEST_F(ProfileSnapshotTest, EveryReadEqualsTheSingleKeyReadWithTheSameLastError)
     for (const std::string& bytes : kFiles) {
         writeBytes(ini, bytes);
         const profile::Snapshot snap(ini);
+        // The file's lines as a reader of many sections has them: split, decoded line by line.
+        std::vector<std::string> decoded;
+        for (std::string& line : SplitLines(std::string_view(bytes).substr(bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0)))
+            decoded.push_back(IsValidUtf8(line) ? line : DecodeText(line));
+        const std::vector<std::string_view> lines(decoded.begin(), decoded.end());
         std::vector<std::string> sections = profile::sectionNames(ini);
         EXPECT_EQ(snap.sectionNames(), sections);
         sections.insert(sections.end(), {"Missing", " a ", "GOOD", ""});
@@ -50,9 +56,13 @@ TEST_F(ProfileSnapshotTest, EveryReadEqualsTheSingleKeyReadWithTheSameLastError)
             EXPECT_EQ(snap.keyNames(s), keys);
             EXPECT_EQ(snap.hasSection(s), profile::hasSection(ini, s)) << s;
             const auto entries = snap.sectionEntries(s), direct = profile::sectionEntries(ini, s);
+            const auto ofLines = profile::sectionEntriesOfLines(lines, s);
             ASSERT_EQ(entries.size(), direct.size());
-            for (std::size_t i = 0; i < entries.size(); ++i)
+            ASSERT_EQ(ofLines.size(), direct.size());
+            for (std::size_t i = 0; i < entries.size(); ++i) {
                 EXPECT_EQ(entries[i].key + "=" + entries[i].value, direct[i].key + "=" + direct[i].value);
+                EXPECT_EQ(ofLines[i].key + "=" + ofLines[i].value, direct[i].key + "=" + direct[i].value);
+            }
             keys.insert(keys.end(), {"nokey", " X ", "key"});
             for (const std::string& k : keys) {
                 const auto direct = profile::find(ini, s, k);

@@ -16,6 +16,7 @@
 #include "talverin/ParamWindows.h"
 #include "talverin/ProgramScreens.h"
 #include "talverin/ReportPrinting.h"
+#include "talverin/UpdatePassTrigger.h"
 
 #include <model/CommandSupport.h>
 #include <platform/clock.h>
@@ -96,14 +97,14 @@ CMainFrame::CMainFrame(CTalverinApp& app, QWidget* parent) : QMainWindow(parent)
 
     SwitchView(IsViewRegistered(VIEW_OSCILLO) ? VIEW_OSCILLO : VIEW_BLANK);
 
-    // The update pass while idle (the menus refresh before they show, commands after they ran).
+    // The update pass after anything that may change the states (the menus refresh before they
+    // show, commands after they ran); nothing wakes the program for it while nothing happens.
     m_updateTimer = new QTimer(this);
-    m_updateTimer->setInterval(kUpdateIntervalMs);
     connect(m_updateTimer, &QTimer::timeout, this, [this] {
         if (!m_destroyed && isVisible())
             UpdateBars();
     });
-    m_updateTimer->start();
+    new UpdatePassTrigger(m_updateTimer, kUpdateIntervalMs);
 }
 
 CMainFrame::~CMainFrame()
@@ -158,9 +159,10 @@ HelpWindow& CMainFrame::helpWindow()
 
 void CMainFrame::ShowHelp(const QString& page, const QString& anchor)
 {
-    const QString path = QFileInfo(page).isAbsolute()
-                           ? page
-                           : QDir(QString::fromStdString(m_app.m_helpFolder)).filePath(page);
+    const QDir folder(QString::fromStdString(m_app.m_helpFolder));
+    const QString path = QFileInfo(page).isAbsolute() ? page : folder.filePath(page);
+    // The search covers the pages of the contents of the folder in use now.
+    helpWindow().SetContentsPage(folder.filePath(HelpTopicPage()));
     helpWindow().ShowPage(path, anchor);
 }
 

@@ -164,12 +164,7 @@ void CTransferDlg::startConnected()
         const bool document = QFileInfo(filePath()).suffix().compare(QStringLiteral("zrd"), Qt::CaseInsensitive) == 0;
         m_sendList = BuildFileSendList(bytes, document);
         if (!m_specialFlag) {
-            RemoveSpecialRecords(m_sendList, store.m_specialParameters, [&store](std::string_view line) {
-                std::string name;
-                std::string value;
-                const model::CZRParamData* record = model::ParseReplyLine(store, line, name, value);
-                return record ? record->m_name : name;
-            });
+            RemoveSpecialRecords(m_sendList, store.m_specialParameters, StoreParameterNameOf(store));
         }
     }
     showRunningLook();
@@ -476,12 +471,7 @@ bool CTransferDlg::writeUploadFile(const std::string& reply)
             const model::CZRParamData* record = store.FindParameter(name);
             return record && record->m_attributes.find('T') != std::string::npos;
         },
-        [&store](std::string_view line) {
-            std::string name;
-            std::string value;
-            const model::CZRParamData* record = model::ParseReplyLine(store, line, name, value);
-            return record ? record->m_name : name;
-        });
+        StoreParameterNameOf(store));
     std::string bytes;
     bytes.reserve(data.size() + data.size() / 8);
     for (const char c : data) {

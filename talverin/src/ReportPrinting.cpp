@@ -14,7 +14,6 @@
 
 #include <QProcess>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace talverin {
@@ -133,18 +132,12 @@ ReportPrinting::Fill ReportPrinting::FillReport(const std::string& templatePath,
 
 std::string ReportPrinting::FillReportText(std::string templateText, int viewId, int channel)
 {
-    // Sized from the template; each step that runs out of room keeps what it filled, and the
-    // whole fill runs again on a larger buffer until it fits.
-    const std::size_t size = templateText.size();
-    const std::size_t growth = std::max(2 * size, kMinimumCapacity);
-    model::ReportText report{std::move(templateText), std::max(20 * size, kMinimumCapacity)};
-    const auto fill = [&] {
-        if (viewId == kReportViewChannel)
-            return model::FillReportDate(report) == 0 && m_store.WriteChannelReport(report, channel) == 0;
-        return m_store.WriteParameterReport(report) == 0 && model::FillReportDate(report) == 0
-               && model::ReplaceLeftoverTokens(report, "-") == 0;
-    };
-    while (!fill()) report.capacity += growth;
+    if (viewId != kReportViewChannel)
+        return m_store.FillParameterReport(templateText);
+    // The text grows as the fill needs: nothing is cut, and no fill runs twice.
+    model::ReportText report{std::move(templateText), model::ReportText::kUnlimited};
+    model::FillReportDate(report);
+    m_store.WriteChannelReport(report, channel);
     return std::move(report.text);
 }
 

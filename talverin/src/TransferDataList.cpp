@@ -4,11 +4,13 @@
 #include <model/ChannelProgram.h>
 #include <model/CN2PinRecord.h>
 #include <model/DataFile.h>
+#include <model/DocumentFile.h>
 #include <model/SharedData.h>
 #include <model/ZRParamData.h>
 #include <platform/text.h>
 
 #include <algorithm>
+#include <memory>
 
 namespace talverin {
 
@@ -30,6 +32,17 @@ void AppendTextLines(std::vector<std::string>& records, std::string_view text)
 }
 
 } // namespace
+
+ParameterNameOf StoreParameterNameOf(model::CDataFile& store)
+{
+    auto parser = std::make_shared<const model::ReplyLineParser>(store);
+    return [parser](std::string_view line) {
+        std::string name;
+        std::string value;
+        const model::CZRParamData* record = parser->Parse(line, name, value);
+        return record ? record->m_name : name;
+    };
+}
 
 std::vector<std::string> BuildDataSendList(model::CDataFile& store, bool withSpecials)
 {

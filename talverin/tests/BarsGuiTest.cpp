@@ -6,12 +6,15 @@
 #include "talverin/CCommandBar.h"
 #include "talverin/CConnectionBar.h"
 #include "talverin/CommandIds.h"
+#include "talverin/UpdatePassTrigger.h"
 
 #include <model/CommandSupport.h>
 #include <platform/messages.h>
+#include <platform/qt/window_bridge.h>
 #include <zrcomm/zrcomm_api.h>
 
 #include <QAction>
+#include <QTimer>
 
 using namespace talverin;
 
@@ -131,6 +134,37 @@ TEST(BarsGui, CommandBarButtonsShowTheirCommandsState)
     EXPECT_TRUE(PixelOf(first) == ButtonFaceColor() && PixelOf(first, {0, 0}) == kWhite);
     bar.OnToolReply(101, 5);
     EXPECT_EQ(PixelOf(*bar.Button(1)), ButtonFaceColor()) << "a disabled button is never drawn running";
+}
+
+TEST(BarsGui, TheUpdatePassRunsOnceAfterWhatMayChangeTheStatesAndNeverOnItsOwn)
+{
+    QTimer pass;
+    int runs = 0;
+    QObject::connect(&pass, &QTimer::timeout, [&runs] { ++runs; });
+    new UpdatePassTrigger(&pass, 0);
+    QObject window; // plain events: a widget would read them as the input they name
+    plat::qt::WindowBridge bridge(&window, [](plat::HWND, plat::UINT, plat::WPARAM, plat::LPARAM) { return plat::LRESULT{0}; });
+    const auto deliver = [&](std::initializer_list<QEvent::Type> types) {
+        for (const QEvent::Type type : types) {
+            QEvent event(type);
+            QCoreApplication::sendEvent(&window, &event);
+        }
+        plat::qt::PumpAllPending();
+        return std::exchange(runs, 0);
+    };
+    deliver({}); // the bridge's first wake-up
+    EXPECT_EQ(deliver({QEvent::Paint, QEvent::MouseMove, QEvent::Timer, QEvent::UpdateRequest, QEvent::Wheel}), 0);
+    EXPECT_EQ(deliver({QEvent::KeyPress, QEvent::FocusIn, QEvent::Hide, QEvent::MouseButtonRelease}), 1);
+    // A message or window timer of the program's own.
+    plat::PostMessage(bridge.hwnd(), WM_USER + 5, 0, 0);
+    EXPECT_EQ(deliver({}), 1);
+    // Passes keep their distance: one more waits, however much comes meanwhile.
+    QTimer spaced;
+    new UpdatePassTrigger(&spaced, 3600 * 1000);
+    QObject::connect(&spaced, &QTimer::timeout, [&runs] { ++runs; });
+    EXPECT_EQ(deliver({QEvent::Show}), 1 + 1); // both timers: the spaced one has not run before
+    EXPECT_EQ(deliver({QEvent::Show, QEvent::KeyRelease}), 1);
+    EXPECT_TRUE(spaced.isActive());
 }
 
 class BarsFrameGui : public apptest::FrameFixture {};

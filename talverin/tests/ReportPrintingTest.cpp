@@ -57,7 +57,7 @@ protected:
 TEST_F(ReportPrintingTest, FillGrowsToTheResultOfOneLargeFill)
 {
     ReportPrinting printing(m_store);
-    // A label 80 times as long as its token: the first buffer (20 times the template) is too small.
+    // A label 80 times as long as its token: the report is far longer than the template.
     m_store.FindParameter("SPD")->m_label = std::string(1000, 'L');
     std::string text = "<p>##YEAR##</p>";
     for (int i = 0; i < 400; ++i) text += "##SPD-NAME##|##ZZ##|##PI7-NW##|";

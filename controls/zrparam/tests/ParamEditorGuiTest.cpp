@@ -408,3 +408,45 @@ TEST_F(ParamEditorGuiTest, BadInputAReloadAndAClosedStoreTouchNothing)
     EXPECT_EQ(tree->topLevelItemCount(), 0);
     call(ids::InitControl, {Variant::fromI4(0)});
 }
+
+TEST_F(ParamEditorGuiTest, GroupSetToDefaultResetsShowsAndReportsEachItemInTreeOrder)
+{
+    // A group the command may reset (letters W and R), holding SPD twice.
+    store.ParseParameterTree("WR,,,,,,Both\r{\rWR,SPD,,,,,Speed\rWR,GAIN,,,,,Gain\rR,VF,,,,,Feedback\rWR,SPD,,,,,Again\r}\r");
+    call(ids::LoadFile, {Variant::fromString(""), Variant::fromString("")});
+    for (const char* name : {"SPD", "GAIN", "VF"}) {
+        model::CZRParamData& r = *store.FindParameter(name);
+        r.m_referenceValue = r.m_defaultValue;
+        r.m_currentValue = r.m_defaultValue + 2;
+    }
+    show("Both");
+    const int gain = row("GAIN");
+    const auto groupRole = [this] {
+        return static_cast<zrparam::ImageRole>(tree->currentItem()->data(0, zrparam::kNormalImageDataRole).toInt());
+    };
+    for (const char* name : {"SPD", "GAIN"})
+        call(ids::SetDataChange, {Variant::fromUnknown(node(name))});
+    ASSERT_EQ(groupRole(), zrparam::ImageRole::GroupChanged);
+    events.events.clear();
+    plat::qt::ScopedPopupMenuRunner pick(plat::qt::PickMenuItem("Set to default"));
+    const QPoint at = tree->visualItemRect(tree->currentItem()).center();
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, at, tree->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(tree->viewport(), &menu);
+    pump();
+
+    std::vector<std::string> written;
+    for (const auto& [id, args] : events.events)
+        if (id == ids::OnParamChange)
+            written.push_back(static_cast<model::CZRParamClass*>(args[0].toUnknown())->m_record->m_name);
+    EXPECT_EQ(written, (std::vector<std::string>{"SPD", "GAIN"})); // once each; VF cannot be written
+    for (const char* name : {"SPD", "GAIN", "VF"})
+        EXPECT_EQ(store.FindParameter(name)->m_currentValue, store.FindParameter(name)->m_defaultValue) << name;
+    EXPECT_EQ(cell(gain, 2), "1.00");
+    // Back at the reference values: no item and no group shows a change.
+    EXPECT_EQ(groupRole(), zrparam::ImageRole::Group);
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        const auto role = static_cast<zrparam::ImageRole>((*it)->data(0, zrparam::kNormalImageDataRole).toInt());
+        EXPECT_NE(role, zrparam::ImageRole::Changed) << (*it)->text(0).toStdString();
+        EXPECT_NE(role, zrparam::ImageRole::GroupChanged) << (*it)->text(0).toStdString();
+    }
+}

@@ -117,6 +117,32 @@ TEST(TreeMarksTest, GroupsAreMarkedExactlyWhileAParameterBelowIsChangedAndARecou
     EXPECT_EQ(tree.Images(tree.byName("Outer")).selected, ImageRole::GroupSelected);
 }
 
+TEST(TreeMarksTest, CommitsTogetherMarkAsCommitsOneByOne)
+{
+    // A group reset counts the marks once for all its items: the images and counters must be those
+    // of one commit after the other.
+    const std::vector<std::pair<std::vector<std::string>, double>> cases = {
+        {{"AAA", "CCC"}, 3}, {{"AAA", "AAA", "BBB"}, 2}, {{"INP", "BBB"}, 0}, {{"CCC", "NONE", ""}, 4}, {{}, 1}};
+    for (const auto& [names, value] : cases) {
+        FakeTree single(kNested);
+        FakeTree together(kNested);
+        for (FakeTree* tree : {&single, &together}) {
+            TreeMarks::Recount(*tree, 0);
+            tree->Node(tree->byName("BBB"))->m_record->m_currentValue = 1; // marked before
+            TreeMarks::AfterCommit(*tree, "BBB");
+            for (const std::string& name : names)
+                if (const ItemId item = tree->byName(name))
+                    tree->Node(item)->m_record->m_currentValue = value;
+        }
+        for (const std::string& name : names)
+            TreeMarks::AfterCommit(single, name);
+        TreeMarks::AfterCommits(together, std::vector<std::string_view>(names.begin(), names.end()));
+        EXPECT_EQ(together.images, single.images) << names.size();
+        for (std::size_t i = 0; i < single.list.size(); ++i)
+            EXPECT_EQ(together.list[i]->m_record->m_treeUseCount, single.list[i]->m_record->m_treeUseCount) << i;
+    }
+}
+
 TEST(TreeExportTest, LinesNestInBracesAndABufferTooSmallAnywhereFails)
 {
     FakeTree tree(kNested);

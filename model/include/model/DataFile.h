@@ -235,6 +235,9 @@ public:
     // "-UNIT", "-NAME") and the pin tokens ("##PIn-FN##", "-AB", "-NW", "##POn-FN##", "-GC",
     // "-ST"). 0 or -1.
     int WriteParameterReport(ReportText& report);
+    // The parameter and I/O reports as Print fills them, in one pass over the template: the
+    // parameter and pin tokens, the date, and "-" for every other token.
+    std::string FillParameterReport(std::string_view templateText);
     // [Setting] ChannelListHtml of the settings file, or kDefaultChannelRowTemplate.
     std::string GetChannelRowTemplate() const;
 
@@ -332,6 +335,8 @@ private:
         std::vector<plat::profile::Entry> entries;
     };
     PinDisableCache m_pinDisableCache;
+    // The file's identity and times; false when its status cannot be read.
+    static bool readFileStamp(const std::string& path, FileStamp& stamp);
 };
 
 } // namespace model

@@ -13,6 +13,7 @@
 //   ";Alarm:", ";<alarm lines>", ";", a blank line.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -75,6 +76,23 @@ std::string NormaliseModelInfo(std::string_view text);
 // "ON"), or for a "*" range the record's name ("MODE", value "AUTO"). Names compare without case.
 // An empty line gives null and empty texts.
 CZRParamData* ParseReplyLine(CDataFile& store, std::string_view line, std::string& name, std::string& value);
+
+// ParseReplyLine for the many lines of one text: the store's records are indexed once, so a line
+// costs a few look-ups instead of a walk over every record. Holds the data mutex while it lives;
+// the store's lists must not change meanwhile.
+class ReplyLineParser {
+public:
+    explicit ReplyLineParser(CDataFile& store);
+    ~ReplyLineParser();
+    ReplyLineParser(const ReplyLineParser&) = delete;
+    ReplyLineParser& operator=(const ReplyLineParser&) = delete;
+
+    CZRParamData* Parse(std::string_view line, std::string& name, std::string& value) const;
+
+private:
+    struct Index;
+    std::unique_ptr<Index> m_index;
+};
 
 // One [DOWNLOAD] Special parameter's line as a read-all reply carried it (the transfer dialog).
 struct SpecialParameterLine {

@@ -8,10 +8,18 @@
 // start. Values inserted from the driver or the document are HTML-escaped (also '#', so that no
 // value can ever form a token); labels and units from the unit definition file are inserted as
 // they are, since their authors may use entities and markup on purpose.
+//
+// Print fills a template in one pass (FillReportTokens): every token of the template is looked up
+// once, by name, and replaced, so the fill grows with the template and the parameter count, not
+// with their product; and text once inserted is never looked at again, so a label that holds "##"
+// stays as it is.
 #pragma once
 
 #include <cstddef>
+#include <ctime>
+#include <functional>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -45,5 +53,23 @@ int FillReportDate(ReportText& report);
 // Replaces every token still in the text (from one "##" through the next) by `replacement`. 0 or
 // -1.
 int ReplaceLeftoverTokens(ReportText& report, std::string_view replacement);
+
+// What a fill puts in place of a token (given with its "##" pair), or nothing for a token it does
+// not know.
+using ReportLookup = std::function<std::optional<std::string>(std::string_view token)>;
+
+// "##YEAR##" "%04d", "##MONTH##" "%02d", "##DAY##" "%02d" of `now`; nothing for other tokens.
+std::optional<std::string> ReportDateToken(std::string_view token, const std::tm& now);
+
+// One pass over `text`. First the tokens `lookup` knows, leftmost first: a "##" that opens none
+// may still close one or open the next. Then, with a `leftover`, the rest pair up as
+// ReplaceLeftoverTokens pairs them (a "##" with the next one, over any replacement between) and
+// each pair becomes `leftover`; without one they stay. What a replacement inserts takes no part in
+// either step.
+std::string FillReportTokens(std::string_view text, const ReportLookup& lookup,
+                             std::optional<std::string_view> leftover);
+// The same on a text with a capacity: 0, or -1 with the text unchanged when a replacement longer
+// than its token would make the text reach the capacity.
+int FillReportTokens(ReportText& report, const ReportLookup& lookup, std::optional<std::string_view> leftover);
 
 } // namespace model

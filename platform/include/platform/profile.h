@@ -80,6 +80,9 @@ int getInt(const std::string& file, std::string_view section, std::string_view k
 std::vector<std::string> sectionNames(const std::string& file);
 std::vector<std::string> keyNames(const std::string& file, std::string_view section);
 std::vector<Entry> sectionEntries(const std::string& file, std::string_view section);
+// sectionEntries on the lines of a file already read, decoded and split (a reader that takes many
+// sections of one file): the same entries, without reading the file again.
+std::vector<Entry> sectionEntriesOfLines(const std::vector<std::string_view>& lines, std::string_view section);
 bool hasSection(const std::string& file, std::string_view section);
 
 // WritePrivateProfileString's rules; false with the last error set on failure.

@@ -98,7 +98,7 @@ class CMainFrame : public QMainWindow {
 public:
     static constexpr int kInitialWidth = 710;
     static constexpr int kInitialHeight = 526;
-    // The update pass of the commands' states runs at most this often while idle.
+    // The update pass of the commands' states runs at most this often.
     static constexpr int kUpdateIntervalMs = 200;
 
     explicit CMainFrame(CTalverinApp& app, QWidget* parent = nullptr);

@@ -36,8 +36,6 @@ class ReportPrinting {
 public:
     enum class Fill { Written, TemplateUnreadable, OutputUnwritable };
 
-    // The smallest buffer a fill starts with and grows by (an empty template has size 0).
-    static constexpr std::size_t kMinimumCapacity = 4096;
     // How long the start waits for the viewer to take its lock.
     static constexpr int kStartWaitMs = 10000;
     // How long the close waits after asking the viewer to exit, and again after killing it.
@@ -65,7 +63,8 @@ public:
     // report shows `channel`.
     int FillReportTemplate(const std::string& templatePath, const std::string& outputPath, int viewId, int channel);
     Fill FillReport(const std::string& templatePath, const std::string& outputPath, int viewId, int channel);
-    // The fill on a template's text, the buffer grown until it fits; what FillReport writes.
+    // The fill on a template's text; what FillReport writes. The parameter and I/O reports are
+    // filled in one pass over the template.
     std::string FillReportText(std::string templateText, int viewId, int channel);
 
     // Starts the program (no shell, its output forwarded) and waits until it holds its lock or has

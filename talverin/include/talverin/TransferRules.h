@@ -37,6 +37,11 @@ std::vector<std::string> BuildDataSendList(model::CDataFile& store, bool withSpe
 // The parameter name of a record line (the data store's reading of it), empty when none.
 using ParameterNameOf = std::function<std::string(std::string_view line)>;
 
+// The store's reading of a line's parameter name (model::ParseReplyLine): the record's name, else
+// the name the line gives. The records are indexed once for as long as the function lives, which
+// holds the data mutex meanwhile: make it for one pass over a list.
+ParameterNameOf StoreParameterNameOf(model::CDataFile& store);
+
 // Removes from the parameter part (the records before the first that reads "PI/CL", "CC/AL" or
 // "CH0" once its CRs are removed) every record whose parameter name equals one of the special
 // names without regard to case.

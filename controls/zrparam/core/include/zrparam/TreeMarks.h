@@ -9,6 +9,7 @@
 #include "zrparam/ItemTree.h"
 
 #include <string_view>
+#include <vector>
 
 namespace zrparam {
 
@@ -19,6 +20,10 @@ public:
     // record's counter becomes 0), then the groups above each are counted again. The caller holds
     // the data mutex.
     static void AfterCommit(ItemTree& tree, std::string_view commandName);
+    // The same after commits of many records at once (a group reset), in one walk over the tree
+    // and one recount of each group above them: the marks that AfterCommit would leave after each
+    // of the names in turn.
+    static void AfterCommits(ItemTree& tree, const std::vector<std::string_view>& commandNames);
     // The full recount from `first` (0: the first root item) over its following siblings and
     // everything below them, and the groups above them. The caller holds the data mutex.
     static void Recount(ItemTree& tree, ItemId first);
@@ -26,6 +31,7 @@ public:
 private:
     static bool IsMarked(const ItemTree& tree, ItemId item);
     static void RecountAncestors(ItemTree& tree, ItemId item);
+    static void RecountGroup(ItemTree& tree, ItemId group);
     static bool RecountBelow(ItemTree& tree, ItemId item);
 };
 
