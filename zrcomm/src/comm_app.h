@@ -43,7 +43,8 @@ public:
     const std::string& OpenErrorText() const { return m_openErrorText; }
     void SetOpenErrorText(std::string text) { m_openErrorText = std::move(text); }
     // Why the line of the port closed last failed (ZRComm_GetLineError after ZRComm_Term).
-    void KeepLineError(CommResult code, std::string text) {
+    void KeepLineError(CommResult code, std::string text)
+    {
         m_lineError = code;
         m_lineErrorText = std::move(text);
     }

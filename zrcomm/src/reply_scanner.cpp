@@ -14,11 +14,15 @@ constexpr std::uint8_t kCr = 0x0D;
 constexpr std::uint8_t kLf = 0x0A;
 constexpr std::uint8_t kBlank = 0x20;
 
-bool IsPromptByte(std::uint8_t b) { return b == ':' || b == '#'; }
+bool IsPromptByte(std::uint8_t b)
+{
+    return b == ':' || b == '#';
+}
 
 } // namespace
 
-ReplyScanResult ScanReplyBytes(const ReplyScanInput& in, CByteBuffer& reply) {
+ReplyScanResult ScanReplyBytes(const ReplyScanInput& in, CByteBuffer& reply)
+{
     ReplyScanResult r;
     const std::uint8_t* data = in.data;
     const std::uint32_t n = in.length;
@@ -28,13 +32,15 @@ ReplyScanResult ScanReplyBytes(const ReplyScanInput& in, CByteBuffer& reply) {
 
     auto lastConsumed = [&]() -> std::uint8_t { return consumed > in.from ? data[consumed - 1] : in.lastConsumed; };
     auto lineFrom = [&](std::uint32_t from, std::uint32_t to) {
-        while (from < to && data[from] == kBlank) ++from;
+        while (from < to && data[from] == kBlank)
+            ++from;
         return from;
     };
     auto appendLine = [&](std::uint32_t from, std::uint32_t to, bool withCr) {
         from = lineFrom(from, to);
         reply.Append(data + from, to - from);
-        if (withCr) reply.Append(kCr);
+        if (withCr)
+            reply.Append(kCr);
     };
 
     while (i < n) {
@@ -51,7 +57,8 @@ ReplyScanResult ScanReplyBytes(const ReplyScanInput& in, CByteBuffer& reply) {
         if (atStart && IsPromptByte(b)) {
             r.end = ReplyScanResult::End::Prompt;
             consumed = i + 1;
-            if (consumed < n && CCommPort::IsPrompt(data, consumed)) ++consumed;
+            if (consumed < n && CCommPort::IsPrompt(data, consumed))
+                ++consumed;
             i = consumed;
             break;
         }
@@ -60,8 +67,10 @@ ReplyScanResult ScanReplyBytes(const ReplyScanInput& in, CByteBuffer& reply) {
                 // An error text ending in '?' is a line still to be finished, not a question; so is
                 // the command's own first line, the start of an "unknown command" answer.
                 const std::uint32_t from = lineFrom(lineStart, i);
-                if (ErrorReplyCode(data + from, i - from) != COMM_OK) break;
-                if (in.firstLineLength == i - from && std::memcmp(in.firstLine, data + from, i - from) == 0) break;
+                if (ErrorReplyCode(data + from, i - from) != COMM_OK)
+                    break;
+                if (in.firstLineLength == i - from && std::memcmp(in.firstLine, data + from, i - from) == 0)
+                    break;
             }
             // At the speed of the line the rest of a longer line follows within a byte's time: only
             // silence makes the last byte a page's end or a question.
@@ -78,12 +87,14 @@ ReplyScanResult ScanReplyBytes(const ReplyScanInput& in, CByteBuffer& reply) {
         if (b == kCr) {
             appendLine(lineStart, i, true);
             ++i;
-            if (i < n && data[i] == kLf) ++i;
+            if (i < n && data[i] == kLf)
+                ++i;
             consumed = lineStart = i;
             continue;
         }
         if (b == '@') {
-            if (i + 2 >= n) break; // the marker is not all here yet: the line waits
+            if (i + 2 >= n)
+                break; // the marker is not all here yet: the line waits
             if (data[i + 2] == kCr) {
                 appendLine(lineStart, i, true);
                 consumed = lineStart = i + 3;

@@ -30,7 +30,8 @@ struct Case {
 };
 
 // Runs the scans as the port does: bytes kept between them, the consumed ones dropped.
-ReplyScanResult Scan(const Case& c, std::string& buffer, CByteBuffer& reply) {
+ReplyScanResult Scan(const Case& c, std::string& buffer, CByteBuffer& reply)
+{
     ReplyScanResult r;
     std::uint32_t resume = 0, arrival = 0;
     std::uint8_t last = 0;
@@ -47,7 +48,8 @@ ReplyScanResult Scan(const Case& c, std::string& buffer, CByteBuffer& reply) {
         in.lastArrival = arrival;
         in.moreWaiting = more;
         r = ScanReplyBytes(in, reply);
-        if (r.consumed) last = static_cast<std::uint8_t>(buffer[r.consumed - 1]);
+        if (r.consumed)
+            last = static_cast<std::uint8_t>(buffer[r.consumed - 1]);
         buffer.erase(0, r.consumed);
         resume = r.stoppedAt - r.consumed;
     };
@@ -56,21 +58,33 @@ ReplyScanResult Scan(const Case& c, std::string& buffer, CByteBuffer& reply) {
         arrival = p.at;
         scan(p.at, false);
     }
-    if (c.lastScanAt) scan(c.lastScanAt, c.moreWaiting);
+    if (c.lastScanAt)
+        scan(c.lastScanAt, c.moreWaiting);
     return r;
 }
 
 } // namespace
 
-TEST(ReplyScanner, FinalQuestionMarksAndSemicolonsWaitForSilenceAndNothingElseWaits) {
+TEST(ReplyScanner, FinalQuestionMarksAndSemicolonsWaitForSilenceAndNothingElseWaits)
+{
     const Case cases[] = {
         {"a question before its silence", {{"0000?", 100}}, 149, End::Open, "", "0000?", 150},
         {"a question after it", {{"0000?", 100}}, 150, End::Question, "0000", ""},
         {"bytes still queued break the silence", {{"0000?", 100}}, 400, End::Open, "", "0000?", 150, false, true},
         {"a page after its silence", {{"  A;", 100}}, 150, End::Paging, "A", ""},
         {"a page while aborting is still a page", {{"A;", 100}}, 150, End::Paging, "A", "", 0, true},
-        {"';' in mid-line, byte by byte", {{"A;", 100}, {"B", 101}, {";", 102}, {"C\r", 104}}, 300, End::Open, "A;B;C\r", ""},
-        {"'?' in mid-line after a gap below the silence", {{"WHY?", 100}, {" NOT\r", 149}}, 0, End::Open, "WHY? NOT\r", ""},
+        {"';' in mid-line, byte by byte",
+         {{"A;", 100}, {"B", 101}, {";", 102}, {"C\r", 104}},
+         300,
+         End::Open,
+         "A;B;C\r",
+         ""},
+        {"'?' in mid-line after a gap below the silence",
+         {{"WHY?", 100}, {" NOT\r", 149}},
+         0,
+         End::Open,
+         "WHY? NOT\r",
+         ""},
         {"an error text waits for its CR", {{"RANGE OVER?", 100}}, 900, End::Open, "", "RANGE OVER?"},
         {"the command's own line is an answer", {{"XYZ?", 100}}, 900, End::Open, "", "XYZ?"},
         {"the prompt ends the reply at once", {{"1\r\n", 100}, {":", 101}}, 0, End::Prompt, "1\r", ""},
@@ -89,7 +103,8 @@ TEST(ReplyScanner, FinalQuestionMarksAndSemicolonsWaitForSilenceAndNothingElseWa
     }
 }
 
-TEST(ReplyScanner, AnInvalidByteEndsTheScanOnlyWhenTheReadWasFlagged) {
+TEST(ReplyScanner, AnInvalidByteEndsTheScanOnlyWhenTheReadWasFlagged)
+{
     for (const bool flagged : {false, true}) {
         const std::string bytes = "1\x85\r";
         CByteBuffer reply;
