@@ -34,24 +34,6 @@ install(TARGETS ${talverin_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
 install(TARGETS ${talverin_libraries} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(TARGETS ${talverin_plugins} LIBRARY DESTINATION ${TALVERIN_INSTALL_PLUGINDIR})
 
-# The plug-ins register themselves into the installed registry; below its folder they are named
-# relative to it, so a staged install (DESTDIR) or a moved prefix keeps them.
-install(CODE "
-  set(folder \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${TALVERIN_INSTALL_PLUGINDIR}\")
-  set(plugins)
-  foreach(p ${talverin_plugins})
-    list(APPEND plugins \"\${folder}/\${p}.so\")
-  endforeach()
-  file(REMOVE \"\${folder}/components.ini\")
-  message(STATUS \"Registering the control plug-ins: \${folder}/components.ini\")
-  execute_process(COMMAND \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/talverin-regcontrols\"
-                  --registry \"\${folder}/components.ini\" register \${plugins}
-                  RESULT_VARIABLE result)
-  if(NOT result EQUAL 0)
-    message(FATAL_ERROR \"the control plug-ins could not be registered (\${result})\")
-  endif()
-")
-
 # The program folder's files, as the build lays them out beside the programs.
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/model/data/ DESTINATION ${TALVERIN_INSTALL_DATADIR}
         FILES_MATCHING PATTERN "*.ini" PATTERN "*.html" PATTERN "*.zrd" PATTERN "*.bmp")
@@ -67,6 +49,34 @@ install(FILES ${CMAKE_SOURCE_DIR}/talverin/desktop/talverin.desktop
 install(FILES ${CMAKE_SOURCE_DIR}/talverin/desktop/talverin.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES ${CMAKE_SOURCE_DIR}/talverin/desktop/talverin.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+# Last, with the program folder in place: the plug-ins register themselves into the installed
+# registry; below its folder they are named relative to it, so a staged install (DESTDIR) or a
+# moved prefix keeps them.
+install(CODE "
+  set(folder \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${TALVERIN_INSTALL_PLUGINDIR}\")
+  set(plugins)
+  foreach(p ${talverin_plugins})
+    list(APPEND plugins \"\${folder}/\${p}.so\")
+  endforeach()
+  file(REMOVE \"\${folder}/components.ini\")
+  # Loading the plug-ins starts the communication library, whose log goes to the program folder.
+  set(data \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${TALVERIN_INSTALL_DATADIR}\")
+  set(logged FALSE)
+  if(EXISTS \"\${data}/ZRCOMM.log\")
+    set(logged TRUE)
+  endif()
+  message(STATUS \"Registering the control plug-ins: \${folder}/components.ini\")
+  execute_process(COMMAND \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/talverin-regcontrols\"
+                  --registry \"\${folder}/components.ini\" register \${plugins}
+                  RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR \"the control plug-ins could not be registered (\${result})\")
+  endif()
+  if(NOT logged)
+    file(REMOVE \"\${data}/ZRCOMM.log\" \"\${data}/ZRCOMM.log.bak\")
+  endif()
+")
 
 # cmake --install of this build into a temporary prefix: the layout, and the installed program
 # started from there offscreen making its five controls. Needs the whole build; it builds nothing.

@@ -30,10 +30,10 @@ std::string LibraryFolder()
     return path.empty() ? std::string() : plat::FolderOf(path);
 }
 
-std::string CCommApp::InitLog(const std::string& libraryFolder)
+std::string CCommApp::InitLog(const std::string& folder)
 {
     CCommLog& log = CCommLog::Get();
-    const std::string name = ClaimLogFile(ChooseLogFile(libraryFolder));
+    const std::string name = ClaimLogFile(ChooseLogFile(folder));
     if (name.empty())
         return {}; // nowhere to write: entries queue and the oldest are dropped
     struct stat st {};
@@ -49,7 +49,9 @@ void CCommApp::InitInstance()
     // The clock is used again at unload: make sure it is there first, so it is gone only after us.
     (void)plat::GetTickCount();
     SetLanguage(plat::GetLanguage() == plat::LANG_JAPANESE ? plat::LANG_JAPANESE : plat::LANG_ENGLISH_US);
-    InitLog(LibraryFolder());
+    // Built, the library is in the program folder; installed, it is not, and the log stays with the
+    // program's settings.
+    InitLog(plat::GetProgramFolder());
 }
 
 void CCommApp::CloseLater(std::unique_ptr<CCommPort> port, std::function<void()> then)

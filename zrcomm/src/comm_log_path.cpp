@@ -89,10 +89,10 @@ std::string ClaimLogFile(const std::string& name)
     return stem + "." + std::to_string(::getpid()) + ".log";
 }
 
-std::string ChooseLogFile(const std::string& libraryFolder)
+std::string ChooseLogFile(const std::string& programFolder)
 {
-    if (writableFolder(libraryFolder))
-        return libraryFolder + "/" + kLogName;
+    if (writableFolder(programFolder))
+        return programFolder + "/" + kLogName;
     std::string state;
     if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && xdg[0] == '/')
         state = xdg;

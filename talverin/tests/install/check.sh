@@ -25,6 +25,7 @@ done
 registry="$lib/talverin/components.ini"
 [ "$(grep -cs '^\[CLSID' "$registry")" = 5 ] || fail "$registry does not register 5 classes"
 ! grep -q "$work" "$registry" || fail "$registry names the plug-ins by the install's absolute path"
+[ -z "$(find "$prefix" -name "ZRCOMM*")" ] || fail "the install left a communication log behind"
 # Started by its path from elsewhere, with nothing that points at the build.
 mkdir -p "$work/plugins/generic" "$work/home" && cp "$2" "$work/plugins/generic/"
 (cd / && env -u TALVERIN_COMPONENTS -u LD_LIBRARY_PATH QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH="$work/plugins" \
