@@ -8,6 +8,7 @@
 #include "test_support.h"
 
 #include <platform/clock.h>
+#include <testsupport/wait.h>
 
 #include <gtest/gtest.h>
 
@@ -177,6 +178,8 @@ TEST_F(LineFramingPty, AQuestionMarkWithMoreBytesQueuedWaitsForThem)
 {
     auto* r = Engaged("?Q\r", CMD_WAIT_ECHO);
     ASSERT_EQ(::write(master, "\r\n", 2), 2); // still in the line's input queue
+    // The pty hands written bytes on to the line a moment later.
+    ASSERT_TRUE(plat::test::waitUntil([&] { return port.Device().inputQueueCount() == 2; }));
     Access::Receive(port, "?Q\r\nMAYBE?");
     Quiet();
     EXPECT_EQ(r->state, CMD_RECEIVING);
