@@ -186,8 +186,8 @@ public:
 
     std::uint32_t Now() const; // tick count (ms)
     void Sleep(std::uint32_t ms) const;
-    // The pause each pass of either thread begins with. It paces the threads on real time whatever
-    // clock the port measures by: on a clock that moves only when told to it would pace nothing.
+    // The pause each pass of either thread begins with, on real time: on a clock that moves only
+    // when told to, sleeping would pace nothing (there it is a short real pause).
     void PassPause() const;
 
 private:
