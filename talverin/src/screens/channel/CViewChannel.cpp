@@ -71,11 +71,6 @@ CViewChannel::CViewChannel(model::CDataFile& store, ChannelViewHost host, QWidge
         return plat::LRESULT{0};
     });
     listChannel(CurrentChannel());
-    // Keys reach the screen before its widgets; only those aimed inside it.
-    m_keyHook = plat::qt::KeyboardHookChain::instance().install(this, [this](const plat::qt::KeyInput& key) {
-        const auto* target = qobject_cast<const QWidget*>(key.target);
-        return target && isAncestorOf(target) && HandleHookKey(key);
-    });
 }
 
 CViewChannel::~CViewChannel()
@@ -485,8 +480,10 @@ bool CViewChannel::eventFilter(QObject* watched, QEvent* event)
 
 bool CViewChannel::HandleHookKey(const plat::qt::KeyInput& key)
 {
-    // Armed only while the screen is current, and not while its context menu is open.
-    if (!key.down || !m_viewCurrent)
+    // Armed only while the screen is current, and not while its context menu is open; only keys
+    // aimed inside it.
+    const auto* targetWidget = qobject_cast<const QWidget*>(key.target);
+    if (!key.down || !m_viewCurrent || !targetWidget || !isAncestorOf(targetWidget))
         return false;
     QObject* target = key.target;
     const bool inEditor = target == m_editor;
