@@ -696,7 +696,7 @@ void CViewChannel::buildCommands()
         {ID_DELETE_LINE, QT_TRANSLATE_NOOP("CViewChannel", "Delete line\tCtrl+D"), QKeySequence(Qt::CTRL | Qt::Key_D)},
         {0, nullptr, {}},
         {ID_COPY_CHANNEL, QT_TRANSLATE_NOOP("CViewChannel", "Copy other channel\tCtrl+Alt+C"),
-         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
+         QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C)},
         {0, nullptr, {}},
         {ID_INSERT_CHANNEL, QT_TRANSLATE_NOOP("CViewChannel", "Insert other channel\tCtrl+Alt+I"),
          QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_I)},
