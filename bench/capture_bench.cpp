@@ -8,7 +8,7 @@
 //   capture_bench [benchmark options]
 #include <benchmark/benchmark.h>
 
-#include "../talverin/tests/CaptureFakes.h"
+#include "../talverin/tests/screens/oscillo/CaptureFakes.h"
 
 #include "screens/oscillo/OscilloCapture.h"
 
