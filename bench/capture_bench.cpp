@@ -8,7 +8,7 @@
 //   capture_bench [benchmark options]
 #include <benchmark/benchmark.h>
 
-#include "../talverin/tests/CaptureFakes.h"
+#include "../talverin/tests/screens/oscillo/CaptureFakes.h"
 
 #include "screens/oscillo/OscilloCapture.h"
 
@@ -128,7 +128,7 @@ void Capture(benchmark::State& state)
     for (auto _ : state) {
         store.m_lastCaptureReply.clear();
         capture->OnRun();
-        if (!pumpUntil([&] { return capture->CaptureState() == Capture::Idle && ZRComm_GetCommandCount(-1) == 0; })) {
+        if (!pumpUntil([&] { return capture->CaptureState() == CapturePhase::Idle && ZRComm_GetCommandCount(-1) == 0; })) {
             state.SkipWithError("the capture did not end");
             break;
         }

@@ -10,7 +10,7 @@
 #include "GeneratedUnit.h"
 #include "MedianReporter.h"
 
-#include <talverin/ReportPrinting.h>
+#include "report/ReportPrinting.h"
 
 #include <model/DataFile.h>
 

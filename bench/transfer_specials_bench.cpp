@@ -10,7 +10,7 @@
 #include "GeneratedUnit.h"
 #include "MedianReporter.h"
 
-#include <talverin/TransferRules.h>
+#include "transfer/TransferRules.h"
 
 #include <model/DataFile.h>
 #include <model/DocumentFile.h>

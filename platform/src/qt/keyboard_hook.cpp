@@ -1,5 +1,7 @@
 #include "platform/qt/keyboard_hook.h"
 
+#include "platform/clock.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -319,6 +321,25 @@ bool SendKeyEvent(QObject* target, UINT vk, bool down, Qt::KeyboardModifiers mod
         return false;
     std::unique_ptr<QKeyEvent> e(makeKeyEvent(vk, down, modifiers));
     return QCoreApplication::sendEvent(target, e.get());
+}
+
+bool EnterAsTab(const KeyInput& key)
+{
+    if (key.vk != VK_RETURN)
+        return false;
+    if (key.down) {
+        SendKeyEvent(key.target, VK_TAB, true);
+        SendKeyEvent(key.target, VK_TAB, false);
+    }
+    return true;
+}
+
+void WaitUntilEnterReleased(int limitMs)
+{
+    constexpr int kStepMs = 10;
+    for (int waited = 0; waited < limitMs && GetAsyncKeyState(VK_RETURN) < 0; waited += kStepMs)
+        Sleep(kStepMs);
+    FlushPendingKeyInput(nullptr);
 }
 
 } // namespace plat::qt

@@ -25,14 +25,24 @@ inline constexpr UINT WM_SHOW_COMMAND_WINDOW = WM_USER + 0x04;
 // Posted by the start screen; lParam: 100 parameter, 200 channel program, 300 I/O,
 // 400 oscilloscope, 500 terminal, other: none.
 inline constexpr UINT WM_START_CHOICE = WM_USER + 0x05;
-// wParam 1 finish connecting, 0 disconnect; lParam: the reason.
+// wParam 1 finish connecting, 0 disconnect; lParam: the reason (DisconnectReason, else the
+// library's error code).
 inline constexpr UINT WM_CONNECTION_STATE = WM_USER + 0x06;
+namespace DisconnectReason {
+inline constexpr plat::LPARAM Plain = 0;     // the user, a silent or lost line
+inline constexpr plat::LPARAM Declined = -2; // the user would not go on with a driver of other data
+} // namespace DisconnectReason
 // Sent before a save: the channel program and I/O editors store their pending edits. 0: refused.
 inline constexpr UINT WM_COLLECT_VIEW_DATA = WM_USER + 0x08;
 // wParam: event type or code; lParam: 0x8000 disconnect, bit 0 no box.
 inline constexpr UINT WM_COMM_ERROR = WM_USER + 0x09;
-// wParam 5 show (lParam: WaitDialogInfo*), 0 hide, 255 query (result: the dialog or 0).
+// wParam WaitDialog::Show (lParam: WaitDialogInfo*), Hide, Query (result: the dialog or 0).
 inline constexpr UINT WM_WAIT_DIALOG = WM_USER + 0x0A;
+namespace WaitDialog {
+inline constexpr plat::WPARAM Hide = 0;
+inline constexpr plat::WPARAM Show = 5;
+inline constexpr plat::WPARAM Query = 255;
+} // namespace WaitDialog
 // From the please-wait dialog to the window its WaitDialogInfo names: wParam 2, lParam the tag.
 inline constexpr UINT WM_WAIT_CANCEL = WM_USER + 0x0B;
 // wParam: the CommandId whose reply the frame loads.
@@ -46,7 +56,7 @@ inline constexpr UINT WM_LOCK_STATE_CHANGED = WM_USER + 0x0E;
 inline constexpr UINT WM_SHOW_TERMINAL_WINDOW = WM_USER + 0x0F;
 // Result: the current view id.
 inline constexpr UINT WM_GET_CURRENT_VIEW = WM_USER + 0x10;
-// Result: the connection phase.
+// Result: the connection phase (a Phase, connection/ConnectionRules.h).
 inline constexpr UINT WM_GET_CONNECTION_PHASE = WM_USER + 0x11;
 // wParam 18 started, 19 done, 20 failed; lParam: the monitor value.
 inline constexpr UINT WM_BAUD_CHANGE_STATE = WM_USER + 0x14;
@@ -55,9 +65,15 @@ inline constexpr UINT WM_BAUD_CHANGE_STATE = WM_USER + 0x14;
 inline constexpr UINT WM_VIEW_SWITCH = WM_USER + 0x15;
 // wParam 1 to the oscilloscope rate, 0 back; lParam: pointer to a changed flag.
 inline constexpr UINT WM_CHANGE_BAUD_RATE = WM_USER + 0x16;
-// wParam 1 connected / restored, 0 disconnecting or lost; lParam 0, -2 restored, -3 closing
-// request, or the disconnect reason. A screen's 0 to wParam 0 refuses.
+// wParam 1 connected / restored, 0 disconnecting or lost; lParam a CommState, or the disconnect
+// reason. A screen's 0 to wParam 0 refuses.
 inline constexpr UINT WM_COMM_STATE_CHANGED = WM_USER + 0x17;
+namespace CommState {
+inline constexpr plat::LPARAM Connected = 0;     // a new connection
+inline constexpr plat::LPARAM Entered = -1;      // a screen's own: entered while connected, read everything
+inline constexpr plat::LPARAM Restored = -2;     // a refused disconnection: only the state came back
+inline constexpr plat::LPARAM CloseRequest = -3; // the program is closing
+} // namespace CommState
 // wParam: monitor code 12/13; lParam: the value. Result 1.
 inline constexpr UINT WM_COMM_ACTIVITY = WM_USER + 0x18;
 // Frame <-> command bar: tag / event, or the monitor value of code 21.

@@ -74,6 +74,16 @@ std::uint32_t CtsCheckFromSetting(std::string_view setting, const plat::DCB& dcb
     return 1;
 }
 
+bool IsSwitchStep(Phase phase)
+{
+    return phase == Phase::EnteringTerminal || phase == Phase::LeavingTerminal || phase == Phase::SwitchReadAll;
+}
+
+bool IsHoldingStep(Phase phase)
+{
+    return IsSwitchStep(phase) || phase == Phase::Closing || phase == Phase::Disconnecting;
+}
+
 bool IsDriverErrorResult(std::uint32_t result)
 {
     // Up to READ ONLY: a refusal the driver names is an error, whichever it is.

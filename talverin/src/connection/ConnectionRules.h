@@ -38,20 +38,26 @@ inline bool IsCommandBarTag(std::intptr_t tag)
     return tag >= ConnectionTag::CommandBar && tag < ConnectionTag::CommandBar + ConnectionTag::CommandBarCount;
 }
 
-// Connection phases (CMainFrame::m_connectionPhase).
-namespace Phase {
-inline constexpr int Idle = 0;
-inline constexpr int Connecting = 1;
-inline constexpr int PortOpen = 2;
-inline constexpr int Identifying = 3;
-inline constexpr int ReadingAll = 4;
-inline constexpr int Connected = 4096;
-inline constexpr int EnteringTerminal = 4097;
-inline constexpr int LeavingTerminal = 4098;
-inline constexpr int SwitchReadAll = 4099;
-inline constexpr int Closing = 4100;
-inline constexpr int Disconnecting = -1;
-} // namespace Phase
+// The driver connection's phase (DriverConnection::m_connectionPhase; WM_GET_CONNECTION_PHASE
+// answers its value).
+enum class Phase : int {
+    Disconnecting = -1,
+    Idle = 0, // no port
+    Connecting = 1,
+    PortOpen = 2, // waiting for the driver
+    Identifying = 3,
+    ReadingAll = 4,
+    Connected = 4096,
+    EnteringTerminal = 4097,
+    LeavingTerminal = 4098,
+    SwitchReadAll = 4099,
+    Closing = 4100,
+};
+
+// A connection step of a screen switch: entering or leaving the terminal screen, a switch's read-all.
+bool IsSwitchStep(Phase phase);
+// A step that holds the bars and the frame's commands: a switch step, closing, disconnecting.
+bool IsHoldingStep(Phase phase);
 
 // A connection made from this screen reads all of the driver's data into the document first
 // (from the terminal screen it does not).

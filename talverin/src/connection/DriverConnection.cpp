@@ -85,7 +85,7 @@ void DriverConnection::AddHandlers(MessageMap& m, plat::qt::CommandTable& t)
     m.Set(WM_CHANGE_BAUD_RATE, [this](WPARAM w, LPARAM l) { return OnChangeBaudRate(w, l); });
     m.Set(WM_BAUD_CHANGE_STATE, [this](WPARAM w, LPARAM l) { return OnBaudChangeState(w, l); });
     m.Set(WM_COMM_ACTIVITY, [this](WPARAM w, LPARAM l) { return OnCommActivity(w, l); });
-    m.Set(WM_GET_CONNECTION_PHASE, [this](WPARAM, LPARAM) { return LRESULT{m_connectionPhase}; });
+    m.Set(WM_GET_CONNECTION_PHASE, [this](WPARAM, LPARAM) { return static_cast<LRESULT>(m_connectionPhase); });
     m.Set(WM_COMM_TEXT, [](WPARAM, LPARAM) { return LRESULT{0}; });
     m.Set(WM_COMM_COMMAND, [this](WPARAM w, LPARAM l) { return OnCommCommand(w, l); });
 
@@ -144,7 +144,7 @@ void DriverConnection::OnConnect()
 {
     if (m_app.m_transferRunning)
         return;
-    const int remembered = m_connectionPhase;
+    const Phase remembered = m_connectionPhase;
     m_connectionPhase = Phase::Connecting;
     if (!IsConnected()) {
         m_busy = 0;
@@ -221,7 +221,7 @@ void DriverConnection::OnConnect()
 void DriverConnection::OnDisconnect()
 {
     if (!m_app.m_transferRunning)
-        OnConnectionState(0, 0);
+        disconnect(DisconnectReason::Plain);
 }
 
 // ---- The driver answers, or not ---------------------------------------------------------------
@@ -259,7 +259,7 @@ LRESULT DriverConnection::OnCommStateChanged(WPARAM connected, LPARAM code)
         m_app.m_dataFile.m_newDocument = 0;
         restoreCommandMode();
         if (currentView() == VIEW_TERMINAL) {
-            OnConnectionState(1, 0);
+            finishConnection();
             return 0;
         }
         if (!sendFrameCommand("?KP\r", ConnectionTag::LockQuery, tr("Send password status check command"))) {
@@ -280,7 +280,7 @@ LRESULT DriverConnection::OnCommStateChanged(WPARAM connected, LPARAM code)
         return 0;
     }
     if (monitor == COMM_MONITOR_NOT_CONNECTED) {
-        OnConnectionState(0, 0);
+        disconnect(DisconnectReason::Plain);
         hideWait();
         AppMessageBox(m_host.GetSafeHwnd(), tr("Connection time out.\nCheck the unit and re-try."), tr("Connection error"),
                       kWarning);
@@ -290,7 +290,7 @@ LRESULT DriverConnection::OnCommStateChanged(WPARAM connected, LPARAM code)
     }
     const std::uint32_t state = lostLineState();
     if (m_connectionPhase != Phase::Idle && !IsTransferDialogOpen())
-        OnConnectionState(0, 0);
+        disconnect(DisconnectReason::Plain);
     if (IsLineFailureState(state)) {
         hideWait();
         AppMessageBox(m_host.GetSafeHwnd(), tr("Disconnected due to communication error.\nCheck the unit and re-try"),
@@ -323,7 +323,7 @@ bool DriverConnection::reportIdentifyFailed()
     char received[512] = {};
     if (m_connectionPhase == Phase::Idle || ZRComm_GetLineError(received, sizeof received) != COMM_ERR_IDENTIFY_FAILED)
         return false;
-    OnConnectionState(0, 0);
+    disconnect(DisconnectReason::Plain);
     hideWait();
     AppMessageBox(m_host.GetSafeHwnd(),
                   tr("Error during connection.\nMake sure device is connected properly.") + QStringLiteral("\n") +
@@ -368,7 +368,7 @@ bool DriverConnection::finishConnection()
                     tr("Check driver unit"), plat::MB_YESNO | plat::MB_ICONWARNING);
                 if (answer != plat::IDYES) {
                     ZRComm_RemoveCommand(-1);
-                    OnConnectionState(0, -2);
+                    disconnect(DisconnectReason::Declined);
                     if (doc)
                         doc->SetModifiedFlag(m_savedModified);
                     return true;
@@ -450,35 +450,35 @@ LRESULT DriverConnection::disconnect(LPARAM reason)
     }
     if (m_closeEvent && m_closeEvent->isSet())
         return 1;
-    if (reason == 0 && m_host.GetView(VIEW_OSCILLO) && IsConnected() && !lineGone(model::GetCommEventState())) {
-        const int capture = m_host.GetView(VIEW_OSCILLO)->CaptureState();
-        if (capture == 3) {
+    if (reason == DisconnectReason::Plain && m_host.GetView(VIEW_OSCILLO) && IsConnected() && !lineGone(model::GetCommEventState())) {
+        const CapturePhase capture = m_host.GetView(VIEW_OSCILLO)->CaptureState();
+        if (capture == CapturePhase::SyncWaiting) {
             ZRComm_RemoveCommand(0);
-        } else if (capture >= 4 && capture <= 6) {
+        } else if (IsCaptureRunning(capture)) {
             AppMessageBox(m_host.GetSafeHwnd(), tr("Close when capture is complete."), tr("Capture in process"), kWarning);
             m_host.RepaintBar();
             return 1;
         }
     }
-    const int remembered = m_connectionPhase;
+    const Phase remembered = m_connectionPhase;
     m_connectionPhase = Phase::Disconnecting;
     if (IsTransferDialogOpen()) {
         tearDown();
         return 1;
     }
     if (!QueryViewsDisconnect(reason)) {
-        SendToViews({VIEW_OSCILLO, VIEW_IO, VIEW_CHANNEL, VIEW_TERMINAL}, WM_COMM_STATE_CHANGED, 1, -2);
+        SendToViews({VIEW_OSCILLO, VIEW_IO, VIEW_CHANNEL, VIEW_TERMINAL}, WM_COMM_STATE_CHANGED, 1, CommState::Restored);
         m_connectionPhase = remembered;
         if (m_closeEvent)
             m_closeEvent->set();
         return 1;
     }
-    if (reason == 0 && IsConnected()) {
+    if (reason == DisconnectReason::Plain && IsConnected()) {
         model::WaitCommandQueue(m_host.GetSafeHwnd());
         if (m_closeEvent && m_closeEvent->isSet())
             return 1;
     }
-    if (reason == 0 && IsConnected() && !lineGone(model::GetCommEventState())) {
+    if (reason == DisconnectReason::Plain && IsConnected() && !lineGone(model::GetCommEventState())) {
         ZRComm_RemoveCommand(-1);
         plat::Sleep(10);
         if (currentView() == VIEW_TERMINAL)
@@ -616,7 +616,7 @@ void DriverConnection::EndHeldSwitch()
 {
     m_pendingView = 0;
     // The steps of a connection still under way keep their phase.
-    const int phase = m_connectionPhase;
+    const Phase phase = m_connectionPhase;
     if (phase < Phase::Connecting || phase > Phase::ReadingAll) {
         if (IsConnected()) {
             m_connectionPhase = Phase::Connected;

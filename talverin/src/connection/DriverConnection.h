@@ -13,6 +13,7 @@
 // line-speed change; DriverConnectionClose.cpp: the connection's part of closing the program.
 #pragma once
 
+#include "connection/ConnectionRules.h"
 #include "connection/WaitDialogInfo.h"
 
 #include <platform/sync.h>
@@ -66,11 +67,7 @@ public:
     // The frame's messages and commands the connection answers (Connect, Disconnect, the lock).
     void AddHandlers(MessageMap& messages, plat::qt::CommandTable& commands);
 
-    // Connection phase: 0 idle (no port), 1 connecting, 2 port open and waiting for the driver,
-    // 3 first identification, 4 reading all data, 4096 connected, 4097 entering and 4098 leaving
-    // the terminal screen, 4099 reading all for a switch, 4100 closing the program,
-    // -1 disconnecting.
-    int m_connectionPhase = 0;
+    Phase m_connectionPhase = Phase::Idle;
     // 1 while the line speed changes.
     int m_baudChangeBusy = 0;
 
@@ -193,6 +190,7 @@ private:
     bool setCommandModeBounded(int mode);
     void restoreCommandMode();
     void showWait(const QString& text, plat::LPARAM cancelTag);
+    void showWaitDialog(const WaitDialogInfo& info);
     void hideWait();
     void setToolWindowsEnabled(bool enabled);
     void setBarState(int state);

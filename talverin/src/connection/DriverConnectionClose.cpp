@@ -33,10 +33,10 @@ bool DriverConnection::CloseConnection()
         const std::uint32_t monitor = model::GetCommEventState();
         CViewBase* scope = m_host.GetView(VIEW_OSCILLO);
         if (scope && monitor != COMM_MONITOR_CONNECTION_LOST && monitor != COMM_MONITOR_NOT_CONNECTED) {
-            const int capture = scope->CaptureState();
-            if (capture == 3) {
+            const CapturePhase capture = scope->CaptureState();
+            if (capture == CapturePhase::SyncWaiting) {
                 ZRComm_RemoveCommand(0);
-            } else if (capture >= 4 && capture <= 6) {
+            } else if (IsCaptureRunning(capture)) {
                 AppMessageBox(m_host.GetSafeHwnd(), tr("Close when capture is complete."), tr("Capture in process"),
                               plat::MB_OK | plat::MB_ICONWARNING);
                 return false;
@@ -59,12 +59,12 @@ bool DriverConnection::CloseConnection()
         m_closingWait.text = text.constData();
         m_closingWait.notify = nullptr;
         m_closingWait.cancelTag = -1;
-        OnWaitDialog(5, reinterpret_cast<plat::LPARAM>(&m_closingWait));
+        showWaitDialog(m_closingWait);
         m_closingWait.text = nullptr;
         // The channel editor writes its channel back before the save question, so that the
         // question can name what did not reach the driver.
         if (CViewBase* channel = m_host.GetView(VIEW_CHANNEL)) {
-            if (plat::SendMessage(channel->GetSafeHwnd(), WM_COMM_STATE_CHANGED, 0, -3) == 0)
+            if (plat::SendMessage(channel->GetSafeHwnd(), WM_COMM_STATE_CHANGED, 0, CommState::CloseRequest) == 0)
                 m_closeEvent->set();
         }
         if (!m_closeEvent->isSet() && doc && doc->IsModified()) {
@@ -106,7 +106,7 @@ bool DriverConnection::CloseConnection()
         m_operationTag = 0;
         if (IsConnected()) {
             SetTerminalWritable(true);
-            SendToViews({VIEW_TERMINAL, VIEW_OSCILLO, VIEW_IO, VIEW_CHANNEL}, WM_COMM_STATE_CHANGED, 1, -2);
+            SendToViews({VIEW_TERMINAL, VIEW_OSCILLO, VIEW_IO, VIEW_CHANNEL}, WM_COMM_STATE_CHANGED, 1, CommState::Restored);
             m_connectionPhase = Phase::Connected;
             hideWait();
             m_app.m_askBeforeSave = 1;

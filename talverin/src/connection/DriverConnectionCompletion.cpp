@@ -94,7 +94,7 @@ LRESULT DriverConnection::OnCommCommand(WPARAM event, LPARAM commandId)
         if (m_connectionPhase == Phase::Disconnecting) {
             ZRComm_RemoveCommand(0);
             m_connectionPhase = Phase::Identifying;
-            SendToViews({VIEW_OSCILLO}, WM_COMM_STATE_CHANGED, 1, -2);
+            SendToViews({VIEW_OSCILLO}, WM_COMM_STATE_CHANGED, 1, CommState::Restored);
         }
         return 0;
     }
@@ -209,7 +209,7 @@ void DriverConnection::onCommandFailure(WPARAM event, std::uint32_t failure, int
     AppMessageBox(m_host.GetSafeHwnd(), tr("Error during connection.\nMake sure device is connected properly."),
                   tr("Connection error"), plat::MB_OK | plat::MB_ICONWARNING);
     plat::PostMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, event, 0x8001);
-    plat::PostMessage(m_host.GetSafeHwnd(), WM_CONNECTION_STATE, 0, 0);
+    plat::PostMessage(m_host.GetSafeHwnd(), WM_CONNECTION_STATE, 0, DisconnectReason::Plain);
     m_busy = 0;
 }
 
@@ -241,7 +241,7 @@ void DriverConnection::onLockQueryReply(CommandId id)
     hideWait();
     plat::PostMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, COMM_EVENT_COMPLETED, 0x8001);
     // Left alone, the port would stay open waiting for nothing.
-    plat::PostMessage(m_host.GetSafeHwnd(), WM_CONNECTION_STATE, 0, 0);
+    plat::PostMessage(m_host.GetSafeHwnd(), WM_CONNECTION_STATE, 0, DisconnectReason::Plain);
 }
 
 void DriverConnection::onLockReply(int tag)
@@ -420,7 +420,7 @@ LRESULT DriverConnection::OnWaitCancel(WPARAM, LPARAM tag)
         m_readAgain = 1;
         [[fallthrough]];
     case 0:
-        plat::PostMessage(m_host.GetSafeHwnd(), WM_CONNECTION_STATE, 0, -2);
+        plat::PostMessage(m_host.GetSafeHwnd(), WM_CONNECTION_STATE, 0, DisconnectReason::Declined);
         break;
     case ConnectionTag::ReadAllTerminal:
         ZRComm_AbortCommand(m_runningCommand);
@@ -429,7 +429,7 @@ LRESULT DriverConnection::OnWaitCancel(WPARAM, LPARAM tag)
         ZRComm_SetCommandMode(1);
         m_connectionPhase = Phase::Connected;
         m_host.SwitchView(VIEW_TERMINAL);
-        OnWaitDialog(0, 0); // else the frame would stay disabled
+        hideWait(); // else the frame would stay disabled
         break;
     case ConnectionTag::ReadAllOscillo:
         ZRComm_AbortCommand(m_runningCommand);
@@ -437,7 +437,7 @@ LRESULT DriverConnection::OnWaitCancel(WPARAM, LPARAM tag)
         m_operationTag = 0;
         m_connectionPhase = Phase::Connected;
         m_host.SwitchView(VIEW_OSCILLO);
-        OnWaitDialog(0, 0);
+        hideWait();
         break;
     case ConnectionTag::AlarmHistory:
     case ConnectionTag::SaveReadAll:

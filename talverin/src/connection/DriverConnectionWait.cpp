@@ -83,19 +83,24 @@ void DriverConnection::showWait(const QString& text, LPARAM cancelTag)
     info.text = utf8.constData();
     info.notify = m_host.GetSafeHwnd();
     info.cancelTag = cancelTag;
-    OnWaitDialog(5, reinterpret_cast<LPARAM>(&info));
+    showWaitDialog(info);
+}
+
+void DriverConnection::showWaitDialog(const WaitDialogInfo& info)
+{
+    OnWaitDialog(WaitDialog::Show, reinterpret_cast<LPARAM>(&info));
 }
 
 void DriverConnection::hideWait()
 {
-    OnWaitDialog(0, 0);
+    OnWaitDialog(WaitDialog::Hide, 0);
 }
 
 LRESULT DriverConnection::OnWaitDialog(WPARAM action, LPARAM lParam)
 {
-    if (action == 255)
+    if (action == WaitDialog::Query)
         return m_busyDlg && m_busyDlg->isVisible() ? reinterpret_cast<LRESULT>(m_busyDlg->GetSafeHwnd()) : 0;
-    if (action == 0) {
+    if (action == WaitDialog::Hide) {
         // The read-all before a save keeps its dialog up for the alarm read that follows.
         if (m_busy == 1 && m_operationTag == ConnectionTag::SaveReadAll)
             return 0;
@@ -146,7 +151,7 @@ LRESULT DriverConnection::OnCommError(WPARAM code, LPARAM flags)
     }
     if (flags == 0x8000) {
         ZRComm_RemoveCommand(0);
-        OnConnectionState(0, static_cast<LPARAM>(code));
+        disconnect(static_cast<LPARAM>(code));
     }
     LRESULT result = 1;
     // A failed line-speed change carries the oscilloscope's failure code, not flags.

@@ -206,6 +206,7 @@ private:
     plat::LRESULT onSetStatusText(plat::WPARAM pane, plat::LPARAM record);
     void createToolWindows();
     void installHook();
+    bool runEditKey(CViewBase& view, const plat::qt::KeyInput& key);
     bool openRefused();
     void mergeMenus(CViewBase* view); // entering a screen; unmergeMenus leaving it
     void unmergeMenus();
@@ -249,7 +250,6 @@ private:
     QWidget* TransferDialog() const override;
 
     HelpWindow& helpWindow();
-
     FrameProgram& m_app;
     plat::qt::CommandTable m_commands;
     MessageMap m_messages;

@@ -29,14 +29,7 @@ using plat::WPARAM;
 
 namespace {
 
-constexpr int kPhaseClosing = 4100;
-constexpr int kPhaseDisconnecting = -1;
 constexpr int kModeRetries = 300;
-
-bool terminalOrSwitchPhase(int phase)
-{
-    return (phase >= 4097 && phase <= kPhaseClosing) || phase == kPhaseDisconnecting;
-}
 
 } // namespace
 
@@ -99,14 +92,14 @@ void CMainFrame::addBarCommands()
     m_commands.add(
         IDC_BAR_CONNECT, [this] { plat::PostMessage(GetSafeHwnd(), plat::WM_COMMAND, ID_CONNECT, 0); },
         [this, barUsable](plat::qt::CommandUpdate& u) {
-            u.Enable(m_commands.contains(ID_CONNECT) && barUsable() && m_connection->m_connectionPhase == 0);
+            u.Enable(m_commands.contains(ID_CONNECT) && barUsable() && m_connection->m_connectionPhase == Phase::Idle);
         });
     m_commands.add(
         IDC_BAR_DISCONNECT, [this] { plat::PostMessage(GetSafeHwnd(), plat::WM_COMMAND, ID_DISCONNECT, 0); },
         [this, barUsable](plat::qt::CommandUpdate& u) {
-            const int phase = m_connection->m_connectionPhase;
-            u.Enable(m_commands.contains(ID_DISCONNECT) && barUsable() && phase != 0 && phase != kPhaseClosing &&
-                     phase != kPhaseDisconnecting);
+            const Phase phase = m_connection->m_connectionPhase;
+            u.Enable(m_commands.contains(ID_DISCONNECT) && barUsable() && phase != Phase::Idle &&
+                     phase != Phase::Closing && phase != Phase::Disconnecting);
         });
     if (!m_commandBar)
         return;
@@ -123,7 +116,7 @@ bool CMainFrame::commandBarButtonEnabled(int index) const
     if (IsTransferDialogOpen() && !IsTransferDialogVisible())
         return m_commandBar->Action(index)->isEnabled();
     return m_commandBar->HasCommand(index) && m_connectionBar->GetDisplayState() == CConnectionBar::kConnected &&
-           !m_connection->m_baudChangeBusy && !IsTransferDialogOpen() && !m_switching && !terminalOrSwitchPhase(m_connection->m_connectionPhase);
+           !m_connection->m_baudChangeBusy && !IsTransferDialogOpen() && !m_switching && !IsHoldingStep(m_connection->m_connectionPhase);
 }
 
 void CMainFrame::destroyBars()

@@ -338,7 +338,7 @@ bool CMainFrame::openRefused()
     QString text;
     if (m_currentView == VIEW_TERMINAL)
         text = tr("You cannot read data on terminal edit screen");
-    else if (m_connection->m_connectionPhase != 0)
+    else if (m_connection->m_connectionPhase != Phase::Idle)
         text = tr("Connecting to driver unit.\nDisconnect and then Re-try.");
     if (text.isEmpty())
         return false;

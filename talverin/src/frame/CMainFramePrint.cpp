@@ -24,7 +24,7 @@ bool CMainFrame::CanPrint() const
 {
     // Not while the terminal screen is entered or left, or a switch reads all data.
     return ReportPrinting::HasReport(m_currentView)
-           && !(m_connection->m_connectionPhase >= Phase::EnteringTerminal && m_connection->m_connectionPhase <= Phase::SwitchReadAll);
+           && !IsSwitchStep(m_connection->m_connectionPhase);
 }
 
 void CMainFrame::OnFilePrintPreview()

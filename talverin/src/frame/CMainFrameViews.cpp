@@ -302,9 +302,31 @@ bool CMainFrame::KeyboardHookProc(const plat::qt::KeyInput& key)
     // The current screen's filter, for keys that go to the frame.
     if (m_appActive && target && (target == this || isAncestorOf(target))) {
         if (CViewBase* view = GetView(m_currentView))
-            return view->HandleHookKey(key);
+            return runEditKey(*view, key) || view->HandleHookKey(key);
     }
     return false;
+}
+
+bool CMainFrame::runEditKey(CViewBase& view, const plat::qt::KeyInput& key)
+{
+    // The Edit menu's keys run its command when the screen has one of its own, as the items do (a
+    // disabled command is dropped, the key with it); elsewhere a text box takes the key itself.
+    constexpr Qt::KeyboardModifiers others = Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (!key.modifiers.testFlag(Qt::ControlModifier) || (key.modifiers & others))
+        return false;
+    plat::UINT id = 0;
+    switch (key.vk) {
+    case 'Z': id = ID_EDIT_UNDO; break;
+    case 'X': id = ID_EDIT_CUT; break;
+    case 'C': id = ID_EDIT_COPY; break;
+    case 'V': id = ID_EDIT_PASTE; break;
+    default: return false;
+    }
+    if (!view.Commands().contains(id))
+        return false;
+    if (key.down)
+        m_commands.execute(id);
+    return true;
 }
 
 // ---- Passed on to the current screen --------------------------------------------------------------

@@ -8,15 +8,6 @@ namespace talverin {
 
 namespace {
 
-constexpr int kPhaseIdle = 0;
-constexpr int kPhaseDisconnecting = -1;
-
-// 4097-4100 (a terminal step, a switch's read-all, closing) or disconnecting.
-bool busyPhase(int phase)
-{
-    return (phase >= 4097 && phase <= 4100) || phase == kPhaseDisconnecting;
-}
-
 bool isScreenCommand(plat::UINT id)
 {
     return id >= ID_VIEW_OSCILLO && id <= ID_VIEW_TERMINAL;
@@ -44,7 +35,7 @@ bool HasFrameCommandRule(plat::UINT id)
 FrameCommandState FrameCommandRule(plat::UINT id, const FrameSnapshot& s)
 {
     FrameCommandState out;
-    const bool connected = s.phase != kPhaseIdle;
+    const bool connected = s.phase != Phase::Idle;
     switch (id) {
     case ID_FILE_NEW:
         out.enabled = !s.startScreenOpen && !connected;
@@ -53,7 +44,7 @@ FrameCommandState FrameCommandRule(plat::UINT id, const FrameSnapshot& s)
         out.enabled = !s.startScreenOpen && s.currentView != VIEW_TERMINAL && !connected;
         break;
     case ID_FILE_SAVE:
-        out.enabled = !s.startScreenOpen && !busyPhase(s.phase);
+        out.enabled = !s.startScreenOpen && !IsHoldingStep(s.phase);
         break;
     case ID_FILE_SAVE_AS:
         break;
@@ -78,8 +69,8 @@ FrameCommandState FrameCommandRule(plat::UINT id, const FrameSnapshot& s)
         out.radio = true;
         out.check = id == s.currentScreenCommand ? 1 : 0;
         out.enabled = std::find(s.screenCommands.begin(), s.screenCommands.end(), id) != s.screenCommands.end() &&
-                      !s.transferVisible && !s.switching && !busyPhase(s.phase) &&
-                      (!s.oscilloExists || s.captureState == 0 || s.captureState == 1 || s.captureState == 9);
+                      !s.transferVisible && !s.switching && !IsHoldingStep(s.phase) &&
+                      (!s.oscilloExists || IsCaptureQuiet(s.captureState));
         break;
     }
     return out;

@@ -5,6 +5,9 @@
 // that it disables is dropped.
 #pragma once
 
+#include "connection/ConnectionRules.h"
+#include "screens/CapturePhase.h"
+
 #include <platform/types.h>
 
 #include <vector>
@@ -23,13 +26,13 @@ inline constexpr plat::UINT ID_TERMINAL_WINDOW = 32847;
 
 struct FrameSnapshot {
     bool startScreenOpen = false;
-    int phase = 0;            // the connection phase
+    Phase phase = Phase::Idle;
     int currentView = 0;
     bool transferOpen = false;    // the upload/download dialog runs
     bool transferVisible = false; // ... and is visible
     bool switching = false;   // a switch runs or the switch guard is held
     bool oscilloExists = false;
-    int captureState = 0;     // the oscilloscope's, when it exists
+    CapturePhase captureState = CapturePhase::Initial; // the oscilloscope's, when it exists
     bool debugFlag = false;   // [Debug] Debug=1
     bool oldVersionFound = false;
     bool terminalWindowExists = false;

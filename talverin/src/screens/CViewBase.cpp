@@ -95,9 +95,9 @@ void CViewBase::OnSysColorChange()
     update();
 }
 
-int CViewBase::CaptureState() const
+CapturePhase CViewBase::CaptureState() const
 {
-    return 0;
+    return CapturePhase::Initial;
 }
 
 int CViewBase::CurrentChannel() const

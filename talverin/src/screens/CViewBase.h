@@ -10,6 +10,7 @@
 #pragma once
 
 #include "common/MessageMap.h"
+#include "screens/CapturePhase.h"
 
 #include <platform/types.h>
 
@@ -66,8 +67,9 @@ public:
 
     // ---- Asked by the main frame while the screen is current ----------------------------------
 
-    // The frame's keyboard hook offers each key of the program while the application is active;
-    // true swallows it (Enter as Tab in value boxes lives here).
+    // The frame's keyboard hook, the only route of keys to a screen, offers each key aimed into the
+    // frame's window while the application is active, once; true swallows it (Enter as Tab in value
+    // boxes lives here: plat::qt::EnterAsTab). A screen installs no hook of its own.
     virtual bool HandleHookKey(const plat::qt::KeyInput& key);
     // The screen's own commands: a WM_COMMAND the screen's table knows runs there first, and the
     // table's items merged into the frame's menus are brought up to date with the frame's.
@@ -85,9 +87,8 @@ public:
     virtual void OnDropFiles(const QList<QUrl>& urls);
     // The system colours changed (the frame's palette change).
     virtual void OnSysColorChange();
-    // The oscilloscope's capture state (0 idle, 1 not connected, 3 syncing, 4-6 capturing,
-    // 9 failed); other screens: 0.
-    virtual int CaptureState() const;
+    // The oscilloscope's capture state; other screens: CapturePhase::Initial.
+    virtual CapturePhase CaptureState() const;
     // The channel program editor's channel (its report shows it); other screens: -1.
     virtual int CurrentChannel() const;
 

@@ -118,7 +118,7 @@ void CTransferDlg::OnOK()
     m_uploadPhase = m_direction == kUpload && isCurrentData() ? 0 : 2;
     m_app.m_transferRunning = 0;
     plat::SendMessage(m_host.frame, plat::WM_COMMAND, ID_CONNECT, 0);
-    if (m_runState == kConnecting && plat::SendMessage(m_host.frame, WM_GET_CONNECTION_PHASE, 0, 0) == 0) {
+    if (m_runState == kConnecting && static_cast<Phase>(plat::SendMessage(m_host.frame, WM_GET_CONNECTION_PHASE, 0, 0)) == Phase::Idle) {
         // The attempt ended at once (its box said why).
         m_app.m_transferRunning = 1;
         m_runState = kIdle;
@@ -536,7 +536,7 @@ void CTransferDlg::cancelRun()
     switch (m_runState) {
     case kConnecting:
         // As the please-wait dialog's Cancel: the frame gives the attempt up.
-        plat::PostMessage(m_host.frame, WM_CONNECTION_STATE, 0, -2);
+        plat::PostMessage(m_host.frame, WM_CONNECTION_STATE, 0, DisconnectReason::Declined);
         return;
     case kTransferring:
     case kRetrying:

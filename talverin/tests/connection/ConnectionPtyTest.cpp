@@ -92,7 +92,7 @@ protected:
         ::unsetenv("ZRCOMM_TEST_WATCHDOG_MS");
         FrameFixture::TearDown();
     }
-    int phase() { return frame().Connection().m_connectionPhase; }
+    talverin::Phase phase() { return frame().Connection().m_connectionPhase; }
     bool portClosed() { return ZRComm_GetCommandCount(-1) == -1; }
     // A connection marks the document modified; the next Connect would ask to save it.
     void StartConnect()
@@ -262,7 +262,7 @@ TEST_F(ConnectionPty, EveryFaultEndsClosedAndConnectWorksAgain)
         }
         if (c.act)
             c.act();
-        EXPECT_TRUE(PumpUntil([&] { return phase() == Phase::Idle && portClosed(); })) << phase();
+        EXPECT_TRUE(PumpUntil([&] { return phase() == Phase::Idle && portClosed(); })) << static_cast<int>(phase());
         plat::qt::PumpAllPending();
         if (std::string(c.box) != "?") {
             EXPECT_EQ(m_boxes.count() ? m_boxes.last().caption : std::string(), c.box);

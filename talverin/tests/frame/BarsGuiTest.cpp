@@ -181,16 +181,18 @@ TEST_F(BarsFrameGui, ButtonsFollowTheConnectionState)
     CountCommand(ID_DISCONNECT);
     QWidget transfer;
     struct Case {
-        int phase, baudBusy;
+        talverin::Phase phase;
+        int baudBusy;
         bool transfer, connect, disconnect;
     };
+    using enum talverin::Phase;
     const Case cases[] = {
-        {0, 0, false, true, false},     {2, 0, false, false, true},     {4096, 0, false, false, true},
-        {4100, 0, false, false, false}, {-1, 0, false, false, false},   {0, 1, false, false, false},
-        {4096, 1, false, false, false}, {0, 0, true, false, false},     {4096, 0, true, false, false},
+        {Idle, 0, false, true, false},       {PortOpen, 0, false, false, true},       {Connected, 0, false, false, true},
+        {Closing, 0, false, false, false},   {Disconnecting, 0, false, false, false}, {Idle, 1, false, false, false},
+        {Connected, 1, false, false, false}, {Idle, 0, true, false, false},           {Connected, 0, true, false, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.phase);
+        SCOPED_TRACE(static_cast<int>(c.phase));
         frame().Connection().m_connectionPhase = c.phase;
         frame().Connection().m_baudChangeBusy = c.baudBusy;
         frame().SetTransferDialog(c.transfer ? &transfer : nullptr);
@@ -198,7 +200,8 @@ TEST_F(BarsFrameGui, ButtonsFollowTheConnectionState)
         EXPECT_EQ(enabled(IDC_BAR_DISCONNECT), c.disconnect);
     }
     frame().SetTransferDialog(nullptr);
-    frame().Connection().m_baudChangeBusy = frame().Connection().m_connectionPhase = 0;
+    frame().Connection().m_baudChangeBusy = 0;
+    frame().Connection().m_connectionPhase = talverin::Phase::Idle;
     frame().UpdateBars();
     frame().ConnectionBar()->Control(IDC_BAR_CONNECT)->click();
     plat::qt::PumpAllPending();
@@ -208,9 +211,11 @@ TEST_F(BarsFrameGui, ButtonsFollowTheConnectionState)
     // for an entry with a command; behind a hidden transfer dialog the buttons keep their state.
     EXPECT_FALSE(enabled(IDC_COMMAND_FIRST));
     frame().ConnectionBar()->SetDisplayState(CConnectionBar::kConnected);
-    for (const int phase : {4097, 4098, 4099, 4100, -1, 4096}) {
+    using talverin::Phase;
+    for (const Phase phase : {Phase::EnteringTerminal, Phase::LeavingTerminal, Phase::SwitchReadAll, Phase::Closing,
+                              Phase::Disconnecting, Phase::Connected}) {
         frame().Connection().m_connectionPhase = phase;
-        EXPECT_EQ(enabled(IDC_COMMAND_FIRST), phase == 4096) << phase;
+        EXPECT_EQ(enabled(IDC_COMMAND_FIRST), phase == Phase::Connected) << static_cast<int>(phase);
     }
     EXPECT_FALSE(enabled(IDC_COMMAND_FIRST + 1)) << "no command text";
     frame().SetTransferDialog(&transfer);

@@ -65,7 +65,7 @@ TEST_F(CommandBarPty, SendsTheEntryAndFollowsItsEvents)
     EXPECT_FALSE(frame().Commands().isEnabled(15039)) << "no port changes while connected";
 
     frame().ConnectionBar()->SetDisplayState(CConnectionBar::kConnected);
-    frame().Connection().m_connectionPhase = 4096;
+    frame().Connection().m_connectionPhase = talverin::Phase::Connected;
     frame().UpdateBars();
     CCommandBar& bar = *frame().CommandBar();
     ASSERT_TRUE(bar.Action(0)->isEnabled());
@@ -112,5 +112,5 @@ TEST_F(CommandBarPty, SendsTheEntryAndFollowsItsEvents)
 
     EXPECT_EQ(ZRComm_Term(), COMM_OK);
     plat::qt::PumpAllPending();
-    frame().Connection().m_connectionPhase = 0;
+    frame().Connection().m_connectionPhase = talverin::Phase::Idle;
 }

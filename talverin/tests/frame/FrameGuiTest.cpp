@@ -14,7 +14,9 @@
 #include <platform/qt/keyboard_hook.h>
 #include <platform/qt/virtual_keys.h>
 
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QtTest/QTest>
@@ -38,7 +40,12 @@ public:
         }
     }
     bool OnViewSwitch(bool entered, int) override { return entered || !m_veto; }
-    int CaptureState() const override { return m_capture; }
+    CapturePhase CaptureState() const override { return m_capture; }
+    bool HandleHookKey(const plat::qt::KeyInput& key) override
+    {
+        m_keys.push_back({key.vk, key.down});
+        return false;
+    }
     QMenu* FunctionMenu() const override { return m_function; }
     QMenu* ExecuteMenu() const override { return m_execute; }
     QMenu* ExportMenu() const override { return ViewId() == VIEW_OSCILLO ? m_popup : nullptr; }
@@ -46,7 +53,8 @@ public:
     const QList<QAction*>& MenuActions() const override { return m_items; }
 
     bool m_veto = false;
-    int m_capture = 0;
+    CapturePhase m_capture = CapturePhase::Initial;
+    std::vector<std::pair<plat::UINT, bool>> m_keys; // what the frame's hook offered: key, down
 
 private:
     QMenu* m_function = nullptr;
@@ -142,6 +150,26 @@ TEST_F(FrameGui, SwitchesByCommandCtrlDigitAndKeypad)
     EXPECT_EQ(current(), VIEW_PARAM);
 }
 
+// Typed keys reach the current screen's filter through the frame's hook alone, each press and
+// release once; not a screen that is not current, nor a key aimed outside the frame's window.
+TEST_F(FrameGui, TypedKeysReachTheCurrentScreensFilterOnce)
+{
+    Post(ID_VIEW_IO);
+    Post(ID_VIEW_PARAM);
+    auto* edit = new QLineEdit(view(VIEW_PARAM));
+    edit->show();
+    frame().show();
+    QApplication::setActiveWindow(&frame());
+    QLineEdit elsewhere;
+    const std::vector<std::pair<plat::UINT, bool>> pressAndRelease = {{'A', true}, {'A', false}};
+    QTest::keyClick(edit, Qt::Key_A);
+    EXPECT_EQ(view(VIEW_PARAM)->m_keys, pressAndRelease);
+    EXPECT_TRUE(view(VIEW_IO)->m_keys.empty());
+    QTest::keyClick(&elsewhere, Qt::Key_A);
+    EXPECT_EQ(view(VIEW_PARAM)->m_keys, pressAndRelease) << "another window's key";
+    EXPECT_EQ(edit->text(), "a") << "passed on";
+}
+
 TEST_F(FrameGui, VetoAndRulesKeepTheScreenAndReleaseTheGuard)
 {
     Post(ID_VIEW_IO);
@@ -158,14 +186,14 @@ TEST_F(FrameGui, VetoAndRulesKeepTheScreenAndReleaseTheGuard)
 
     // Posted screen commands that the rules disable are dropped.
     Post(ID_VIEW_OSCILLO);
-    view(VIEW_OSCILLO)->m_capture = 4;
+    view(VIEW_OSCILLO)->m_capture = CapturePhase::Starting;
     Post(ID_VIEW_PARAM);
     EXPECT_EQ(current(), VIEW_OSCILLO) << "a capture runs";
-    view(VIEW_OSCILLO)->m_capture = 9;
-    frame().Connection().m_connectionPhase = 4097;
+    view(VIEW_OSCILLO)->m_capture = CapturePhase::NotConnected;
+    frame().Connection().m_connectionPhase = talverin::Phase::EnteringTerminal;
     Post(ID_VIEW_PARAM);
     EXPECT_EQ(current(), VIEW_OSCILLO) << "a terminal step runs";
-    frame().Connection().m_connectionPhase = 0;
+    frame().Connection().m_connectionPhase = talverin::Phase::Idle;
     {
         auto hold = app().m_switchGuard.TryTake();
         Post(ID_VIEW_PARAM);

@@ -1,4 +1,4 @@
-// The frame's print commands: only on the screens with a report and outside phases 4097-4099,
+// The frame's print commands: only on the screens with a report and outside the connection steps of a switch,
 // the channel report on the stored edit channel when no channel editor exists, each preview
 // replacing the last viewer, and the frame's end closing the viewer and deleting its report.
 #include "AppFixture.h"
@@ -40,11 +40,12 @@ TEST_F(FramePrint, PreviewsReplaceTheViewerAndTheFrameEndClosesIt)
     EXPECT_FALSE(command(ID_FILE_PRINT));
 
     ASSERT_TRUE(frame().SwitchView(VIEW_PARAM));
-    for (const int phase : {4097, 4098, 4099}) {
+    using talverin::Phase;
+    for (const Phase phase : {Phase::EnteringTerminal, Phase::LeavingTerminal, Phase::SwitchReadAll}) {
         frame().Connection().m_connectionPhase = phase;
-        EXPECT_FALSE(command(ID_FILE_PRINT_PREVIEW)) << phase;
+        EXPECT_FALSE(command(ID_FILE_PRINT_PREVIEW)) << static_cast<int>(phase);
     }
-    frame().Connection().m_connectionPhase = 0;
+    frame().Connection().m_connectionPhase = talverin::Phase::Idle;
     ASSERT_TRUE(command(ID_FILE_PRINT_PREVIEW));
     ASSERT_NE(frame().Reports().viewerProcess(), nullptr);
     EXPECT_NE(frame().Reports().viewerWindow(), 0);

@@ -78,6 +78,8 @@ TEST_F(HelpGui, F1OpensAShippedTopicEverywhereInBothLanguages)
         plat::qt::PumpAllPending();
 
         QApplication::setActiveWindow(&frame());
+        // The frame's hook is the only route of keys to a screen: making one installs no hook.
+        const int hooks = plat::qt::KeyboardHookChain::instance().hookCount();
         for (const auto& [command, view] : {std::pair{ID_VIEW_OSCILLO, VIEW_OSCILLO}, {ID_VIEW_IO, VIEW_IO},
                                             {ID_VIEW_PARAM, VIEW_PARAM}, {ID_VIEW_CHANNEL, VIEW_CHANNEL},
                                             {ID_VIEW_TERMINAL, VIEW_TERMINAL}}) {
@@ -91,6 +93,7 @@ TEST_F(HelpGui, F1OpensAShippedTopicEverywhereInBothLanguages)
             PressF1(screen);
             ExpectShown("screen " + std::to_string(view), contents);
         }
+        EXPECT_EQ(plat::qt::KeyboardHookChain::instance().hookCount(), hooks);
         ASSERT_TRUE(frame().Commands().execute(ID_VIEW_OSCILLO));
         ASSERT_TRUE(frame().Commands().execute(ID_COMMAND_WINDOW));
         PressF1(frame().findChild<talverin::CCommandWnd*>());

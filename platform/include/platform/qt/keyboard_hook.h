@@ -127,4 +127,13 @@ void FlushPendingKeyInput(QObject* target = nullptr);
 void PostKeyEvent(QObject* target, UINT vk, bool down, Qt::KeyboardModifiers modifiers = {});
 bool SendKeyEvent(QObject* target, UINT vk, bool down, Qt::KeyboardModifiers modifiers = {});
 
+// Enter as Tab, for a hook that decided the key's target takes it so: Enter's press becomes a Tab
+// press and release sent to the target (the focus moves on as with Tab), and both Enter's press and
+// release are taken (true). Any other key: false.
+bool EnterAsTab(const KeyInput& key);
+
+// Waits until Enter is up (at most limitMs), then drops the key input not delivered yet: the Enter
+// that closed a box or chose a menu item must not reach the widget below as a key of its own.
+void WaitUntilEnterReleased(int limitMs);
+
 } // namespace plat::qt

@@ -71,11 +71,6 @@ CViewChannel::CViewChannel(model::CDataFile& store, ChannelViewHost host, QWidge
         return plat::LRESULT{0};
     });
     listChannel(CurrentChannel());
-    // Keys reach the screen before its widgets; only those aimed inside it.
-    m_keyHook = plat::qt::KeyboardHookChain::instance().install(this, [this](const plat::qt::KeyInput& key) {
-        const auto* target = qobject_cast<const QWidget*>(key.target);
-        return target && isAncestorOf(target) && HandleHookKey(key);
-    });
 }
 
 CViewChannel::~CViewChannel()
@@ -485,8 +480,10 @@ bool CViewChannel::eventFilter(QObject* watched, QEvent* event)
 
 bool CViewChannel::HandleHookKey(const plat::qt::KeyInput& key)
 {
-    // Armed only while the screen is current, and not while its context menu is open.
-    if (!key.down || !m_viewCurrent)
+    // Armed only while the screen is current, and not while its context menu is open; only keys
+    // aimed inside it.
+    const auto* targetWidget = qobject_cast<const QWidget*>(key.target);
+    if (!key.down || !m_viewCurrent || !targetWidget || !isAncestorOf(targetWidget))
         return false;
     QObject* target = key.target;
     const bool inEditor = target == m_editor;
@@ -699,7 +696,7 @@ void CViewChannel::buildCommands()
         {ID_DELETE_LINE, QT_TRANSLATE_NOOP("CViewChannel", "Delete line\tCtrl+D"), QKeySequence(Qt::CTRL | Qt::Key_D)},
         {0, nullptr, {}},
         {ID_COPY_CHANNEL, QT_TRANSLATE_NOOP("CViewChannel", "Copy other channel\tCtrl+Alt+C"),
-         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
+         QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C)},
         {0, nullptr, {}},
         {ID_INSERT_CHANNEL, QT_TRANSLATE_NOOP("CViewChannel", "Insert other channel\tCtrl+Alt+I"),
          QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_I)},

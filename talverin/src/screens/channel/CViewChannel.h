@@ -265,7 +265,6 @@ private:
     std::set<CommandId> m_busyCommands;   // busy ends when the last of them ends
     std::map<int, CommandId> m_readCommands; // channel -> its queued read
     std::multiset<int> m_writesUnderWay;     // a channel per "CC" queued, until its write ends
-    plat::qt::KeyboardHookHandle m_keyHook;
 };
 
 // Registers the screen with the frame (view 174, made on the first switch) on the program's data

@@ -625,7 +625,7 @@ plat::LRESULT CViewChannel::OnCommStateChanged(plat::WPARAM state, plat::LPARAM 
 {
     if (state == 1) {
         // A connection that merely went on (a refused disconnection) brings nothing new.
-        if (reason == -2 && !m_viewCurrent)
+        if (reason == CommState::Restored && !m_viewCurrent)
             return 1;
         m_chainChannel = -1;
         m_refusalDone = false;
@@ -653,7 +653,7 @@ plat::LRESULT CViewChannel::OnCommStateChanged(plat::WPARAM state, plat::LPARAM 
     }
     if (m_core.listModified())
         StoreEdits();
-    if ((reason != 0 && reason != -3) || !connected())
+    if ((reason != DisconnectReason::Plain && reason != CommState::CloseRequest) || !connected())
         return 1;
     if (writeState(CurrentChannel()) != 0) {
         const bool wasModified = m_host.isDocumentModified ? m_host.isDocumentModified() : false;
@@ -664,7 +664,7 @@ plat::LRESULT CViewChannel::OnCommStateChanged(plat::WPARAM state, plat::LPARAM 
         if (m_lastCommandState != 0 && !connected() && !unwritten)
             m_refusalDone = true;
         if (m_viewCurrent && !m_refusalDone && writeState(CurrentChannel()) == -1) {
-            const plat::LRESULT dialog = plat::SendMessage(model::GetMainWindow(), WM_WAIT_DIALOG, 255, 0);
+            const plat::LRESULT dialog = plat::SendMessage(model::GetMainWindow(), WM_WAIT_DIALOG, WaitDialog::Query, 0);
             const auto owner = dialog ? reinterpret_cast<plat::HWND>(dialog) : nullptr;
             if (unwritten)
                 askUnwritten(CurrentChannel(), m_lastWrite.reply, false, owner);

@@ -40,8 +40,7 @@ namespace talverin {
 
 namespace {
 
-constexpr int kWaitForEnterSteps = 1000;
-constexpr plat::DWORD kWaitForEnterStepMs = 10;
+constexpr int kWaitForEnterMs = 10000;
 
 // The legend: the badge colours of "IO0" and the value-box colours of "IO1", under each column.
 struct LegendEntry {
@@ -86,8 +85,6 @@ CViewIO::CViewIO(ScreenHost& host, QWidget* parent) : CViewBase(VIEW_IO, parent)
     buildLegend();
     addCommands();
 
-    m_keyHook = plat::qt::KeyboardHookChain::instance().install(
-        this, [this](const plat::qt::KeyInput& key) { return KeyFilter(key); });
     m_form->setAcceptDrops(true);
     m_form->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
@@ -189,7 +186,7 @@ bool CViewIO::OnViewSwitch(bool entered, int)
     loadRows();
     m_state = io::kStateElectrical;
     if (IsConnected() && !m_refresh)
-        OnCommStateChanged(1, -1);
+        OnEnteredConnected();
     m_refresh = false;
     showPinError(focusedPin());
     plat::SetTimer(GetSafeHwnd(), kMonitorTimer, kMonitorPeriodMs);
@@ -405,9 +402,7 @@ void CViewIO::onContextMenu(int controlId)
         return;
     rowWidget->update();
     // An Enter that chose the item must not reach the rows, where it would become Tabs.
-    for (int i = 0; i < kWaitForEnterSteps && plat::qt::GetAsyncKeyState(plat::qt::VK_RETURN) < 0; ++i)
-        plat::Sleep(kWaitForEnterStepMs);
-    plat::qt::FlushPendingKeyInput();
+    plat::qt::WaitUntilEnterReleased(kWaitForEnterMs);
     m_menuFlag = wasArmed && IsCurrentView();
 }
 
@@ -463,7 +458,7 @@ void CViewIO::onCommandWindow()
 
 // ---- Keys, mouse, drops ---------------------------------------------------------------------------
 
-bool CViewIO::KeyFilter(const plat::qt::KeyInput& key)
+bool CViewIO::HandleHookKey(const plat::qt::KeyInput& key)
 {
     if (!m_menuFlag || key.vk != plat::qt::VK_RETURN)
         return false;
@@ -473,13 +468,7 @@ bool CViewIO::KeyFilter(const plat::qt::KeyInput& key)
     bool inRow = false;
     for (QWidget* w = target; w && w != m_form; w = w->parentWidget())
         inRow = inRow || dynamic_cast<ControlSite*>(w) != nullptr;
-    if (!inRow)
-        return false;
-    if (key.down) {
-        plat::qt::SendKeyEvent(target, plat::qt::VK_TAB, true);
-        plat::qt::SendKeyEvent(target, plat::qt::VK_TAB, false);
-    }
-    return true;
+    return inRow && plat::qt::EnterAsTab(key);
 }
 
 void CViewIO::keyPressEvent(QKeyEvent* event)

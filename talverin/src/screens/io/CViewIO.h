@@ -9,6 +9,7 @@
 // CViewIOTraffic.cpp everything sent to and answered by the driver.
 #pragma once
 
+#include "common/AppMessages.h"
 #include "controlhost/EventSinkMap.h"
 #include "screens/CViewBase.h"
 
@@ -68,10 +69,9 @@ public:
     void OnDataReloaded(bool keepSamples) override;
     void OnNewDocumentDone() override;
 
-    // The keyboard hook while this screen is current and no pin menu is open: Enter typed in a
-    // pin row moves the focus on (Tab) and is consumed. The screen keeps it installed in the
-    // kit's chain for its life; it acts only while armed.
-    bool KeyFilter(const plat::qt::KeyInput& key);
+    // The frame's keyboard hook while this screen is current and no pin menu is open: Enter typed
+    // in a pin row moves the focus on (Tab) and is consumed.
+    bool HandleHookKey(const plat::qt::KeyInput& key) override;
 
     // The form holding the rows (GetDlgItem by id on it) and the pin row of pin n (1-50).
     QWidget* Form() const { return m_form; }
@@ -115,6 +115,8 @@ private:
     void OnMonitorTimer();
     plat::LRESULT OnCommCommand(plat::WPARAM event, plat::LPARAM commandId);
     plat::LRESULT OnCommStateChanged(plat::WPARAM connected, plat::LPARAM reason);
+    // The screen was entered while connected: pending rows are sent, the others read.
+    void OnEnteredConnected() { OnCommStateChanged(1, CommState::Entered); }
     plat::LRESULT OnLockStateChanged(plat::WPARAM disabled, plat::LPARAM resumed);
     void LeaveHandling();
     // The row of a full-mode pin into its record (made when missing); mask and last error kept.
@@ -162,7 +164,6 @@ private:
     std::vector<int> m_refusedPins;
     std::vector<std::string> m_refusedReplies;
     QPointer<QWidget> m_lastFocus;
-    plat::qt::KeyboardHookHandle m_keyHook;
 };
 
 // Registers the screen with the frame as view 132 ("Edit control I/O"), made on its first switch.

@@ -428,7 +428,7 @@ void CViewIO::ShowRefusedOnLeave()
     m_refusedPins.clear();
     m_refusedReplies.clear();
     // Over the please-wait dialog while the program closes.
-    const plat::LRESULT dialog = plat::SendMessage(model::GetMainWindow(), WM_WAIT_DIALOG, 255, 0);
+    const plat::LRESULT dialog = plat::SendMessage(model::GetMainWindow(), WM_WAIT_DIALOG, WaitDialog::Query, 0);
     AppMessageBox(dialog ? reinterpret_cast<plat::HWND>(dialog) : model::GetMainWindow(),
                   tr("Error during I/O setting.\nThe settings of these pins were not written to the driver unit: "
                      "%1\nError: %2")
@@ -441,7 +441,7 @@ void CViewIO::ShowRefusedOnLeave()
 plat::LRESULT CViewIO::OnCommStateChanged(plat::WPARAM connected, plat::LPARAM reason)
 {
     const bool current = IsCurrentView();
-    if (connected == 1 && reason == -2) {
+    if (connected == 1 && reason == CommState::Restored) {
         if (current)
             plat::SetTimer(GetSafeHwnd(), kMonitorTimer, kMonitorPeriodMs);
     } else if (connected == 1) {
@@ -456,7 +456,7 @@ plat::LRESULT CViewIO::OnCommStateChanged(plat::WPARAM connected, plat::LPARAM r
                     pending = r->m_status == 1;
                 }
                 CZRCN2 row = Row(pin);
-                if (reason != -1 && !pending && row.isValid() && row.GetModifyFlg()) {
+                if (reason != CommState::Entered && !pending && row.isValid() && row.GetModifyFlg()) {
                     StoreRow(pin);
                     model::SharedLock lock(Store().GetDataMutex());
                     if (model::CN2PinRecord* r = PinRecord(pin, false))

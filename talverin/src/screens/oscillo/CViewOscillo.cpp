@@ -102,8 +102,6 @@ CViewOscillo::CViewOscillo(ScreenHost& host, QWidget* parent) : CViewBase(VIEW_O
                 return true;
         return false;
     };
-    m_keyHook = plat::qt::KeyboardHookChain::instance().install(
-        this, [this](const plat::qt::KeyInput& key) { return HandleHookKey(key); });
     m_timers = std::make_unique<WindowCaptureTimers>(GetSafeHwnd());
     m_capture = std::make_unique<OscilloCapture>(*this, m_port, *m_timers, store(), GetSafeHwnd());
 
@@ -266,15 +264,14 @@ bool CViewOscillo::isCurrentScreen() const
     return frame && plat::SendMessage(frame, WM_GET_CURRENT_VIEW, 0, 0) == VIEW_OSCILLO;
 }
 
-int CViewOscillo::CaptureState() const
+CapturePhase CViewOscillo::CaptureState() const
 {
     return m_capture->CaptureState();
 }
 
 bool CViewOscillo::isEditable() const
 {
-    const int state = CaptureState();
-    return state == Capture::Initial || state == Capture::Idle || state == Capture::NotConnected;
+    return IsCaptureQuiet(CaptureState());
 }
 
 QSize CViewOscillo::MinimumClientSize() const
@@ -311,7 +308,7 @@ bool CViewOscillo::OnViewSwitch(bool entered, int)
         firstActivation();
     setEnabled(true);
     if (m_port.isConnected())
-        m_capture->OnCommStateChanged(1, -1);
+        m_capture->OnEnteredConnected();
     plat::qt::CommandTable& commands = m_host.Commands();
     if (frame && commands.contains(OscilloCommand::TerminalWindow)
         && commands.state(OscilloCommand::TerminalWindow).checked())
@@ -613,13 +610,7 @@ bool CViewOscillo::HandleHookKey(const plat::qt::KeyInput& key)
         return false;
     bool numeric = false;
     const int id = target->objectName().toInt(&numeric);
-    if (!numeric || !IsEnterToTabEdit(id))
-        return false;
-    if (key.down) {
-        plat::qt::SendKeyEvent(target, plat::qt::VK_TAB, true);
-        plat::qt::SendKeyEvent(target, plat::qt::VK_TAB, false);
-    }
-    return true;
+    return numeric && IsEnterToTabEdit(id) && plat::qt::EnterAsTab(key);
 }
 
 void CViewOscillo::keyPressEvent(QKeyEvent* event)

@@ -71,7 +71,7 @@ public:
     // The frame's keyboard hook: Enter in a value edit moves on like Tab (its check runs); the
     // release is swallowed too. True when the key was taken.
     bool HandleHookKey(const plat::qt::KeyInput& key) override;
-    int CaptureState() const override;
+    CapturePhase CaptureState() const override;
     // After a read-all: the four channel records cleared; `full` (leaving the terminal screen)
     // also the sources kept at Run, the sample rows and the scope's picture.
     void ClearChannelRecords(bool full);
@@ -267,7 +267,6 @@ private:
     bool m_slopeChanged = false;    // a slope was checked before a slope click (kept, not read)
     int m_checkedRecord = -1;       // the View record entry marked in the menu
     std::function<bool()> m_arrowHeld;
-    plat::qt::KeyboardHookHandle m_keyHook; // Enter in a value edit
 };
 
 // Registers view 130 with the frame (its CaptureState is the frame's through CViewBase) and lends

@@ -123,10 +123,10 @@ void CViewOscillo::applyScaleText(int ch, bool unchangedCounts)
     std::int64_t high = c.scale.max;
     std::int64_t scaled = ClampToInt64(value * static_cast<double>(c.scale.factor));
     slider(ScaleSlider1 + ch - 1).ChangeRangeI64(1, &low, &high, &scaled);
-    const int state = CaptureState();
+    const CapturePhase state = CaptureState();
     if (ch == m_capture->TriggerChannel()
-        && (state == Capture::Initial || state == Capture::Idle || state == Capture::Capturing
-            || state == Capture::NotConnected))
+        && (state == CapturePhase::Initial || state == CapturePhase::Idle || state == CapturePhase::Capturing
+            || state == CapturePhase::NotConnected))
         placeLevelCursor(ch);
     if (checkedAmong(Select1, Select1 + 3) == Select1 + ch - 1)
         refreshReadouts();

@@ -107,7 +107,7 @@ void CViewOscillo::addCommands()
                    const int index = static_cast<int>(u.id() - OscilloCommand::ViewRecord1);
                    const QString text = recordText(index);
                    u.SetText(text);
-                   u.Enable(IsViewRecordAvailable(text.toStdString(), CaptureState() == Capture::Idle));
+                   u.Enable(IsViewRecordAvailable(text.toStdString(), CaptureState() == CapturePhase::Idle));
                    u.SetRadio(index == m_checkedRecord);
                });
     t.addRange(OscilloCommand::Baud9600, OscilloCommand::Baud9600 + 3, [this](plat::UINT id) { onBaudCommand(id); },

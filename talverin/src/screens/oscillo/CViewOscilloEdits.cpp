@@ -97,9 +97,7 @@ void CViewOscillo::rangeError(int id, const QString& text, const QString& captio
     m_checking = true;
     AppMessageBox(model::GetMainWindow(), text, caption, plat::MB_OK | plat::MB_ICONWARNING);
     // The Enter that closed the box must not check the box's edit again.
-    for (int i = 0; i < 100 && (plat::qt::GetAsyncKeyState(plat::qt::VK_RETURN) & 0x8000); ++i)
-        plat::Sleep(10);
-    plat::qt::FlushPendingKeyInput(nullptr);
+    plat::qt::WaitUntilEnterReleased(1000);
     if (QLineEdit* e = edit(id)) {
         // Back once the focus change that ran the check is over.
         QPointer<QLineEdit> target(e);
@@ -254,7 +252,7 @@ void CViewOscillo::onSlope(int id)
     setChecked(EdgeUp, false);
     m_capture->MarkPending(CaptureTag::Edge);
     // The value comes from the pressed button: both are unchecked while the command is built.
-    if (CaptureState() == Capture::Idle)
+    if (CaptureState() == CapturePhase::Idle)
         m_capture->SendTriggerEdge(CaptureTag::Edge, id == EdgeDown);
     setChecked(id, true);
     m_commands.refresh();

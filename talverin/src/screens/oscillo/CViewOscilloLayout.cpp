@@ -33,11 +33,6 @@ namespace {
 
 constexpr int kLayoutSliders[] = {1126, 1127, 1128, 1129, 1038, 1036, 1033, 1021, 1022, 1023, 1024};
 
-bool capturing(int state)
-{
-    return state >= Capture::Starting && state <= Capture::Stopping;
-}
-
 } // namespace
 
 double CViewOscillo::timePerDivision() const
@@ -212,7 +207,7 @@ void CViewOscillo::onZoom(int id)
     m_scrollValue = 0;
 
     CZRSLIDER trigger = slider(PositionSlider);
-    const bool running = capturing(CaptureState());
+    const bool running = IsCaptureRunning(CaptureState());
     const double edited = model::ParseLeadingDouble(controlText(TriggerPosition));
     double position = edited;
     if (!m_guideShown[13] || running) {
@@ -251,7 +246,7 @@ void CViewOscillo::onScroll(std::int64_t v)
     s.ScrollPosition(static_cast<plat::LONG>(v), 0);
     if (!m_layoutInProgress) {
         CZRSLIDER trigger = slider(PositionSlider);
-        if (!m_guideShown[13] && !capturing(CaptureState())) {
+        if (!m_guideShown[13] && !IsCaptureRunning(CaptureState())) {
             const double edited = model::ParseLeadingDouble(controlText(TriggerPosition));
             const double position =
                 ScrolledTriggerPercent({m_triggerPosition, edited, trigger.GetGraphPos(13) + v, trigger.GetCursorSize(),

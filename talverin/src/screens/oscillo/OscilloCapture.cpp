@@ -57,7 +57,7 @@ bool OscilloCapture::queue(const CaptureCommand& command, int tag, bool sourceSe
     if (validTag(tag))
         m_lastSet[static_cast<std::size_t>(tag)] = kSlotPending;
     // Not connected: the change stays marked and goes out with the next connection.
-    if (m_captureState == Capture::NotConnected) {
+    if (m_captureState == CapturePhase::NotConnected) {
         m_inFlight = 0;
         return false;
     }
@@ -216,7 +216,7 @@ void OscilloCapture::OnTimer(unsigned id)
     }
     // Poll, fetch and re-arm belong to a running capture only: one that fired after a Stop or an
     // end would arm the driver again behind the stop.
-    if (m_captureState != Capture::Capturing)
+    if (m_captureState != CapturePhase::Capturing)
         return;
     bool queued = true;
     if (id == CaptureTimer::Poll)
@@ -232,18 +232,18 @@ void OscilloCapture::OnTimer(unsigned id)
 void OscilloCapture::UpdateCaptureControls()
 {
     using namespace OscilloId;
-    const int state = m_captureState;
+    const CapturePhase state = m_captureState;
     bool anySource = false;
     for (int i = 0; i < 4; ++i)
         anySource = anySource || m_screen.comboSelection(Source1 + i) > 0;
     const bool edge = m_screen.isChecked(EdgeDown) || m_screen.isChecked(EdgeUp);
     const bool mode = m_screen.isChecked(Cont) || m_screen.isChecked(Sing) || m_screen.isChecked(Auto);
-    const bool ready = m_synchronised == 1 && m_port.isConnected() && state != Capture::NotConnected && anySource && edge
+    const bool ready = m_synchronised == 1 && m_port.isConnected() && state != CapturePhase::NotConnected && anySource && edge
                        && mode;
-    m_screen.enableControl(Run, ready && state == Capture::Idle);
-    m_screen.enableControl(Stop, state == Capture::Capturing);
+    m_screen.enableControl(Run, ready && state == CapturePhase::Idle);
+    m_screen.enableControl(Stop, state == CapturePhase::Capturing);
 
-    const bool editable = state == Capture::Initial || state == Capture::Idle || state == Capture::NotConnected;
+    const bool editable = state == CapturePhase::Initial || state == CapturePhase::Idle || state == CapturePhase::NotConnected;
     for (const int id : {TimeSlider, Time, ResolutionSlider, Resolution, EdgeDown, EdgeUp, Cont, Sing, Auto, TriggerPosition})
         m_screen.enableControl(id, editable);
     m_screen.enableSlider(TimeSlider, editable);

@@ -7,7 +7,7 @@
 // The screen owns one and forwards to it: button 1263 (OnRun), 1264 (OnStop), WM_TIMER 1001-1007
 // (OnTimer), WM_COMM_COMMAND (OnCommCommand), WM_BAUD_CHANGE_STATE (OnBaudChangeState),
 // WM_COMM_STATE_CHANGED (OnCommStateChanged) and WM_VIEW_SWITCH (SetCurrentScreen, and
-// OnCommStateChanged(1, -1) on entering while connected). The main window (model::GetMainWindow)
+// OnEnteredConnected). The main window (model::GetMainWindow)
 // is sent WM_CHANGE_BAUD_RATE around a capture and posted WM_COMM_ERROR and Disconnect.
 //
 // Everything runs on the user-interface thread. The frame's line-speed change pumps the queue's
@@ -15,6 +15,7 @@
 // reads the state again after a send, and no reply buffer is shared.
 #pragma once
 
+#include "screens/CapturePhase.h"
 #include "screens/oscillo/CaptureCommands.h"
 
 #include <platform/types.h>
@@ -35,19 +36,6 @@ class CapturePort;
 class CaptureScreen;
 class CaptureTimers;
 
-// CaptureState values.
-namespace Capture {
-inline constexpr int Initial = 0;     // no connection notice since the screen was made
-inline constexpr int Idle = 1;        // connected and synchronised, no capture
-inline constexpr int Syncing = 2;     // the settings commands of a new connection are being queued
-inline constexpr int SyncWaiting = 3; // waiting for the closing status reply of a synchronisation
-inline constexpr int Starting = 4;    // line-speed switch and start sequence under way
-inline constexpr int Capturing = 5;   // trigger armed, status polled
-inline constexpr int Stopping = 6;    // trigger stop sent, line speed being switched back
-inline constexpr int NotConnected = 9;
-inline constexpr int Failed = 10;     // only while a failed arming is handled
-} // namespace Capture
-
 // A tag's last-set slot: prepared but not queued (for the source sets: not yet answered), queued;
 // 0 = answered without error; anything else the result it failed with.
 inline constexpr std::uint32_t kSlotPending = 0x20000000;
@@ -66,6 +54,8 @@ public:
     void OnCommCommand(plat::WPARAM event, plat::LPARAM commandId);
     plat::LRESULT OnBaudChangeState(plat::WPARAM code, plat::LPARAM value);
     plat::LRESULT OnCommStateChanged(plat::WPARAM connected, plat::LPARAM how);
+    // The screen was entered while connected: every setting is read from the driver again.
+    void OnEnteredConnected();
     void UpdateCaptureControls();
     // The screen became current (true) or was left.
     void SetCurrentScreen(bool current) { m_currentScreen = current; }
@@ -108,7 +98,7 @@ public:
     void MarkSourceChanged(int channel) { if (channel >= 1 && channel <= 4) m_sourceChanged[channel - 1] = 1; }
 
     // ---- State ----
-    int CaptureState() const { return m_captureState; }
+    CapturePhase CaptureState() const { return m_captureState; }
     int Synchronised() const { return m_synchronised; }
     std::uint32_t Slot(int tag) const;
     int SampleCount() const { return m_sampleCount; }
@@ -129,9 +119,9 @@ private:
     bool queue(const CaptureCommand& command, int tag, bool sourceSet = false);
     std::optional<CaptureCommand> levelCommand(int channel) const;
     double editValue(int id) const;
-    void setState(int state) { m_captureState = state; }
+    void setState(CapturePhase state) { m_captureState = state; }
 
-    bool inCapture() const; // states 4-6 and 10
+    bool inCapture() const; // starting, capturing, stopping or failed
 
     // Completion handling by outcome; `remove` removes the finished command (once), `end` ends
     // the capture (which removes it with the other idle records).
@@ -164,7 +154,7 @@ private:
     model::CDataFile& m_store;
     plat::HWND m_window;
 
-    int m_captureState = Capture::Initial;
+    CapturePhase m_captureState = CapturePhase::Initial;
     int m_synchronised = 0;
     int m_inFlight = 0;
     std::int32_t m_inFlightCommand = 0;

@@ -54,8 +54,8 @@ bool isRefusal(std::uint32_t result)
 
 bool OscilloCapture::inCapture() const
 {
-    return m_captureState == Capture::Starting || m_captureState == Capture::Capturing
-           || m_captureState == Capture::Stopping || m_captureState == Capture::Failed;
+    return m_captureState == CapturePhase::Starting || m_captureState == CapturePhase::Capturing
+           || m_captureState == CapturePhase::Stopping || m_captureState == CapturePhase::Failed;
 }
 
 void OscilloCapture::OnCommCommand(plat::WPARAM event, plat::LPARAM commandId)
@@ -78,9 +78,9 @@ void OscilloCapture::onAborted(std::int32_t id)
     m_port.removeCommand(id);
     if (m_inFlight && id == m_inFlightCommand)
         m_inFlight = 0;
-    // Stop aborts from state 6; an abort of a step while starting or capturing comes from
+    // Stop aborts from Stopping; an abort of a step while starting or capturing comes from
     // elsewhere and leaves no next step.
-    if ((m_captureState == Capture::Starting || m_captureState == Capture::Capturing) && IsCaptureTag(tag))
+    if ((m_captureState == CapturePhase::Starting || m_captureState == CapturePhase::Capturing) && IsCaptureTag(tag))
         EndCapture();
 }
 
@@ -98,7 +98,7 @@ void OscilloCapture::onTransportFailure(plat::WPARAM event, std::int32_t id)
         EndCapture(false);
         return;
     }
-    setState(Capture::Idle);
+    setState(CapturePhase::Idle);
     UpdateCaptureControls();
 }
 
@@ -143,12 +143,12 @@ void OscilloCapture::onCompleted(std::int32_t id)
             end();
         else if (tag == CaptureTag::Arm)
             onArmed();
-        else if (m_captureState == Capture::Starting && !startStep(tag, *reply, remove))
+        else if (m_captureState == CapturePhase::Starting && !startStep(tag, *reply, remove))
             end();
     } else if (tag == CaptureTag::Poll) {
         onStatusReply(reply.value_or(std::string()), remove, end);
     } else if (tag == CaptureTag::Fetch) {
-        if (m_captureState == Capture::Capturing) {
+        if (m_captureState == CapturePhase::Capturing) {
             if (!reply) {
                 end();
             } else {
@@ -157,8 +157,8 @@ void OscilloCapture::onCompleted(std::int32_t id)
             }
         }
     } else if (tag == CaptureTag::Stop) {
-        if (m_captureState != Capture::NotConnected) {
-            setState(Capture::Stopping);
+        if (m_captureState != CapturePhase::NotConnected) {
+            setState(CapturePhase::Stopping);
             end();
         }
     } else if (tag == CaptureTag::TriggerSet) {
@@ -217,9 +217,9 @@ bool OscilloCapture::startStep(int tag, const std::string& reply, const std::fun
 void OscilloCapture::onArmed()
 {
     // A re-arm answered after Stop or an end changes nothing.
-    if (m_captureState != Capture::Starting && m_captureState != Capture::Capturing)
+    if (m_captureState != CapturePhase::Starting && m_captureState != CapturePhase::Capturing)
         return;
-    setState(Capture::Capturing);
+    setState(CapturePhase::Capturing);
     m_inFlight = 0;
     UpdateCaptureControls();
     m_timers.set(CaptureTimer::Poll, static_cast<unsigned>(m_pollPeriod));
@@ -230,22 +230,22 @@ void OscilloCapture::onStatusReply(const std::string& reply, const std::function
 {
     m_synchronised = 1;
     const char status = CaptureStatus(reply);
-    if (m_captureState == Capture::SyncWaiting) {
+    if (m_captureState == CapturePhase::SyncWaiting) {
         m_inFlight = 0;
         if (IsDataReady(status) || IsNotRecording(status)) {
-            setState(Capture::Idle);
+            setState(CapturePhase::Idle);
             UpdateCaptureControls();
         } else {
             // The driver is still recording a capture that began before this connection: the
             // screen follows it to its end, with the settings the synchronisation just read.
             takeCaptureSettings();
-            setState(Capture::Capturing);
+            setState(CapturePhase::Capturing);
             UpdateCaptureControls();
             m_timers.set(CaptureTimer::Poll, 100);
         }
         return;
     }
-    if (m_captureState == Capture::Capturing) {
+    if (m_captureState == CapturePhase::Capturing) {
         if (IsDataReady(status)) {
             remove();
             m_timers.set(CaptureTimer::Fetch, 10);
@@ -263,7 +263,7 @@ void OscilloCapture::onStatusReply(const std::string& reply, const std::function
 void OscilloCapture::onDataReply(const std::string& reply)
 {
     ParseCaptureData(reply);
-    if (m_captureState != Capture::Capturing)
+    if (m_captureState != CapturePhase::Capturing)
         return;
     if (m_autoFlag != 0 || m_screen.isChecked(OscilloId::Cont)) {
         if (!m_screen.isControlEnabled(OscilloId::Run))
@@ -285,7 +285,7 @@ void OscilloCapture::onSettingReply(std::int32_t id, int tag, const std::string*
         ReportCaptureError(result, id, tag);
         return;
     }
-    if (m_captureState != Capture::Idle) {
+    if (m_captureState != CapturePhase::Idle) {
         const int trigger = TriggerChannel();
         if (trigger != 0 && (tag - 39 == trigger || tag - 43 == trigger) && tag <= 47)
             m_screen.setModified(Level, false);
@@ -302,14 +302,14 @@ void OscilloCapture::onSettingReply(std::int32_t id, int tag, const std::string*
     }
     // The last command of a synchronisation answered: idle. Never in the middle of a capture.
     if (m_port.commandCount() == 1 && !inCapture()) {
-        setState(Capture::Idle);
+        setState(CapturePhase::Idle);
         UpdateCaptureControls();
     }
 }
 
 void OscilloCapture::onFailedResult(std::uint32_t result, std::int32_t id, int tag, bool dropIdle)
 {
-    const int stateBefore = m_captureState;
+    const CapturePhase stateBefore = m_captureState;
     const bool capture = inCapture() || IsCaptureTag(tag);
     if (dropIdle)
         killCaptureTimers();
@@ -318,8 +318,8 @@ void OscilloCapture::onFailedResult(std::uint32_t result, std::int32_t id, int t
         EndCapture();
         return;
     }
-    m_port.removeCommand(dropIdle || stateBefore == Capture::SyncWaiting ? 0 : id);
-    setState(Capture::Idle);
+    m_port.removeCommand(dropIdle || stateBefore == CapturePhase::SyncWaiting ? 0 : id);
+    setState(CapturePhase::Idle);
     UpdateCaptureControls();
 }
 
@@ -333,13 +333,13 @@ void OscilloCapture::ReportCaptureError(std::uint32_t code, std::int32_t /*comma
 
     bool disconnect = false;
     if (inRange(tag, 20, 33)) {
-        setState(Capture::Idle);
+        setState(CapturePhase::Idle);
         disconnect = code != COMM_REPLY_RANGE_OVER && code != COMM_REPLY_CONDITION_MISMATCH;
     } else if (tag == CaptureTag::Arm) {
-        setState(Capture::Failed);
+        setState(CapturePhase::Failed);
         disconnect = true;
     } else {
-        setState(Capture::Idle);
+        setState(CapturePhase::Idle);
     }
     if (disconnect) {
         // The end path posts it once the line is back at its own speed.

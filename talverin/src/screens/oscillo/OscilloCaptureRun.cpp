@@ -45,7 +45,7 @@ void OscilloCapture::killCaptureTimers()
 void OscilloCapture::OnRun()
 {
     using namespace OscilloId;
-    if (m_captureState != Capture::Idle)
+    if (m_captureState != CapturePhase::Idle)
         return;
     // Closes any line half typed in the terminal, so the driver reads the commands cleanly.
     m_port.sendText("\r");
@@ -59,7 +59,7 @@ void OscilloCapture::OnRun()
     for (int i = 0; i < 4; ++i)
         m_sourcesAtRun[static_cast<std::size_t>(i)] = m_screen.controlText(Source1 + i);
     m_screen.AddViewRecord(summary);
-    setState(Capture::Starting);
+    setState(CapturePhase::Starting);
     UpdateCaptureControls();
 
     m_rateSwitched = false;
@@ -68,10 +68,10 @@ void OscilloCapture::OnRun()
     const plat::LRESULT refused = requestLineSpeed(1, &changed);
     // The frame pumps the queue's notices while it waits to switch: a lost line may have ended
     // everything meanwhile.
-    if (m_captureState != Capture::Starting)
+    if (m_captureState != CapturePhase::Starting)
         return;
     if (refused != 0) {
-        setState(Capture::Idle);
+        setState(CapturePhase::Idle);
         UpdateCaptureControls();
         return;
     }
@@ -97,10 +97,10 @@ void OscilloCapture::beginStartSequence()
 
 void OscilloCapture::OnStop()
 {
-    if (m_captureState != Capture::Capturing)
+    if (m_captureState != CapturePhase::Capturing)
         return;
     killCaptureTimers();
-    setState(Capture::Stopping);
+    setState(CapturePhase::Stopping);
     if (m_inFlight) {
         m_port.abortCommand(m_inFlightCommand);
         m_inFlight = 0;
@@ -121,7 +121,7 @@ plat::LRESULT OscilloCapture::OnBaudChangeState(plat::WPARAM code, plat::LPARAM 
         if (m_awaitingRateBack) {
             m_rateSwitched = false;
             FinishCapture();
-        } else if (m_captureState == Capture::Starting && m_awaitingRateStart) {
+        } else if (m_captureState == CapturePhase::Starting && m_awaitingRateStart) {
             beginStartSequence();
         } else {
             UpdateCaptureControls();
@@ -135,8 +135,8 @@ plat::LRESULT OscilloCapture::OnBaudChangeState(plat::WPARAM code, plat::LPARAM 
         if (m_awaitingRateBack) {
             m_rateSwitched = false;
             FinishCapture();
-        } else if (m_captureState >= Capture::Starting && m_captureState <= Capture::Failed
-                   && m_captureState != Capture::NotConnected) {
+        } else if (m_captureState >= CapturePhase::Starting && m_captureState <= CapturePhase::Failed
+                   && m_captureState != CapturePhase::NotConnected) {
             EndCapture();
         } else {
             UpdateCaptureControls();
@@ -156,13 +156,13 @@ void OscilloCapture::EndCapture(bool lineAnswers)
     // The finished command and every idle record go first: the library refuses a speed change
     // while any record is queued.
     m_port.removeCommand(0);
-    if (m_rateSwitched && lineAnswers && m_captureState != Capture::NotConnected && m_port.isConnected()) {
-        setState(Capture::Stopping);
+    if (m_rateSwitched && lineAnswers && m_captureState != CapturePhase::NotConnected && m_port.isConnected()) {
+        setState(CapturePhase::Stopping);
         int changed = 0;
         m_inRateSend = true;
         const plat::LRESULT refused = requestLineSpeed(0, &changed);
         m_inRateSend = false;
-        if (m_captureState == Capture::NotConnected)
+        if (m_captureState == CapturePhase::NotConnected)
             return;
         if (refused == 0 && changed != 0) {
             m_awaitingRateBack = true;
@@ -177,7 +177,7 @@ void OscilloCapture::FinishCapture()
 {
     m_awaitingRateBack = false;
     m_inFlight = 0;
-    setState(Capture::Idle);
+    setState(CapturePhase::Idle);
     UpdateCaptureControls();
     for (const int slider : {OscilloId::TimeSlider, OscilloId::ResolutionSlider})
         m_screen.showSliderCursor(slider, 2, 5);

@@ -18,10 +18,15 @@ namespace {
 
 // lParam of a connection notice: read every setting from the driver (entering the screen);
 // only the state came back (a refused disconnection).
-constexpr plat::LPARAM kReadEverything = -1;
-constexpr plat::LPARAM kStateOnly = -2;
+constexpr plat::LPARAM kReadEverything = CommState::Entered;
+constexpr plat::LPARAM kStateOnly = CommState::Restored;
 
 } // namespace
+
+void OscilloCapture::OnEnteredConnected()
+{
+    OnCommStateChanged(1, kReadEverything);
+}
 
 plat::LRESULT OscilloCapture::OnCommStateChanged(plat::WPARAM connected, plat::LPARAM how)
 {
@@ -33,7 +38,7 @@ plat::LRESULT OscilloCapture::OnCommStateChanged(plat::WPARAM connected, plat::L
         m_awaitingRateStart = false;
         m_awaitingRateBack = false;
         m_disconnectAfterEnd = false;
-        setState(Capture::NotConnected);
+        setState(CapturePhase::NotConnected);
         m_lastResolutionCommand.clear();
         UpdateCaptureControls();
         return 1;
@@ -41,7 +46,7 @@ plat::LRESULT OscilloCapture::OnCommStateChanged(plat::WPARAM connected, plat::L
     if (how == kStateOnly) {
         // A refused disconnection leaves a capture in progress as it was.
         if (!inCapture())
-            setState(Capture::Idle);
+            setState(CapturePhase::Idle);
         UpdateCaptureControls();
         return 1;
     }
@@ -51,7 +56,7 @@ plat::LRESULT OscilloCapture::OnCommStateChanged(plat::WPARAM connected, plat::L
     m_awaitingRateStart = false;
     m_awaitingRateBack = false;
     m_synchronised = 0;
-    setState(Capture::Idle);
+    setState(CapturePhase::Idle);
     // Entering the screen while connected synchronises it (with kReadEverything).
     if (!m_currentScreen) {
         UpdateCaptureControls();
@@ -64,7 +69,7 @@ plat::LRESULT OscilloCapture::OnCommStateChanged(plat::WPARAM connected, plat::L
 void OscilloCapture::synchronise(plat::LPARAM how)
 {
     using namespace CaptureTag;
-    setState(Capture::Syncing);
+    setState(CapturePhase::Syncing);
     const bool sendOwn = how != kReadEverything;
     const auto pending = [&](int tag) { return sendOwn && m_lastSet[static_cast<std::size_t>(tag)] == kSlotPending; };
 
@@ -74,7 +79,7 @@ void OscilloCapture::synchronise(plat::LPARAM how)
     if (trigger != 0 && pending(Level1 - 1 + trigger))
         ownLevel = levelCommand(trigger);
 
-    setState(Capture::SyncWaiting);
+    setState(CapturePhase::SyncWaiting);
     if (pending(ResolutionSet))
         SendRecordResolution(ResolutionSet);
     else
@@ -109,7 +114,7 @@ void OscilloCapture::synchronise(plat::LPARAM how)
         QueryTriggerLevel();
 
     m_inFlight = 1;
-    setState(Capture::SyncWaiting);
+    setState(CapturePhase::SyncWaiting);
     if (!QueryStatus(Poll)) {
         m_inFlight = 0;
         plat::PostMessage(model::GetMainWindow(), WM_COMM_ERROR, m_lastQueueError, 0x8000);

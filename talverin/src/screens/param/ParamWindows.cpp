@@ -67,9 +67,6 @@ ParamWindows::ParamWindows(ScreenHost& frame) : m_frame(frame)
         m_frame.Connection().SetCommandWindow(nullptr);
         m_window.reset();
     });
-
-    m_hook = plat::qt::KeyboardHookChain::instance().install(
-        this, [this](const plat::qt::KeyInput& key) { return filterKey(key); });
 }
 
 ParamWindows::~ParamWindows() = default;
@@ -221,19 +218,6 @@ void ParamWindows::prepareForScreen(int target)
         window->hide();
         break;
     }
-}
-
-// ---- Keys ---------------------------------------------------------------------------------------
-
-bool ParamWindows::filterKey(const plat::qt::KeyInput& key)
-{
-    // Only keys for the frame's own window while the screen is current: a box or a tool window
-    // keeps its Tab.
-    CViewParam* screen = m_frame.GetCurrentViewId() == VIEW_PARAM ? Screen() : nullptr;
-    const auto* target = qobject_cast<const QWidget*>(key.target);
-    if (!screen || !target || target->window() != &m_frame.FrameWindow() || m_frame.IsTransferDialogOpen())
-        return false;
-    return screen->HandleHookKey(key);
 }
 
 } // namespace talverin

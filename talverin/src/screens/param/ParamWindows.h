@@ -1,6 +1,6 @@
 // The parameter screen and the command window in the main frame. Made once with the frame
 // (RegisterParamScreen), it registers view 131 ("Edit parameter", command 32777 / Ctrl+3, made on
-// the first switch, its Tab filter on the keyboard hook while it is current) and the command
+// the first switch, its Tab filter reached through the frame's keyboard hook) and the command
 // window (32773 / Ctrl+W, made on first show with its placement [Setting] CommandWindow, written
 // back when the frame goes). Before a New or a load both controls drop their rows (the store frees
 // the nodes they point to); after it the screen loads again and the window runs its command 1002.
@@ -9,7 +9,6 @@
 
 #include "screens/param/CCommandWnd.h"
 
-#include <platform/qt/keyboard_hook.h>
 
 #include <QObject>
 
@@ -52,7 +51,6 @@ private:
     void afterReload(bool keepSamples);
     void prepareForScreen(int target);
     void savePlacement();
-    bool filterKey(const plat::qt::KeyInput& key);
 
     ScreenHost& m_frame;
     std::unique_ptr<CCommandWnd> m_window;
@@ -61,7 +59,6 @@ private:
     bool m_reloading = false;
     bool m_reloadEnabled = false;
     bool m_reloadControlShown = false;
-    plat::qt::KeyboardHookHandle m_hook;
 };
 
 // The parameter screen and its command window, kept with the frame.

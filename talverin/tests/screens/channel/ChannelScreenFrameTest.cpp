@@ -3,6 +3,7 @@
 #include "AppFixture.h"
 
 #include "app/CNewDlg.h"
+#include "common/ClipboardHelpers.h"
 #include "common/CommandIds.h"
 #include "screens/channel/CViewChannel.h"
 #include "screens/channel/ChannelListView.h"
@@ -13,6 +14,8 @@
 #include <QTest>
 
 using talverin::CViewChannel;
+using talverin::CopyTextToClipboard;
+using talverin::GetClipboardText;
 
 namespace {
 
@@ -55,6 +58,22 @@ TEST_F(ChannelScreenFrame, RegisteredSwitchedKeyedCollectedAndReset)
     ASSERT_EQ(plat::SendMessage(frame().GetSafeHwnd(), talverin::WM_COLLECT_VIEW_DATA, 0, 0), 1);
     EXPECT_EQ(store().GetChannelProgram(4)->m_lines.at(0).text.rfind("MOV\t10\t", 0), 0u);
     EXPECT_EQ(store().GetChannelProgram(4)->m_currentLine, 1);
+
+    // The frame's Edit keys are the screen's Edit commands: Ctrl+C copies the selected rows' lines
+    // (not the current cell's text, as the list itself would), Ctrl+V pastes them, Ctrl+X cuts.
+    CopyTextToClipboard("before");
+    QTest::keyClick(view->CellEditor(), Qt::Key_Escape); // with the editor open both copy its text
+    ASSERT_FALSE(view->IsEditorOpen());
+    view->List()->setFocus();
+    view->List()->selectionModel()->select(view->List()->model()->index(0, 0),
+                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    QTest::keyClick(view->List(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(GetClipboardText(), view->Core().CopyText({0}));
+    EXPECT_EQ(GetClipboardText().rfind("0\tMOV\t10\t", 0), 0u) << GetClipboardText();
+    QTest::keyClick(view->List(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(view->Core().rows().usedCount(), 2);
+    QTest::keyClick(view->List(), Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(view->Core().rows().usedCount(), 1);
 
     // New makes channel 0 current and lists it.
     m_boxes.answer(plat::IDNO); // the old document's changes are not saved

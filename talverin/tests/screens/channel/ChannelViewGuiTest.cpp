@@ -117,7 +117,7 @@ TEST_F(ChannelViewFixture, GuiClipboardCopiesAndReplacesWholeChannels)
     store.m_editChannel = 3;
     ASSERT_TRUE(view->OnViewSwitch(true, 174));
     view->List()->setFocus();
-    QTest::keyClick(view->List(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(view->List(), Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(talverin::GetClipboardText(), ";CH=3\r\n0\tSPD\t10\tSpeed\r\n1\tEND\t\tEnd of program\r\n");
     EXPECT_EQ(view->MenuActions()[3]->text(), "Copy other channel\tCtrl+Alt+C");
 

@@ -60,7 +60,7 @@ protected:
         sim.stop();
     }
 
-    bool idle() { return capture->CaptureState() == Capture::Idle && ZRComm_GetCommandCount(-1) == 0; }
+    bool idle() { return capture->CaptureState() == CapturePhase::Idle && ZRComm_GetCommandCount(-1) == 0; }
 
     bool pumpUntil(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(20))
     {
@@ -119,7 +119,7 @@ TEST_F(CapturePty, SingAtEqualRatesArmsPollsFetchesAndStops)
     driver.setStatusScript({1, 2, 3});
     const std::size_t from = sim.transcript().size();
     capture->OnRun();
-    ASSERT_TRUE(pumpUntil([&] { return capture->CaptureState() != Capture::Starting; }));
+    ASSERT_TRUE(pumpUntil([&] { return capture->CaptureState() != CapturePhase::Starting; }));
     ASSERT_TRUE(pumpUntil([&] { return idle(); }));
 
     EXPECT_EQ(lines(from), (std::vector<std::string>{"L ", "L WTA", "L WVAVF", "L WVB-1", "L WVC-1", "L WVD-1", "L WTCA",
@@ -137,7 +137,7 @@ TEST_F(CapturePty, GarbageInTheDataReplyIsFetchedAgain)
     driver.setStatusScript({3});
     sim.injectFault(drivesim::Fault(drivesim::FaultKind::Garbage).on("WCD").at(drivesim::GarbagePlace::InReply).with("\x01\x02"));
     capture->OnRun();
-    ASSERT_TRUE(pumpUntil([&] { return capture->CaptureState() != Capture::Starting; }));
+    ASSERT_TRUE(pumpUntil([&] { return capture->CaptureState() != CapturePhase::Starting; }));
     ASSERT_TRUE(pumpUntil([&] { return idle(); }));
     const auto received = sim.receivedLines();
     EXPECT_EQ(std::count(received.begin(), received.end(), "WCD"), 2);

@@ -93,13 +93,13 @@ TEST(CaptureStates, SingCaptureRunsTheStartSequenceFetchesOnceAndStops)
     h.connect();
     EXPECT_EQ(h.port.texts(), (std::vector<std::string>{"?WHR\r#54", "?WHL\r#53", "?WVA\r#40", "?WVB\r#41", "?WVC\r#42",
                                                          "?WVD\r#43", "?WTC\r#55", "?WTH\r#57", "?WTV\r#51", "?WLA\r#58", "?WTS\r#80"}));
-    ASSERT_EQ(h.capture.CaptureState(), Capture::Idle);
+    ASSERT_EQ(h.capture.CaptureState(), CapturePhase::Idle);
     EXPECT_TRUE(h.screen.isControlEnabled(RunButton));
 
     const std::size_t from = h.port.cmds.size();
     h.capture.OnRun();
     EXPECT_EQ(h.port.calls.back(), "text CR");
-    EXPECT_EQ(h.capture.CaptureState(), Capture::Starting);
+    EXPECT_EQ(h.capture.CaptureState(), CapturePhase::Starting);
     EXPECT_FALSE(h.screen.isControlEnabled(RunButton) || h.screen.isControlEnabled(Stop) || h.screen.isControlEnabled(Time));
     h.answerUntil(Tag::StartStatus);
     h.answer("WTS0");
@@ -109,7 +109,7 @@ TEST(CaptureStates, SingCaptureRunsTheStartSequenceFetchesOnceAndStops)
                                                              "WTV1\r#29", "WTH50.0\r#30", "?WTS\r#31", "WTR0\r#70"}));
     EXPECT_EQ(h.port.cmds[from].title, "Send trigger stop command");
     EXPECT_EQ(h.port.cmds.back().title, "Send trigger start comand");
-    EXPECT_EQ(h.capture.CaptureState(), Capture::Capturing);
+    EXPECT_EQ(h.capture.CaptureState(), CapturePhase::Capturing);
     EXPECT_TRUE(h.screen.isControlEnabled(Stop));
     EXPECT_EQ(h.timers.armed[1001], 200u) << "the first poll waits one record time";
 
@@ -125,7 +125,7 @@ TEST(CaptureStates, SingCaptureRunsTheStartSequenceFetchesOnceAndStops)
     EXPECT_EQ(h.port.cmds.back().title, "Send trigger pause command");
     EXPECT_EQ(h.port.calls.back(), "remove " + std::to_string(h.port.cmds.size() - 1)) << "a clean line gets no CR";
     h.answer();
-    EXPECT_EQ(h.capture.CaptureState(), Capture::Idle);
+    EXPECT_EQ(h.capture.CaptureState(), CapturePhase::Idle);
     EXPECT_TRUE(h.screen.isControlEnabled(RunButton));
     EXPECT_EQ(h.port.live(), 0);
     EXPECT_EQ(h.port.staleRemoves, 0) << "each completion removes its command once";
@@ -150,7 +150,7 @@ TEST(CaptureStates, ContRepeatsUntilStopDuringAPollAndTheLineSpeedComesBack)
 
     h.store.m_lineClean = 0;
     h.capture.OnStop();
-    EXPECT_EQ(h.capture.CaptureState(), Capture::Stopping);
+    EXPECT_EQ(h.capture.CaptureState(), CapturePhase::Stopping);
     const std::vector<std::string> tail(h.port.calls.end() - 2, h.port.calls.end());
     EXPECT_EQ(tail, (std::vector<std::string>{"abort " + std::to_string(poll), "text CR"}));
     EXPECT_TRUE(h.timers.armed.empty());
@@ -161,9 +161,9 @@ TEST(CaptureStates, ContRepeatsUntilStopDuringAPollAndTheLineSpeedComesBack)
     EXPECT_EQ(h.port.live(), 1);
     EXPECT_EQ(h.answer(), "WTA\r#62");
     EXPECT_EQ(h.frame.seen(), (std::vector<std::string>{"rate:1", "rate:0"}));
-    EXPECT_EQ(h.capture.CaptureState(), Capture::Stopping) << "waits for the switch back";
+    EXPECT_EQ(h.capture.CaptureState(), CapturePhase::Stopping) << "waits for the switch back";
     h.capture.OnBaudChangeState(19, 0);
-    EXPECT_EQ(h.capture.CaptureState(), Capture::Idle);
+    EXPECT_EQ(h.capture.CaptureState(), CapturePhase::Idle);
     EXPECT_TRUE(h.screen.isControlEnabled(RunButton));
     EXPECT_EQ(h.port.staleRemoves, 0);
 }
@@ -179,10 +179,10 @@ TEST(CaptureStates, ThreeTransportFailuresAreResumedTheFourthEndsWithoutSwitchin
         for (int i = 0; i < 3; ++i)
             h.capture.OnCommCommand(event, id);
         EXPECT_EQ(std::count(h.port.calls.begin(), h.port.calls.end(), "resume " + std::to_string(id)), 3);
-        EXPECT_EQ(h.capture.CaptureState(), Capture::Capturing);
+        EXPECT_EQ(h.capture.CaptureState(), CapturePhase::Capturing);
         h.capture.OnCommCommand(event, id);
         EXPECT_EQ(h.port.calls.back(), "remove 0");
-        EXPECT_EQ(h.capture.CaptureState(), Capture::Idle);
+        EXPECT_EQ(h.capture.CaptureState(), CapturePhase::Idle);
         EXPECT_TRUE(h.timers.armed.empty());
         EXPECT_EQ(h.frame.seen(), (std::vector<std::string>{"rate:1", commError(int(event), 0x8000)}))
             << "nothing is sent at the capture speed after the line failed";
@@ -221,11 +221,11 @@ TEST(CaptureStates, EveryDeadEndAndErrorEndsTheCaptureOnce)
         if (c.box[0])
             h.boxes.answer(plat::IDOK);
         c.fail(h);
-        EXPECT_EQ(h.capture.CaptureState(), Capture::Stopping) << c.name;
+        EXPECT_EQ(h.capture.CaptureState(), CapturePhase::Stopping) << c.name;
         EXPECT_EQ(h.port.live(), 0) << c.name;
         EXPECT_EQ(h.frame.seen(), (std::vector<std::string>{"rate:1", "rate:0"})) << c.name << ": disconnect waits";
         h.capture.OnBaudChangeState(19, 0);
-        EXPECT_EQ(h.capture.CaptureState(), Capture::Idle) << c.name;
+        EXPECT_EQ(h.capture.CaptureState(), CapturePhase::Idle) << c.name;
         std::vector<std::string> want{"rate:1", "rate:0"};
         if (c.disconnect)
             want.push_back(disconnect());
@@ -245,7 +245,7 @@ TEST(CaptureStates, ChangesMadeWhileDisconnectedAreSentAtTheNextConnectionUnless
         Harness h;
         h.connect();
         h.capture.OnCommStateChanged(0, 15);
-        EXPECT_EQ(h.capture.CaptureState(), Capture::NotConnected);
+        EXPECT_EQ(h.capture.CaptureState(), CapturePhase::NotConnected);
         const std::size_t from = h.port.cmds.size();
         h.screen.text[Level] = "1.5";
         h.screen.text[Source1 + 1] = "TRQ";
@@ -258,11 +258,11 @@ TEST(CaptureStates, ChangesMadeWhileDisconnectedAreSentAtTheNextConnectionUnless
         const std::vector<std::string> read{"?WHR\r#54", "?WHL\r#53", "?WVA\r#40", "?WVB\r#41", "?WVC\r#42", "?WVD\r#43",
                                             "?WTC\r#55", "?WTH\r#57", "?WTV\r#51", "?WLA\r#58", "?WTS\r#80"};
         EXPECT_EQ(h.port.texts(from), how == 0 ? sent : read) << how;
-        EXPECT_EQ(h.capture.CaptureState(), Capture::SyncWaiting);
+        EXPECT_EQ(h.capture.CaptureState(), CapturePhase::SyncWaiting);
         // The driver is still recording a capture from before: the screen follows it.
         h.answerUntil(Tag::Poll);
         h.answer("WTS1");
-        EXPECT_EQ(h.capture.CaptureState(), Capture::Capturing);
+        EXPECT_EQ(h.capture.CaptureState(), CapturePhase::Capturing);
         EXPECT_EQ(h.timers.armed[1001], 100u);
         EXPECT_EQ(h.capture.SampleCount(), 200);
     }
@@ -276,7 +276,7 @@ TEST(CaptureStates, RefusedOrFailedSwitchesAndALostLineLeaveNothingQueued)
         h.connect();
         const std::size_t from = h.port.cmds.size();
         h.capture.OnRun();
-        EXPECT_EQ(h.capture.CaptureState(), Capture::Idle);
+        EXPECT_EQ(h.capture.CaptureState(), CapturePhase::Idle);
         EXPECT_EQ(h.port.cmds.size(), from);
     }
     {
@@ -284,7 +284,7 @@ TEST(CaptureStates, RefusedOrFailedSwitchesAndALostLineLeaveNothingQueued)
         h.connect();
         h.capture.OnRun();
         h.capture.OnBaudChangeState(20, 0x4000000a);
-        EXPECT_EQ(h.capture.CaptureState(), Capture::Idle);
+        EXPECT_EQ(h.capture.CaptureState(), CapturePhase::Idle);
         EXPECT_EQ(h.port.live(), 0);
         EXPECT_EQ(h.frame.seen(), (std::vector<std::string>{"rate:1", commError(20, 0x4000000a)}));
     }
@@ -295,7 +295,7 @@ TEST(CaptureStates, RefusedOrFailedSwitchesAndALostLineLeaveNothingQueued)
         h.frame.duringSwitch = [&] { h.capture.OnCommStateChanged(0, 15); };
         const std::size_t from = h.port.cmds.size();
         h.capture.OnRun();
-        EXPECT_EQ(h.capture.CaptureState(), Capture::NotConnected);
+        EXPECT_EQ(h.capture.CaptureState(), CapturePhase::NotConnected);
         EXPECT_EQ(h.port.cmds.size(), from);
     }
     {
@@ -303,7 +303,7 @@ TEST(CaptureStates, RefusedOrFailedSwitchesAndALostLineLeaveNothingQueued)
         h.connect();
         h.armed();
         h.capture.OnCommStateChanged(0, 4);
-        EXPECT_EQ(h.capture.CaptureState(), Capture::NotConnected);
+        EXPECT_EQ(h.capture.CaptureState(), CapturePhase::NotConnected);
         EXPECT_TRUE(h.timers.armed.empty());
         EXPECT_EQ(h.frame.seen(), std::vector<std::string>{"rate:1"});
         EXPECT_FALSE(h.screen.isControlEnabled(RunButton));

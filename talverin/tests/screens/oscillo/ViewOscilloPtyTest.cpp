@@ -70,7 +70,7 @@ protected:
         ASSERT_TRUE(waitFor([this] { return frame().Connection().m_connectionPhase == talverin::Phase::Connected && idle(); }));
     }
 
-    bool idle() { return view->CaptureState() == talverin::Capture::Idle && ZRComm_GetCommandCount(-1) == 0; }
+    bool idle() { return view->CaptureState() == talverin::CapturePhase::Idle && ZRComm_GetCommandCount(-1) == 0; }
 
     // Pumps (real time, at most 20 s; the clock moves 10 ms a round for the screen's timers).
     bool waitFor(const std::function<bool()>& done)
@@ -188,9 +188,9 @@ TEST_F(ViewOscilloPty, ACaptureIsExportedAsCsv)
     driver.setStatusScript({1, 1, 1, 3});
     ASSERT_TRUE(button(talverin::OscilloId::Run)->isEnabled());
     button(talverin::OscilloId::Run)->click();
-    ASSERT_TRUE(waitFor([this] { return view->CaptureState() != talverin::Capture::Starting; }));
+    ASSERT_TRUE(waitFor([this] { return view->CaptureState() != talverin::CapturePhase::Starting; }));
     // While capturing the slope cannot change: the driver has it for this capture.
-    if (view->CaptureState() == talverin::Capture::Capturing) {
+    if (view->CaptureState() == talverin::CapturePhase::Capturing) {
         EXPECT_FALSE(button(EdgeUp)->isEnabled());
         EXPECT_FALSE(view->Commands().execute(EdgeUp));
     }
@@ -247,7 +247,7 @@ TEST_F(ViewOscilloPty, SingAtTheLinesOwnSpeedFetchesOnceAndStops)
     driver.setStatusScript({1, 2, 3});
     const std::size_t from = sim.transcript().size();
     button(talverin::OscilloId::Run)->click();
-    ASSERT_TRUE(waitFor([this] { return view->CaptureState() != talverin::Capture::Starting; }));
+    ASSERT_TRUE(waitFor([this] { return view->CaptureState() != talverin::CapturePhase::Starting; }));
     ASSERT_TRUE(waitFor([this] { return idle(); }));
     EXPECT_EQ(lines(from), (std::vector<std::string>{"L ", "L WTA", "L WVAVF", "L WVBTRQ", "L WVC-1", "L WVD-1",
                                                       "L WTCA", "L WLA1", "L WHL200.0", "L WHR201", "L WTV0",
@@ -277,7 +277,7 @@ TEST_F(ViewOscilloPty, ContAtACaptureSpeedRepeatsUntilStopAndTheLineComesBack)
         return std::count(received.begin() + static_cast<long>(from), received.end(), std::string("WCD"));
     };
     button(talverin::OscilloId::Run)->click();
-    ASSERT_TRUE(waitFor([&] { return fetches() == 2 && view->CaptureState() == talverin::Capture::Capturing; }));
+    ASSERT_TRUE(waitFor([&] { return fetches() == 2 && view->CaptureState() == talverin::CapturePhase::Capturing; }));
     EXPECT_EQ(sim.lastPtySpeed(), 38400);
     EXPECT_FALSE(button(talverin::OscilloId::Run)->isEnabled());
     ASSERT_TRUE(button(talverin::OscilloId::Stop)->isEnabled());
@@ -315,8 +315,8 @@ TEST_F(ViewOscilloPty, ALineLostMidDownloadEndsTheCaptureWithNothingQueued)
     }));
     sim.injectFault(drivesim::Fault(drivesim::FaultKind::HangUp));
     ASSERT_TRUE(waitFor([this] {
-        const int state = view->CaptureState();
-        return (state == talverin::Capture::NotConnected || state == talverin::Capture::Idle)
+        const talverin::CapturePhase state = view->CaptureState();
+        return (state == talverin::CapturePhase::NotConnected || state == talverin::CapturePhase::Idle)
                && ZRComm_GetCommandCount(-1) <= 0;
     }));
     EXPECT_FALSE(button(talverin::OscilloId::Run)->isEnabled());
