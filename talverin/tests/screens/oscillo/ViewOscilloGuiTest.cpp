@@ -1,4 +1,4 @@
-// The oscilloscope screen without a driver: its first activation and layout, zoom, the value
+// The oscilloscope screen without a driver: first activation and layout, sliders, zoom, the value
 // edits' checks with scripted boxes, the View record and the exports through the real scope.
 #include "AppFixture.h"
 
@@ -130,6 +130,30 @@ TEST_F(ViewOscilloGui, ZoomRangesTheTriggerCursorAndThePositionSlider)
     plat::LONG low = -1, high = -1;
     slider(PositionScroll).GetRangeValue(1, &low, &high);
     EXPECT_EQ(high, 100); // zoom 1
+}
+
+// Pressed on a thumb and released along the bar through the window: what lies on top gets the mouse.
+TEST_F(ViewOscilloGui, EverySliderFollowsTheMouseAtEveryWindowSize)
+{
+    for (auto* source : view->Form()->findChildren<QComboBox*>(QString(), Qt::FindDirectChildrenOnly))
+        source->setCurrentIndex(1), emit source->activated(1); // every channel's scale slider opens
+    static_cast<QPushButton*>(w(Zoom1 + 1))->click(); // the POS. slider opens
+    for (const QSize size : {QSize(1000, 700), QSize(1600, 1000)}) {
+        frame().resize(size);
+        plat::qt::PumpAllPending();
+        for (auto [id, cursor] : {std::pair{1126, 9}, {1127, 1}, {1128, 13}, {1129, 14}, {1038, 1}, {1036, 1}, {1033, 1},
+                                  {1021, 1}, {1022, 1}, {1023, 1}, {1024, 1}}) {
+            QWidget* bar = w(id);
+            const bool upright = bar->height() > bar->width();
+            const auto at = [&](int p) { return bar->mapTo(&frame(), upright ? QPoint(bar->width() / 2, p) : QPoint(p, bar->height() / 2)); };
+            const int from = slider(id).GetGraphPos(cursor), length = upright ? bar->height() : bar->width();
+            const std::int64_t before = slider(id).GetValue(cursor);
+            QTest::mousePress(frame().windowHandle(), Qt::LeftButton, {}, at(from));
+            QTest::mouseMove(frame().windowHandle(), at(from + (from < length / 2 ? length : -length) / 5));
+            QTest::mouseRelease(frame().windowHandle(), Qt::LeftButton, {}, at(from + (from < length / 2 ? length : -length) / 5));
+            EXPECT_NE(slider(id).GetValue(cursor), before) << id << " at " << size.width();
+        }
+    }
 }
 
 TEST_F(ViewOscilloGui, ValueEditsAreCheckedWhenTheyLoseTheFocus)
