@@ -353,6 +353,7 @@ void CViewOscillo::firstActivation()
     setUpScope();
     setUpSliders();
     m_triggerPosition = 50.0;
+    m_triggerOnScreen = true;
     for (int id : {CursorA, CursorB, CursorAB, ReadoutA, ReadoutA + 1, ReadoutA + 2})
         if (QLineEdit* e = edit(id))
             e->clear();

@@ -159,6 +159,9 @@ private:
     void onZoom(int id);
     void onScroll(std::int64_t v);
     void onScrollEnded();
+    // Cursor 13 ranged over the visible part (a scroll of `scroll` pixels of a scope drawn
+    // `bitmapWidth` wide) at the kept trigger position.
+    void placeTriggerCursor(std::int64_t scroll, std::int64_t bitmapWidth);
     void onResolutionSlider(std::int64_t r);
     void onTimeSlider(std::int64_t t);
     void onTimeCursor(int cursor, std::int64_t value);
@@ -247,7 +250,8 @@ private:
     int m_zoom = 1;
     int m_previousZoom = 1;
     std::int64_t m_scrollValue = 0; // the POS. slider's value (pixels of the zoomed scope)
-    double m_triggerPosition = 50.0;
+    double m_triggerPosition = 50.0; // percent of the whole record: what the driver gets
+    bool m_triggerOnScreen = true;   // it lies in the visible part
     double m_timeA = 0.0;           // kept cursor times (ms)
     double m_timeB = 0.0;
     bool m_timesAbsolute = false;

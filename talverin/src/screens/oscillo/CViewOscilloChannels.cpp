@@ -350,6 +350,7 @@ void CViewOscillo::onTriggerCursor(std::int64_t)
     if (!percent)
         return;
     m_triggerPosition = *percent;
+    m_triggerOnScreen = true; // where the user put it
     setEditValue(TriggerPosition, OneDecimal(*percent), *percent);
     syncGuideLine(PositionSlider, 13);
 }
