@@ -32,7 +32,10 @@
 
 #include <zrcomm/zrcomm.h>
 
+#include <algorithm>
+
 #include <QApplication>
+#include <QShowEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QKeyEvent>
@@ -287,6 +290,18 @@ void CViewOscillo::OnNewDocumentDone()
     ResetView();
 }
 
+void CViewOscillo::OnDataReloaded(bool)
+{
+    followWaveSources();
+}
+
+void CViewOscillo::showEvent(QShowEvent* event)
+{
+    // The first set-up may have run before the unit was loaded (the program opens on this screen).
+    followWaveSources();
+    CViewBase::showEvent(event);
+}
+
 void CViewOscillo::ResetView()
 {
     m_setupDone = false;
@@ -309,6 +324,7 @@ bool CViewOscillo::OnViewSwitch(bool entered, int)
     }
     if (!m_setupDone)
         firstActivation();
+    followWaveSources();
     setEnabled(true);
     if (m_port.isConnected())
         m_capture->OnCommStateChanged(1, -1);
@@ -377,7 +393,7 @@ void CViewOscillo::firstActivation()
 
     setEditValue(TriggerPosition, "50.0", 50.0);
     setEditValue(Level, "0.00", 0.0);
-    setUpSources();
+    fillSources(false);
     for (int ch = 1; ch <= 4; ++ch) {
         channel(ch).record.reset();
         channel(ch).scale = {};
@@ -475,28 +491,54 @@ void CViewOscillo::setUpSliders()
         m_savedText[id] = controlText(id);
 }
 
-void CViewOscillo::setUpSources()
+namespace {
+
+// The unit file's [WV] lines, as far as 0x6000 bytes of them go.
+std::vector<std::string> waveSourceLines(const model::CDataFile& store)
 {
-    // The unit file's [WV] lines, as far as 0x6000 bytes of them go.
-    std::vector<QString> sources;
+    std::vector<std::string> lines;
     std::size_t bytes = 0;
-    for (const std::string& line : store().m_waveSources) {
+    for (const std::string& line : store.m_waveSources) {
         bytes += line.size() + 1;
         if (bytes > 0x6000)
             break;
-        sources.push_back(QString::fromStdString(line));
+        lines.push_back(line);
     }
+    return lines;
+}
+
+} // namespace
+
+void CViewOscillo::fillSources(bool keepSelection)
+{
+    m_filledSources = waveSourceLines(store());
     for (int ch = 1; ch <= 4; ++ch) {
         QComboBox* c = combo(Source1 + ch - 1);
         if (!c)
             continue;
+        std::vector<std::string> items{std::string()};
+        items.insert(items.end(), m_filledSources.begin(), m_filledSources.end());
+        std::vector<std::string>& reported = m_reportedSources[static_cast<std::size_t>(ch - 1)];
+        const std::string chosen = keepSelection ? c->currentText().toStdString() : std::string();
+        if (!chosen.empty() && std::find(items.begin(), items.end(), chosen) == items.end()
+            && std::find(reported.begin(), reported.end(), chosen) == reported.end())
+            reported.push_back(chosen); // the channel's source is not lost with the old lines
+        for (const std::string& r : reported)
+            if (std::find(items.begin(), items.end(), r) == items.end())
+                items.push_back(r);
         const QSignalBlocker quiet(c);
         c->clear();
-        c->addItem(QString());
-        for (const QString& s : sources)
-            c->addItem(s);
-        c->setCurrentIndex(0);
+        for (const std::string& item : items)
+            c->addItem(QString::fromStdString(item));
+        const auto at = std::find(items.begin(), items.end(), chosen);
+        c->setCurrentIndex(chosen.empty() ? 0 : static_cast<int>(at - items.begin()));
     }
+}
+
+void CViewOscillo::followWaveSources()
+{
+    if (m_setupDone && waveSourceLines(store()) != m_filledSources)
+        fillSources(true);
 }
 
 // ---- Events -----------------------------------------------------------------------------------

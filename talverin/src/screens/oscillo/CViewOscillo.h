@@ -66,6 +66,8 @@ public:
     bool OnViewSwitch(bool entered, int target) override;
     QSize MinimumClientSize() const override;
     void OnNewDocumentDone() override;
+    // A document opened or the driver's data read: the source lists follow the unit's [WV].
+    void OnDataReloaded(bool keepSamples) override;
     // Set-up again: at once when the screen is current, else on entering it.
     void ResetView();
     // The frame's keyboard hook: Enter in a value edit moves on like Tab (its check runs); the
@@ -126,6 +128,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     struct Channel {
@@ -142,7 +145,11 @@ private:
     void firstActivation();
     void setUpSliders();
     void setUpScope();
-    void setUpSources();
+    // The four source lists: an empty entry, the unit's [WV] lines, then what driver replies
+    // added; `keepSelection` keeps each list's chosen text (added when the new lines lack it).
+    void fillSources(bool keepSelection);
+    // Refilled, choices kept, when the unit's [WV] lines are not the ones the lists hold.
+    void followWaveSources();
     void onEvent(int controlId, comp::DISPID eventId, std::span<const comp::Variant> args);
     void onNotify(int code);
     void onBaudCommand(unsigned id);
@@ -246,6 +253,8 @@ private:
     std::unique_ptr<OscilloCapture> m_capture;
 
     std::array<Channel, 4> m_channels;
+    std::vector<std::string> m_filledSources; // the [WV] lines the source lists were filled from
+    std::array<std::vector<std::string>, 4> m_reportedSources; // entries driver replies added
     std::array<int, 16> m_guideShown{};
     int m_zoom = 1;
     int m_previousZoom = 1;

@@ -1,7 +1,8 @@
-// The oscilloscope screen without a driver: first activation and layout, sliders, zoom, the value
+// The oscilloscope screen without a driver: first activation, sources, layout, sliders, zoom, the value
 // edits' checks with scripted boxes, the View record and the exports through the real scope.
 #include "AppFixture.h"
 
+#include "app/CTalverinDocTemplate.h"
 #include "common/CommandIds.h"
 #include "screens/oscillo/CViewOscillo.h"
 #include "screens/oscillo/OscilloCapture.h"
@@ -130,6 +131,29 @@ TEST_F(ViewOscilloGui, ZoomRangesTheTriggerCursorAndThePositionSlider)
     plat::LONG low = -1, high = -1;
     slider(PositionScroll).GetRangeValue(1, &low, &high);
     EXPECT_EQ(high, 100); // zoom 1
+}
+
+TEST_F(ViewOscilloGui, SourceListsOfferTheUnitsSourcesFromStartUpOn)
+{
+    const auto items = [this](int ch) {
+        auto* box = static_cast<QComboBox*>(w(Source1 + ch - 1));
+        QStringList list;
+        for (int i = 0; i < box->count(); ++i)
+            list << box->itemText(i);
+        return list;
+    };
+    m_startOnScope = true; // set up before the unit is loaded
+    ASSERT_TRUE(Restart());
+    view = dynamic_cast<CViewOscillo*>(frame().GetView(talverin::VIEW_OSCILLO));
+    for (int ch = 1; ch <= 4; ++ch)
+        EXPECT_EQ(items(ch), QStringList({"", "VF", "TRQ"}));
+    EXPECT_TRUE(view->ApplyChannelSource(3, "POS")); // kept with the choice when the unit's sources change
+    std::string unit = apptest::ReadText(m_folder.file("unit/kvx100.ini"));
+    ASSERT_TRUE(plat::WriteFileAtomic(m_folder.file("unit/kvx100.ini"), unit.replace(unit.find("\nTRQ\n"), 5, "\nSPD\n")));
+    app().GetDocTemplate().OpenDocumentFile(TALVERIN_SAMPLE_DATA_DIR "/sample/kvx100_sample.zrd");
+    EXPECT_EQ(items(1), QStringList({"", "VF", "SPD"}));
+    EXPECT_EQ(items(3), QStringList({"", "VF", "SPD", "POS"}));
+    EXPECT_EQ(view->controlText(Source1 + 2), "POS");
 }
 
 // Pressed on a thumb and released along the bar through the window: what lies on top gets the mouse.
