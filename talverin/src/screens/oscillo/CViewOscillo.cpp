@@ -121,7 +121,7 @@ CViewOscillo::CViewOscillo(QWidget* parent) : CViewBase(VIEW_OSCILLO, parent)
     Messages().Set(plat::WM_TIMER, [this](plat::WPARAM w, plat::LPARAM) {
         if (w == kLayoutTimer)
             onLayoutTimer();
-        else if (w >= CaptureTimer::Poll && w <= CaptureTimer::Restart)
+        else if (w >= CaptureTimer::Poll && w <= CaptureTimer::FetchProgress)
             m_capture->OnTimer(static_cast<unsigned>(w));
         return plat::LRESULT{0};
     });
@@ -132,7 +132,7 @@ CViewOscillo::CViewOscillo(QWidget* parent) : CViewBase(VIEW_OSCILLO, parent)
 
 CViewOscillo::~CViewOscillo()
 {
-    for (unsigned id = kLayoutTimer; id <= CaptureTimer::Restart; ++id)
+    for (unsigned id = kLayoutTimer; id <= CaptureTimer::FetchProgress; ++id)
         plat::KillTimer(GetSafeHwnd(), id);
     // The capture reaches the widgets while it winds down; it goes first.
     m_capture.reset();
@@ -622,10 +622,37 @@ void CViewOscillo::onEvent(int controlId, comp::DISPID eventId, std::span<const 
 
 void CViewOscillo::onNotify(int code)
 {
-    if (code == 8)
+    // Every paint reports; 0 takes back only the memory text, not what a capture is saying.
+    if (code == 8) {
         SetStatusText(this, trv("Memory low.  Some channels cannot be displayed."));
-    else if (code == 0)
-        SetStatusText(this, QStringLiteral(""));
+        m_memoryLowShown = true;
+    } else if (code == 0 && m_memoryLowShown) {
+        m_memoryLowShown = false;
+        showActivityText();
+    }
+}
+
+void CViewOscillo::showActivityText()
+{
+    // Nothing to say: the pane's idle text.
+    if (m_activityText.isEmpty())
+        SetStatusText(this, static_cast<const char*>(nullptr));
+    else
+        SetStatusText(this, m_activityText);
+}
+
+void CViewOscillo::ShowCaptureActivity(CaptureActivity activity, int percent)
+{
+    QString text;
+    if (activity == CaptureActivity::WaitingForTrigger)
+        text = trv("Waiting for trigger");
+    else if (activity == CaptureActivity::ReadingData)
+        text = trv("Reading data %1 %").arg(percent);
+    if (text == m_activityText)
+        return;
+    m_activityText = text;
+    if (!m_memoryLowShown)
+        showActivityText();
 }
 
 void CViewOscillo::changeEvent(QEvent* event)

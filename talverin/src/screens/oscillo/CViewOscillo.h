@@ -122,6 +122,7 @@ public:
     void ReapplyChannelScale(int channel) override;
     void RefreshChannels() override;
     void FocusScopeIfLost() override;
+    void ShowCaptureActivity(CaptureActivity activity, int percent) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -152,6 +153,7 @@ private:
     void followWaveSources();
     void onEvent(int controlId, comp::DISPID eventId, std::span<const comp::Variant> args);
     void onNotify(int code);
+    void showActivityText();
     void onBaudCommand(unsigned id);
     void showHelpFor(QWidget* widget);
     bool isCurrentScreen() const;
@@ -278,6 +280,8 @@ private:
     double m_timeBase = 0.1;        // the TIME (ms per division) last applied
     bool m_slopeChanged = false;    // a slope was checked before a slope click (kept, not read)
     int m_checkedRecord = -1;       // the View record entry marked in the menu
+    QString m_activityText;         // the capture's text in the status pane, empty for none
+    bool m_memoryLowShown = false;  // the scope's memory text is in the status pane
     std::function<bool()> m_arrowHeld;
     plat::qt::KeyboardHookHandle m_keyHook; // Enter in a value edit
 };

@@ -22,6 +22,7 @@
 #include <zrcomm/zrcomm_api.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -238,7 +239,9 @@ TEST_F(ViewOscilloPty, SingAtTheLinesOwnSpeedFetchesOnceAndStops)
     }
     button(talverin::OscilloId::Run)->click();
     ASSERT_TRUE(waitFor([this] { return view->CaptureState() != talverin::Capture::Starting; }));
+    EXPECT_EQ(frame().MessagePane()->text(), "Waiting for trigger");
     ASSERT_TRUE(waitFor([this] { return idle(); }));
+    EXPECT_FALSE(frame().MessagePane()->text().contains(QStringLiteral("trigger")));
     EXPECT_EQ(lines(from), (std::vector<std::string>{"L ", "L WTA", "L WVAVF", "L WVBTRQ", "L WVC-1", "L WVD-1",
                                                       "L WTCA", "L WLA1", "L WHL200.0", "L WHR201", "L WTV0",
                                                       "L WTH50.0", "L ?WTS", "L WTR0", "L ?WTS", "L WCD", "L WTA"}));
