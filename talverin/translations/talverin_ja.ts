@@ -1625,6 +1625,14 @@ Specified file does not exist, or the file is used by another application.</sour
         <translation>メモリが不足しています。一部のチャンネルを表示できません。</translation>
     </message>
     <message>
+        <source>Waiting for trigger</source>
+        <translation>トリガ待ち</translation>
+    </message>
+    <message>
+        <source>Reading data %1 %</source>
+        <translation>データ読み込み中 %1 %</translation>
+    </message>
+    <message>
         <source>Function(&amp;W)</source>
         <translation>機能(&amp;W)</translation>
     </message>

@@ -32,7 +32,10 @@
 
 #include <zrcomm/zrcomm.h>
 
+#include <algorithm>
+
 #include <QApplication>
+#include <QShowEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QKeyEvent>
@@ -116,7 +119,7 @@ CViewOscillo::CViewOscillo(ScreenHost& host, QWidget* parent) : CViewBase(VIEW_O
     Messages().Set(plat::WM_TIMER, [this](plat::WPARAM w, plat::LPARAM) {
         if (w == kLayoutTimer)
             onLayoutTimer();
-        else if (w >= CaptureTimer::Poll && w <= CaptureTimer::Restart)
+        else if (w >= CaptureTimer::Poll && w <= CaptureTimer::FetchProgress)
             m_capture->OnTimer(static_cast<unsigned>(w));
         return plat::LRESULT{0};
     });
@@ -127,7 +130,7 @@ CViewOscillo::CViewOscillo(ScreenHost& host, QWidget* parent) : CViewBase(VIEW_O
 
 CViewOscillo::~CViewOscillo()
 {
-    for (unsigned id = kLayoutTimer; id <= CaptureTimer::Restart; ++id)
+    for (unsigned id = kLayoutTimer; id <= CaptureTimer::FetchProgress; ++id)
         plat::KillTimer(GetSafeHwnd(), id);
     // The capture reaches the widgets while it winds down; it goes first.
     m_capture.reset();
@@ -284,6 +287,18 @@ void CViewOscillo::OnNewDocumentDone()
     ResetView();
 }
 
+void CViewOscillo::OnDataReloaded(bool)
+{
+    followWaveSources();
+}
+
+void CViewOscillo::showEvent(QShowEvent* event)
+{
+    // The first set-up may have run before the unit was loaded (the program opens on this screen).
+    followWaveSources();
+    CViewBase::showEvent(event);
+}
+
 void CViewOscillo::ResetView()
 {
     m_setupDone = false;
@@ -306,6 +321,7 @@ bool CViewOscillo::OnViewSwitch(bool entered, int)
     }
     if (!m_setupDone)
         firstActivation();
+    followWaveSources();
     setEnabled(true);
     if (m_port.isConnected())
         m_capture->OnEnteredConnected();
@@ -350,6 +366,7 @@ void CViewOscillo::firstActivation()
     setUpScope();
     setUpSliders();
     m_triggerPosition = 50.0;
+    m_triggerOnScreen = true;
     for (int id : {CursorA, CursorB, CursorAB, ReadoutA, ReadoutA + 1, ReadoutA + 2})
         if (QLineEdit* e = edit(id))
             e->clear();
@@ -373,7 +390,7 @@ void CViewOscillo::firstActivation()
 
     setEditValue(TriggerPosition, "50.0", 50.0);
     setEditValue(Level, "0.00", 0.0);
-    setUpSources();
+    fillSources(false);
     for (int ch = 1; ch <= 4; ++ch) {
         channel(ch).record.reset();
         channel(ch).scale = {};
@@ -471,28 +488,54 @@ void CViewOscillo::setUpSliders()
         m_savedText[id] = controlText(id);
 }
 
-void CViewOscillo::setUpSources()
+namespace {
+
+// The unit file's [WV] lines, as far as 0x6000 bytes of them go.
+std::vector<std::string> waveSourceLines(const model::CDataFile& store)
 {
-    // The unit file's [WV] lines, as far as 0x6000 bytes of them go.
-    std::vector<QString> sources;
+    std::vector<std::string> lines;
     std::size_t bytes = 0;
-    for (const std::string& line : store().m_waveSources) {
+    for (const std::string& line : store.m_waveSources) {
         bytes += line.size() + 1;
         if (bytes > 0x6000)
             break;
-        sources.push_back(QString::fromStdString(line));
+        lines.push_back(line);
     }
+    return lines;
+}
+
+} // namespace
+
+void CViewOscillo::fillSources(bool keepSelection)
+{
+    m_filledSources = waveSourceLines(store());
     for (int ch = 1; ch <= 4; ++ch) {
         QComboBox* c = combo(Source1 + ch - 1);
         if (!c)
             continue;
+        std::vector<std::string> items{std::string()};
+        items.insert(items.end(), m_filledSources.begin(), m_filledSources.end());
+        std::vector<std::string>& reported = m_reportedSources[static_cast<std::size_t>(ch - 1)];
+        const std::string chosen = keepSelection ? c->currentText().toStdString() : std::string();
+        if (!chosen.empty() && std::find(items.begin(), items.end(), chosen) == items.end()
+            && std::find(reported.begin(), reported.end(), chosen) == reported.end())
+            reported.push_back(chosen); // the channel's source is not lost with the old lines
+        for (const std::string& r : reported)
+            if (std::find(items.begin(), items.end(), r) == items.end())
+                items.push_back(r);
         const QSignalBlocker quiet(c);
         c->clear();
-        c->addItem(QString());
-        for (const QString& s : sources)
-            c->addItem(s);
-        c->setCurrentIndex(0);
+        for (const std::string& item : items)
+            c->addItem(QString::fromStdString(item));
+        const auto at = std::find(items.begin(), items.end(), chosen);
+        c->setCurrentIndex(chosen.empty() ? 0 : static_cast<int>(at - items.begin()));
     }
+}
+
+void CViewOscillo::followWaveSources()
+{
+    if (m_setupDone && waveSourceLines(store()) != m_filledSources)
+        fillSources(true);
 }
 
 // ---- Events -----------------------------------------------------------------------------------
@@ -576,10 +619,37 @@ void CViewOscillo::onEvent(int controlId, comp::DISPID eventId, std::span<const 
 
 void CViewOscillo::onNotify(int code)
 {
-    if (code == 8)
+    // Every paint reports; 0 takes back only the memory text, not what a capture is saying.
+    if (code == 8) {
         SetStatusText(this, trv("Memory low.  Some channels cannot be displayed."));
-    else if (code == 0)
-        SetStatusText(this, QStringLiteral(""));
+        m_memoryLowShown = true;
+    } else if (code == 0 && m_memoryLowShown) {
+        m_memoryLowShown = false;
+        showActivityText();
+    }
+}
+
+void CViewOscillo::showActivityText()
+{
+    // Nothing to say: the pane's idle text.
+    if (m_activityText.isEmpty())
+        SetStatusText(this, static_cast<const char*>(nullptr));
+    else
+        SetStatusText(this, m_activityText);
+}
+
+void CViewOscillo::ShowCaptureActivity(CaptureActivity activity, int percent)
+{
+    QString text;
+    if (activity == CaptureActivity::WaitingForTrigger)
+        text = trv("Waiting for trigger");
+    else if (activity == CaptureActivity::ReadingData)
+        text = trv("Reading data %1 %").arg(percent);
+    if (text == m_activityText)
+        return;
+    m_activityText = text;
+    if (!m_memoryLowShown)
+        showActivityText();
 }
 
 void CViewOscillo::changeEvent(QEvent* event)

@@ -66,6 +66,8 @@ public:
     bool OnViewSwitch(bool entered, int target) override;
     QSize MinimumClientSize() const override;
     void OnNewDocumentDone() override;
+    // A document opened or the driver's data read: the source lists follow the unit's [WV].
+    void OnDataReloaded(bool keepSamples) override;
     // Set-up again: at once when the screen is current, else on entering it.
     void ResetView();
     // The frame's keyboard hook: Enter in a value edit moves on like Tab (its check runs); the
@@ -120,12 +122,14 @@ public:
     void ReapplyChannelScale(int channel) override;
     void RefreshChannels() override;
     void FocusScopeIfLost() override;
+    void ShowCaptureActivity(CaptureActivity activity, int percent) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     struct Channel {
@@ -142,9 +146,14 @@ private:
     void firstActivation();
     void setUpSliders();
     void setUpScope();
-    void setUpSources();
+    // The four source lists: an empty entry, the unit's [WV] lines, then what driver replies
+    // added; `keepSelection` keeps each list's chosen text (added when the new lines lack it).
+    void fillSources(bool keepSelection);
+    // Refilled, choices kept, when the unit's [WV] lines are not the ones the lists hold.
+    void followWaveSources();
     void onEvent(int controlId, comp::DISPID eventId, std::span<const comp::Variant> args);
     void onNotify(int code);
+    void showActivityText();
     void onBaudCommand(unsigned id);
     void showHelpFor(QWidget* widget);
     bool isCurrentScreen() const;
@@ -159,6 +168,9 @@ private:
     void onZoom(int id);
     void onScroll(std::int64_t v);
     void onScrollEnded();
+    // Cursor 13 ranged over the visible part (a scroll of `scroll` pixels of a scope drawn
+    // `bitmapWidth` wide) at the kept trigger position.
+    void placeTriggerCursor(std::int64_t scroll, std::int64_t bitmapWidth);
     void onResolutionSlider(std::int64_t r);
     void onTimeSlider(std::int64_t t);
     void onTimeCursor(int cursor, std::int64_t value);
@@ -244,11 +256,14 @@ private:
     std::unique_ptr<OscilloCapture> m_capture;
 
     std::array<Channel, 4> m_channels;
+    std::vector<std::string> m_filledSources; // the [WV] lines the source lists were filled from
+    std::array<std::vector<std::string>, 4> m_reportedSources; // entries driver replies added
     std::array<int, 16> m_guideShown{};
     int m_zoom = 1;
     int m_previousZoom = 1;
     std::int64_t m_scrollValue = 0; // the POS. slider's value (pixels of the zoomed scope)
-    double m_triggerPosition = 50.0;
+    double m_triggerPosition = 50.0; // percent of the whole record: what the driver gets
+    bool m_triggerOnScreen = true;   // it lies in the visible part
     double m_timeA = 0.0;           // kept cursor times (ms)
     double m_timeB = 0.0;
     bool m_timesAbsolute = false;
@@ -266,6 +281,8 @@ private:
     double m_timeBase = 0.1;        // the TIME (ms per division) last applied
     bool m_slopeChanged = false;    // a slope was checked before a slope click (kept, not read)
     int m_checkedRecord = -1;       // the View record entry marked in the menu
+    QString m_activityText;         // the capture's text in the status pane, empty for none
+    bool m_memoryLowShown = false;  // the scope's memory text is in the status pane
     std::function<bool()> m_arrowHeld;
 };
 

@@ -167,6 +167,7 @@ bool CViewOscillo::ApplyChannelSource(int ch, const std::string& source)
     QComboBox* c = combo(Source1 + ch - 1);
     if (!c)
         return false;
+    followWaveSources();
     const int before = c->currentIndex();
     const SourceMatch match = MatchSourceReply(sourceItems(ch), source);
     {
@@ -178,6 +179,7 @@ bool CViewOscillo::ApplyChannelSource(int ch, const std::string& source)
         } else {
             c->addItem(QString::fromStdString(match.text));
             c->setCurrentIndex(c->count() - 1);
+            m_reportedSources[static_cast<std::size_t>(ch - 1)].push_back(match.text);
         }
     }
     if (match.kind == SourceMatch::None) {
@@ -349,6 +351,7 @@ void CViewOscillo::onTriggerCursor(std::int64_t)
     if (!percent)
         return;
     m_triggerPosition = *percent;
+    m_triggerOnScreen = true; // where the user put it
     setEditValue(TriggerPosition, OneDecimal(*percent), *percent);
     syncGuideLine(PositionSlider, 13);
 }

@@ -194,13 +194,7 @@ void CViewOscillo::checkTriggerPosition()
     m_triggerPosition = v;
     setEditValue(TriggerPosition, OneDecimal(v), v);
     m_savedText[TriggerPosition] = controlText(TriggerPosition);
-    const CursorRange range = VisibleTriggerRange(slider(PositionScroll).GetValue(1), scope().GetBitmapWidth(), m_zoom)
-                                  .value_or(CursorRange{0, TriggerCursorMax(m_zoom)});
-    std::int64_t low = range.min;
-    std::int64_t high = range.max;
-    std::int64_t value = ClampToInt64(v * 10000.0);
-    slider(PositionSlider).ChangeRangeI64(13, &low, &high, &value);
-    syncGuideLine(PositionSlider, 13);
+    placeTriggerCursor(m_scrollValue, static_cast<std::int64_t>(scopeWidth()) * m_zoom);
     m_capture->SendTriggerPosition(CaptureTag::PositionSet);
 }
 

@@ -192,7 +192,6 @@ void CViewOscillo::onZoom(int id)
     m_previousZoom = m_zoom;
     m_zoom = zoom;
     const double oldVisible = VisibleTimeMs(timePerDivision(), m_previousZoom);
-    const std::int64_t oldScroll = m_scrollValue;
     const int width = scopeWidth();
 
     CZROSCILLO s = scope();
@@ -206,31 +205,9 @@ void CViewOscillo::onZoom(int id)
     s.ScrollPosition(0, 0);
     m_scrollValue = 0;
 
-    CZRSLIDER trigger = slider(PositionSlider);
-    const bool running = IsCaptureRunning(CaptureState());
-    const double edited = model::ParseLeadingDouble(controlText(TriggerPosition));
-    double position = edited;
-    if (!m_guideShown[13] || running) {
-        position = ZoomedTriggerPercent({m_triggerPosition, edited, trigger.GetGraphPos(13), trigger.GetCursorSize(), width,
-                                         zoom, m_previousZoom, oldScroll != 0});
-    }
-    std::int64_t value = 0;
-    trigger.GetValueI64(13, &value);
-    std::int64_t low = 0;
-    std::int64_t high = TriggerCursorMax(zoom);
-    trigger.ChangeRangeI64(13, &low, &high, &value);
-    if (!running) {
-        setEditValue(TriggerPosition, OneDecimal(position), position);
-        if (DiffersAtOneDecimal(position, m_triggerPosition))
-            m_capture->MarkPending(CaptureTag::PositionSet);
-        m_triggerPosition = position;
-        if (!m_guideShown[13]) {
-            // The cursor keeps its place on the screen: its value follows the new range.
-            value = ClampToInt64(position * 10000.0);
-            trigger.ChangeRangeI64(13, &low, &high, &value);
-        }
-    }
-    syncGuideLine(PositionSlider, 13);
+    // A zoom changes the view, never the trigger position the driver gets.
+    placeTriggerCursor(0, scaled);
+    setEditValue(TriggerPosition, OneDecimal(m_triggerPosition), m_triggerPosition);
     rerangeTimeCursors(oldVisible);
     s.LockPaint(plat::FALSE);
     s.Redraw(plat::TRUE);
@@ -245,23 +222,8 @@ void CViewOscillo::onScroll(std::int64_t v)
     s.LockPaint(plat::TRUE);
     s.ScrollPosition(static_cast<plat::LONG>(v), 0);
     if (!m_layoutInProgress) {
-        CZRSLIDER trigger = slider(PositionSlider);
-        if (!m_guideShown[13] && !IsCaptureRunning(CaptureState())) {
-            const double edited = model::ParseLeadingDouble(controlText(TriggerPosition));
-            const double position =
-                ScrolledTriggerPercent({m_triggerPosition, edited, trigger.GetGraphPos(13) + v, trigger.GetCursorSize(),
-                                        scopeWidth(), m_zoom, m_previousZoom, false});
-            if (DiffersAtOneDecimal(position, m_triggerPosition)) {
-                setEditValue(TriggerPosition, OneDecimal(position), position);
-                m_triggerPosition = position;
-                m_capture->MarkPending(CaptureTag::PositionSet);
-            }
-        } else if (const auto range = VisibleTriggerRange(v, s.GetBitmapWidth(), m_zoom)) {
-            std::int64_t low = range->min;
-            std::int64_t high = range->max;
-            std::int64_t value = ClampToInt64(m_triggerPosition * 10000.0);
-            trigger.ChangeRangeI64(13, &low, &high, &value);
-        }
+        // The trigger cursor spans what is on the screen; the position stays the record's.
+        placeTriggerCursor(v, static_cast<std::int64_t>(scopeWidth()) * m_zoom);
         if (m_guideShown[9] || m_guideShown[10]) {
             const double visible = VisibleTimeMs(timePerDivision(), m_zoom);
             if (const auto range = ScrolledTimeCursorRange(visible, v, scopeWidth())) {
@@ -278,6 +240,18 @@ void CViewOscillo::onScroll(std::int64_t v)
     }
     s.LockPaint(plat::FALSE);
     s.Redraw(plat::TRUE);
+}
+
+void CViewOscillo::placeTriggerCursor(std::int64_t scroll, std::int64_t bitmapWidth)
+{
+    const TriggerCursorView on =
+        TriggerCursorOnScreen(m_triggerPosition, VisibleTriggerRange(scroll, bitmapWidth, m_zoom), m_zoom);
+    std::int64_t low = on.range.min;
+    std::int64_t high = on.range.max;
+    std::int64_t value = on.value;
+    slider(PositionSlider).ChangeRangeI64(13, &low, &high, &value);
+    m_triggerOnScreen = on.onScreen;
+    syncGuideLine(PositionSlider, 13);
 }
 
 void CViewOscillo::onScrollEnded()
@@ -388,7 +362,9 @@ void CViewOscillo::syncGuideLine(int sliderId, int cursor)
 {
     CZRSLIDER s = slider(sliderId);
     CZROSCILLO face = scope();
-    face.SetGuidLine(cursor, s.GetGraphPos(cursor) - s.GetCursorSize(), m_guideShown[static_cast<std::size_t>(cursor)]);
+    // The trigger's line is not drawn at the screen's edge for a trigger outside the view.
+    const bool shown = m_guideShown[static_cast<std::size_t>(cursor)] && (sliderId != PositionSlider || m_triggerOnScreen);
+    face.SetGuidLine(cursor, s.GetGraphPos(cursor) - s.GetCursorSize(), shown);
     if (sliderId == ZeroSlider)
         face.MoveChannelPos(static_cast<short>(cursor), 0, 10000 - s.GetValue(cursor));
 }

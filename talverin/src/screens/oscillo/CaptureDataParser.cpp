@@ -84,4 +84,11 @@ int KeptCaptureRows(int stored, int sampleCount, int drawMode)
     return m >= 3 ? stored - (m - 2) : stored;
 }
 
+int DataReplyPercent(std::string_view replySoFar, int sampleCount)
+{
+    const auto lines = static_cast<long long>(std::count(replySoFar.begin(), replySoFar.end(), '\r'));
+    const long long expected = std::max(sampleCount, 0) + 2LL;
+    return static_cast<int>(std::min(99LL, lines * 100 / expected));
+}
+
 } // namespace talverin

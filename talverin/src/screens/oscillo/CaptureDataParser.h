@@ -31,4 +31,8 @@ CaptureRows ParseCaptureRows(std::string_view reply, int sampleCount, std::vecto
 // m = stored mod the division is 3 or more; every other mode keeps all.
 int KeptCaptureRows(int stored, int sampleCount, int drawMode);
 
+// How far a data reply has come, in percent: its whole lines against the header and the
+// sampleCount + 1 rows the record resolution asks for; at most 99 until the reply is complete.
+int DataReplyPercent(std::string_view replySoFar, int sampleCount);
+
 } // namespace talverin

@@ -34,6 +34,9 @@ inline constexpr int Run = 1263;
 inline constexpr int Stop = 1264;
 } // namespace OscilloId
 
+// What a capture is doing, for the status pane.
+enum class CaptureActivity { None, WaitingForTrigger, ReadingData };
+
 class CaptureScreen {
 public:
     virtual ~CaptureScreen() = default;
@@ -87,6 +90,8 @@ public:
     virtual void RefreshChannels() = 0;
     // When the control with the focus is gone or disabled, the focus goes to the scope.
     virtual void FocusScopeIfLost() = 0;
+    // The status pane says what the capture is doing (`percent` of the data read so far).
+    virtual void ShowCaptureActivity(CaptureActivity activity, int percent) = 0;
 };
 
 } // namespace talverin

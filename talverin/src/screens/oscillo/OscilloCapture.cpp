@@ -2,6 +2,7 @@
 #include "screens/oscillo/OscilloCapture.h"
 
 #include "connection/CapturePort.h"
+#include "screens/oscillo/CaptureDataParser.h"
 #include "screens/oscillo/CaptureScreen.h"
 #include "screens/oscillo/CaptureTimers.h"
 
@@ -18,6 +19,8 @@ bool validTag(int tag)
 {
     return tag >= 0 && tag < CaptureTag::Count;
 }
+
+constexpr unsigned kFetchProgressPeriod = 200; // ms
 
 } // namespace
 
@@ -192,7 +195,42 @@ bool OscilloCapture::QueryStatus(int tag)
 
 bool OscilloCapture::FetchData(int tag)
 {
-    return queue(DataFetchCommand(), tag);
+    if (!queue(DataFetchCommand(), tag))
+        return false;
+    // A long record takes a minute at a slow line speed: the status pane counts it in.
+    m_fetchCommand = m_inFlightCommand;
+    m_fetchPercent = 0;
+    publishActivity();
+    m_timers.set(CaptureTimer::FetchProgress, kFetchProgressPeriod);
+    return true;
+}
+
+void OscilloCapture::onFetchProgress()
+{
+    if (m_fetchCommand == 0 || m_captureState != Capture::Capturing)
+        return;
+    const unsigned size = static_cast<unsigned>(std::max(1024, (m_sampleCount + 10) * 32));
+    if (const std::optional<std::string> sofar = m_port.replyText(m_fetchCommand, size)) {
+        const int percent = DataReplyPercent(*sofar, m_sampleCount);
+        if (percent != m_fetchPercent) {
+            m_fetchPercent = percent;
+            publishActivity();
+        }
+    }
+    m_timers.set(CaptureTimer::FetchProgress, kFetchProgressPeriod);
+}
+
+void OscilloCapture::publishActivity()
+{
+    const CaptureActivity activity = m_captureState != Capture::Capturing ? CaptureActivity::None
+                                     : m_fetchCommand != 0                ? CaptureActivity::ReadingData
+                                                                          : CaptureActivity::WaitingForTrigger;
+    const int percent = activity == CaptureActivity::ReadingData ? m_fetchPercent : 0;
+    // Told only what changed: the controls are brought up to date far more often.
+    if (m_shownActivity && m_shownActivity->first == activity && m_shownActivity->second == percent)
+        return;
+    m_shownActivity = {activity, percent};
+    m_screen.ShowCaptureActivity(activity, percent);
 }
 
 void OscilloCapture::takeCaptureSettings()
@@ -212,6 +250,10 @@ void OscilloCapture::OnTimer(unsigned id)
     if (id >= CaptureTimer::Source1 && id < CaptureTimer::Source1 + 4) {
         const int channel = static_cast<int>(id - CaptureTimer::Source1) + 1;
         SendChannelSource(channel, CaptureTag::Source1 - 1 + channel);
+        return;
+    }
+    if (id == CaptureTimer::FetchProgress) {
+        onFetchProgress();
         return;
     }
     // Poll, fetch and re-arm belong to a running capture only: one that fired after a Stop or an
@@ -252,6 +294,7 @@ void OscilloCapture::UpdateCaptureControls()
     m_screen.showSliderCursor(LevelSlider, 14, editable && TriggerChannel() != 0 ? -9 : -2);
     m_screen.RefreshChannels();
     m_screen.FocusScopeIfLost();
+    publishActivity();
 }
 
 } // namespace talverin

@@ -4,7 +4,7 @@
 // settings and the driver's in step after a connection. Every step is a tagged command in the
 // driver queue; each completion (WM_COMM_COMMAND) picks the next step by its tag.
 //
-// The screen owns one and forwards to it: button 1263 (OnRun), 1264 (OnStop), WM_TIMER 1001-1007
+// The screen owns one and forwards to it: button 1263 (OnRun), 1264 (OnStop), WM_TIMER 1001-1008
 // (OnTimer), WM_COMM_COMMAND (OnCommCommand), WM_BAUD_CHANGE_STATE (OnBaudChangeState),
 // WM_COMM_STATE_CHANGED (OnCommStateChanged) and WM_VIEW_SWITCH (SetCurrentScreen, and
 // OnEnteredConnected). The main window (model::GetMainWindow)
@@ -17,6 +17,7 @@
 
 #include "screens/CapturePhase.h"
 #include "screens/oscillo/CaptureCommands.h"
+#include "screens/oscillo/CaptureScreen.h"
 
 #include <platform/types.h>
 
@@ -25,6 +26,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace model {
 class CDataFile;
@@ -147,6 +149,9 @@ private:
     void FinishCapture();
     bool IsCaptureTag(int tag) const;
     void killCaptureTimers();
+    // The status pane follows the capture: waiting for the trigger, or reading the data.
+    void publishActivity();
+    void onFetchProgress();
 
     CaptureScreen& m_screen;
     CapturePort& m_port;
@@ -167,6 +172,9 @@ private:
     std::string m_runningSummary;
     std::array<std::string, 4> m_sourcesAtRun;
     bool m_currentScreen = false;
+    std::int32_t m_fetchCommand = 0; // the data fetch under way, 0 for none
+    int m_fetchPercent = 0;
+    std::optional<std::pair<CaptureActivity, int>> m_shownActivity; // what the screen was last told
 
     // The end path: the start switched the line to the capture speed; a switch (to or back) was
     // started and its report is awaited; a disconnect is to be posted once the speed is back.

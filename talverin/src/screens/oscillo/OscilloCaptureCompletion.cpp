@@ -123,6 +123,11 @@ void OscilloCapture::onCompleted(std::int32_t id)
 
     if (m_inFlight && id == m_inFlightCommand && (tag == CaptureTag::Fetch || tag == CaptureTag::Stop))
         m_inFlight = 0;
+    if (id == m_fetchCommand) {
+        m_fetchCommand = 0;
+        m_timers.kill(CaptureTimer::FetchProgress);
+        publishActivity();
+    }
     // Sized for one line of up to 32 characters a sample; read again larger when it did not fit.
     const unsigned size = static_cast<unsigned>(std::max(1024, (m_sampleCount + 10) * 32));
     const std::optional<std::string> reply = m_port.replyText(id, size);

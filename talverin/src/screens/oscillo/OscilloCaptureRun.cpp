@@ -40,6 +40,8 @@ void OscilloCapture::killCaptureTimers()
     m_timers.kill(CaptureTimer::Poll);
     m_timers.kill(CaptureTimer::Fetch);
     m_timers.kill(CaptureTimer::Restart);
+    m_timers.kill(CaptureTimer::FetchProgress);
+    m_fetchCommand = 0;
 }
 
 void OscilloCapture::OnRun()

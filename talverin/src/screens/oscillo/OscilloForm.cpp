@@ -173,6 +173,10 @@ void BuildOscilloForm(QWidget* form)
         button->setIcon(EdgeIcon(id == 1209));
         button->setIconSize(QSize(24, 12));
     }
+    // A group box only frames the controls inside it. Made after the hosted controls, it would lie
+    // above them and take their clicks: every group box goes to the bottom of the stack.
+    for (QGroupBox* group : form->findChildren<QGroupBox*>(QString(), Qt::FindDirectChildrenOnly))
+        group->lower();
 }
 
 } // namespace talverin

@@ -73,31 +73,14 @@ std::optional<double> TriggerPercentFromCursor(std::int64_t pixel, std::int64_t 
     return std::min(percent, 100.0);
 }
 
-double ZoomedTriggerPercent(const TriggerFollow& f)
+TriggerCursorView TriggerCursorOnScreen(double percent, std::optional<CursorRange> visible, int zoom)
 {
-    if (f.scopeWidth <= 0 || f.zoom <= 0)
-        return f.kept;
-    double position;
-    if (std::fabs(f.edit - f.kept) > 0.1 || f.oldScrollNonZero)
-        position = static_cast<double>(f.pixel - f.cursorSize) * 100.0 / f.scopeWidth + 0.05;
-    else
-        position = f.kept * f.previousZoom;
-    return std::clamp(position / f.zoom, 0.0, 100.0);
-}
-
-double ScrolledTriggerPercent(const TriggerFollow& f)
-{
-    if (f.zoom == 1)
-        return std::clamp(f.edit, 0.0, 100.0);
-    if (f.scopeWidth <= 0 || f.zoom <= 0)
-        return f.kept;
-    const double position = static_cast<double>(f.pixel - f.cursorSize) * 100.0 / f.scopeWidth + 0.05;
-    return std::clamp(position / f.zoom, 0.0, 100.0);
-}
-
-bool DiffersAtOneDecimal(double a, double b)
-{
-    return ClampToInt64(a * 10.0) != ClampToInt64(b * 10.0);
+    TriggerCursorView v;
+    v.range = visible.value_or(CursorRange{0, TriggerCursorMax(zoom)});
+    const std::int64_t value = ClampToInt64(percent * 10000.0);
+    v.value = std::clamp(value, v.range.min, std::max(v.range.min, v.range.max));
+    v.onScreen = v.value == value;
+    return v;
 }
 
 double VisibleTimeMs(double timePerDivision, int zoom)

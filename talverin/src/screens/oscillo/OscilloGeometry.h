@@ -48,25 +48,17 @@ std::optional<CursorRange> VisibleTriggerRange(std::int64_t v, std::int64_t bitm
 std::optional<double> TriggerPercentFromCursor(std::int64_t pixel, std::int64_t scroll, std::int64_t cursorSize,
                                                int scopeWidth, int zoom, bool aboveMinimum);
 
-// The position a zoom or scroll gives the trigger when its guide line is hidden.
-struct TriggerFollow {
-    double kept = 0.0;       // the position the screen keeps (percent)
-    double edit = 0.0;       // edit 1010's value
-    std::int64_t pixel = 0;  // cursor 13's pixel on its slider (plus the scroll for a scroll)
-    std::int64_t cursorSize = 0;
-    int scopeWidth = 0;
-    int zoom = 1;
-    int previousZoom = 1;
-    bool oldScrollNonZero = false;
+// Cursor 13 over the part of the record on the screen. The trigger position is a percent of the
+// whole record and no zoom or scroll changes it: the cursor shows it, at the nearer end of the
+// range when it lies outside the visible part.
+struct TriggerCursorView {
+    CursorRange range;
+    std::int64_t value = 0; // the value the cursor shows
+    bool onScreen = true;   // the position lies within the range
+    bool operator==(const TriggerCursorView&) const = default;
 };
-// Zoom: the cursor's pixel read back when the edit moved from the kept value by more than 0.1 or the
-// view was scrolled, else the kept position scaled by the previous zoom; then divided by the zoom
-// and kept to 0 ... 100. A width of 0 keeps the position.
-double ZoomedTriggerPercent(const TriggerFollow& f);
-// Scroll: the pixel (scroll included) read back, divided by the zoom; zoom 1 takes the edit.
-double ScrolledTriggerPercent(const TriggerFollow& f);
-// Two positions differ at the edit's 0.1 resolution.
-bool DiffersAtOneDecimal(double a, double b);
+// `visible` from VisibleTriggerRange; none (not painted yet) takes 0 ... TriggerCursorMax(zoom).
+TriggerCursorView TriggerCursorOnScreen(double percent, std::optional<CursorRange> visible, int zoom);
 
 // ---- Time cursors A (9) and B (10) of slider 1126, tenths of a millisecond ----
 

@@ -71,6 +71,9 @@ struct RecordingScreen : CaptureScreen {
     void ReapplyChannelScale(int c) override { note("scale " + std::to_string(c)); }
     void RefreshChannels() override {}
     void FocusScopeIfLost() override {}
+    std::vector<std::string> activity; // what the status pane said, each change: "wait", "read 40", "none"
+    void ShowCaptureActivity(CaptureActivity a, int percent) override
+    { activity.push_back(a == CaptureActivity::None ? "none" : a == CaptureActivity::WaitingForTrigger ? "wait" : "read " + std::to_string(percent)); }
 };
 
 struct FakePort : CapturePort {

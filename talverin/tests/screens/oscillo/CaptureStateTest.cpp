@@ -168,6 +168,20 @@ TEST(CaptureStates, ContRepeatsUntilStopDuringAPollAndTheLineSpeedComesBack)
     EXPECT_EQ(h.port.staleRemoves, 0);
 }
 
+TEST(CaptureStates, TheStatusPaneSaysWhatTheCaptureIsDoing)
+{
+    Harness h(Cont);
+    h.connect();
+    h.armed();
+    ASSERT_TRUE(h.fire(1001) && (h.answer("WTS3"), h.fire(1006)));
+    for (const int n : {100, 201}) // lines in of the header and 201 rows
+        h.port.cmds.back().reply = rows(n) + "\r", h.fire(1008);
+    h.answer(rows(201));
+    EXPECT_FALSE(h.timers.armed.count(1008));
+    h.capture.OnStop();
+    EXPECT_EQ(h.screen.activity, (std::vector<std::string>{"none", "wait", "read 0", "read 50", "read 99", "wait", "none"}));
+}
+
 TEST(CaptureStates, ThreeTransportFailuresAreResumedTheFourthEndsWithoutSwitching)
 {
     for (const plat::WPARAM event : {3, 4, 6, 7}) {
@@ -184,6 +198,7 @@ TEST(CaptureStates, ThreeTransportFailuresAreResumedTheFourthEndsWithoutSwitchin
         EXPECT_EQ(h.port.calls.back(), "remove 0");
         EXPECT_EQ(h.capture.CaptureState(), CapturePhase::Idle);
         EXPECT_TRUE(h.timers.armed.empty());
+        EXPECT_EQ(h.screen.activity.back(), "none");
         EXPECT_EQ(h.frame.seen(), (std::vector<std::string>{"rate:1", commError(int(event), 0x8000)}))
             << "nothing is sent at the capture speed after the line failed";
         h.answer("(a late reply)");

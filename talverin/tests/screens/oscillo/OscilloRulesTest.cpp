@@ -89,15 +89,7 @@ TEST(OscilloRulesTest, ZoomAndScrollArithmetic)
     EXPECT_EQ(*TriggerPercentFromCursor(2000, 0, 6, 400, 1, false), 100.0);
     EXPECT_FALSE(TriggerPercentFromCursor(1, 0, 6, 0, 1, true));
 
-    TriggerFollow f{50.0, 50.0, 206, 6, 400, 2, 1, false};
-    EXPECT_DOUBLE_EQ(ZoomedTriggerPercent(f), 25.0); // kept x previous zoom / zoom
-    f.edit = 30.0;                                  // the edit moved: read from the pixel
-    EXPECT_NEAR(ZoomedTriggerPercent(f), 25.025, 1e-9);
-    f.scopeWidth = 0;
-    EXPECT_DOUBLE_EQ(ZoomedTriggerPercent(f), 50.0);
-    EXPECT_DOUBLE_EQ(ScrolledTriggerPercent({50, 130, 0, 6, 400, 1, 1, false}), 100.0); // zoom 1: the edit
-    EXPECT_TRUE(DiffersAtOneDecimal(3.3, 3.4));
-    EXPECT_FALSE(DiffersAtOneDecimal(3.31, 3.35));
+    EXPECT_EQ(TriggerCursorOnScreen(25, std::nullopt, 4), (TriggerCursorView{{0, 250000}, 250000, true})); // not painted yet
 
     EXPECT_DOUBLE_EQ(RescalePosition(3.3, 10, 20), 6.6);
     EXPECT_DOUBLE_EQ(RescalePosition(3.3, 0, 20), 3.3);

@@ -1,7 +1,8 @@
-// The oscilloscope screen without a driver: its first activation and layout, zoom, the value
+// The oscilloscope screen without a driver: first activation, sources, layout, sliders, zoom, the value
 // edits' checks with scripted boxes, the View record and the exports through the real scope.
 #include "AppFixture.h"
 
+#include "app/CTalverinDocTemplate.h"
 #include "common/CommandIds.h"
 #include "screens/oscillo/CViewOscillo.h"
 #include "screens/oscillo/OscilloCapture.h"
@@ -130,6 +131,53 @@ TEST_F(ViewOscilloGui, ZoomRangesTheTriggerCursorAndThePositionSlider)
     plat::LONG low = -1, high = -1;
     slider(PositionScroll).GetRangeValue(1, &low, &high);
     EXPECT_EQ(high, 100); // zoom 1
+}
+
+TEST_F(ViewOscilloGui, SourceListsOfferTheUnitsSourcesFromStartUpOn)
+{
+    const auto items = [this](int ch) {
+        auto* box = static_cast<QComboBox*>(w(Source1 + ch - 1));
+        QStringList list;
+        for (int i = 0; i < box->count(); ++i)
+            list << box->itemText(i);
+        return list;
+    };
+    m_startOnScope = true; // set up before the unit is loaded
+    ASSERT_TRUE(Restart());
+    view = dynamic_cast<CViewOscillo*>(frame().GetView(talverin::VIEW_OSCILLO));
+    for (int ch = 1; ch <= 4; ++ch)
+        EXPECT_EQ(items(ch), QStringList({"", "VF", "TRQ"}));
+    EXPECT_TRUE(view->ApplyChannelSource(3, "POS")); // kept with the choice when the unit's sources change
+    std::string unit = apptest::ReadText(m_folder.file("unit/kvx100.ini"));
+    ASSERT_TRUE(plat::WriteFileAtomic(m_folder.file("unit/kvx100.ini"), unit.replace(unit.find("\nTRQ\n"), 5, "\nSPD\n")));
+    app().GetDocTemplate().OpenDocumentFile(TALVERIN_SAMPLE_DATA_DIR "/sample/kvx100_sample.zrd");
+    EXPECT_EQ(items(1), QStringList({"", "VF", "SPD"}));
+    EXPECT_EQ(items(3), QStringList({"", "VF", "SPD", "POS"}));
+    EXPECT_EQ(view->controlText(Source1 + 2), "POS");
+}
+
+// Pressed on a thumb and released along the bar through the window: what lies on top gets the mouse.
+TEST_F(ViewOscilloGui, EverySliderFollowsTheMouseAtEveryWindowSize)
+{
+    for (auto* source : view->Form()->findChildren<QComboBox*>(QString(), Qt::FindDirectChildrenOnly))
+        source->setCurrentIndex(1), emit source->activated(1); // every channel's scale slider opens
+    static_cast<QPushButton*>(w(Zoom1 + 1))->click(); // the POS. slider opens
+    for (const QSize size : {QSize(1000, 700), QSize(1600, 1000)}) {
+        frame().resize(size);
+        plat::qt::PumpAllPending();
+        for (auto [id, cursor] : {std::pair{1126, 9}, {1127, 1}, {1128, 13}, {1129, 14}, {1038, 1}, {1036, 1}, {1033, 1},
+                                  {1021, 1}, {1022, 1}, {1023, 1}, {1024, 1}}) {
+            QWidget* bar = w(id);
+            const bool upright = bar->height() > bar->width();
+            const auto at = [&](int p) { return bar->mapTo(&frame(), upright ? QPoint(bar->width() / 2, p) : QPoint(p, bar->height() / 2)); };
+            const int from = slider(id).GetGraphPos(cursor), length = upright ? bar->height() : bar->width();
+            const std::int64_t before = slider(id).GetValue(cursor);
+            QTest::mousePress(frame().windowHandle(), Qt::LeftButton, {}, at(from));
+            QTest::mouseMove(frame().windowHandle(), at(from + (from < length / 2 ? length : -length) / 5));
+            QTest::mouseRelease(frame().windowHandle(), Qt::LeftButton, {}, at(from + (from < length / 2 ? length : -length) / 5));
+            EXPECT_NE(slider(id).GetValue(cursor), before) << id << " at " << size.width();
+        }
+    }
 }
 
 TEST_F(ViewOscilloGui, ValueEditsAreCheckedWhenTheyLoseTheFocus)

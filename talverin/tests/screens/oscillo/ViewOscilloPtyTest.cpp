@@ -1,6 +1,6 @@
 // The oscilloscope screen on the simulated KVX-100: a chosen source is sent at once (with an arrow
 // key held, once after the delay), the slope is sent while idle and kept for the next connection
-// otherwise, leaving the screen sends a trigger position moved by a zoom, and a capture's data
+// otherwise, zooms and a scroll leave the driver's trigger position alone, and a capture's data
 // reply is exported as CSV. Captures through the frame's line-speed change: SING at the line's own
 // speed, CONT at a capture speed until Stop, and a line lost in the middle of a download.
 #include "AppFixture.h"
@@ -22,6 +22,7 @@
 #include <zrcomm/zrcomm_api.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -162,22 +163,6 @@ TEST_F(ViewOscilloPty, SlopeIsSentWhileIdleAndKeptForTheNextConnectionOtherwise)
     EXPECT_EQ(lines(from), (std::vector<std::string>{"L WTV1", "L WTV0"}));
 }
 
-TEST_F(ViewOscilloPty, LeavingWithAMovedTriggerPositionSendsIt)
-{
-    connect();
-    // A zoom with the trigger's guide line hidden keeps the cursor on the screen: 50 % becomes 25 %.
-    button(Zoom1 + 1)->click();
-    EXPECT_EQ(view->controlText(TriggerPosition), "25.0");
-    EXPECT_EQ(view->Capture().Slot(talverin::CaptureTag::PositionSet), talverin::kSlotPending);
-    const std::size_t from = sim.transcript().size();
-    ASSERT_TRUE(frame().SwitchView(talverin::VIEW_BLANK));
-    ASSERT_TRUE(waitFor([] { return ZRComm_GetCommandCount(-1) == 0; }));
-    // The frame leaves the line empty (the terminal window's carriage return) and reads the
-    // driver's data back first when the oscilloscope screen is left.
-    EXPECT_EQ(lines(from), (std::vector<std::string>{"L ", "L TX0", "L WTH25.0"}));
-    EXPECT_FALSE(view->isEnabled());
-}
-
 TEST_F(ViewOscilloPty, ACaptureIsExportedAsCsv)
 {
     connect();
@@ -246,9 +231,17 @@ TEST_F(ViewOscilloPty, SingAtTheLinesOwnSpeedFetchesOnceAndStops)
     ASSERT_TRUE(view->Commands().execute(talverin::OscilloCommand::Baud9600)); // the port's own speed
     driver.setStatusScript({1, 2, 3});
     const std::size_t from = sim.transcript().size();
+    for (const int zoom : {1, 4, 0}) { // 2, then scrolled, then 16 and 1: the driver's 50 % stays
+        button(Zoom1 + zoom)->click();
+        if (zoom == 1)
+            view->setControlText(HorizontalPosition, "0.5"), view->RunRangeCheck(HorizontalPosition);
+        EXPECT_EQ(view->sliderValue(PositionSlider, 13), zoom == 4 ? 62500 : 500000) << "the cursor at the nearer end";
+    }
     button(talverin::OscilloId::Run)->click();
     ASSERT_TRUE(waitFor([this] { return view->CaptureState() != talverin::CapturePhase::Starting; }));
+    EXPECT_EQ(frame().MessagePane()->text(), "Waiting for trigger");
     ASSERT_TRUE(waitFor([this] { return idle(); }));
+    EXPECT_FALSE(frame().MessagePane()->text().contains(QStringLiteral("trigger")));
     EXPECT_EQ(lines(from), (std::vector<std::string>{"L ", "L WTA", "L WVAVF", "L WVBTRQ", "L WVC-1", "L WVD-1",
                                                       "L WTCA", "L WLA1", "L WHL200.0", "L WHR201", "L WTV0",
                                                       "L WTH50.0", "L ?WTS", "L WTR0", "L ?WTS", "L WCD", "L WTA"}));
