@@ -419,6 +419,10 @@ File contents may not be read completely.</source>
         <source>&amp;Paste	Ctrl+V</source>
         <translation>貼り付け(&amp;P)	Ctrl+V</translation>
     </message>
+    <message>
+        <source>Writing channel %1: %2 of %3 lines</source>
+        <translation>チャンネル %1 書き込み中: %2 / %3 行</translation>
+    </message>
 </context>
 <context>
     <name>FormBuilder</name>
