@@ -1446,6 +1446,24 @@ Error:</source>
 You can drop text format (*.txt) file only.</source>
         <comment>no extension</comment>
         <translation>拡張子がありません。
+    <message>
+        <source>logic</source>
+        <translation>論理</translation>
+    </message>
+    <message>
+        <source>value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>logic and value</source>
+        <translation>論理と値</translation>
+    </message>
+    <message>
+        <source>The setting of %1 is not complete: %2 is empty.
+It is sent to the driver unit when function, logic and value are all set.</source>
+        <translation>%1 の設定が完了していません: %2 が空です。
+機能・論理・値がすべて揃うとドライバユニットへ送信されます。</translation>
+    </message>
 テキスト形式(*.txt)のファイルのみドロップできます。</translation>
     </message>
     <message>

@@ -441,7 +441,7 @@ void CViewIO::onResetCommand()
     const std::string line = slot < defaults.size() ? defaults[slot] : std::string(",,,");
     row.Import(line.c_str(), plat::FALSE);
     row.SetModifyFlg(plat::TRUE);
-    SendPinSetting(pin);
+    SendPinSetting(pin, nullptr, true);
     markDocumentModified();
 }
 

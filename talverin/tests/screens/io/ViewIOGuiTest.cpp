@@ -68,6 +68,8 @@ TEST_F(ViewIOGui, DroppedParametersAssignInputsOnlyAndWaitForTheDriver)
 {
     EXPECT_TRUE(dragAndDrop(5, kSpeedLine));
     EXPECT_EQ(view->Row(5).GetName(), "SPD");
+    // An unassigned pin has no logic yet: the drop waits for it, and says so.
+    m_boxes.answer(plat::IDOK);
     EXPECT_EQ(data(5), "250");
     ASSERT_NE(store().GetPinRecord(5), nullptr);
     EXPECT_EQ(store().GetPinRecord(5)->m_status, 1u); // pending until a driver is connected
@@ -81,6 +83,7 @@ TEST_F(ViewIOGui, DroppedParametersAssignInputsOnlyAndWaitForTheDriver)
     EXPECT_TRUE(dragAndDrop(30, QStringLiteral("WRO,OUT1,2,,0,0,Out,0-1,1,1,,0")));
     EXPECT_EQ(data(30), "0"); // an empty value drops as "0"
 
+    m_boxes.answer(plat::IDOK);
     // Leaving: full rows go into their records, badge-only pins lose theirs.
     (*store().GetPinArray())[0] = std::make_unique<model::CN2PinRecord>();
     view->Row(7).SetName("12");

@@ -210,6 +210,55 @@ TEST_F(ViewIOPty, PinsAreQueriedWatchedAssignedRefusedAndResent)
     EXPECT_EQ(ZRComm_GetCommandCount(1), 0);
 }
 
+// A function typed into an unassigned pin waits until logic and value are there: never the
+// driver's reset, one box per state of the row; an emptied function is the reset again.
+TEST_F(ViewIOPty, IncompleteRowsWaitForTheirLogicAndValue)
+{
+    frame().show();
+    ASSERT_TRUE(connect());
+    frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
+    ASSERT_TRUE(frame().SwitchView(talverin::VIEW_IO));
+    ASSERT_TRUE(idle());
+    auto typeInto = [&](int box, const char* text) {
+        auto* edit = row(5).site()->findChild<QLineEdit*>(QString::number(box));
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+        ASSERT_TRUE(idle());
+    };
+    const std::string tail = " is empty.\nIt is sent to the driver unit when function, logic and value are all set.";
+    const std::size_t mark = sim.transcript().size();
+    m_boxes.answer(plat::IDOK);
+    typeInto(1000, "4");
+    ASSERT_EQ(m_boxes.count(), 1u);
+    EXPECT_EQ(m_boxes.last().caption, "Error during I/O setting");
+    EXPECT_EQ(m_boxes.last().text, "The setting of 5 is not complete: logic and value" + tail);
+    EXPECT_EQ(store().GetPinRecord(5)->m_status, 1);
+    EXPECT_EQ(row(5).GetState(), 1);
+    m_boxes.answer(plat::IDOK);
+    typeInto(1001, "0");
+    ASSERT_EQ(m_boxes.count(), 2u);
+    EXPECT_EQ(m_boxes.last().text, "The setting of 5 is not complete: logic" + tail);
+    // Leaving and coming back tries again without a word; the driver heard nothing.
+    ASSERT_TRUE(frame().SwitchView(talverin::VIEW_PARAM));
+    ASSERT_TRUE(frame().SwitchView(talverin::VIEW_IO));
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(m_boxes.count(), 2u);
+    EXPECT_EQ(sent(mark, "L P"), std::vector<std::string>{});
+    EXPECT_EQ(row(5).GetName(), "4");
+
+    row(5).SetSetten("A");
+    typeInto(1001, "0");
+    EXPECT_EQ(sent(mark, "L P"), std::vector<std::string>{"L PI2"});
+    EXPECT_EQ(driver.pin(drivesim::PinSide::Input, 2).function, "4");
+    typeInto(1000, "");
+    EXPECT_EQ(sent(mark, "L P"), (std::vector<std::string>{"L PI2", "L PI2/RS"}));
+    EXPECT_EQ(m_boxes.count(), 2u);
+}
+
 // A document this program saved after the I/O screen was seen lists every pin; after the read-all
 // of Connect the unassigned ones have no record. Disconnecting must not reset the driver's pins
 // (input 3 got a function meanwhile), and a change the locked driver refuses on the way out is
