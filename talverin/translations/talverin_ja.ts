@@ -818,6 +818,14 @@ Disconnect and then Re-try.</source>
         <source>You cannot read data on terminal edit screen</source>
         <translation>ターミナル編集画面ではデータを読み込めません</translation>
     </message>
+    <message>
+        <source>Switching screens.
+
+Please wait.</source>
+        <translation>画面を切り替えています。
+
+しばらくお待ちください。</translation>
+    </message>
 </context>
 <context>
     <name>talverin::DriverConnection</name>
@@ -1438,14 +1446,6 @@ Error:</source>
         <source>Send I/O status</source>
         <translation>I/O状態送信</translation>
     </message>
-</context>
-<context>
-    <name>talverin::CViewTerminal</name>
-    <message>
-        <source>File format mismatch.
-You can drop text format (*.txt) file only.</source>
-        <comment>no extension</comment>
-        <translation>拡張子がありません。
     <message>
         <source>logic</source>
         <translation>論理</translation>
@@ -1464,6 +1464,14 @@ It is sent to the driver unit when function, logic and value are all set.</sourc
         <translation>%1 の設定が完了していません: %2 が空です。
 機能・論理・値がすべて揃うとドライバユニットへ送信されます。</translation>
     </message>
+</context>
+<context>
+    <name>talverin::CViewTerminal</name>
+    <message>
+        <source>File format mismatch.
+You can drop text format (*.txt) file only.</source>
+        <comment>no extension</comment>
+        <translation>拡張子がありません。
 テキスト形式(*.txt)のファイルのみドロップできます。</translation>
     </message>
     <message>

@@ -11,6 +11,8 @@
 #include "controlhost/CZRCN2.h"
 #include "screens/channel/CViewChannel.h"
 #include "screens/io/CViewIO.h"
+#include "connection/CBusyDlg.h"
+#include "connection/DriverConnection.h"
 
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>
@@ -23,6 +25,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 
 using talverin::CViewIO;
@@ -257,6 +260,38 @@ TEST_F(ViewIOPty, IncompleteRowsWaitForTheirLogicAndValue)
     typeInto(1000, "");
     EXPECT_EQ(sent(mark, "L P"), (std::vector<std::string>{"L PI2", "L PI2/RS"}));
     EXPECT_EQ(m_boxes.count(), 2u);
+}
+
+// Leaving while the driver keeps a command waiting: past half a second the please-wait dialog
+// offers Cancel, which keeps this screen (entered again) and the queue as it was.
+TEST_F(ViewIOPty, ASwitchWaitingOnTheDriverCanBeGivenUp)
+{
+    frame().show();
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(frame().SwitchView(talverin::VIEW_IO));
+    ASSERT_TRUE(idle());
+    sim.injectFault(drivesim::Fault(drivesim::FaultKind::Silence).always());
+    const CommandId waiting = ZRComm_SendCommandText(view()->GetSafeHwnd(), "TPI0\r", 300 + 3);
+    ASSERT_NE(waiting, 0);
+    QString shown;
+    QTimer canceller; // runs in the switch's wait
+    QObject::connect(&canceller, &QTimer::timeout, [&] {
+        talverin::CBusyDlg* dialog = frame().Connection().BusyDialog();
+        if (dialog && dialog->isVisible() && shown.isEmpty()) {
+            shown = dialog->Text();
+            QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+        }
+    });
+    canceller.start(0);
+    const std::uint64_t start = m_clock.tickCount64();
+    EXPECT_FALSE(frame().SwitchView(talverin::VIEW_PARAM));
+    canceller.stop();
+    EXPECT_EQ(shown, "Switching screens.\n\nPlease wait.");
+    EXPECT_GE(m_clock.tickCount64() - start, 500u);
+    EXPECT_LT(m_clock.tickCount64() - start, 40000u) << "given up, not timed out";
+    EXPECT_EQ(frame().GetCurrentViewId(), talverin::VIEW_IO);
+    EXPECT_TRUE(frame().isEnabled());
+    EXPECT_EQ(ZRComm_GetCommandParam(waiting), 303) << "the queued command stays";
 }
 
 // A document this program saved after the I/O screen was seen lists every pin; after the read-all
