@@ -3,6 +3,8 @@
 #include <platform/text.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <unordered_map>
 
 namespace zrtermed {
 
@@ -42,6 +44,26 @@ std::vector<int> shiftJisStarts(std::string_view bytes)
     return starts;
 }
 
+// One Shift_JIS character of one or two bytes. Noise on the line makes long runs of these, so
+// single bytes are mapped here and each pair is converted once.
+QString shiftJisCharacter(std::string_view bytes)
+{
+    const auto first = static_cast<unsigned char>(bytes[0]);
+    if (bytes.size() == 1) {
+        if (first < 0x80)
+            return QString(QChar(first));
+        if (first >= 0xA1 && first <= 0xDF) // half-width katakana
+            return QString(QChar(0xFF61 + (first - 0xA1)));
+        return QString(QChar(QChar::ReplacementCharacter));
+    }
+    static std::unordered_map<std::uint16_t, QString> pairs;
+    const auto key = static_cast<std::uint16_t>(first << 8 | static_cast<unsigned char>(bytes[1]));
+    auto found = pairs.find(key);
+    if (found == pairs.end())
+        found = pairs.emplace(key, QString::fromStdString(plat::DecodeText(bytes))).first;
+    return found->second;
+}
+
 } // namespace
 
 DecodedLine DecodeTerminalLine(std::string_view line, bool last)
@@ -78,8 +100,7 @@ DecodedLine DecodeTerminalLine(std::string_view line, bool last)
             out.text.clear();
             for (std::size_t k = 0; k < starts.size(); ++k) {
                 const std::size_t end = k + 1 < starts.size() ? static_cast<std::size_t>(starts[k + 1]) : bytes.size();
-                const QString one = QString::fromStdString(
-                    plat::DecodeText(bytes.substr(static_cast<std::size_t>(starts[k]), end - static_cast<std::size_t>(starts[k]))));
+                const QString one = shiftJisCharacter(bytes.substr(static_cast<std::size_t>(starts[k]), end - static_cast<std::size_t>(starts[k])));
                 out.text += one;
                 out.unitStarts.insert(out.unitStarts.end(), static_cast<std::size_t>(one.size()), starts[k]);
             }
