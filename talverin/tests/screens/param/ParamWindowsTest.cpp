@@ -161,6 +161,8 @@ TEST_F(ParamWindows, WithoutADriver)
     EXPECT_EQ(window->minimumSize(), QSize(320, 380));
     // At its narrowest the list still shows the value column beside its scroll bar.
     window->resize(window->minimumSize());
+    plat::qt::PumpAllPending();
+    ASSERT_EQ(window->size(), window->minimumSize());
     const auto* list = window->findChild<QTreeView*>(QStringLiteral("1001"));
     EXPECT_LE(list->header()->sectionViewportPosition(2) + list->header()->sectionSize(2),
               list->width() - 2 * list->frameWidth() - list->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
