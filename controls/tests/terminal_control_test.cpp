@@ -148,3 +148,20 @@ TEST_F(TerminalControlGuiTest, GetTextCopiesTheZeroWhenTheSizeCoversTheTextAndRe
     m_control->invoke(m::Clear, InvokeKind::Method, {Variant::fromBool(true), Variant::fromBool(true)});
     EXPECT_EQ(text(), "");
 }
+
+TEST_F(TerminalControlGuiTest, DriverTextIsShownDecodedAndKeptByteForByte)
+{
+    // UTF-8 cut between two outputs; then Shift_JIS ("テスト") cut inside a pair.
+    add("\xE3\x81");
+    EXPECT_EQ(m_box->toPlainText(), "");
+    add("\x82\r\n\x83\x65\x83");
+    EXPECT_EQ(m_box->toPlainText(), QString::fromUtf8("\xE3\x81\x82\n\xE3\x83\x86"));
+    add("\x58\x83\x67\r\nOK\rN");
+    EXPECT_EQ(m_box->toPlainText(), QString::fromUtf8("\xE3\x81\x82\n\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88\nNK"));
+    EXPECT_EQ(text(), "\xE3\x81\x82\r\n\x83\x65\x83\x58\x83\x67\r\nNK");
+    EXPECT_EQ(m_box->textCursor().position(), m_box->document()->characterCount() - 1);
+    // Bytes that are no character in either (line noise) read as replacements; the bytes stay.
+    add("\r\n\xFF\x81\x20!");
+    EXPECT_TRUE(m_box->toPlainText().endsWith(QString(QChar(0xFFFD)) + QString(QChar(0xFFFD)) + " !"));
+    EXPECT_EQ(text().substr(text().size() - 4), "\xFF\x81\x20!");
+}

@@ -97,6 +97,8 @@ void ParamBuilder::insertModeColumns()
         rows.insertColumn(static_cast<int>(i), table[i]);
         list.header()->resizeSection(static_cast<int>(i), table[i].width);
     }
+    // The list's room for its values depends on these columns.
+    m_window.OnShowStyleChanged();
 }
 
 void ParamBuilder::fillFromTree()

@@ -32,6 +32,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
+
 using zrparam::ItemId;
 using zrparam::NodeRef;
 using zrparam::PaneLayout;
@@ -230,7 +232,19 @@ void ParamWindow::relayout()
         m_list->setGeometry(toQRect(created.list));
         m_help->setGeometry(toQRect(created.help));
     }
-    applyPanes(PaneLayout::Relayout(width(), height(), showStyle(), currentPanes()));
+    const Panes panes = PaneLayout::Relayout(width(), height(), showStyle(), currentPanes());
+    applyPanes(PaneLayout::KeepListWidth(listWidthForValues(), width(), height(), showStyle(), panes));
+}
+
+int ParamWindow::listWidthForValues() const
+{
+    // The columns up to the value (the third) and the scroll bar beside them.
+    const QHeaderView* header = m_list->header();
+    const int last = std::min(2, header->count() - 1);
+    if (last < 0)
+        return 0;
+    return header->sectionPosition(last) + header->sectionSize(last) + 2 * m_list->frameWidth()
+           + QWidget::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
 }
 
 void ParamWindow::OnShowStyleChanged()

@@ -117,6 +117,7 @@ private:
     zrparam::Panes currentPanes() const;
     void applyPanes(const zrparam::Panes& panes);
     void relayout();
+    int listWidthForValues() const;
     void placeCloseButton();
     void closeHelp();
     int focusedPaneId() const;

@@ -1,6 +1,7 @@
 #include "TerminalEdit.h"
 
 #include <platform/qt/fonts.h>
+#include <zrtermed/TerminalDecoding.h>
 
 #include <QKeyEvent>
 #include <QMimeData>
@@ -8,6 +9,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -15,27 +17,31 @@ namespace {
 
 using zrtermed::TerminalText;
 
-QString latin1(const std::string& text, int from)
+// Where text position `index` stands in the view: its line's block, then its column there.
+int viewPosition(const QTextDocument& document, const std::string& text, int index)
 {
-    return QString::fromLatin1(text.data() + from, static_cast<qsizetype>(text.size()) - from);
+    const int start = zrtermed::TerminalLineStart(text, index);
+    const QTextBlock block = document.findBlockByNumber(zrtermed::TerminalLineNumber(text, start));
+    if (!block.isValid())
+        return document.characterCount() - 1;
+    return block.position() + zrtermed::TerminalViewColumn(text, index);
 }
 
-// The view's text as the document holds it: one paragraph separator per line end.
-QString viewText(const std::string& text)
+// The text position a view position of the text's own view stands for.
+int textPosition(const std::string& text, int view)
 {
-    QString s;
-    s.reserve(static_cast<qsizetype>(text.size()));
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-            s += QChar::ParagraphSeparator;
-        } else {
-            s += QChar(static_cast<uchar>(c));
-        }
+    int start = 0;
+    for (;;) {
+        const int end = zrtermed::TerminalLineEnd(text, start);
+        const int units = zrtermed::TerminalViewColumn(text, end);
+        if (view <= units || end == static_cast<int>(text.size()))
+            return zrtermed::TerminalTextPosition(text, start, view);
+        view -= units + 1; // the line and its separator
+        start = end + (text[static_cast<std::size_t>(end)] == '\r' && end + 1 < static_cast<int>(text.size())
+                               && text[static_cast<std::size_t>(end) + 1] == '\n'
+                           ? 2
+                           : 1);
     }
-    return s;
 }
 
 // What the user put into the box, as the text's bytes: line breaks as CR LF, characters past
@@ -102,16 +108,18 @@ void TerminalEdit::showChange(const TerminalText::Change& change)
 void TerminalEdit::replaceTail(int from)
 {
     // A CR before the change may have been shown together with an LF that is gone, or may now
-    // pair with a new one: it is shown again with the tail.
+    // pair with a new one: it is shown again with the tail. The whole line goes again, as its
+    // characters are decoded together (a character cut between two outputs is whole now).
     if (from > 0 && m_text.text()[static_cast<std::size_t>(from) - 1] == '\r')
         --from;
+    from = zrtermed::TerminalLineStart(m_text.text(), from);
     const bool updates = updatesEnabled();
     setUpdatesEnabled(false);
     m_rendering = true;
     QTextCursor cursor(document());
-    cursor.setPosition(m_text.viewIndex(from));
+    cursor.setPosition(viewPosition(*document(), m_text.text(), from));
     cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-    cursor.insertText(latin1(m_text.text(), from));
+    cursor.insertText(zrtermed::TerminalViewText(m_text.text(), from));
     m_rendering = false;
     placeCaret();
     setUpdatesEnabled(updates);
@@ -127,7 +135,7 @@ void TerminalEdit::placeCaret()
     const bool was = m_rendering;
     m_rendering = true;
     QTextCursor cursor = textCursor();
-    cursor.setPosition(std::min(m_text.viewIndex(m_text.caret()), document()->characterCount() - 1));
+    cursor.setPosition(std::min(viewPosition(*document(), m_text.text(), m_text.caret()), document()->characterCount() - 1));
     setTextCursor(cursor);
     m_rendering = was;
     QScrollBar* bar = verticalScrollBar();
@@ -138,7 +146,7 @@ void TerminalEdit::takeUserEdit()
 {
     // Compare the document with the text: what differs between the common front and back is
     // what the user changed.
-    const QString shown = viewText(m_text.text());
+    const QString shown = zrtermed::TerminalViewText(m_text.text());
     const QString now = document()->toRawText();
     const qsizetype limit = std::min(shown.size(), now.size());
     qsizetype front = 0;
@@ -147,9 +155,15 @@ void TerminalEdit::takeUserEdit()
     qsizetype back = 0;
     while (back < limit - front && shown[shown.size() - 1 - back] == now[now.size() - 1 - back])
         ++back;
-    const int from = m_text.textIndex(static_cast<int>(front));
-    const int to = m_text.textIndex(static_cast<int>(shown.size() - back));
+    const int from = textPosition(m_text.text(), static_cast<int>(front));
+    const int to = textPosition(m_text.text(), static_cast<int>(shown.size() - back));
     m_text.replace(from, to, textBytes(QStringView(now).mid(front, now.size() - back - front)));
+    // What was typed may read otherwise as driver text (a byte of a Shift_JIS pair): shown as
+    // the text now reads, once the edit is over.
+    if (zrtermed::TerminalViewText(m_text.text()) != document()->toRawText()) {
+        QPointer<TerminalEdit> self(this);
+        QMetaObject::invokeMethod(this, [self] { if (self) self->rebuild(); }, Qt::QueuedConnection);
+    }
 }
 
 std::string TerminalEdit::typedChars(const QKeyEvent& key)

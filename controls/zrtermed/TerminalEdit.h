@@ -1,4 +1,5 @@
-// The terminal box's window: a plain text edit that only shows a TerminalText. Output replaces
+// The terminal box's window: a plain text edit that only shows a TerminalText, decoded line by
+// line as the program reads driver text (TerminalDecoding.h). Output replaces
 // just the changed tail of the text with updates off, so a burst costs one repaint, and the last
 // line stays in view. Typed keys become characters as WM_CHAR gives them and go to the control;
 // the edit box's own editing and shortcuts act only with local echo, and what they change is

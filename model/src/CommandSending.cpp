@@ -69,8 +69,25 @@ std::int32_t SendDriverCommand(plat::HWND window, std::string_view text, std::in
     return 0;
 }
 
-void WaitCommandQueue(plat::HWND /*window*/, bool stallLimit)
+namespace {
+ScopedQueueWatch* g_queueWatch = nullptr;
+} // namespace
+
+ScopedQueueWatch::ScopedQueueWatch(std::function<bool()> keepWaiting)
+    : m_keepWaiting(std::move(keepWaiting)), m_outer(g_queueWatch)
 {
+    g_queueWatch = this;
+}
+
+ScopedQueueWatch::~ScopedQueueWatch()
+{
+    g_queueWatch = m_outer;
+}
+
+bool WaitCommandQueue(plat::HWND /*window*/, bool stallLimit, const std::function<bool()>& ownKeepWaiting)
+{
+    const std::function<bool()> keepWaiting =
+        ownKeepWaiting ? ownKeepWaiting : g_queueWatch ? g_queueWatch->keepWaiting() : std::function<bool()>();
     struct WaitingFlag {
         WaitingFlag() { g_waitingForQueue.store(true); }
         ~WaitingFlag() { g_waitingForQueue.store(false); }
@@ -91,6 +108,8 @@ void WaitCommandQueue(plat::HWND /*window*/, bool stallLimit)
         if (monitor == COMM_MONITOR_PORT_CLOSED || !link.isConnected())
             break;
         dispatchOneCommMessage();
+        if (keepWaiting && !keepWaiting())
+            return false;
         if (count < lastCount) {
             lastCount = count;
             progressAt = plat::GetTickCount();
@@ -99,6 +118,7 @@ void WaitCommandQueue(plat::HWND /*window*/, bool stallLimit)
         }
         lastCount = count;
     }
+    return true;
 }
 
 bool IsWaitingForCommandQueue()

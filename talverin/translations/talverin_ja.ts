@@ -419,6 +419,10 @@ File contents may not be read completely.</source>
         <source>&amp;Paste	Ctrl+V</source>
         <translation>貼り付け(&amp;P)	Ctrl+V</translation>
     </message>
+    <message>
+        <source>Writing channel %1: %2 of %3 lines</source>
+        <translation>チャンネル %1 書き込み中: %2 / %3 行</translation>
+    </message>
 </context>
 <context>
     <name>FormBuilder</name>
@@ -813,6 +817,14 @@ Disconnect and then Re-try.</source>
     <message>
         <source>You cannot read data on terminal edit screen</source>
         <translation>ターミナル編集画面ではデータを読み込めません</translation>
+    </message>
+    <message>
+        <source>Switching screens.
+
+Please wait.</source>
+        <translation>画面を切り替えています。
+
+しばらくお待ちください。</translation>
     </message>
 </context>
 <context>
@@ -1433,6 +1445,24 @@ Error:</source>
     <message>
         <source>Send I/O status</source>
         <translation>I/O状態送信</translation>
+    </message>
+    <message>
+        <source>logic</source>
+        <translation>論理</translation>
+    </message>
+    <message>
+        <source>value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>logic and value</source>
+        <translation>論理と値</translation>
+    </message>
+    <message>
+        <source>The setting of %1 is not complete: %2 is empty.
+It is sent to the driver unit when function, logic and value are all set.</source>
+        <translation>%1 の設定が完了していません: %2 が空です。
+機能・論理・値がすべて揃うとドライバユニットへ送信されます。</translation>
     </message>
 </context>
 <context>

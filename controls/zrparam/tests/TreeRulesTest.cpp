@@ -227,4 +227,14 @@ TEST(PaneLayoutTest, CreationResizeSplittersAndSizes)
     EXPECT_EQ(sized.help.h, 6);
     EXPECT_TRUE(PaneLayout::ClosesHelp(help, sized));
     EXPECT_FALSE(PaneLayout::ClosesHelp(0, sized));
+
+    // A narrow control: the tree gives the list what its value column needs, down to its margin.
+    const Panes narrow = PaneLayout::Relayout(320, 380, help, PaneLayout::Create(320, 380, help));
+    const Panes kept = PaneLayout::KeepListWidth(200, 320, 380, help, narrow);
+    EXPECT_EQ(kept.tree.w, 116);
+    EXPECT_EQ(kept.list, (PaneRect{120, 0, 200, narrow.list.h}));
+    EXPECT_EQ(kept.help.x, 120);
+    EXPECT_EQ(PaneLayout::KeepListWidth(300, 320, 380, help, narrow).tree.w, PaneLayout::kEdgeMargin);
+    EXPECT_EQ(PaneLayout::KeepListWidth(100, 320, 380, help, narrow), narrow);
+    EXPECT_EQ(PaneLayout::KeepListWidth(300, 320, 380, kShowStacked, stacked), stacked);
 }

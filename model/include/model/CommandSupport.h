@@ -78,10 +78,27 @@ inline constexpr std::uint32_t kQueueStallLimitMs = 40000;
 // communication library's own messages through (one per step). Ends when the queue is empty, the
 // line was lost (the idle commands are removed first) or the port closed, the driver is no longer
 // connected, or, with `stallLimit` set, after kQueueStallLimitMs in which the count did not fall.
-// Every caller passes the limit unless it must wait without one.
-void WaitCommandQueue(plat::HWND window, bool stallLimit = true);
+// Every caller passes the limit unless it must wait without one. `keepWaiting`, when given, is
+// asked after every step: false ends the wait at once and the result is false (true otherwise).
+bool WaitCommandQueue(plat::HWND window, bool stallLimit = true, const std::function<bool()>& keepWaiting = {});
 // True while WaitCommandQueue runs.
 bool IsWaitingForCommandQueue();
+
+// While it lives, every WaitCommandQueue without a keepWaiting of its own asks this one (the
+// innermost when they nest): a screen switch lets the user give up the waits of the screens.
+// GUI thread only.
+class ScopedQueueWatch {
+public:
+    explicit ScopedQueueWatch(std::function<bool()> keepWaiting);
+    ~ScopedQueueWatch();
+    ScopedQueueWatch(const ScopedQueueWatch&) = delete;
+    ScopedQueueWatch& operator=(const ScopedQueueWatch&) = delete;
+    const std::function<bool()>& keepWaiting() const { return m_keepWaiting; }
+
+private:
+    std::function<bool()> m_keepWaiting;
+    ScopedQueueWatch* m_outer;
+};
 
 // The user text of a result code or command state, Japanese for language 1041 and English for
 // every other; empty for codes that have none (so that "Contents of error:" boxes leave that part

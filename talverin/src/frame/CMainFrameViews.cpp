@@ -10,6 +10,7 @@
 #include "connection/ConnectionRules.h"
 #include "frame/CDebugDlg.h"
 #include "frame/CStartDlg.h"
+#include "frame/SwitchWait.h"
 #include "screens/CViewBase.h"
 #include "screens/TerminalWindowBase.h"
 #include "connection/DriverConnection.h"
@@ -29,6 +30,8 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QStackedWidget>
+
+#include <optional>
 
 namespace talverin {
 
@@ -129,6 +132,10 @@ bool CMainFrame::SwitchView(int viewId)
     case DriverConnection::SwitchStep::Go:
         break;
     }
+    // The waits from here on, the left screen's own among them, keep the window painted and
+    // may be given up.
+    std::optional<SwitchWait> wait(std::in_place, GetSafeHwnd());
+    std::optional<model::ScopedQueueWatch> watch(std::in_place, [&wait] { return wait->keepWaiting(); });
     // Only the two editors with pending edits may keep the screen.
     CViewBase* left = GetView(m_currentView);
     const bool mayVeto = m_currentView == VIEW_IO || m_currentView == VIEW_CHANNEL;
@@ -136,13 +143,29 @@ bool CMainFrame::SwitchView(int viewId)
         return false;
     if (m_connection->IsConnected())
         m_connection->m_connectionPhase = Phase::Connected;
-    emit m_notices.viewSwitching(viewId);
-    model::WaitCommandQueue(GetSafeHwnd());
-    for (int attempt = 0; attempt < kModeRetries; ++attempt) {
+    bool waited = !wait->cancelled();
+    if (waited) {
+        emit m_notices.viewSwitching(viewId);
+        waited = model::WaitCommandQueue(GetSafeHwnd());
+    }
+    for (int attempt = 0; waited && attempt < kModeRetries; ++attempt) {
         if (ZRComm_SetCommandMode(GetCommandModeForView(viewId)) != COMM_ERR_COMMANDS_QUEUED)
             break;
-        model::WaitCommandQueue(GetSafeHwnd());
+        waited = model::WaitCommandQueue(GetSafeHwnd());
         plat::Sleep(100);
+        waited = waited && wait->keepWaiting();
+    }
+    watch.reset();
+    wait.reset();
+    if (!waited) {
+        // Given up by the user: the left screen is current again, in its own mode; what is
+        // queued stays queued.
+        emit m_notices.viewSwitching(m_currentView);
+        ZRComm_SetCommandMode(GetCommandModeForView(m_currentView));
+        if (left)
+            plat::SendMessage(left->GetSafeHwnd(), WM_VIEW_SWITCH, 1, m_currentView);
+        m_connection->ClearPendingView();
+        return false;
     }
     unmergeMenus();
     mergeMenus(target);

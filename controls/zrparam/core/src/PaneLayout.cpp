@@ -56,6 +56,22 @@ Panes PaneLayout::Relayout(int cx, int cy, int style, const Panes& current)
     return p;
 }
 
+Panes PaneLayout::KeepListWidth(int listNeeds, int cx, int cy, int style, const Panes& current)
+{
+    if (Stacked(style) || current.list.w >= listNeeds || current.tree.w <= kEdgeMargin)
+        return current;
+    const int treeWidth = std::max(kEdgeMargin, cx - kGap - listNeeds);
+    if (treeWidth >= current.tree.w)
+        return current;
+    Panes p = current;
+    p.tree.w = treeWidth;
+    p.list.x = treeWidth + kGap;
+    p.list.w = atLeast0(cx - p.list.x);
+    if (HelpShown(style))
+        p.help = helpUnder(p.list, cy);
+    return p;
+}
+
 SplitterDrag PaneLayout::DragAt(int style, int x, const Panes& current)
 {
     return Stacked(style) || x - kGap < current.tree.right() ? kTreeListDrag : kListHelpDrag;

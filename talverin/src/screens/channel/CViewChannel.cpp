@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -91,13 +92,17 @@ void CViewChannel::buildForm()
     const QFont f = font();
     m_channelLabel = new QLabel(QCoreApplication::translate("CViewChannel", "Channel"), this);
     m_channelLabel->setGeometry(MapDialogRect(QRect(kMargin, kBarTop + 2, 30, 10), f));
+    // The bar moves right as far as a longer label (the Japanese one) needs.
+    const int labelEnd = m_channelLabel->x() + QFontMetrics(f).horizontalAdvance(m_channelLabel->text()) + 4;
+    m_channelLabel->resize(std::max(m_channelLabel->width(), labelEnd - m_channelLabel->x()), m_channelLabel->height());
+    const QPoint shift(std::max(0, labelEnd - MapDialogRect(QRect(38, 0, 0, 0), f).x()), 0);
     struct Nav { int id; const char* caption; int x; int delta; };
     const Nav navs[] = {{IDC_PREV10, "<<", 38, -10}, {IDC_PREV, "<", 58, -1}, {IDC_NEXT, ">", 118, 1}, {IDC_NEXT10, ">>", 138, 10}};
     for (std::size_t i = 0; i < std::size(navs); ++i) {
         auto* b = new QPushButton(QString::fromLatin1(navs[i].caption), this);
         b->setObjectName(QString::number(navs[i].id));
         b->setAutoDefault(false);
-        b->setGeometry(MapDialogRect(QRect(navs[i].x, kBarTop, 18, kBarHeight), f));
+        b->setGeometry(MapDialogRect(QRect(navs[i].x, kBarTop, 18, kBarHeight), f).translated(shift));
         const int delta = navs[i].delta;
         connect(b, &QPushButton::clicked, this, [this, delta] { onChannelStep(delta); });
         m_navButtons[i] = b;
@@ -112,14 +117,14 @@ void CViewChannel::buildForm()
     m_channelBox->lineEdit()->setMaxLength(3);
     m_channelBox->setAttribute(Qt::WA_InputMethodEnabled, false);
     m_channelBox->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled, false);
-    m_channelBox->setGeometry(MapDialogRect(QRect(78, kBarTop, 38, kBarHeight), f));
+    m_channelBox->setGeometry(MapDialogRect(QRect(78, kBarTop, 38, kBarHeight), f).translated(shift));
     connect(m_channelBox, &QComboBox::activated, this, [this](int) { onChannelBoxChosen(); });
     m_channelBox->installEventFilter(this);
     m_channelBox->lineEdit()->installEventFilter(this);
 
     m_remains = new QLabel(QCoreApplication::translate("CViewChannel", "Remains:"), this);
     m_remains->setObjectName(QString::number(IDC_REMAINS));
-    m_remains->setGeometry(MapDialogRect(QRect(164, kBarTop + 2, 90, 10), f));
+    m_remains->setGeometry(MapDialogRect(QRect(164, kBarTop + 2, 90, 10), f).translated(shift));
 
     m_list = new ChannelListView(this);
     m_list->setObjectName(QString::number(IDC_LIST));
@@ -518,8 +523,8 @@ bool CViewChannel::HandleHookKey(const plat::qt::KeyInput& key)
             return true;
         }
         if (key.vk == VK_ESCAPE) {
-            if (m_channelBox->findText(m_channelBox->currentText(), Qt::MatchExactly) < 0)
-                selectChannelInBox(CurrentChannel());
+            // A typed number, valid or not, is dropped: the box shows what is listed.
+            selectChannelInBox(CurrentChannel());
             return true;
         }
         return false;
@@ -622,6 +627,9 @@ void CViewChannel::onChannelBoxChosen()
     if (channel < 0) {
         m_channelBox->setFocus();
         messageBox(channel_messages::ChannelNumberText(), channel_messages::ChannelNumberTitle(), plat::MB_ICONWARNING);
+        // The refused number must not stand beside a list of another channel.
+        selectChannelInBox(CurrentChannel());
+        m_channelBox->lineEdit()->selectAll();
         return;
     }
     if (channel == CurrentChannel())

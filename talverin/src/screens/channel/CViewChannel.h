@@ -83,6 +83,8 @@ public:
     };
     static constexpr plat::UINT_PTR kStepPanelTimer = 1000;
     static constexpr plat::UINT_PTR kBackgroundReadTimer = 1001;
+    static constexpr plat::UINT_PTR kWriteProgressTimer = 1002;
+    static constexpr plat::UINT kWriteProgressMs = 250;
     static constexpr int kChannelCount = 256;
 
     CViewChannel(model::CDataFile& store, ChannelViewHost host, QWidget* parent = nullptr);
@@ -194,6 +196,11 @@ private:
     CommandId queueCommand(int kind, int channel, bool busy);
     void onReadDone(int channel, const std::string& reply);
     void onWriteReplied(int channel, const std::string& reply);
+    // The status pane follows a channel text on its way: started when it is queued, its command
+    // learnt from its first event, ended with its completion.
+    void startWriteProgress(int channel);
+    void showWriteProgress();
+    void endWriteProgress();
     // How a write ended: in step with the driver, with lines the driver refused ('?'), or
     // without reaching it (a refused clear, a failure, no reply).
     enum class WriteEnd { Written, Rejected, NotWritten };
@@ -265,6 +272,12 @@ private:
     std::set<CommandId> m_busyCommands;   // busy ends when the last of them ends
     std::map<int, CommandId> m_readCommands; // channel -> its queued read
     std::multiset<int> m_writesUnderWay;     // a channel per "CC" queued, until its write ends
+    struct WriteProgress {
+        int channel = -1; // -1: no channel text under way
+        int lines = 0;
+        CommandId id = 0; // 0 until the library names it
+    };
+    WriteProgress m_writeProgress;
 };
 
 // Registers the screen with the frame (view 174, made on the first switch) on the program's data

@@ -24,6 +24,9 @@
 #include <QApplication>
 #include <QLineEdit>
 
+#include <algorithm>
+#include <utility>
+
 namespace talverin {
 
 namespace {
@@ -245,6 +248,16 @@ plat::LRESULT CViewChannel::OnCommCommand(plat::WPARAM event, CommandId id)
     case COMM_EVENT_COMPLETED:
     case COMM_EVENT_ABORTED:
         break;
+    case COMM_EVENT_SENDING:
+    case COMM_EVENT_WRITTEN:
+    case COMM_EVENT_REPLY_BEGINS:
+        // The data store queued the channel text: its first event names it.
+        if (m_writeProgress.channel >= 0 && m_writeProgress.id == 0) {
+            const ChannelTag sent = SplitChannelTag(ZRComm_GetCommandParam(id));
+            if (sent.kind == kKindWrite && sent.channel == m_writeProgress.channel)
+                m_writeProgress.id = id;
+        }
+        return 0;
     default:
         return 0;
     }
@@ -252,6 +265,8 @@ plat::LRESULT CViewChannel::OnCommCommand(plat::WPARAM event, CommandId id)
     const unsigned state = ZRComm_GetCommandState(id);
     const std::intptr_t tag = ZRComm_GetCommandParam(id);
     const ChannelTag split = SplitChannelTag(tag);
+    if (split.kind == kKindWrite && split.channel == m_writeProgress.channel)
+        endWriteProgress();
     const bool waitedRead = split.kind == kKindRead && m_waiting && split.channel == CurrentChannel();
     // The record is done with once its state, tag and reply are read: nothing below (boxes,
     // nested loops, a disconnection sent back) can meet it again.
@@ -298,6 +313,7 @@ plat::LRESULT CViewChannel::OnCommCommand(plat::WPARAM event, CommandId id)
             }
             const std::uint32_t error = m_store.SendChannelProgram(GetSafeHwnd(), split.channel);
             if (error == 0) {
+                startWriteProgress(split.channel);
                 if (busy)
                     m_busyCommands.insert(writeBusyKey(split.channel));
                 endBusyFor(id);
@@ -567,6 +583,40 @@ void CViewChannel::makeLocalChange(int kind, bool marking)
     ShowChannel(kind == kKindClearAll ? 0 : CurrentChannel(), 1);
 }
 
+// ---- Write progress -----------------------------------------------------------------------------
+
+void CViewChannel::startWriteProgress(int channel)
+{
+    int lines = 0;
+    {
+        model::SharedLock lock(m_store.GetDataMutex());
+        if (model::CChannelProgram* program = m_store.GetChannelProgram(channel)) {
+            // The text as it went: a CR per line, besides the header's and the closing one.
+            const std::string text = program->BuildText();
+            lines = static_cast<int>(std::count(text.begin(), text.end(), '\r')) - 2;
+        }
+    }
+    m_writeProgress = WriteProgress{channel, std::max(lines, 0), 0};
+    showWriteProgress();
+    plat::qt::SetTimer(this, kWriteProgressTimer, kWriteProgressMs);
+}
+
+void CViewChannel::showWriteProgress()
+{
+    if (m_writeProgress.channel < 0)
+        return;
+    const int written =
+        m_writeProgress.id != 0 ? WrittenLineCount(replyText(m_writeProgress.id), m_writeProgress.lines) : 0;
+    SetStatusText(this, channel_messages::WritingChannelText(m_writeProgress.channel, written, m_writeProgress.lines));
+}
+
+void CViewChannel::endWriteProgress()
+{
+    plat::qt::KillTimer(this, kWriteProgressTimer);
+    if (std::exchange(m_writeProgress, WriteProgress{}).channel >= 0)
+        SetStatusText(this, static_cast<const char*>(nullptr));
+}
+
 // ---- Failures -----------------------------------------------------------------------------------
 
 void CViewChannel::OnCommandFailed(unsigned state, std::intptr_t tag)
@@ -707,6 +757,7 @@ void CViewChannel::OnPortClosed()
 {
     // Writes that went with the queue never complete: what the driver holds of them is unknown.
     endAllBusy();
+    endWriteProgress();
     const std::multiset<int> cut = std::exchange(m_writesUnderWay, {});
     for (auto channel = cut.begin(); channel != cut.end(); channel = cut.upper_bound(*channel))
         completeWrite(*channel, WriteEnd::NotWritten, DriverReply({}, COMM_ERR_NOT_CONNECTED));
@@ -733,6 +784,8 @@ plat::LRESULT CViewChannel::OnTimer(plat::WPARAM id)
         plat::qt::KillTimer(this, kBackgroundReadTimer);
         if (m_viewCurrent && connected())
             queueBackgroundRead();
+    } else if (id == kWriteProgressTimer) {
+        showWriteProgress();
     }
     return 0;
 }

@@ -32,6 +32,11 @@ QString RemainsText(int remaining, bool unread)
     return Tr::tr(" Remains : ") + (unread ? QStringLiteral("----") : QString::number(remaining));
 }
 
+QString WritingChannelText(int channel, int written, int lines)
+{
+    return Tr::tr("Writing channel %1: %2 of %3 lines").arg(channel).arg(written).arg(lines);
+}
+
 QString FailureSuffix(int kind)
 {
     switch (kind) {

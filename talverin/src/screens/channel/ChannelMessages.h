@@ -13,6 +13,8 @@ QString ColumnTitle(int column);
 QString RemainsText(int remaining, bool unread);
 // The status bar's suffix naming the failed command's kind (empty for "CC/AL").
 QString FailureSuffix(int kind);
+// The status pane while a channel text goes to the driver.
+QString WritingChannelText(int channel, int written, int lines);
 
 // The insert question, with the warning when channel 255 holds lines.
 QString InsertQuestion(bool channel255HasLines);

@@ -110,6 +110,18 @@ bool IsChannelWriteRejected(std::string_view reply, int emptyLineFlag)
     return emptyLineFlag != 0 || reply.find('?') != std::string_view::npos;
 }
 
+int WrittenLineCount(std::string_view replySoFar, int lines)
+{
+    int answered = 0;
+    std::size_t start = 0;
+    for (std::size_t cr = replySoFar.find('\r'); cr != std::string_view::npos; cr = replySoFar.find('\r', start)) {
+        if (replySoFar.substr(start, cr - start).find('?') == std::string_view::npos)
+            ++answered;
+        start = cr + 1;
+    }
+    return std::clamp(answered, 0, std::max(lines, 0));
+}
+
 PasteText ParsePasteText(std::string_view clipboard)
 {
     PasteText paste;

@@ -30,6 +30,9 @@ std::string ReadReplyToProgramText(int channel, std::string_view reply);
 // The driver refused a written channel: its reply holds a '?', or a line of the program was empty
 // (left out of the text, so the driver holds less than the user wrote).
 bool IsChannelWriteRejected(std::string_view reply, int emptyLineFlag);
+// How many of a channel text's `lines` the driver has taken, from its reply so far: one
+// CR-ended piece without '?' per line answered (the closing empty line among them).
+int WrittenLineCount(std::string_view replySoFar, int lines);
 
 // The rows of a paste: `replace` when the text is a whole channel (its first line begins with
 // ";CH="), then the rows to insert (the first line is one of them only when not replacing). Every

@@ -28,12 +28,14 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDragMoveEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstring>
 
 namespace talverin {
@@ -44,15 +46,14 @@ constexpr int kWaitForEnterMs = 10000;
 
 // The legend: the badge colours of "IO0" and the value-box colours of "IO1", under each column.
 struct LegendEntry {
-    int offset; // dialog units from the column's left edge
     plat::COLORREF colour;
     const char* label;
 };
 constexpr LegendEntry kLegend[] = {
-    {0, io::kBadgeOff, QT_TRANSLATE_NOOP("talverin::CViewIO", "Signal OFF")},
-    {40, io::kBadgeOn, QT_TRANSLATE_NOOP("talverin::CViewIO", "Signal ON")},
-    {80, io::kValueOff, QT_TRANSLATE_NOOP("talverin::CViewIO", "Function OFF")},
-    {122, io::kValueOn, QT_TRANSLATE_NOOP("talverin::CViewIO", "Function ON")},
+    {io::kBadgeOff, QT_TRANSLATE_NOOP("talverin::CViewIO", "Signal OFF")},
+    {io::kBadgeOn, QT_TRANSLATE_NOOP("talverin::CViewIO", "Signal ON")},
+    {io::kValueOff, QT_TRANSLATE_NOOP("talverin::CViewIO", "Function OFF")},
+    {io::kValueOn, QT_TRANSLATE_NOOP("talverin::CViewIO", "Function ON")},
 };
 constexpr int kColumnWidth = 170;
 constexpr int kLegendTop = 7 + 25 * 13 + 4;
@@ -125,8 +126,15 @@ void CViewIO::buildLegend()
     // Any language but Japanese draws the dot in the symbol face (its substitute here).
     if (plat::GetLanguage() != plat::LANG_JAPANESE)
         glyphs.setFamily(plat::qt::SubstituteFont(QStringLiteral("Wingdings")));
+    // Each label as wide as its text, the next entry after it, on a new line when the column
+    // has no room left: no language's words are cut or overlap the other column.
+    const QRect dotBox = plat::qt::MapDialogRect(QRect(0, kLegendTop, 8, 10), base);
+    const int gap = plat::qt::MapDialogRect(QRect(0, 0, 6, 0), base).width();
+    const int lineHeight = std::max(dotBox.height(), QFontMetrics(base).height()) + 2;
+    int bottom = dotBox.bottom();
     for (int column = 0; column < 2; ++column) {
-        const int left = 7 + column * kColumnWidth;
+        const QRect columnBox = plat::qt::MapDialogRect(QRect(7 + column * kColumnWidth, 0, kColumnWidth - 7, 0), base);
+        QPoint at(columnBox.x(), dotBox.y());
         for (int i = 0; i < 4; ++i) {
             const LegendEntry& e = kLegend[i];
             auto* dot = new QLabel(QString::fromUtf8("\xE2\x97\x8F"), m_form); // "●"
@@ -135,14 +143,21 @@ void CViewIO::buildLegend()
             QPalette pal = dot->palette();
             pal.setColor(QPalette::WindowText, plat::ColorFromColorRef(e.colour));
             dot->setPalette(pal);
-            dot->setGeometry(plat::qt::MapDialogRect(QRect(left + e.offset, kLegendTop, 8, 10), base));
             auto* label = new QLabel(tr(e.label), m_form);
-            label->setGeometry(plat::qt::MapDialogRect(QRect(left + e.offset + 9, kLegendTop, 34, 10), base));
+            label->setFont(base);
+            const int width = label->fontMetrics().horizontalAdvance(label->text()) + 2;
+            if (at.x() > columnBox.x() && at.x() + dotBox.width() + 1 + width > columnBox.right())
+                at = QPoint(columnBox.x(), at.y() + lineHeight);
+            dot->setGeometry(QRect(at, dotBox.size()));
+            label->setGeometry(at.x() + dotBox.width() + 1, at.y(), width, lineHeight - 2);
+            at.rx() += dotBox.width() + 1 + width + gap;
+            bottom = std::max(bottom, label->geometry().bottom());
         }
     }
     m_extent = new QLabel(m_form);
     m_extent->setObjectName(QString::number(kExtentStatic));
-    m_extent->setGeometry(plat::qt::MapDialogRect(QRect(330, kLegendTop + 12, 7, 4), base));
+    const QRect extent = plat::qt::MapDialogRect(QRect(330, kLegendTop + 12, 7, 4), base);
+    m_extent->setGeometry(extent.translated(0, std::max(0, bottom + 2 - extent.y())));
 }
 
 void CViewIO::firstActivation()
@@ -433,7 +448,7 @@ void CViewIO::onResetCommand()
     const std::string line = slot < defaults.size() ? defaults[slot] : std::string(",,,");
     row.Import(line.c_str(), plat::FALSE);
     row.SetModifyFlg(plat::TRUE);
-    SendPinSetting(pin);
+    SendPinSetting(pin, nullptr, true);
     markDocumentModified();
 }
 

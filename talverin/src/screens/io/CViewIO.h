@@ -108,8 +108,11 @@ private:
     int pinAt(const QPoint& formPos) const;
 
     // ---- CViewIOTraffic.cpp: commands and replies -----------------------------------------------
-    // Export the row into its record and send its PI/PO setting (or mark it pending).
-    bool SendPinSetting(int pin, const char* title = nullptr);
+    // Export the row into its record and send its PI/PO setting (or mark it pending). A row with
+    // a function but no logic or value is held back (pending, the user told once), except for a
+    // Reset, whose reset goes whatever the row holds.
+    bool SendPinSetting(int pin, const char* title = nullptr, bool reset = false);
+    void tellIncomplete(int pin, unsigned missing, const std::string& setting);
     // "TPI%d\r" / "TPO%d\r" for a pin with an I/O number.
     bool QueryPin(int pin);
     void OnMonitorTimer();
@@ -158,6 +161,7 @@ private:
     bool m_refresh = false;    // entered while locked: pending settings are not sent
     bool m_firstActivation = true;
     bool m_errorBoxOpen = false;
+    std::array<std::string, kPinCount + 1> m_toldIncomplete; // per pin: the held-back row last told of
     QSize m_extentSeen;
     std::array<std::string, kPinCount + 1> m_lastSent; // per pin: the setting last sent, read or loaded
     bool m_collectRefusals = false;                     // the connection is ending

@@ -146,7 +146,7 @@ std::string CViewIO::ReadReply(std::int32_t commandId)
 
 // ---- Sending -------------------------------------------------------------------------------------
 
-bool CViewIO::SendPinSetting(int pin, const char* title)
+bool CViewIO::SendPinSetting(int pin, const char* title, bool reset)
 {
     CZRCN2 row = Row(pin);
     if (!row.isValid())
@@ -155,6 +155,8 @@ bool CViewIO::SendPinSetting(int pin, const char* title)
     if (row.Export(line, kExportBuffer, plat::TRUE) != 0)
         return true;
     std::string command;
+    unsigned missing = io::kMissingNone;
+    std::string fields;
     {
         model::SharedLock lock(Store().GetDataMutex());
         model::CN2PinRecord* r = PinRecord(pin, true);
@@ -164,11 +166,21 @@ bool CViewIO::SendPinSetting(int pin, const char* title)
         command = r->BuildSetCommand();
         if (command.empty())
             return true;
-        if (!IsConnected()) {
+        // The driver would reset the pin and the typed function would be lost: it waits.
+        missing = reset ? io::kMissingNone : io::MissingFields(*r);
+        fields = r->m_logic + '\t' + r->m_function + '\t' + r->m_value;
+        if (missing != io::kMissingNone || !IsConnected()) {
             r->m_status = 1; // pending: sent on the next connection
-            return true;
+            if (missing == io::kMissingNone)
+                return true;
         }
     }
+    if (missing != io::kMissingNone) {
+        row.SetStatus(1);
+        tellIncomplete(pin, missing, fields);
+        return true;
+    }
+    m_toldIncomplete[static_cast<std::size_t>(pin)].clear();
     if (IsQueued(command))
         return true;
     const std::size_t slot = static_cast<std::size_t>(pin - 1);
@@ -185,6 +197,23 @@ bool CViewIO::SendPinSetting(int pin, const char* title)
         row.Import(fallback.c_str(), plat::FALSE);
     }
     return Send(command, io::kSettingTag + pin, title ? title : "Send I/O setting command") != 0;
+}
+
+void CViewIO::tellIncomplete(int pin, unsigned missing, const std::string& setting)
+{
+    // Once per row as it stands, and only where the user sees the row.
+    std::string& told = m_toldIncomplete[static_cast<std::size_t>(pin)];
+    if (told == setting || !IsCurrentView())
+        return;
+    told = setting;
+    const QString fields = missing == (io::kMissingLogic | io::kMissingValue) ? tr("logic and value")
+                           : missing == io::kMissingLogic                     ? tr("logic")
+                                                                              : tr("value");
+    AppMessageBox(model::GetMainWindow(),
+                  tr("The setting of %1 is not complete: %2 is empty.\nIt is sent to the driver unit when "
+                     "function, logic and value are all set.")
+                      .arg(QString::number(pin), fields), // the number the row's badge shows
+                  tr("Error during I/O setting"), plat::MB_OK | plat::MB_ICONWARNING);
 }
 
 std::string CViewIO::RowSetting(int pin)

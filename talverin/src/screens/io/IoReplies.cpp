@@ -140,6 +140,13 @@ Refusal DecodeRefusal(std::string_view reply, bool hadError)
     return r;
 }
 
+unsigned MissingFields(const model::CN2PinRecord& record)
+{
+    if (record.m_function.empty())
+        return kMissingNone; // an unassigned pin: its reset goes
+    return (record.m_logic.empty() ? kMissingLogic : 0u) | (record.m_value.empty() ? kMissingValue : 0u);
+}
+
 std::string ToggleLogic(std::string_view current, bool input)
 {
     if (input)

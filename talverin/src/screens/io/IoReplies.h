@@ -61,6 +61,10 @@ struct Refusal {
 };
 Refusal DecodeRefusal(std::string_view reply, bool hadError);
 
+// What a setting with a function still lacks: the driver would take it as a reset, so it waits.
+enum MissingField : unsigned { kMissingNone = 0, kMissingLogic = 1, kMissingValue = 2 };
+unsigned MissingFields(const model::CN2PinRecord& record);
+
 // The logic a click on the button gives: inputs A <-> B (else A), outputs P <-> N (else P).
 std::string ToggleLogic(std::string_view current, bool input);
 

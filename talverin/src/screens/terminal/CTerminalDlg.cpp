@@ -104,6 +104,14 @@ plat::LRESULT CTerminalDlg::WindowProc(plat::UINT message, plat::WPARAM wParam, 
 bool CTerminalDlg::HandleHookKey(const plat::qt::KeyInput& key)
 {
     constexpr Qt::KeyboardModifiers others = Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (key.down && key.vk == plat::qt::VK_ESCAPE && !(key.modifiers & (others | Qt::ControlModifier))) {
+        // Escape closes the window, as Cancel does; the box would send it as character 27.
+        const auto* widget = qobject_cast<const QWidget*>(key.target);
+        if (!widget || widget->window() != this)
+            return false;
+        reject();
+        return true;
+    }
     if (!key.down || !(key.modifiers & Qt::ControlModifier) || (key.modifiers & others)
         || (key.vk != 'C' && key.vk != 'V'))
         return false;

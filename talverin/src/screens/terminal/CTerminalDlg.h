@@ -36,7 +36,8 @@ public:
     void FocusTerminal() override;
     void SetTerminalReadOnly(bool readOnly) override;
     // The keyboard hook, for the frame's chain: Ctrl+C and Ctrl+V pressed in this window are Copy
-    // and Paste (run when enabled), not control characters for the driver. True: consumed.
+    // and Paste (run when enabled), not control characters for the driver; Escape is Cancel.
+    // True: consumed.
     bool HandleHookKey(const plat::qt::KeyInput& key);
 
     CZRTERMED Terminal() const { return m_link.Box(); }

@@ -66,6 +66,11 @@ TEST(ChannelText, InputAndReplyForms)
     EXPECT_TRUE(IsChannelWriteRejected("0000\r0001?", 0));
     EXPECT_TRUE(IsChannelWriteRejected("0000", 1));
     EXPECT_FALSE(IsChannelWriteRejected("0000\r0001", 0));
+    struct { const char* reply; int lines; int written; } progress[] = {
+        {"", 3, 0}, {"0000SPD500", 3, 0}, {"0000SPD500\r0001XYZ\rXYZ?\r0001END", 3, 2}, {"0000A\r0001B\r0002\r", 2, 2},
+    };
+    for (const auto& c : progress)
+        EXPECT_EQ(WrittenLineCount(c.reply, c.lines), c.written) << c.reply;
 
     struct { const char* text; int channel; } boxes[] = {{"300", -1}, {"", -1}, {"12a", -1}, {"255", 255}, {"007", 7}, {"256", -1}};
     for (const auto& c : boxes)

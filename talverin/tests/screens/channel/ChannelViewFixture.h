@@ -2,6 +2,8 @@
 // beeps; the screen is current as the frame would make it.
 #pragma once
 
+#include "common/AppMessages.h"
+#include "common/WidgetHelpers.h"
 #include "screens/channel/CViewChannel.h"
 #include "screens/channel/ChannelListView.h"
 
@@ -26,8 +28,12 @@ struct ChannelViewFixture : ::testing::Test {
     void SetUp() override
     {
         ASSERT_EQ(store.LoadDefinition(std::string(TALVERIN_SAMPLE_DATA_DIR) + "/unit/kvx100.ini"), 1);
-        mainBridge = std::make_unique<plat::qt::WindowBridge>(&main, [this](plat::HWND, plat::UINT m, plat::WPARAM w, plat::LPARAM) {
+        mainBridge = std::make_unique<plat::qt::WindowBridge>(&main, [this](plat::HWND, plat::UINT m, plat::WPARAM w, plat::LPARAM l) {
             mainMessages.push_back({m, w});
+            if (m == talverin::WM_SET_STATUS_TEXT) {
+                const auto* record = reinterpret_cast<const talverin::StatusTextRecord*>(l);
+                statusTexts.push_back(record->text ? record->text : "(idle)");
+            }
             return plat::LRESULT{0};
         });
         model::SetMainWindow(mainBridge->hwnd());
@@ -82,6 +88,7 @@ struct ChannelViewFixture : ::testing::Test {
     QMainWindow main;
     std::unique_ptr<plat::qt::WindowBridge> mainBridge;
     std::vector<std::pair<plat::UINT, plat::WPARAM>> mainMessages;
+    std::vector<std::string> statusTexts;
     talverin::CViewChannel* view = nullptr;
     plat::ScriptedMessageBoxes boxes;
     plat::ScopedMessageBoxService scopedBoxes{boxes};

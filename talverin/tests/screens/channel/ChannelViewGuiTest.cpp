@@ -102,7 +102,13 @@ TEST_F(ChannelViewFixture, GuiChannelBoxRefusesBadNumbers)
         EXPECT_EQ(boxes.last().text, "Specify channel number between 0 and 255");
         EXPECT_EQ(boxes.last().caption, "Channel number error");
         EXPECT_EQ(view->CurrentChannel(), 0);
+        EXPECT_EQ(box->currentText(), "0") << text; // not the refused number
     }
+    // Escape drops a typed number, valid or not.
+    QTest::keyClicks(box->lineEdit(), "12");
+    ASSERT_EQ(box->currentText(), "12");
+    QTest::keyClick(box->lineEdit(), Qt::Key_Escape);
+    EXPECT_EQ(box->currentText(), "0");
     box->setEditText("7");
     EXPECT_TRUE(key(VK_RETURN));
     EXPECT_EQ(view->CurrentChannel(), 7);

@@ -170,3 +170,20 @@ TEST_F(ChannelPty, ReadsWritesAndChannelCommands)
     EXPECT_NE(std::find(mainMessages.begin(), mainMessages.end(), std::make_pair(talverin::WM_COMM_ERROR, plat::WPARAM{COMM_EVENT_TIMEOUT})),
               mainMessages.end());
 }
+
+TEST_F(ChannelPty, WriteBackTellsItsProgress)
+{
+    ASSERT_TRUE(view->OnViewSwitch(true, 174));
+    ASSERT_TRUE(idle());
+    std::vector<std::string> lines(40, "SPD500\t\t");
+    setChannel(3, lines, 1);
+    statusTexts.clear();
+    ASSERT_EQ(view->StartChannelWrite(3), 0);
+    ASSERT_TRUE(idle());
+    ASSERT_EQ(driver.channel(3).size(), 40u);
+    ASSERT_GE(statusTexts.size(), 2u);
+    EXPECT_EQ(statusTexts.front(), "Writing channel 3: 0 of 40 lines");
+    for (std::size_t i = 1; i + 1 < statusTexts.size(); ++i)
+        EXPECT_EQ(statusTexts[i].rfind("Writing channel 3: ", 0), 0u) << statusTexts[i];
+    EXPECT_EQ(statusTexts.back(), "(idle)") << "the pane is given back when the write ends";
+}

@@ -8,10 +8,12 @@
 
 #include <controls/ZRCN2Members.h>
 #include <model/DataFile.h>
+#include <platform/language.h>
 #include <platform/qt/popup_menu.h>
 
 #include <QAbstractButton>
 #include <QDropEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
@@ -66,7 +68,10 @@ const QString kSpeedLine = QStringLiteral("WRI,SPD,1,rpm,100,0,Speed,0-3000,1,10
 
 TEST_F(ViewIOGui, DroppedParametersAssignInputsOnlyAndWaitForTheDriver)
 {
+    // An unassigned pin has no logic yet: the drop waits for it, and says so.
+    m_boxes.answer(plat::IDOK);
     EXPECT_TRUE(dragAndDrop(5, kSpeedLine));
+    EXPECT_EQ(m_boxes.last().text.rfind("The setting of 5 is not complete: logic is empty.", 0), 0u);
     EXPECT_EQ(view->Row(5).GetName(), "SPD");
     EXPECT_EQ(data(5), "250");
     ASSERT_NE(store().GetPinRecord(5), nullptr);
@@ -78,6 +83,7 @@ TEST_F(ViewIOGui, DroppedParametersAssignInputsOnlyAndWaitForTheDriver)
     EXPECT_FALSE(dragAndDrop(1, kSpeedLine));
     EXPECT_FALSE(dragAndDrop(6, QStringLiteral("garbage")));
     EXPECT_EQ(view->Row(30).GetName(), "");
+    m_boxes.answer(plat::IDOK);
     EXPECT_TRUE(dragAndDrop(30, QStringLiteral("WRO,OUT1,2,,0,0,Out,0-1,1,1,,0")));
     EXPECT_EQ(data(30), "0"); // an empty value drops as "0"
 
@@ -117,4 +123,41 @@ TEST_F(ViewIOGui, LogicToggleResetAndEnter)
     name->setFocus();
     QTest::keyClick(name, Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), view->Row(7).site()->findChild<QWidget*>(QStringLiteral("1001")));
+}
+
+// The legend under the pin columns and the channel editor's bar keep every word whole, in
+// either language.
+TEST_F(ViewIOGui, LegendAndChannelBarShowTheirWholeTexts)
+{
+    plat::ScopedLanguage keep(plat::GetLanguage());
+    for (const char* language : {"1033", "1041"}) {
+        SetSetting("Setting", "LANG", language);
+        ASSERT_TRUE(Restart());
+        frame().show();
+        ASSERT_TRUE(frame().SwitchView(talverin::VIEW_IO));
+        auto* io = dynamic_cast<CViewIO*>(frame().GetView(talverin::VIEW_IO));
+        QList<QLabel*> legend;
+        for (QLabel* label : io->Form()->findChildren<QLabel*>())
+            if (!label->text().isEmpty())
+                legend.push_back(label);
+        ASSERT_EQ(legend.size(), 16) << language;
+        for (qsizetype i = 0; i < legend.size(); ++i) {
+            const QString text = legend[i]->text();
+            EXPECT_GE(legend[i]->width(), legend[i]->fontMetrics().horizontalAdvance(text)) << language << text.toStdString();
+            for (qsizetype j = i + 1; j < legend.size(); ++j)
+                EXPECT_FALSE(legend[i]->geometry().intersects(legend[j]->geometry())) << language << text.toStdString();
+        }
+
+        ASSERT_TRUE(frame().SwitchView(talverin::VIEW_CHANNEL));
+        QWidget* channel = frame().GetView(talverin::VIEW_CHANNEL);
+        const QString caption = QCoreApplication::translate("CViewChannel", "Channel");
+        QLabel* label = nullptr;
+        for (QLabel* l : channel->findChildren<QLabel*>())
+            if (l->text() == caption)
+                label = l;
+        ASSERT_NE(label, nullptr) << language;
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(caption)) << language;
+        EXPECT_LT(label->x() + label->fontMetrics().horizontalAdvance(caption), channel->findChild<QWidget*>("1004")->x())
+            << language;
+    }
 }

@@ -11,6 +11,8 @@
 #include "controlhost/CZRCN2.h"
 #include "screens/channel/CViewChannel.h"
 #include "screens/io/CViewIO.h"
+#include "connection/CBusyDlg.h"
+#include "connection/DriverConnection.h"
 
 #include <drivesim/DriverModel.h>
 #include <drivesim/DriverSim.h>
@@ -23,6 +25,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 
 using talverin::CViewIO;
@@ -208,6 +211,87 @@ TEST_F(ViewIOPty, PinsAreQueriedWatchedAssignedRefusedAndResent)
     EXPECT_EQ(store().m_retryCount, retries + 4);
     EXPECT_EQ(view()->MonitoringState(), 0);
     EXPECT_EQ(ZRComm_GetCommandCount(1), 0);
+}
+
+// A function typed into an unassigned pin waits until logic and value are there: never the
+// driver's reset, one box per state of the row; an emptied function is the reset again.
+TEST_F(ViewIOPty, IncompleteRowsWaitForTheirLogicAndValue)
+{
+    frame().show();
+    ASSERT_TRUE(connect());
+    frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
+    ASSERT_TRUE(frame().SwitchView(talverin::VIEW_IO));
+    ASSERT_TRUE(idle());
+    auto typeInto = [&](int box, const char* text) {
+        auto* edit = row(5).site()->findChild<QLineEdit*>(QString::number(box));
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+        ASSERT_TRUE(idle());
+    };
+    const std::string tail = " is empty.\nIt is sent to the driver unit when function, logic and value are all set.";
+    const std::size_t mark = sim.transcript().size();
+    m_boxes.answer(plat::IDOK);
+    typeInto(1000, "4");
+    ASSERT_EQ(m_boxes.count(), 1u);
+    EXPECT_EQ(m_boxes.last().caption, "Error during I/O setting");
+    EXPECT_EQ(m_boxes.last().text, "The setting of 5 is not complete: logic and value" + tail);
+    EXPECT_EQ(store().GetPinRecord(5)->m_status, 1);
+    EXPECT_EQ(row(5).GetState(), 1);
+    m_boxes.answer(plat::IDOK);
+    typeInto(1001, "0");
+    ASSERT_EQ(m_boxes.count(), 2u);
+    EXPECT_EQ(m_boxes.last().text, "The setting of 5 is not complete: logic" + tail);
+    // Leaving and coming back tries again without a word; the driver heard nothing.
+    ASSERT_TRUE(frame().SwitchView(talverin::VIEW_PARAM));
+    ASSERT_TRUE(frame().SwitchView(talverin::VIEW_IO));
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(m_boxes.count(), 2u);
+    EXPECT_EQ(sent(mark, "L P"), std::vector<std::string>{});
+    EXPECT_EQ(row(5).GetName(), "4");
+
+    row(5).SetSetten("A");
+    typeInto(1001, "0");
+    EXPECT_EQ(sent(mark, "L P"), std::vector<std::string>{"L PI2"});
+    EXPECT_EQ(driver.pin(drivesim::PinSide::Input, 2).function, "4");
+    typeInto(1000, "");
+    EXPECT_EQ(sent(mark, "L P"), (std::vector<std::string>{"L PI2", "L PI2/RS"}));
+    EXPECT_EQ(m_boxes.count(), 2u);
+}
+
+// Leaving while the driver keeps a command waiting: past half a second the please-wait dialog
+// offers Cancel, which keeps this screen (entered again) and the queue as it was.
+TEST_F(ViewIOPty, ASwitchWaitingOnTheDriverCanBeGivenUp)
+{
+    frame().show();
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(frame().SwitchView(talverin::VIEW_IO));
+    ASSERT_TRUE(idle());
+    sim.injectFault(drivesim::Fault(drivesim::FaultKind::Silence).always());
+    const CommandId waiting = ZRComm_SendCommandText(view()->GetSafeHwnd(), "TPI0\r", 300 + 3);
+    ASSERT_NE(waiting, 0);
+    QString shown;
+    QTimer canceller; // runs in the switch's wait
+    QObject::connect(&canceller, &QTimer::timeout, [&] {
+        talverin::CBusyDlg* dialog = frame().Connection().BusyDialog();
+        if (dialog && dialog->isVisible() && shown.isEmpty()) {
+            shown = dialog->Text();
+            QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+        }
+    });
+    canceller.start(0);
+    const std::uint64_t start = m_clock.tickCount64();
+    EXPECT_FALSE(frame().SwitchView(talverin::VIEW_PARAM));
+    canceller.stop();
+    EXPECT_EQ(shown, "Switching screens.\n\nPlease wait.");
+    EXPECT_GE(m_clock.tickCount64() - start, 500u);
+    EXPECT_LT(m_clock.tickCount64() - start, 40000u) << "given up, not timed out";
+    EXPECT_EQ(frame().GetCurrentViewId(), talverin::VIEW_IO);
+    EXPECT_TRUE(frame().isEnabled());
+    EXPECT_EQ(ZRComm_GetCommandParam(waiting), 303) << "the queued command stays";
 }
 
 // A document this program saved after the I/O screen was seen lists every pin; after the read-all

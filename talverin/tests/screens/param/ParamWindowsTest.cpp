@@ -15,10 +15,12 @@
 #include <testsupport/wait.h>
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QtTest/QTest>
@@ -157,6 +159,13 @@ TEST_F(ParamWindows, WithoutADriver)
     window->show();
     EXPECT_EQ(window->windowTitle(), "Command Window");
     EXPECT_EQ(window->minimumSize(), QSize(320, 380));
+    // At its narrowest the list still shows the value column beside its scroll bar.
+    window->resize(window->minimumSize());
+    plat::qt::PumpAllPending();
+    ASSERT_EQ(window->size(), window->minimumSize());
+    const auto* list = window->findChild<QTreeView*>(QStringLiteral("1001"));
+    EXPECT_LE(list->header()->sectionViewportPosition(2) + list->header()->sectionSize(2),
+              list->width() - 2 * list->frameWidth() - list->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     EXPECT_EQ(tree(window.get())->topLevelItemCount(), 3) << "loaded at creation (1002)";
     window->InitControl();
     EXPECT_EQ(tree(window.get())->topLevelItemCount(), 0);

@@ -65,6 +65,11 @@ public:
     // The cursor a move without a drag shows at x: true for north-south, false for west-east.
     static bool NorthSouthCursor(int style, int x, const Panes& current);
 
+    // Beside each other, the list is kept at least `listNeeds` wide (its columns up to the value
+    // and its scroll bar) while the tree can give up width down to kEdgeMargin: a narrow host still
+    // shows the value it reads.
+    static Panes KeepListWidth(int listNeeds, int cx, int cy, int style, const Panes& current);
+
     // CtrlSize with setFlg 1: the tree width, and the list height when the help pane is shown.
     static Panes SetSizes(int treeWidth, int listHeight, int cx, int cy, int style, const Panes& current);
 

@@ -4,9 +4,10 @@
 // writes a line end, always as CR LF) and the text stays below 32767 characters by dropping the
 // oldest 16384 at once, so trimming is rare and in large steps.
 //
-// Each byte is one character (a view shows non-ASCII bytes as Latin-1). A view that shows a
-// CR LF pair as one line break maps positions with viewIndex(); addString() tells from which
-// position the text may have changed, so a view replaces only that tail.
+// The text is bytes as the driver sent them (a view decodes them, TerminalDecoding.h).
+// viewIndex() maps positions for a view that shows each byte as one character and a CR LF pair
+// as one line break; addString() tells from which position the text may have changed, so a view
+// replaces only that tail.
 #pragma once
 
 #include <optional>
