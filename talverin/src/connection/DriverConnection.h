@@ -14,6 +14,7 @@
 #pragma once
 
 #include "connection/WaitDialogInfo.h"
+#include "connection/SleepInhibitor.h"
 
 #include <platform/sync.h>
 #include <platform/types.h>
@@ -142,6 +143,8 @@ public:
     bool CloseConnection();
     // The destroy path: the please-wait dialog goes, queued commands are removed, the port closes.
     void Shutdown();
+    // Held while connected when [Setting] QUERYSUSPEND=DENY asks for it.
+    const SleepInhibitor& SleepBlock() const { return m_sleepInhibitor; }
 
     // ---- State ----------------------------------------------------------------------------------
 
@@ -225,6 +228,7 @@ private:
     QPointer<CBusyDlg> m_busyDlg;
     QPointer<TerminalWindowBase> m_terminalWindow;
     QPointer<QWidget> m_commandWindow;
+    SleepInhibitor m_sleepInhibitor;
 };
 
 } // namespace talverin

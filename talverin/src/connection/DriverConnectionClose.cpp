@@ -124,6 +124,7 @@ void DriverConnection::Shutdown()
     delete m_busyDlg.data();
     ZRComm_RemoveCommand(-1);
     ZRComm_Term();
+    m_sleepInhibitor.Release();
     m_portRecord = nullptr; // the records go with the frame's write-back of the ports
 }
 

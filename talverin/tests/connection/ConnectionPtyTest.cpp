@@ -7,6 +7,7 @@
 #include "common/CommandIds.h"
 #include "connection/CBusyDlg.h"
 #include "connection/ConnectionRules.h"
+#include "connection/SleepInhibitor.h"
 #include "frame/CConnectionBar.h"
 #include "frame/PortMenu.h"
 #include "report/ReportPrinting.h"
@@ -26,6 +27,9 @@
 #include <QPushButton>
 
 #include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace talverin;
 using drivesim::Fault;
@@ -558,4 +562,50 @@ TEST_F(ConnectionGui, CommErrorBoxes)
         EXPECT_EQ(app().m_askBeforeSave, 1);
         EXPECT_EQ(frame().Connection().m_connectionPhase, Phase::Idle);
     }
+}
+
+// ---- Sleep held off while connected --------------------------------------------------------
+
+// [Setting] QUERYSUSPEND=DENY holds the login manager's sleep inhibitor while connected; without a
+// login manager the connection goes on all the same.
+TEST_F(ConnectionPty, SleepIsHeldOffWhileConnectedWhenTheSettingAsks)
+{
+    // The inhibitor is the write end of a pipe: its read end sees the end of file once released.
+    int taken = 0;
+    bool available = true;
+    std::array<int, 2> ends{-1, -1};
+    struct Restore {
+        SleepInhibitorTaker previous;
+        ~Restore() { SetSleepInhibitorTaker(std::move(previous)); }
+    } restore{SetSleepInhibitorTaker([&] {
+        ++taken;
+        return available && ::pipe2(ends.data(), O_CLOEXEC | O_NONBLOCK) == 0 ? ends[1] : -1;
+    })};
+    struct Case {
+        const char* setting;
+        bool available;
+        bool held;
+    };
+    for (const Case& c : {Case{"DENY", true, true}, Case{"deny", true, true}, Case{"", true, false},
+                          Case{"ALLOW", true, false}, Case{"DENY", false, false}}) {
+        SCOPED_TRACE(c.setting);
+        SetSetting("Setting", "QUERYSUSPEND", c.setting);
+        available = c.available;
+        taken = 0;
+        ASSERT_TRUE(Connect());
+        EXPECT_EQ(frame().Connection().SleepBlock().IsHeld(), c.held);
+        EXPECT_EQ(taken, c.held || !c.available ? 1 : 0);
+        ASSERT_TRUE(Disconnect());
+        EXPECT_FALSE(frame().Connection().SleepBlock().IsHeld());
+        if (c.held) {
+            char byte = 0;
+            EXPECT_EQ(::read(ends[0], &byte, 1), 0) << "released by closing it";
+            ::close(ends[0]);
+        }
+    }
+    EXPECT_EQ(m_boxes.count(), 0u);
+    // No system bus at all: nothing is held, nothing is said.
+    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/bus", 1);
+    EXPECT_EQ(TakeLoginManagerSleepInhibitor(), -1);
+    ::unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
 }
