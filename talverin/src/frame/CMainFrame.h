@@ -228,6 +228,10 @@ public:
     void SavePlacements();
     // The close, step by step (the frame's WM_CLOSE); false when the program keeps running.
     bool OnClose();
+    // The close when the program is ended from outside (a signal, the session's end): no
+    // question; a modified document is not saved (the log says so); the connection ends
+    // (DriverConnection::EndWithoutQuestions), then the placements and the destroy path.
+    void CloseWithoutQuestions();
 
 signals:
     void newDocumentStarting();
