@@ -128,10 +128,22 @@ void SessionEnd::EndNow()
     if (!m_useLoggedBoxes)
         m_useLoggedBoxes.emplace(m_loggedBoxes);
     CMainFrame* frame = m_app.GetMainFrame();
-    if (frame && !frame->IsDestroyed())
-        frame->CloseWithoutQuestions(); // its end ends the event loop
-    else if (QThread::currentThread()->loopLevel() > 0)
-        QCoreApplication::exit(0);
+    if (!frame || frame->IsDestroyed()) {
+        if (QThread::currentThread()->loopLevel() > 0)
+            QCoreApplication::exit(0);
+        return;
+    }
+    // Nothing the user does may start anything while the line winds down.
+    frame->setEnabled(false);
+    DocumentAccess* doc = m_app.GetDocument();
+    if (doc && doc->IsModified()) {
+        qWarning("Talverin: the changes to '%s' were not saved: the program was ended without asking.",
+                 doc->GetTitle().c_str());
+        doc->SetModifiedFlag(false);
+    }
+    frame->Connection().EndWithoutQuestions();
+    frame->SavePlacements();
+    frame->DestroyFrame(); // which ends the event loop
 }
 
 bool SessionEnd::eventFilter(QObject* watched, QEvent* event)

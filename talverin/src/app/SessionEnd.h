@@ -41,7 +41,9 @@ public:
     bool CommitData(bool interactionAllowed);
     // A termination signal arrived (the relay's received()).
     void OnTerminationSignal(int signalNumber);
-    // The close without questions, now (also when the event loop was ended from outside).
+    // The close without questions, now (also when the event loop was ended from outside): a
+    // modified document is not saved, the connection ends (DriverConnection::EndWithoutQuestions),
+    // then the placements and the frame's destroy path.
     void EndNow();
     bool IsEnding() const { return m_ending; }
     bool SignalsInstalled() const { return m_signals.IsInstalled(); }

@@ -185,10 +185,6 @@ public:
     void SavePlacements(); // the bar layout and the three window placements, to the settings file
     // The close, step by step (the frame's WM_CLOSE); false when the program keeps running.
     bool OnClose();
-    // The close when the program is ended from outside (a signal, the session's end): no
-    // question; a modified document is not saved (the log says so); the connection ends
-    // (DriverConnection::EndWithoutQuestions), then the placements and the destroy path.
-    void CloseWithoutQuestions();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

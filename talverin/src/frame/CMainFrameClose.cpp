@@ -161,23 +161,6 @@ bool CMainFrame::OnClose()
     return true;
 }
 
-void CMainFrame::CloseWithoutQuestions()
-{
-    if (m_destroyed)
-        return;
-    // Nothing the user does may start anything while the line winds down.
-    setEnabled(false);
-    DocumentAccess* doc = m_app.GetDocument();
-    if (doc && doc->IsModified()) {
-        qWarning("Talverin: the changes to '%s' were not saved: the program was ended without asking.",
-                 doc->GetTitle().c_str());
-        doc->SetModifiedFlag(false);
-    }
-    m_connection->EndWithoutQuestions();
-    SavePlacements();
-    DestroyFrame();
-}
-
 void CMainFrame::DestroyFrame()
 {
     if (m_destroyed)
