@@ -5,6 +5,7 @@
 #include "app/CTalverinDoc.h"
 #include "app/CTalverinDocTemplate.h"
 #include "app/ProgramScreens.h"
+#include "app/SessionEnd.h"
 #include "app/ShellRegistration.h"
 #include "common/AppMessageBox.h"
 #include "common/AppMessages.h"
@@ -149,6 +150,8 @@ BOOL CTalverinApp::InitInstance()
     frame.update();
     frame.setAcceptDrops(true);
 
+    m_sessionEnd = std::make_unique<SessionEnd>(*this);
+
     for (int i = 0; i < kStartDialogPosts; ++i) {
         if (plat::PostMessage(frame.GetSafeHwnd(), WM_SHOW_START_DIALOG, 0, 0))
             break;
@@ -229,10 +232,19 @@ int CTalverinApp::ExitInstance(int exitCode)
     m_frame.reset();
     // Once for everything that could not be kept.
     m_settingsReport.Show(nullptr);
+    m_sessionEnd.reset();
     plat::Sleep(10);
     m_dataFile.Close();
     m_brushes = {};
     plat::Sleep(10);
+    return exitCode;
+}
+
+int CTalverinApp::Run()
+{
+    const int exitCode = QApplication::exec();
+    if (m_frame && !m_frame->IsDestroyed() && m_sessionEnd)
+        m_sessionEnd->EndNow();
     return exitCode;
 }
 

@@ -33,6 +33,7 @@ using plat::TRUE;
 
 class CMainFrame;
 class CTalverinDocTemplate;
+class SessionEnd;
 
 class CTalverinApp : public DocumentHost {
     Q_DECLARE_TR_FUNCTIONS(CTalverinApp)
@@ -51,8 +52,13 @@ public:
 
     // Start-up; false ends the program (nothing is shown).
     BOOL InitInstance();
+    // The event loop; a loop ended from outside with the frame still standing (the session's
+    // end) closes the frame without questions. The loop's exit code.
+    int Run();
     // Shut-down after the event loop (also after a failed start-up); returns exitCode.
     int ExitInstance(int exitCode = 0);
+    // Termination signals and the session's end (from start-up on), else null.
+    SessionEnd* Session() const { return m_sessionEnd.get(); }
 
     void UpdateTitle(const std::optional<QString>& viewTitle, const std::optional<QString>& documentName) override;
     QString Caption() const { return m_caption; }
@@ -100,6 +106,7 @@ private:
     bool m_exited = false;
     QString m_caption;
     std::unique_ptr<QTranslator> m_translator;
+    std::unique_ptr<SessionEnd> m_sessionEnd;
 };
 
 // The application object (it must exist).

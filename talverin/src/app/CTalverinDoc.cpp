@@ -279,29 +279,7 @@ BOOL CTalverinDoc::SaveModified()
         return TRUE;
 
     if (m_app.m_askBeforeSave == 1) {
-        const QString title = QString::fromStdString(m_title);
-        // Channel programs that are only in this document are named: discarded, they are gone.
-        std::string unwritten;
-        {
-            model::SharedLock lock(m_app.m_dataFile.GetDataMutex());
-            unwritten = UnwrittenChannelList(m_app.m_dataFile.GetChannelArray());
-        }
-        const QString channels = QString::fromStdString(unwritten);
-        QString question = unwritten.empty() ? tr("save changes to '%1'?").arg(title)
-                                             : tr("Channel(s) %1 are cleared or only partly written on the driver "
-                                                  "unit; their programs are only in this document.\n"
-                                                  "save changes to '%2'?")
-                                                   .arg(channels, title);
-        if (m_app.m_connectSaveWording == 1) {
-            question = tr("Connecting will clear current changes.\nsave changes to '%1'?").arg(title);
-            const CMainFrame* frame = m_app.GetMainFrame();
-            if (!unwritten.empty() && frame && ConnectReadsAllData(frame->GetCurrentViewId()))
-                question = tr("Connecting will clear current changes.\nChannel(s) %1 are cleared or only partly "
-                              "written on the driver unit; their programs are only in this document.\n"
-                              "save changes to '%2'?")
-                               .arg(channels, title);
-        }
-        const int answer = AppMessageBox(owner(), question, tr("Verify Save"),
+        const int answer = AppMessageBox(owner(), SaveQuestion(), tr("Verify Save"),
                                          plat::MB_YESNOCANCEL | plat::MB_ICONQUESTION);
         if (answer == plat::IDCANCEL) {
             m_app.m_saveOutcome = kSaveCancelled;
@@ -335,6 +313,32 @@ BOOL CTalverinDoc::SaveModified()
     }
     m_app.m_saveOutcome = kSaveFailed;
     return FALSE;
+}
+
+QString CTalverinDoc::SaveQuestion() const
+{
+    const QString title = QString::fromStdString(m_title);
+    // Channel programs that are only in this document are named: discarded, they are gone.
+    std::string unwritten;
+    {
+        model::SharedLock lock(m_app.m_dataFile.GetDataMutex());
+        unwritten = UnwrittenChannelList(m_app.m_dataFile.GetChannelArray());
+    }
+    const QString channels = QString::fromStdString(unwritten);
+    if (m_app.m_connectSaveWording == 1) {
+        const CMainFrame* frame = m_app.GetMainFrame();
+        if (!unwritten.empty() && frame && ConnectReadsAllData(frame->GetCurrentViewId()))
+            return tr("Connecting will clear current changes.\nChannel(s) %1 are cleared or only partly "
+                      "written on the driver unit; their programs are only in this document.\n"
+                      "save changes to '%2'?")
+                .arg(channels, title);
+        return tr("Connecting will clear current changes.\nsave changes to '%1'?").arg(title);
+    }
+    return unwritten.empty() ? tr("save changes to '%1'?").arg(title)
+                             : tr("Channel(s) %1 are cleared or only partly written on the driver "
+                                  "unit; their programs are only in this document.\n"
+                                  "save changes to '%2'?")
+                                   .arg(channels, title);
 }
 
 QString CTalverinDoc::CloseSaveQuestion() const

@@ -60,6 +60,7 @@ public:
     // TRUE lets the caller go on (close, new, open, connect); the application's m_saveOutcome
     // tells what happened.
     BOOL SaveModified() override;
+    QString SaveQuestion() const override;
     QString CloseSaveQuestion() const override;
     // An empty path asks for one (Save As). A failed save never deletes anything.
     BOOL DoSave(const std::string& path, bool replace = true);

@@ -26,7 +26,7 @@ int main(int argc, char** argv)
             arguments.emplace_back(argv[i]);
         talverin::CTalverinApp app(std::move(arguments));
         const bool started = app.InitInstance();
-        exitCode = app.ExitInstance(started ? QApplication::exec() : 1);
+        exitCode = app.ExitInstance(started ? app.Run() : 1);
     }
     comp::Loader::instance().shutdown();
     return exitCode;

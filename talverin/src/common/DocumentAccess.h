@@ -24,6 +24,8 @@ public:
     virtual plat::BOOL OnNewDocument() = 0;
     virtual plat::BOOL OnFileSave() = 0;
     virtual plat::BOOL OnFileSaveAs() = 0;
+    // The question SaveModified asks (Yes, No, Cancel).
+    virtual QString SaveQuestion() const = 0;
     // The question before the program closes while connected; it names the channel programs that
     // are only in the document.
     virtual QString CloseSaveQuestion() const = 0;

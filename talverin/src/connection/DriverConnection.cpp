@@ -436,6 +436,10 @@ bool DriverConnection::finishConnection()
     m_connectedOnce = 1;
     m_baudChangeBusy = 0;
     m_connectionPhase = Phase::Connected;
+    std::string suspend;
+    m_app.GetProfileText("Setting", "QUERYSUSPEND", "", suspend);
+    if (DeniesSleepWhileConnected(suspend))
+        m_sleepInhibitor.Hold();
     hideWait();
     m_host.RepaintBar();
     return true;
@@ -506,6 +510,7 @@ void DriverConnection::tearDown()
 {
     ZRComm_RemoveCommand(-1);
     ZRComm_Term();
+    m_sleepInhibitor.Release();
     SetTerminalWritable(false);
     m_host.SetBarState(BarState::Disconnected);
     m_connectionPhase = Phase::Idle;

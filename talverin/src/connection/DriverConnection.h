@@ -15,6 +15,7 @@
 
 #include "connection/ConnectionRules.h"
 #include "connection/WaitDialogInfo.h"
+#include "connection/SleepInhibitor.h"
 
 #include <platform/sync.h>
 #include <platform/types.h>
@@ -139,6 +140,13 @@ public:
     bool CloseConnection();
     // The destroy path: the please-wait dialog goes, queued commands are removed, the port closes.
     void Shutdown();
+    // The program ends without questions (a termination signal, the session's end): nothing
+    // queued is waited for, the alarm history is read when the driver answers within
+    // kEndReplyLimitMs (else it is skipped), then the port closes.
+    void EndWithoutQuestions();
+    static constexpr plat::DWORD kEndReplyLimitMs = 5000;
+    // Held while connected when [Setting] QUERYSUSPEND=DENY asks for it.
+    const SleepInhibitor& SleepBlock() const { return m_sleepInhibitor; }
 
     // ---- State ----------------------------------------------------------------------------------
 
@@ -223,6 +231,7 @@ private:
     QPointer<CBusyDlg> m_busyDlg;
     QPointer<TerminalWindowBase> m_terminalWindow;
     QPointer<QWidget> m_commandWindow;
+    SleepInhibitor m_sleepInhibitor;
 };
 
 } // namespace talverin

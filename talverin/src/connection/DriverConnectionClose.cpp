@@ -119,11 +119,39 @@ bool DriverConnection::CloseConnection()
     return true;
 }
 
+void DriverConnection::EndWithoutQuestions()
+{
+    if (m_connectionPhase == Phase::Idle)
+        return;
+    // Nothing the screens or a capture queued is waited for: only the alarm read goes out.
+    const std::uint32_t monitor = model::GetCommEventState();
+    const bool answering = IsConnected() && !IsTransferDialogOpen() && m_connectionPhase != Phase::Connecting &&
+                           m_connectionPhase != Phase::PortOpen && monitor != COMM_MONITOR_CONNECTION_LOST &&
+                           monitor != COMM_MONITOR_NOT_CONNECTED;
+    ZRComm_RemoveCommand(-1);
+    m_connectionPhase = Phase::Disconnecting;
+    m_host.ClearCommandBar();
+    if (answering) {
+        const std::uint64_t start = plat::GetTickCount64();
+        const bool lineMode = currentView() != VIEW_TERMINAL || setCommandModeBounded(0);
+        if (lineMode && sendFrameCommand("TA/HI\r", ConnectionTag::AlarmHistory, tr("Monitor alarm history"))) {
+            // Its reply closes the port (phase 0).
+            while (m_connectionPhase == Phase::Disconnecting && plat::GetTickCount64() - start < kEndReplyLimitMs) {
+                if (plat::qt::PumpAllPending() == 0)
+                    plat::Sleep(10);
+            }
+        }
+    }
+    if (m_connectionPhase != Phase::Idle)
+        tearDown();
+}
+
 void DriverConnection::Shutdown()
 {
     delete m_busyDlg.data();
     ZRComm_RemoveCommand(-1);
     ZRComm_Term();
+    m_sleepInhibitor.Release();
     m_portRecord = nullptr; // the records go with the frame's write-back of the ports
 }
 

@@ -3,12 +3,15 @@
 // and Save while connected. Screens are recording stand-ins.
 #include "FrameFixture.h"
 
+#include "app/SessionEnd.h"
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
 #include "connection/CBusyDlg.h"
 #include "connection/ConnectionRules.h"
+#include "connection/SleepInhibitor.h"
 #include "frame/CConnectionBar.h"
 #include "frame/PortMenu.h"
+#include "frame/RecentFileList.h"
 #include "report/ReportPrinting.h"
 #include "screens/CViewBase.h"
 
@@ -22,10 +25,16 @@
 #include <testsupport/wait.h>
 #include <zrcomm/zrcomm_api.h>
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
+#include <csignal>
 #include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace talverin;
 using drivesim::Fault;
@@ -558,4 +567,176 @@ TEST_F(ConnectionGui, CommErrorBoxes)
         EXPECT_EQ(app().m_askBeforeSave, 1);
         EXPECT_EQ(frame().Connection().m_connectionPhase, Phase::Idle);
     }
+}
+
+// ---- The program ended from outside, and sleep held off while connected ----------------------
+
+namespace {
+
+// The log lines of a scope.
+struct LogCapture {
+    static inline std::string text;
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& line) {
+        text += line.toStdString() + "\n";
+    });
+    LogCapture() { text.clear(); }
+    ~LogCapture() { qInstallMessageHandler(previous); }
+};
+
+// The event loop as main() runs it, stopped by a guard should the end never come.
+int RunUntilEnded(CTalverinApp& app)
+{
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    guard.start(60000);
+    return app.Run();
+}
+
+} // namespace
+
+TEST_F(ConnectionPty, ATerminationSignalClosesCleanlyWithoutQuestions)
+{
+    namespace fs = std::filesystem;
+    fs::copy(fs::path(TALVERIN_SAMPLE_DATA_DIR) / "report_en", m_folder.path / "report_en");
+    fs::create_symlink(fs::path(TALVERIN_BIN_DIR) / "zrreport", m_folder.path / "zrreport");
+    app().RecentFiles().Add(m_folder.file("recent.zrd"));
+    ASSERT_TRUE(Connect());
+    Switch(VIEW_PARAM);
+    ASSERT_TRUE(PumpUntil([&] { return frame().GetCurrentViewId() == VIEW_PARAM && !frame().Connection().IsBusy(); }));
+    frame().Commands().execute(ID_FILE_PRINT_PREVIEW);
+    ASSERT_TRUE(PumpUntil([&] { return frame().Reports().viewerProcess() != nullptr; }));
+    const std::string report = m_folder.file("report131.html");
+    ASSERT_TRUE(plat::FileExists(report));
+    EXPECT_EQ(plat::profile::getString(Settings(), "Setting", "WinPos"), "");
+    EXPECT_EQ(plat::profile::getString(Settings(), "Port", "COM7"), "");
+    doc().SetModifiedFlag(true);
+    ASSERT_TRUE(app().Session()->SignalsInstalled());
+    app().Session()->m_limitMs = 0; // no end of the process from a loaded test machine
+
+    LogCapture log;
+    const std::size_t from = Wire().size();
+    ::raise(SIGTERM);
+    EXPECT_EQ(RunUntilEnded(app()), 0);
+    EXPECT_EQ(WireSince(from), std::vector<std::string>{"TA/HI"});
+    EXPECT_TRUE(portClosed());
+    EXPECT_FALSE(plat::FileExists(report)) << "the viewer's file goes with it";
+    EXPECT_EQ(m_boxes.count(), 0u);
+    EXPECT_NE(log.text.find("the changes to 'NewDocument' were not saved"), std::string::npos) << log.text;
+    app().ExitInstance();
+    EXPECT_NE(plat::profile::getString(Settings(), "Setting", "WinPos"), "");
+    EXPECT_NE(plat::profile::getString(Settings(), "Port", "COM7"), "");
+    EXPECT_EQ(plat::profile::getString(Settings(), "Recent File List", "File1"), m_folder.file("recent.zrd"));
+}
+
+// The session manager's request asks first; a close that follows asks nothing more, unless the
+// user went on working in between.
+TEST_F(ConnectionPty, TheSessionEndAsksTheSaveQuestionAsExitDoes)
+{
+    SessionEnd& session = *app().Session();
+    const std::string path = m_folder.file("kept.zrd");
+    struct Case {
+        int answer; // 0: the session allows no question
+        bool ends;
+        bool saved;
+    };
+    for (const Case& c : {Case{plat::IDCANCEL, false, false}, Case{0, true, false}, Case{plat::IDNO, true, false},
+                          Case{plat::IDYES, true, true}}) {
+        SCOPED_TRACE(c.answer);
+        doc().SetModifiedFlag(true);
+        m_boxes.clear();
+        if (c.answer)
+            m_boxes.answer(c.answer);
+        if (c.saved) {
+            m_files.accept(path);
+            AcceptComment();
+        }
+        EXPECT_EQ(session.CommitData(c.answer != 0), c.ends);
+        EXPECT_EQ(m_boxes.count(), c.answer ? 1u : 0u);
+        if (c.answer) {
+            EXPECT_EQ(m_boxes.last().text, "save changes to 'NewDocument'?");
+        }
+        EXPECT_EQ(plat::FileExists(path), c.saved);
+        EXPECT_EQ(doc().IsModified(), !c.saved) << "No keeps the changes until the program ends";
+    }
+    // Typing in between: the session went on, and closing asks again.
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier);
+    QCoreApplication::sendEvent(&frame(), &key);
+    doc().SetModifiedFlag(true);
+    m_boxes.answer(plat::IDCANCEL);
+    EXPECT_FALSE(frame().close());
+
+    // Connected: the close question's wording; the close after it ends the connection unasked.
+    ASSERT_TRUE(Connect());
+    doc().SetModifiedFlag(true);
+    m_boxes.clear();
+    m_boxes.answer(plat::IDNO);
+    EXPECT_TRUE(session.CommitData(true));
+    EXPECT_TRUE(QString::fromStdString(m_boxes.last().text).endsWith("save changes to 'kept'")) << m_boxes.last().text;
+    const std::size_t from = Wire().size();
+    LogCapture log;
+    frame().close();
+    EXPECT_TRUE(frame().IsDestroyed());
+    EXPECT_EQ(m_boxes.count(), 1u);
+    EXPECT_EQ(WireSince(from), std::vector<std::string>{"TA/HI"});
+    EXPECT_NE(log.text.find("the changes to 'kept' were not saved"), std::string::npos) << log.text;
+}
+
+// A driver that does not answer the alarm read is let go after five seconds (on the test clock).
+TEST_F(ConnectionPtyOnTheTestClock, ASignalWithASilentDriverSkipsTheAlarmRead)
+{
+    ASSERT_TRUE(Connect());
+    m_sim.injectFault(Fault(FaultKind::Silence).on("TA/HI").always());
+    app().Session()->m_limitMs = 0;
+    const std::uint64_t before = m_clock.tickCount64();
+    ::raise(SIGHUP);
+    EXPECT_EQ(RunUntilEnded(app()), 0);
+    EXPECT_TRUE(portClosed());
+    EXPECT_EQ(frame().Connection().m_connectionPhase, Phase::Idle);
+    EXPECT_GE(m_clock.tickCount64() - before, DriverConnection::kEndReplyLimitMs);
+    EXPECT_LT(m_clock.tickCount64() - before, 10000u);
+    EXPECT_EQ(m_boxes.count(), 0u);
+}
+
+// [Setting] QUERYSUSPEND=DENY holds the login manager's sleep inhibitor while connected; without a
+// login manager the connection goes on all the same.
+TEST_F(ConnectionPty, SleepIsHeldOffWhileConnectedWhenTheSettingAsks)
+{
+    // The inhibitor is the write end of a pipe: its read end sees the end of file once released.
+    int taken = 0;
+    bool available = true;
+    std::array<int, 2> ends{-1, -1};
+    struct Restore {
+        SleepInhibitorTaker previous;
+        ~Restore() { SetSleepInhibitorTaker(std::move(previous)); }
+    } restore{SetSleepInhibitorTaker([&] {
+        ++taken;
+        return available && ::pipe2(ends.data(), O_CLOEXEC | O_NONBLOCK) == 0 ? ends[1] : -1;
+    })};
+    struct Case {
+        const char* setting;
+        bool available;
+        bool held;
+    };
+    for (const Case& c : {Case{"DENY", true, true}, Case{"deny", true, true}, Case{"", true, false},
+                          Case{"ALLOW", true, false}, Case{"DENY", false, false}}) {
+        SCOPED_TRACE(c.setting);
+        SetSetting("Setting", "QUERYSUSPEND", c.setting);
+        available = c.available;
+        taken = 0;
+        ASSERT_TRUE(Connect());
+        EXPECT_EQ(frame().Connection().SleepBlock().IsHeld(), c.held);
+        EXPECT_EQ(taken, c.held || !c.available ? 1 : 0);
+        ASSERT_TRUE(Disconnect());
+        EXPECT_FALSE(frame().Connection().SleepBlock().IsHeld());
+        if (c.held) {
+            char byte = 0;
+            EXPECT_EQ(::read(ends[0], &byte, 1), 0) << "released by closing it";
+            ::close(ends[0]);
+        }
+    }
+    EXPECT_EQ(m_boxes.count(), 0u);
+    // No system bus at all: nothing is held, nothing is said.
+    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/bus", 1);
+    EXPECT_EQ(TakeLoginManagerSleepInhibitor(), -1);
+    ::unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
 }
