@@ -207,7 +207,7 @@ bool OscilloCapture::FetchData(int tag)
 
 void OscilloCapture::onFetchProgress()
 {
-    if (m_fetchCommand == 0 || m_captureState != Capture::Capturing)
+    if (m_fetchCommand == 0 || m_captureState != CapturePhase::Capturing)
         return;
     const unsigned size = static_cast<unsigned>(std::max(1024, (m_sampleCount + 10) * 32));
     if (const std::optional<std::string> sofar = m_port.replyText(m_fetchCommand, size)) {
@@ -222,7 +222,7 @@ void OscilloCapture::onFetchProgress()
 
 void OscilloCapture::publishActivity()
 {
-    const CaptureActivity activity = m_captureState != Capture::Capturing ? CaptureActivity::None
+    const CaptureActivity activity = m_captureState != CapturePhase::Capturing ? CaptureActivity::None
                                      : m_fetchCommand != 0                ? CaptureActivity::ReadingData
                                                                           : CaptureActivity::WaitingForTrigger;
     const int percent = activity == CaptureActivity::ReadingData ? m_fetchPercent : 0;
