@@ -5,6 +5,7 @@
 
 #include "common/CommandIds.h"
 #include "common/WidgetHelpers.h"
+#include "frame/CCommandBar.h"
 #include "frame/CConnectionBar.h"
 #include "frame/FrameCommandRules.h"
 #include "screens/CViewBase.h"
@@ -239,6 +240,13 @@ TEST_F(FrameGui, PlacementsAndBarLayoutSurviveARestart)
     EXPECT_EQ(frame().width(), 710);
 
     frame().show();
+    plat::qt::PumpAllPending(); // the command bar on a row of its own, every button in view
+    EXPECT_GT(frame().CommandBar()->y(), frame().ConnectionBar()->y());
+    for (int i = 0; i < CCommandBar::kButtonCount; ++i) {
+        const OwnerDrawButton& b = *frame().CommandBar()->Button(i);
+        EXPECT_TRUE(b.isVisible() && b.width() > b.fontMetrics().horizontalAdvance(b.text())) << i;
+    }
+    frame().removeToolBarBreak(frame().CommandBar()); // the user moves it up
     frame().Commands().execute(ID_VIEW_CONNECTION_BAR);
     EXPECT_TRUE(frame().ConnectionBar()->isHidden());
     frame().close();
@@ -254,4 +262,5 @@ TEST_F(FrameGui, PlacementsAndBarLayoutSurviveARestart)
     plat::qt::PumpAllPending();
     EXPECT_TRUE(frame().ConnectionBar()->isHidden());
     EXPECT_EQ(frame().Commands().state(ID_VIEW_CONNECTION_BAR).checked(), false);
+    EXPECT_EQ(frame().CommandBar()->y(), frame().ToolBar()->y()) << "the saved layout wins";
 }
