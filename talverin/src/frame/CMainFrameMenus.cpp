@@ -239,8 +239,10 @@ LRESULT CMainFrame::onSetStatusText(WPARAM pane, LPARAM record)
     if (pane != 0 || !m_messagePane)
         return 0;
     const auto* status = reinterpret_cast<const StatusTextRecord*>(record);
-    m_messagePane->setText(status && status->text ? QString::fromUtf8(status->text)
-                                                  : QCoreApplication::translate("SetStatusText", "For Help, press F1"));
+    // An empty text is no text: the idle text stands instead of a blank pane.
+    m_messagePane->setText(status && status->text && *status->text
+                               ? QString::fromUtf8(status->text)
+                               : QCoreApplication::translate("SetStatusText", "For Help, press F1"));
     return 1;
 }
 

@@ -224,6 +224,20 @@ TEST_F(FrameGui, StatusPaneTakesTheRecordsText)
     EXPECT_EQ(frame().MessagePane()->text(), "Command Error");
     SetStatusText(nullptr, static_cast<const char*>(nullptr));
     EXPECT_EQ(frame().MessagePane()->text(), "For Help, press F1");
+
+    // An empty text, a notice taken back, a window's failure over: the idle text; not so a text
+    // another window set since (b: the I/O screen's pin error).
+    QWidget a, b;
+    const QString idle = "For Help, press F1";
+    const std::pair<std::function<void()>, QString> steps[] = {
+        {[&] { SetStatusText(&a, QString()); }, idle}, {[&] { SetStatusText(&a, "Low"); }, "Low"},
+        {[&] { ClearStatusText(&b, "No"); }, "Low"}, {[&] { ClearStatusText(&b, "Low"); }, idle},
+        {[&] { SetStatusError(&a, "No"); }, "No"}, {[&] { ClearStatusError(&b); }, "No"}, {[&] { ClearStatusError(&a); }, idle},
+        {[&] { SetStatusError(&a, "No"); }, "No"}, {[&] { SetStatusText(&b, "Pin"); }, "Pin"}, {[&] { ClearStatusError(&a); }, "Pin"}};
+    for (const auto& [step, shown] : steps) {
+        step();
+        EXPECT_EQ(frame().MessagePane()->text(), shown);
+    }
 }
 
 TEST_F(FrameGui, PlacementsAndBarLayoutSurviveARestart)

@@ -579,10 +579,13 @@ void CViewOscillo::onEvent(int controlId, comp::DISPID eventId, std::span<const 
 
 void CViewOscillo::onNotify(int code)
 {
+    // Every paint reports: a paint that drew everything takes back only this notice, never the
+    // texts of the capture or of a failed command.
+    const QString memoryLow = trv("Memory low.  Some channels cannot be displayed.");
     if (code == 8)
-        SetStatusText(this, trv("Memory low.  Some channels cannot be displayed."));
+        SetStatusText(this, memoryLow);
     else if (code == 0)
-        SetStatusText(this, QStringLiteral(""));
+        ClearStatusText(this, memoryLow);
 }
 
 void CViewOscillo::changeEvent(QEvent* event)
