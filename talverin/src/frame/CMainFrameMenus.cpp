@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -279,12 +280,15 @@ void CMainFrame::rebuildRecentFiles()
         m_recentActions.push_back(AddCommand(m_fileMenu, ID_FILE_MRU_FILE1, tr("Recent File"), {}, m_recentSeparator));
     }
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        QString path = QString::fromStdString(paths[i]);
-        path.replace(QLatin1Char('&'), QLatin1String("&&"));
+        const QString path = QString::fromStdString(paths[i]);
+        QString shown = ShortRecentFileName(path, QDir::homePath());
+        shown.replace(QLatin1Char('&'), QLatin1String("&&"));
         const auto id = static_cast<plat::UINT>(ID_FILE_MRU_FILE1 + i);
-        m_recentActions.push_back(
-            AddCommand(m_fileMenu, id, QStringLiteral("&%1 %2").arg(i + 1).arg(path), {}, m_recentSeparator));
+        QAction* item = AddCommand(m_fileMenu, id, QStringLiteral("&%1 %2").arg(i + 1).arg(shown), {}, m_recentSeparator);
+        item->setToolTip(path);
+        m_recentActions.push_back(item);
     }
+    m_fileMenu->setToolTipsVisible(true);
     m_commands.refresh(m_fileMenu);
 }
 
