@@ -46,8 +46,11 @@ void TerminalLink::ShowReceived()
         char buffer[kReceiveBufferSize];
         buffer[0] = '\0';
         const int n = ZRComm_GetReceiveText(buffer, kReceiveBufferSize);
-        if (n > 0)
+        if (n > 0) {
             Show(std::string_view(buffer, static_cast<std::size_t>(n)));
+            if (m_pasting)
+                m_heard.append(buffer, static_cast<std::size_t>(n));
+        }
     } while (m_again);
     m_showing = false;
 }
@@ -62,7 +65,8 @@ void TerminalLink::StartPaste()
 
 void TerminalLink::PasteStep()
 {
-    if (m_pasting)
+    // One character on the line at a time: not every piece of text answers it.
+    if (m_pasting && m_index < m_paste.size() && PasteCharAnswered(m_paste[m_index], m_heard))
         sendNextPasteChar();
 }
 
@@ -70,12 +74,14 @@ void TerminalLink::StopPaste()
 {
     m_pasting = false;
     m_paste.clear();
+    m_heard.clear();
 }
 
 void TerminalLink::sendNextPasteChar()
 {
     // A character this window does not send is passed over; one the library refuses ends the
     // paste, as no echo will come to send the next one.
+    m_heard.clear();
     while (++m_index < m_paste.size()) {
         const Sent sent = SendChar(static_cast<unsigned char>(m_paste[m_index]));
         if (sent == Sent::Ok)
