@@ -225,8 +225,7 @@ TEST_F(FrameGui, StatusPaneTakesTheRecordsText)
     SetStatusText(nullptr, static_cast<const char*>(nullptr));
     EXPECT_EQ(frame().MessagePane()->text(), "For Help, press F1");
 
-    // An empty text, a notice taken back, a window's failure over: the idle text; not so a text
-    // another window set since (b: the I/O screen's pin error).
+    // Empty text, notice taken back, failure over: the idle text; not so a text b set since (a pin error).
     QWidget a, b;
     const QString idle = "For Help, press F1";
     const std::pair<std::function<void()>, QString> steps[] = {
