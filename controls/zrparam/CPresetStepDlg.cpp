@@ -1,12 +1,13 @@
 #include "CPresetStepDlg.h"
 
+#include "ParamTexts.h"
+
 #include <model/ZRParamClass.h>
 #include <platform/messages.h>
 #include <platform/qt/dialog_units.h>
 #include <platform/qt/fonts.h>
 #include <zrparam/StepRules.h>
 
-#include <QCoreApplication>
 #include <QPushButton>
 
 CPresetStepDlg::CPresetStepDlg(QWidget* parent) : QFrame(parent)
@@ -27,7 +28,7 @@ CPresetStepDlg::CPresetStepDlg(QWidget* parent) : QFrame(parent)
         connect(b, &QPushButton::clicked, this, [this, index] { pressed(index); });
         m_buttons[static_cast<std::size_t>(index)] = b;
     }
-    SetParam(nullptr);
+    SetParam(nullptr, plat::LANG_ENGLISH_US);
     hide();
 }
 
@@ -36,7 +37,7 @@ QPushButton* CPresetStepDlg::button(int index) const
     return index >= 0 && index < zrparam::kPresetButtons ? m_buttons[static_cast<std::size_t>(index)] : nullptr;
 }
 
-void CPresetStepDlg::SetParam(const model::CZRParamClass* node)
+void CPresetStepDlg::SetParam(const model::CZRParamClass* node, plat::LANGID language)
 {
     m_node = node;
     zrparam::PresetCaptions captions;
@@ -45,7 +46,7 @@ void CPresetStepDlg::SetParam(const model::CZRParamClass* node)
     for (int index = 0; index < zrparam::kPresetButtons; ++index) {
         const std::string& text = captions.captions[static_cast<std::size_t>(index)];
         m_buttons[static_cast<std::size_t>(index)]->setText(
-            index == zrparam::kReset ? QCoreApplication::translate("ZRPARAM", "Reset") : QString::fromStdString(text));
+            index == zrparam::kReset ? ParamTexts::resetCaption(language) : QString::fromStdString(text));
     }
     m_buttons[zrparam::kReset]->setEnabled(captions.resetEnabled);
 }

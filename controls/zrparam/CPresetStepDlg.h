@@ -22,9 +22,9 @@ class CPresetStepDlg : public QFrame {
 public:
     explicit CPresetStepDlg(QWidget* parent);
 
-    // The captions and the Reset button's state for the node, which the buttons then send. Call
-    // under the data mutex.
-    void SetParam(const model::CZRParamClass* node);
+    // The captions (in the language) and the Reset button's state for the node, which the
+    // buttons then send. Call under the data mutex.
+    void SetParam(const model::CZRParamClass* node, plat::LANGID language);
     void setTarget(plat::HWND target) { m_target = target; }
     const model::CZRParamClass* node() const { return m_node; }
     QPushButton* button(int index) const;

@@ -141,7 +141,7 @@ void ParamEditor::placePopup(const QRect& cell)
     {
         DataAccess data;
         const ListRow* row = list.rows().row(m_row);
-        m_popup->SetParam(row ? data.node(row->node) : nullptr);
+        m_popup->SetParam(row ? data.node(row->node) : nullptr, m_window.module().language());
     }
     m_popup->setTarget(m_window.hwnd());
     m_popup->move(cell.left() - m_popup->width(), top);

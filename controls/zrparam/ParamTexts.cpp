@@ -75,3 +75,8 @@ QString ParamTexts::rangeErrorCaption(plat::LANGID language)
 {
     return japanese(language) ? QStringLiteral(u"範囲エラー") : tr("Range error");
 }
+
+QString ParamTexts::resetCaption(plat::LANGID language)
+{
+    return japanese(language) ? QStringLiteral(u"リセット") : tr("Reset");
+}

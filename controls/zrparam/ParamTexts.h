@@ -32,4 +32,6 @@ public:
     static QString rangeErrorText(const QString& name, double minimum, double maximum, int decimals,
                                   plat::LANGID language);
     static QString rangeErrorCaption(plat::LANGID language);
+    // The step popup's middle button, back to the default value.
+    static QString resetCaption(plat::LANGID language);
 };

@@ -3,6 +3,7 @@
 #include "model/DataFile.h"
 
 #include <platform/errors.h>
+#include <platform/language.h>
 #include <platform/profile.h>
 
 #include <gtest/gtest.h>
@@ -329,6 +330,9 @@ TEST(ProgramFolder, TheSampleSettingsLeadToTheSampleUnit)
     EXPECT_EQ(store.m_startMenu[3].m_number, 400);
     EXPECT_EQ(store.m_helpFolder, std::string(TALVERIN_BIN_DIR) + "/Help_en");
     EXPECT_EQ(store.m_reportIO, std::string(TALVERIN_BIN_DIR) + "/report_en/report_io.html");
+    const plat::ScopedLanguage japanese(plat::LANG_JAPANESE); // the sample pins neither help nor reports
+    ASSERT_EQ(store.LoadSettings(settings), 1);
+    EXPECT_EQ(store.m_helpFolder + ' ' + store.m_reportIO, TALVERIN_BIN_DIR "/Help " TALVERIN_BIN_DIR "/report/report_io.html");
 }
 
 } // namespace

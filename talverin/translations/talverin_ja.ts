@@ -1071,6 +1071,14 @@ You must terminate connection before exiting application.</source>
         <source>Verify Save</source>
         <translation>保存の確認</translation>
     </message>
+    <message>
+        <source>Command tool &quot;%1&quot; failed: %2</source>
+        <translation>コマンドツール「%1」が失敗しました: %2</translation>
+    </message>
+    <message>
+        <source>No response</source>
+        <translation>応答なし</translation>
+    </message>
 </context>
 <context>
     <name>talverin::CNewDlg</name>

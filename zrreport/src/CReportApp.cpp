@@ -12,7 +12,6 @@
 #include <platform/qt/dialog_services.h>
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QTimer>
 
 #include <cstdio>
@@ -97,11 +96,9 @@ void CReportApp::onPrintEnded(ReportPrinter::Outcome outcome)
 
 void CReportApp::loadTranslations()
 {
-    if (m_language != plat::LANG_JAPANESE) return;
-    const QString folder = QString::fromStdString(plat::JoinPath(plat::GetProgramFolder(), "translations"));
-    if (m_translator.load(QStringLiteral("zrreport_ja"), folder)) QCoreApplication::installTranslator(&m_translator);
-    if (m_qtTranslator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&m_qtTranslator);
+    if (m_language == plat::LANG_JAPANESE && !m_texts)
+        m_texts = std::make_unique<plat::qt::JapaneseTexts>(QStringLiteral("zrreport"),
+                                                            QStringList{QString::fromStdString(plat::GetProgramFolder())});
 }
 
 } // namespace zrreport

@@ -9,10 +9,10 @@
 #include "ReportPrinter.h"
 
 #include <platform/process_lock.h>
+#include <platform/qt/translations.h>
 #include <platform/types.h>
 
 #include <QPrinter>
-#include <QTranslator>
 
 #include <memory>
 #include <string>
@@ -53,8 +53,7 @@ private:
     CZRREPORTDoc m_document;
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<TerminationSignal> m_termination;
-    QTranslator m_translator;
-    QTranslator m_qtTranslator;
+    std::unique_ptr<plat::qt::JapaneseTexts> m_texts;
     int m_exitCode = 0;
 };
 

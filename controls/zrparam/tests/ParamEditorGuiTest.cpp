@@ -6,6 +6,7 @@
 #include <component/loader.h>
 #include <model/DataFile.h>
 #include <platform/clock.h>
+#include <platform/language.h>
 #include <platform/message_box.h>
 #include <platform/qt/dialog_units.h>
 #include <platform/qt/drag.h>
@@ -277,6 +278,12 @@ TEST_F(ParamEditorGuiTest, EditorKeysCommitWithTheirEventsAndThePopupSteps)
                                     [](const auto& e) { return e.first == ids::SetStrChange; });
     EXPECT_EQ(str.second[1].toString(), "OFF");
     EXPECT_EQ(str.second[2].toI4(), 1);
+    const plat::ScopedLanguage japanese(plat::LANG_JAPANESE); // the Reset step in the language too
+    store.PublishSharedBlock();
+    call(ids::LoadFile, {Variant::fromString(""), Variant::fromString("")});
+    show("Motor\\GAIN");
+    openEditor(row("GAIN"));
+    EXPECT_EQ(popup->findChild<QPushButton*>("2003")->text(), QString::fromUtf8("\xE3\x83\xAA\xE3\x82\xBB\xE3\x83\x83\xE3\x83\x88"));
 }
 
 TEST_F(ParamEditorGuiTest, ReadOnlyModesMenusHelpAndDrag)

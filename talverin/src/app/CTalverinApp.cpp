@@ -19,12 +19,12 @@
 #include <platform/paths.h>
 #include <platform/profile.h>
 #include <platform/qt/modal_dialog.h>
+#include <platform/qt/translations.h>
 #include <platform/text.h>
 
 #include <QApplication>
 #include <QPalette>
 #include <QThread>
-#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -47,18 +47,6 @@ std::vector<std::string> readSection(const char* section, plat::DWORD size, cons
     return SplitProfileList(buffer.data(), n);
 }
 
-// The Japanese texts: beside the settings file, or beside the program when the program folder
-// was moved elsewhere.
-std::unique_ptr<QTranslator> loadTranslator(const std::string& programFolder)
-{
-    auto translator = std::make_unique<QTranslator>();
-    for (const std::string& folder : {programFolder, plat::FolderOf(plat::GetModuleFileName())}) {
-        if (translator->load(QString::fromStdString(plat::JoinPath(folder, "translations/talverin_ja.qm"))))
-            return translator;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 CTalverinApp::CTalverinApp(std::vector<std::string> arguments) : m_arguments(std::move(arguments))
@@ -76,8 +64,7 @@ CTalverinApp::~CTalverinApp()
     ExitInstance();
     m_frame.reset();
     m_docTemplate.reset();
-    if (m_translator)
-        QCoreApplication::removeTranslator(m_translator.get());
+    m_translator.reset();
     g_app = nullptr;
 }
 
@@ -166,11 +153,12 @@ void CTalverinApp::chooseLanguage()
     m_language = LanguageFromSetting(lang, plat::LanguageFromEnvironment());
     const bool japanese = m_language == plat::LANG_JAPANESE;
     plat::SetLanguage(japanese ? plat::LANG_JAPANESE : plat::LANG_ENGLISH_US);
-    if (japanese && !m_translator) {
-        m_translator = loadTranslator(m_programFolder);
-        if (m_translator)
-            QCoreApplication::installTranslator(m_translator.get());
-    }
+    // The program's own texts beside the settings file, or beside the program when the program
+    // folder was moved elsewhere; Qt's standard texts (box buttons, file and print dialogs) with them.
+    if (japanese && !m_translator)
+        m_translator = std::make_unique<plat::qt::JapaneseTexts>(
+            QStringLiteral("talverin"), QStringList{QString::fromStdString(m_programFolder),
+                                                    QString::fromStdString(plat::FolderOf(plat::GetModuleFileName()))});
 }
 
 void CTalverinApp::readExtBar()

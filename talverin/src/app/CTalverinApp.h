@@ -23,7 +23,9 @@
 #include <string>
 #include <vector>
 
-class QTranslator;
+namespace plat::qt {
+class JapaneseTexts;
+}
 
 namespace talverin {
 
@@ -105,7 +107,7 @@ private:
     bool m_mainWndSet = false;
     bool m_exited = false;
     QString m_caption;
-    std::unique_ptr<QTranslator> m_translator;
+    std::unique_ptr<plat::qt::JapaneseTexts> m_translator;
     std::unique_ptr<SessionEnd> m_sessionEnd;
 };
 

@@ -21,6 +21,13 @@ struct StatusTextRecord {
 // caller, passed as the record's value. Does nothing when the program has no main window yet.
 void SetStatusText(QWidget* window, const char* text);
 void SetStatusText(QWidget* window, const QString& text);
+// A failure that `window` reports there: it stands until another text replaces it or until
+// ClearStatusError, when the window's next command has gone through.
+void SetStatusError(QWidget* window, const QString& text);
+// The idle text again when the pane still shows a failure of `window`'s.
+void ClearStatusError(QWidget* window);
+// The idle text again when the pane still shows `text` (a notice that no longer holds).
+void ClearStatusText(QWidget* window, const QString& text);
 
 // Position of the first item of a menu or menu bar whose text equals `text` exactly (separators
 // count as positions and have an empty text); -1 when no item matches or there is no menu.

@@ -188,6 +188,7 @@ private:
     void storeAlarmHistory(CommandId id);
     void onReadAllDone(int tag, CommandId id);
     bool giveUpOnFailure(plat::WPARAM event, CommandId id, int tag, bool barTag);
+    void reportCommandBarFailure(CommandId id, std::intptr_t tag);
     void onCommandFailure(plat::WPARAM event, std::uint32_t failure, int tag);
     std::uint32_t lostLineState() const;
     // The device of this connection hung up or went away: reported once, through the connection's

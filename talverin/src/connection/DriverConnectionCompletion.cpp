@@ -111,7 +111,7 @@ LRESULT DriverConnection::OnCommCommand(WPARAM event, LPARAM commandId)
     if (const std::uint32_t failure = model::GetCommandFailure(event, id, ZRComm_GetCommandState)) {
         if (barTag) {
             // A refused command of the command bar is the user's business, not the line's.
-            ZRComm_RemoveCommand(id);
+            reportCommandBarFailure(id, tag);
             return 0;
         }
         onCommandFailure(event, failure, static_cast<int>(tag));
@@ -119,6 +119,8 @@ LRESULT DriverConnection::OnCommCommand(WPARAM event, LPARAM commandId)
     }
     if (event != COMM_EVENT_COMPLETED)
         return 0;
+    if (barTag)
+        ClearStatusError(&m_window);
 
     if (IsReadAllTag(static_cast<int>(tag))) {
         onReadAllDone(static_cast<int>(tag), id);
@@ -174,7 +176,7 @@ bool DriverConnection::giveUpOnFailure(WPARAM event, CommandId id, int tag, bool
     if (!giveUp)
         return false;
     if (barTag) {
-        ZRComm_RemoveCommand(id);
+        reportCommandBarFailure(id, tag);
         return true;
     }
     ZRComm_RemoveCommand(-1);
@@ -191,6 +193,18 @@ bool DriverConnection::giveUpOnFailure(WPARAM event, CommandId id, int tag, bool
         plat::PostMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, event, 0x8000);
     }
     return true;
+}
+
+void DriverConnection::reportCommandBarFailure(CommandId id, std::intptr_t tag)
+{
+    // The command's own state names what went wrong (refused, no echo, no reply); the line
+    // stays connected.
+    const std::string reason = model::GetCommErrorText(ZRComm_GetCommandState(id), m_app.m_language);
+    ZRComm_RemoveCommand(id);
+    const ExtBarEntry& entry = m_app.m_extBar[static_cast<std::size_t>(tag - ConnectionTag::CommandBar)];
+    SetStatusError(&m_window, tr("Command tool \"%1\" failed: %2")
+                                  .arg(QString::fromStdString(entry.caption),
+                                       reason.empty() ? tr("No response") : QString::fromStdString(reason)));
 }
 
 void DriverConnection::onCommandFailure(WPARAM event, std::uint32_t failure, int tag)
@@ -271,6 +285,7 @@ void DriverConnection::storeAlarmHistory(CommandId id)
 
 void DriverConnection::onReadAllDone(int tag, CommandId id)
 {
+    ClearStatusError(&m_window);
     OnDataReceived(id);
     m_busy = 0;
     ZRComm_RemoveCommand(id);
@@ -345,7 +360,7 @@ void DriverConnection::ReadAllGaveUp(WPARAM event)
     // Else the user waits through every retry and is told only that something went wrong.
     const QString reason = tr("Reading all data: the driver unit's reply did not end (time-out).");
     m_failureContents.emplace(event, reason);
-    SetStatusText(&m_window, reason);
+    SetStatusError(&m_window, reason);
 }
 
 bool DriverConnection::OnDataReceived(CommandId commandId)

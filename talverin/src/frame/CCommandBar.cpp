@@ -7,11 +7,14 @@
 
 #include <QAction>
 
+#include <algorithm>
+
 namespace talverin {
 
 namespace {
 
 constexpr plat::COLORREF kRunningFill = 0xFFFF00; // cyan
+constexpr int kCaptionMargin = 8;                  // pixels beside a caption, both sides together
 
 } // namespace
 
@@ -28,7 +31,9 @@ CCommandBar::CCommandBar(const std::array<ExtBarEntry, kButtonCount>& entries, Q
         QString caption = QString::fromStdString(m_entries[i].caption);
         // The caption is the user's text: an '&' in it is a character, not a mnemonic.
         m_actions[i] = new QAction(caption.replace(QLatin1Char('&'), QLatin1String("&&")), this);
-        m_buttons[i] = new OwnerDrawButton(IDC_FIRST + i, size,
+        // At least the template's size, wider when the user's caption needs it.
+        const int captionWidth = fontMetrics().horizontalAdvance(caption) + kCaptionMargin;
+        m_buttons[i] = new OwnerDrawButton(IDC_FIRST + i, QSize(std::max(size.width(), captionWidth), size.height()),
                                            [this](OwnerDrawButton& b, const plat::qt::DrawItemInfo& item) {
                                                drawButton(b, item);
                                            },

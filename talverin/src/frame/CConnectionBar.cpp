@@ -10,6 +10,7 @@
 #include <zrcomm/zrcomm_api.h>
 
 #include <QAction>
+#include <QPainter>
 
 namespace talverin {
 
@@ -18,6 +19,7 @@ namespace {
 constexpr plat::COLORREF kLitFill = 0x80FF80;
 constexpr plat::COLORREF kLitTopLeft = 0xC0FFC0;
 constexpr plat::COLORREF kLitBottomRight = 0x404040;
+constexpr plat::COLORREF kLitText = 0x000000;
 constexpr plat::COLORREF kLampActive = 0xFFFF00; // cyan: red 0, green 255, blue 255
 constexpr unsigned kSendBit = 1;
 constexpr unsigned kReceiveBit = 2;
@@ -176,8 +178,13 @@ void CConnectionBar::drawButton(OwnerDrawButton& button, const plat::qt::DrawIte
     const bool lit = button.id() == IDC_CONNECT ? ZRComm_IsConnected(nullptr, nullptr) != 0
                                                 : m_displayState == kDisconnected;
     if (lit) {
+        // The lit button shows the state and is the disabled one of the pair: greyed (or a dark
+        // theme's light) text would vanish into the light green.
+        item.painter->save();
+        item.painter->setPen(plat::ColorFromColorRef(kLitText));
         plat::qt::DrawFlatCell(button.text(), item, 0, plat::ColorFromColorRef(kLitFill),
-                               plat::ColorFromColorRef(kLitTopLeft), plat::ColorFromColorRef(kLitBottomRight), true);
+                               plat::ColorFromColorRef(kLitTopLeft), plat::ColorFromColorRef(kLitBottomRight), false);
+        item.painter->restore();
         return;
     }
     const bool operation = m_operationRunning && m_operationRunning();

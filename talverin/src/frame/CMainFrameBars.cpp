@@ -69,6 +69,9 @@ void CMainFrame::createBars()
     m_commands.bind(IDC_BAR_DISCONNECT, m_connectionBar->DisconnectAction());
     if (m_app.m_extBarPresent) {
         m_commandBar = new CCommandBar(m_app.m_extBar, this);
+        // A row of its own: beside the tool and connection bars a 710-pixel frame has room for
+        // one button; a saved layout, restored after this, still puts the bar where the user left it.
+        addToolBarBreak(Qt::TopToolBarArea);
         addToolBar(Qt::TopToolBarArea, m_commandBar);
         for (int i = 0; i < CCommandBar::kButtonCount; ++i)
             m_commands.bind(IDC_COMMAND_FIRST + i, m_commandBar->Action(i));

@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -238,8 +239,10 @@ LRESULT CMainFrame::onSetStatusText(WPARAM pane, LPARAM record)
     if (pane != 0 || !m_messagePane)
         return 0;
     const auto* status = reinterpret_cast<const StatusTextRecord*>(record);
-    m_messagePane->setText(status && status->text ? QString::fromUtf8(status->text)
-                                                  : QCoreApplication::translate("SetStatusText", "For Help, press F1"));
+    // An empty text is no text: the idle text stands instead of a blank pane.
+    m_messagePane->setText(status && status->text && *status->text
+                               ? QString::fromUtf8(status->text)
+                               : QCoreApplication::translate("SetStatusText", "For Help, press F1"));
     return 1;
 }
 
@@ -276,12 +279,15 @@ void CMainFrame::rebuildRecentFiles()
         m_recentActions.push_back(AddCommand(m_fileMenu, ID_FILE_MRU_FILE1, tr("Recent File"), {}, m_recentSeparator));
     }
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        QString path = QString::fromStdString(paths[i]);
-        path.replace(QLatin1Char('&'), QLatin1String("&&"));
+        const QString path = QString::fromStdString(paths[i]);
+        QString shown = ShortRecentFileName(path, QDir::homePath());
+        shown.replace(QLatin1Char('&'), QLatin1String("&&"));
         const auto id = static_cast<plat::UINT>(ID_FILE_MRU_FILE1 + i);
-        m_recentActions.push_back(
-            AddCommand(m_fileMenu, id, QStringLiteral("&%1 %2").arg(i + 1).arg(path), {}, m_recentSeparator));
+        QAction* item = AddCommand(m_fileMenu, id, QStringLiteral("&%1 %2").arg(i + 1).arg(shown), {}, m_recentSeparator);
+        item->setToolTip(path);
+        m_recentActions.push_back(item);
     }
+    m_fileMenu->setToolTipsVisible(true);
     m_commands.refresh(m_fileMenu);
 }
 

@@ -2,6 +2,8 @@
 
 #include <platform/profile.h>
 
+#include <QStringList>
+
 #include <algorithm>
 
 namespace talverin {
@@ -65,6 +67,27 @@ void RecentFileList::changed()
 {
     if (m_onChanged)
         m_onChanged();
+}
+
+QString ShortRecentFileName(const QString& path, const QString& home, int folderLength)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return path;
+    QString folder = path.left(slash);
+    const QString name = path.mid(slash + 1);
+    const QString homeFolder = home.endsWith(QLatin1Char('/')) ? home.chopped(1) : home;
+    if (!homeFolder.isEmpty() && (folder == homeFolder || folder.startsWith(homeFolder + QLatin1Char('/'))))
+        folder = QLatin1Char('~') + folder.mid(homeFolder.size());
+    if (folder.size() > folderLength) {
+        // The first named folder (after the root's empty part) and the last one stay.
+        const QStringList parts = folder.split(QLatin1Char('/'));
+        const int first = parts.size() > 1 && parts.front().isEmpty() ? 1 : 0;
+        if (parts.size() - first > 2)
+            folder = QStringList(parts.mid(0, first + 1)).join(QLatin1Char('/')) + QStringLiteral("/\u2026/") +
+                     parts.back();
+    }
+    return folder + QLatin1Char('/') + name;
 }
 
 } // namespace talverin

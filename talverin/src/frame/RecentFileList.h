@@ -2,6 +2,8 @@
 // the settings file's [Recent File List] as File1, File2, ...
 #pragma once
 
+#include <QString>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -34,5 +36,10 @@ private:
     std::vector<std::string> m_paths;
     std::function<void()> m_onChanged;
 };
+
+// A recent file as its menu item shows it: the home folder as "~", and a folder longer than
+// `folderLength` characters cut to its first and last folder ("/srv/…/bench/drive.zrd"); the
+// file name is always shown whole.
+QString ShortRecentFileName(const QString& path, const QString& home, int folderLength = 32);
 
 } // namespace talverin

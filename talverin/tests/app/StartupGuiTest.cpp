@@ -9,6 +9,11 @@
 #include <platform/language.h>
 #include <platform/messages.h>
 
+#include <QFile>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
 #include <gtest/gtest.h>
 
 using namespace talverin;
@@ -153,6 +158,7 @@ TEST_F(StartupGui, LanguageAndCommandBar)
     EXPECT_EQ(app().m_extBar[2].caption, "Only");
     EXPECT_FALSE(app().m_extBar[2].hasCommand);
     EXPECT_TRUE(app().m_extBar[4].caption.empty());
+    const QString yes = QMessageBox(QMessageBox::Question, {}, {}, QMessageBox::Yes).button(QMessageBox::Yes)->text();
 
     SetSetting("Setting", "LANG", "1033");
     ASSERT_TRUE(plat::profile::removeSection(Settings(), "ExtBar"));
@@ -160,6 +166,10 @@ TEST_F(StartupGui, LanguageAndCommandBar)
     EXPECT_FALSE(plat::IsJapanese());
     EXPECT_TRUE(frame().windowTitle().startsWith(QStringLiteral("KVX TALVERIN  3.1.1")));
     EXPECT_FALSE(app().m_extBarPresent);
+    const QString qm = QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_ja.qm";
+    if (!QFile::exists(qm))
+        GTEST_SKIP() << "Qt's Japanese texts unchecked: " << qm.toStdString() << " is missing (qt6-translations-l10n)";
+    EXPECT_EQ(yes, QString::fromUtf8("\xE3\x81\xAF\xE3\x81\x84(&Y)")) << "a box's Yes button under LANG=1041";
 }
 
 TEST_F(StartupGui, CommandLineDocumentChoosesItsUnit)

@@ -95,6 +95,16 @@ TEST(StartupRules, RecentFiles)
     EXPECT_EQ(read.Paths(), (std::vector<std::string>{"/c", "/d", "/b"}));
 }
 
+TEST(StartupRules, RecentFileNamesAreShortened)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"/home/ann/kvx/drive.zrd", "~/kvx/drive.zrd"}, {"/home/anne/d.zrd", "/home/anne/d.zrd"}, {"d.zrd", "d.zrd"},
+        {"/home/ann/projects/line 4/commissioning/2024/drive.zrd", "~/\u2026/2024/drive.zrd"},
+        {"/srv/plant/hall-b/line-4/cabinet-7/drives/axis x.zrd", "/srv/\u2026/drives/axis x.zrd"}};
+    for (const auto& [path, shown] : cases)
+        EXPECT_EQ(ShortRecentFileName(QString::fromUtf8(path), "/home/ann"), QString::fromUtf8(shown)) << path;
+}
+
 TEST(StartupRules, SwitchGuardDropsWhileHeld)
 {
     ScreenSwitchGuard guard;

@@ -109,6 +109,12 @@ TEST(BarsGui, LampsAndButtonsAsDrawn)
     OwnerDrawButton& disconnect = *bar.Control(CConnectionBar::IDC_DISCONNECT);
     EXPECT_TRUE(PixelOf(connect) == face && PixelOf(connect, {0, 0}) == kWhite);
     EXPECT_EQ(PixelOf(disconnect), QColor(128, 255, 128));
+    disconnect.setEnabled(false); // lit, it is the disabled one of the pair: its caption stays dark
+    const QImage lit = disconnect.grab().toImage();
+    int darkest = 255;
+    for (int i = 0; i < lit.width() * lit.height(); ++i)
+        darkest = std::min(darkest, qGray(lit.pixel(i % lit.width(), i / lit.width())));
+    EXPECT_LT(darkest, 64) << "frame lines 64, greyed text 190";
     bar.SetDisplayState(CConnectionBar::kConnecting);
     EXPECT_EQ(PixelOf(disconnect), face);
     connect.setDown(true);

@@ -15,6 +15,8 @@
 #include <platform/messages.h>
 #include <zrcomm/zrcomm_api.h>
 
+#include <QLabel>
+
 #include <chrono>
 #include <thread>
 
@@ -52,6 +54,7 @@ TEST_F(CommandBarPty, SendsTheEntryAndFollowsItsEvents)
     plat::ScopedClock useRealClock(realClock);
     drivesim::DriverSim sim;
     sim.addCommand(drivesim::Match::exact("KP0"), drivesim::Program{}); // the terminal switch's lock
+    sim.addCommand(drivesim::Match::exact("SWON"), drivesim::Program{}); // the bare line refuses the rest
     ASSERT_TRUE(sim.start());
     SetSetting("ExtPort", "COM40", sim.slavePath().c_str());
     ASSERT_TRUE(Start());
@@ -82,6 +85,15 @@ TEST_F(CommandBarPty, SendsTheEntryAndFollowsItsEvents)
     EXPECT_EQ(bar.GetState(0), 1);
     plat::SendMessage(frame().GetSafeHwnd(), WM_COMMAND_TOOL_REPLY, 0, 0x00010000);
     EXPECT_EQ(bar.GetState(0), 0);
+
+    // A refused command says so in the status pane, the line stays; the next one takes it back.
+    sim.addCommand(drivesim::Match::exact("RESET"), drivesim::Program{drivesim::Error("RANGE OVER")});
+    bar.Button(2)->click();
+    const auto pane = [&] { return frame().MessagePane()->text().toStdString(); };
+    EXPECT_TRUE(PumpUntil([&] { return pane() == "Command tool \"Alarm reset\" failed: Data out of range"; })) << pane();
+    EXPECT_TRUE(PumpUntil([] { return ZRComm_GetCommandCount(1) == 0; }) && ZRComm_IsConnected(nullptr, nullptr));
+    bar.Button(0)->click();
+    EXPECT_TRUE(PumpUntil([&] { return pane() == "For Help, press F1"; })) << pane();
 
     // On the terminal screen the send switches to command mode and back to terminal mode once
     // the queue drained; the screen and the bar are usable again afterwards.

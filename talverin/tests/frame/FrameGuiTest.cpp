@@ -5,6 +5,7 @@
 
 #include "common/CommandIds.h"
 #include "common/WidgetHelpers.h"
+#include "frame/CCommandBar.h"
 #include "frame/CConnectionBar.h"
 #include "frame/FrameCommandRules.h"
 #include "screens/CViewBase.h"
@@ -251,6 +252,19 @@ TEST_F(FrameGui, StatusPaneTakesTheRecordsText)
     EXPECT_EQ(frame().MessagePane()->text(), "Command Error");
     SetStatusText(nullptr, static_cast<const char*>(nullptr));
     EXPECT_EQ(frame().MessagePane()->text(), "For Help, press F1");
+
+    // Empty text, notice taken back, failure over: the idle text; not so a text b set since (a pin error).
+    QWidget a, b;
+    const QString idle = "For Help, press F1";
+    const std::pair<std::function<void()>, QString> steps[] = {
+        {[&] { SetStatusText(&a, QString()); }, idle}, {[&] { SetStatusText(&a, "Low"); }, "Low"},
+        {[&] { ClearStatusText(&b, "No"); }, "Low"}, {[&] { ClearStatusText(&b, "Low"); }, idle},
+        {[&] { SetStatusError(&a, "No"); }, "No"}, {[&] { ClearStatusError(&b); }, "No"}, {[&] { ClearStatusError(&a); }, idle},
+        {[&] { SetStatusError(&a, "No"); }, "No"}, {[&] { SetStatusText(&b, "Pin"); }, "Pin"}, {[&] { ClearStatusError(&a); }, "Pin"}};
+    for (const auto& [step, shown] : steps) {
+        step();
+        EXPECT_EQ(frame().MessagePane()->text(), shown);
+    }
 }
 
 TEST_F(FrameGui, PlacementsAndBarLayoutSurviveARestart)
@@ -267,6 +281,13 @@ TEST_F(FrameGui, PlacementsAndBarLayoutSurviveARestart)
     EXPECT_EQ(frame().width(), 710);
 
     frame().show();
+    plat::qt::PumpAllPending(); // the command bar on a row of its own, every button in view
+    EXPECT_GT(frame().CommandBar()->y(), frame().ConnectionBar()->y());
+    for (int i = 0; i < CCommandBar::kButtonCount; ++i) {
+        const OwnerDrawButton& b = *frame().CommandBar()->Button(i);
+        EXPECT_TRUE(b.isVisible() && b.width() > b.fontMetrics().horizontalAdvance(b.text())) << i;
+    }
+    frame().removeToolBarBreak(frame().CommandBar()); // the user moves it up
     frame().Commands().execute(ID_VIEW_CONNECTION_BAR);
     EXPECT_TRUE(frame().ConnectionBar()->isHidden());
     frame().close();
@@ -282,4 +303,5 @@ TEST_F(FrameGui, PlacementsAndBarLayoutSurviveARestart)
     plat::qt::PumpAllPending();
     EXPECT_TRUE(frame().ConnectionBar()->isHidden());
     EXPECT_EQ(frame().Commands().state(ID_VIEW_CONNECTION_BAR).checked(), false);
+    EXPECT_EQ(frame().CommandBar()->y(), frame().ToolBar()->y()) << "the saved layout wins";
 }

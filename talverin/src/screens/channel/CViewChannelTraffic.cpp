@@ -294,6 +294,7 @@ plat::LRESULT CViewChannel::OnCommCommand(plat::WPARAM event, CommandId id)
     const bool busy = m_busyCommands.count(id) != 0;
 
     if (state == 0) {
+        ClearStatusError(this); // the last failure is over once a command goes through
         switch (split.kind) {
         case kKindRead:
             endBusyFor(id);
@@ -627,7 +628,7 @@ void CViewChannel::OnCommandFailed(unsigned state, std::intptr_t tag)
     }
     const QString text = QString::fromStdString(model::GetCommErrorText(state, plat::GetLanguage())) +
                          channel_messages::FailureSuffix(SplitChannelTag(tag).kind);
-    SetStatusText(this, text);
+    SetStatusError(this, text);
 }
 
 // ---- View switches, connection and saves ---------------------------------------------------------

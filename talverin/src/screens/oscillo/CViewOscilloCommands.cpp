@@ -60,10 +60,17 @@ void CViewOscillo::buildMenus()
     QMenu* record = m_executeMenu->addMenu(trv("View record"));
     for (unsigned i = 0; i < 8; ++i)
         add(record, OscilloCommand::ViewRecord1 + i, trv("not recorded."));
-    m_executeMenu->addSeparator();
+    QList<QAction*> lineSpeed{m_executeMenu->addSeparator()};
     static constexpr int kRates[] = {9600, 19200, 38400, 57600};
-    for (unsigned i = 0; i < 4; ++i)
+    for (unsigned i = 0; i < 4; ++i) {
         add(m_executeMenu, OscilloCommand::Baud9600 + i, trv("%1 bps").arg(kRates[i]));
+        lineSpeed << m_executeMenu->actions().back();
+    }
+    // Without a capture rate in the settings (read again on every Open) there is no speed to choose.
+    connect(m_executeMenu, &QMenu::aboutToShow, this, [this, lineSpeed] {
+        for (QAction* item : lineSpeed)
+            item->setVisible(store().m_baudRateSet != 0);
+    });
 
     m_exportMenu = new QMenu(trv("Oscilloscope"), this);
     add(m_exportMenu, OscilloCommand::SaveBitmap, trv("Save &Bitmap"));

@@ -16,6 +16,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -79,6 +80,13 @@ TEST_F(ViewOscilloGui, FirstActivationAndLayout)
     EXPECT_EQ(text(ZeroPosition1), "60.00");
     EXPECT_EQ(text(ZeroPosition1 + 3), "-60.00");
     EXPECT_EQ(slider(PositionSlider).GetValue(13), 500000);
+    // No line-speed items (nor their separator) without a capture rate: the sample's BaudRate=0.
+    QString execute;
+    view->ExecuteMenu()->popup({});
+    for (const QAction* item : view->ExecuteMenu()->actions())
+        execute += item->isVisible() ? item->text() + '|' : QString();
+    view->ExecuteMenu()->close();
+    EXPECT_EQ(execute, "&Start|S&top||View record|");
     EXPECT_EQ(slider(ZeroSlider).GetValue(2), 8000);
     EXPECT_TRUE(view->isChecked(Trigger1));
     EXPECT_TRUE(view->isChecked(EdgeDown));
