@@ -29,7 +29,7 @@ inline constexpr UINT WM_START_CHOICE = WM_USER + 0x05;
 inline constexpr UINT WM_CONNECTION_STATE = WM_USER + 0x06;
 // Sent before a save: the channel program and I/O editors store their pending edits. 0: refused.
 inline constexpr UINT WM_COLLECT_VIEW_DATA = WM_USER + 0x08;
-// wParam: event type or code; lParam: 0x8000 disconnect, bit 0 no box.
+// wParam: event type or code; lParam: comm_error flags (connection/DriverQueue.h).
 inline constexpr UINT WM_COMM_ERROR = WM_USER + 0x09;
 // wParam 5 show (lParam: WaitDialogInfo*), 0 hide, 255 query (result: the dialog or 0).
 inline constexpr UINT WM_WAIT_DIALOG = WM_USER + 0x0A;

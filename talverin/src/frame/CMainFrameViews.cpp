@@ -8,6 +8,7 @@
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
 #include "connection/ConnectionRules.h"
+#include "connection/DriverQueue.h"
 #include "frame/CDebugDlg.h"
 #include "frame/CStartDlg.h"
 #include "screens/CViewBase.h"
@@ -40,7 +41,6 @@ using plat::WPARAM;
 
 namespace {
 
-constexpr int kModeRetries = 300;
 // The command window's read-only mode on the terminal screen: the line carries direct text, so
 // nothing may be read or written from the window.
 constexpr plat::LONG kFullyReadOnly = static_cast<plat::LONG>(0x80000000u);
@@ -125,7 +125,7 @@ bool CMainFrame::SwitchView(int viewId)
         return false;
     // The driver's line is left empty for the screen that follows.
     if (m_currentView == VIEW_OSCILLO && m_terminalWindow && m_connection->GetPendingViewId() == 0)
-        ZRComm_SendText(m_terminalWindow->GetSafeHwnd(), "\r");
+        CurrentDriverQueue().sendText(m_terminalWindow->GetSafeHwnd(), "\r");
     switch (m_connection->SwitchConnectionSteps(viewId)) {
     case DriverConnection::SwitchStep::Held:
         return true;
@@ -143,12 +143,7 @@ bool CMainFrame::SwitchView(int viewId)
         m_connection->m_connectionPhase = Phase::Connected;
     prepareCommandWindow(viewId);
     model::WaitCommandQueue(GetSafeHwnd());
-    for (int attempt = 0; attempt < kModeRetries; ++attempt) {
-        if (ZRComm_SetCommandMode(GetCommandModeForView(viewId)) != COMM_ERR_COMMANDS_QUEUED)
-            break;
-        model::WaitCommandQueue(GetSafeHwnd());
-        plat::Sleep(100);
-    }
+    CurrentDriverQueue().setModeWhenDrained(GetSafeHwnd(), GetCommandModeForView(viewId));
     unmergeMenus();
     mergeMenus(target);
     m_stack->setCurrentWidget(target);
