@@ -212,14 +212,13 @@ plat::LRESULT CViewChannel::OnCommCommand(plat::WPARAM event, CommandId id)
     } forgetDroppedSwitch{m_switchDropped};
     DriverQueue& queue = CurrentDriverQueue();
     const Completion done = queue.completion(event, id);
+    // A failed write and a garbled reply are tried again (the garbled one no longer without end);
+    // no echo and a time-out are not.
     const bool lineFailed = done.transportFailed();
-    if (event == COMM_EVENT_WRITE_FAILED) {
+    if (event == COMM_EVENT_WRITE_FAILED || event == COMM_EVENT_INVALID_DATA) {
         if (queue.retry(id, RetryPolicy::ChannelEditor))
             return 0;
         dropPendingSwitch();
-    } else if (event == COMM_EVENT_INVALID_DATA) {
-        queue.resumeCommand(id);
-        return 0;
     } else if (lineFailed) {
         dropPendingSwitch();
     } else if (!done.completed() && !done.aborted()) {
