@@ -5,6 +5,7 @@
 //    screen does), against the reply's time on the wire at 9600 baud.
 //   build/release/bin/io_screen_bench
 #include "app/CTalverinApp.h"
+#include "frame/CMainFrame.h"
 #include "app/ShellRegistration.h"
 #include "common/AppMessages.h"
 #include "controlhost/CZRCN2.h"
@@ -34,6 +35,8 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 double g_switch = 0, g_plain = 0, g_reply = 0;
+// The frame of the started program, which the screen is shown for.
+talverin::ScreenHost* g_host = nullptr;
 std::size_t g_replyBytes = 0;
 
 void BM_FirstSwitchToIO(benchmark::State& state)
@@ -44,7 +47,7 @@ void BM_FirstSwitchToIO(benchmark::State& state)
         window.resize(710, 526);
         window.show();
         const auto begin = Clock::now();
-        auto* view = new talverin::CViewIO(&window);
+        auto* view = new talverin::CViewIO(*g_host, &window);
         view->resize(window.size());
         view->show();
         plat::SendMessage(view->GetSafeHwnd(), talverin::WM_VIEW_SWITCH, 1, talverin::CViewIO::kTemplateId);
@@ -90,7 +93,7 @@ BENCHMARK(BM_FiftyPlainRows)->UseManualTime()->Unit(benchmark::kMillisecond);
 void BM_StateReplyRecolours25Rows(benchmark::State& state)
 {
     QWidget window;
-    auto* view = new talverin::CViewIO(&window);
+    auto* view = new talverin::CViewIO(*g_host, &window);
     window.resize(710, 526);
     view->resize(window.size());
     window.show();
@@ -149,6 +152,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "start-up failed\n");
             result = 1;
         } else {
+            g_host = app.GetMainFrame();
             benchmark::Initialize(&argc, argv);
             benchmark::RunSpecifiedBenchmarks();
             benchmark::Shutdown();

@@ -6,13 +6,15 @@
 //   B4 one over-long reply line (100 kB to 1 MB, unpaced): the time grows with the length, not
 //      with its square.
 // Each runs unpaced and paced at 9600 and 57600 baud (8N2); the wire floor is the time the bytes
-// counted on the line take at that speed. Prints medians and the ratios.
+// counted on the line take at that speed (both ways, though the echo overlaps the line it echoes).
+// B1 at 9600 shows one round trip against that wire time. Prints medians and the ratios.
 //   zrcomm_bench [--full] [--runs N] [--only B1|B2|B3|B4]
 // --full uses the sizes 1000 / 500 / 2000 lines / 200 lines and 5 runs; the default is smaller.
 #include <zrcomm/zrcomm_api.h>
 
 #include <drivesim/DriverSim.h>
 
+#include "BareLine.h"
 #include "LibrarySide.h"
 
 #include <platform/messages.h>
@@ -22,20 +24,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <functional>
 #include <map>
-#include <poll.h>
 #include <string>
 #include <sys/resource.h>
-#include <termios.h>
-#include <thread>
-#include <unistd.h>
 #include <vector>
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
+using bench::BareLine;
 using bench::LibrarySide;
 
 namespace {
@@ -122,94 +120,10 @@ std::string ChannelText(int lines) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// The bare loop: raw termios, write a line, read to its echo, then replies up to a prompt at the
-// start of a line; a page (';' last) gets a blank, a question ('?' last and 50 ms of silence)
-// the next line. A read of one lone byte waits 50 ms for more, as the library does.
+// The bare loop follows the library's line rules: the 50 ms silence after a final '?' or ';' and
+// the 10 ms pause each receive pass begins with.
 
-class BareLine {
-public:
-    bool open(const std::string& path, int baud) {
-        m_fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (m_fd < 0) return false;
-        termios t{};
-        tcgetattr(m_fd, &t);
-        cfmakeraw(&t);
-        t.c_cflag |= CLOCAL | CREAD | CSTOPB;
-        const speed_t s = drivesim::speedFromBaud(baud);
-        cfsetispeed(&t, s);
-        cfsetospeed(&t, s);
-        return tcsetattr(m_fd, TCSANOW, &t) == 0;
-    }
-    ~BareLine() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-
-    // Runs the command (its first line, then further lines as answers); the reply text.
-    std::string exchange(const std::string& text) {
-        std::vector<std::string> lines;
-        for (std::size_t from = 0; from < text.size();) {
-            const auto cr = text.find('\r', from);
-            lines.push_back(text.substr(from, cr - from));
-            from = cr + 1;
-        }
-        std::size_t nextLine = 0;
-        send(lines[nextLine++] + "\r");
-        std::string in;
-        // The echo.
-        const std::string echo = lines[0] + "\r\n";
-        while (in.find(echo) == std::string::npos) readSome(in, 1000);
-        in.erase(0, in.find(echo) + echo.size());
-        std::string reply;
-        for (;;) {
-            if (in.empty() && !readSome(in, 1000)) continue;
-            reply += in;
-            in.clear();
-            const char last = reply.empty() ? 0 : reply.back();
-            // A prompt closes the reply at the start of a line, or right after the last page.
-            const char before = reply.size() > 1 ? reply[reply.size() - 2] : '\n';
-            if ((last == ':' || last == '#') && (before == '\n' || before == ';')) break;
-            if (last == ';') {
-                send(" ");
-            } else if (last == '?') {
-                if (!readSome(in, 50)) { // silence: a question
-                    send(nextLine < lines.size() ? lines[nextLine++] + "\r" : std::string("\r"));
-                }
-            }
-        }
-        reply.pop_back(); // the prompt
-        return reply;
-    }
-
-private:
-    void send(const std::string& s) {
-        std::size_t done = 0;
-        while (done < s.size()) {
-            const ssize_t n = ::write(m_fd, s.data() + done, s.size() - done);
-            if (n > 0)
-                done += static_cast<std::size_t>(n);
-            else
-                ::usleep(1000);
-        }
-    }
-    // Appends what arrives within ms; false when nothing did.
-    bool readSome(std::string& into, int ms) {
-        pollfd p{m_fd, POLLIN, 0};
-        if (::poll(&p, 1, ms) <= 0) return false;
-        char buf[4096];
-        ssize_t n = ::read(m_fd, buf, sizeof buf);
-        if (n <= 0) return false;
-        if (n == 1) { // a lone byte: give the rest 50 ms to come
-            into.append(buf, 1);
-            std::this_thread::sleep_for(50ms);
-            n = ::read(m_fd, buf, sizeof buf);
-            if (n > 0) into.append(buf, static_cast<std::size_t>(n));
-            return true;
-        }
-        into.append(buf, static_cast<std::size_t>(n));
-        return true;
-    }
-    int m_fd = -1;
-};
+BareLine Bare() { return BareLine(BareLine::Rules{50, 10, 0}); }
 
 // One driver per side, started with the speed's options.
 std::unique_ptr<drivesim::DriverSim> StartDriver(const Speed& speed, int pagedLines) {
@@ -275,7 +189,7 @@ void B1(const Speed& speed, const Sizes& z) {
         }
         {
             auto sim = StartDriver(speed, 0);
-            BareLine bare;
+            BareLine bare = Bare();
             bare.open(sim->slavePath(), speed.baud);
             for (int i = 0; i < z.warmUp; ++i) bare.exchange(Command(0, i));
             std::vector<double> lat;
@@ -313,7 +227,7 @@ void B2(const Speed& speed, const Sizes& z) {
         }
         {
             auto sim = StartDriver(speed, 0);
-            BareLine bare;
+            BareLine bare = Bare();
             bare.open(sim->slavePath(), speed.baud);
             const auto t0 = Clock::now();
             for (int i = 0; i < z.b2; ++i) bare.exchange(Command(MixKind(i), i));
@@ -358,7 +272,7 @@ void B3(const Speed& speed, const Sizes& z) {
             }
             {
                 auto sim = StartDriver(speed, z.b3Lines);
-                BareLine bare;
+                BareLine bare = Bare();
                 bare.open(sim->slavePath(), speed.baud);
                 const double cpu0 = CpuMs();
                 const auto t0 = Clock::now();

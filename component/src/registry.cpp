@@ -53,7 +53,7 @@ std::string Registry::defaultPath()
     }
     if (const char* env = std::getenv("TALVERIN_COMPONENTS"); env && *env)
         return env;
-    return plat::JoinPath(plat::GetProgramFolder(), "components.ini");
+    return plat::JoinPath(plat::GetPluginFolder(), "components.ini");
 }
 
 void Registry::setDefaultPath(std::string path)

@@ -6,6 +6,8 @@
 
 #include <QApplication>
 
+#include "testsupport/pooled_threads.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -19,5 +21,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    plat::test::endPooledThreads();
+    return result;
 }

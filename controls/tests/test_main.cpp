@@ -2,6 +2,8 @@
 // start a plug-in before it exists).
 #include <QApplication>
 
+#include "testsupport/pooled_threads.h"
+
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
@@ -9,5 +11,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    plat::test::endPooledThreads();
+    return result;
 }

@@ -8,51 +8,61 @@
 namespace plat {
 namespace {
 
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
+        s.remove_prefix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
+        s.remove_suffix(1);
     return s;
 }
 
-std::vector<std::string_view> fields(std::string_view mode) {
+std::vector<std::string_view> fields(std::string_view mode)
+{
     std::vector<std::string_view> out;
     for (;;) {
         const auto comma = mode.find(',');
         out.push_back(trimmed(mode.substr(0, comma)));
-        if (comma == std::string_view::npos) return out;
+        if (comma == std::string_view::npos)
+            return out;
         mode.remove_prefix(comma + 1);
     }
 }
 
 // Digits only, at most nine of them; 0 for anything else.
-DWORD number(std::string_view s) {
-    if (s.empty() || s.size() > 9) return 0;
+DWORD number(std::string_view s)
+{
+    if (s.empty() || s.size() > 9)
+        return 0;
     DWORD n = 0;
     for (char c : s) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) return 0;
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return 0;
         n = n * 10 + static_cast<DWORD>(c - '0');
     }
     return n;
 }
 
-DWORD baudRate(std::string_view s) {
+DWORD baudRate(std::string_view s)
+{
     struct Short {
         DWORD written, rate;
     };
     static constexpr Short kShort[] = {
-        {11, 110},     {15, 150},     {30, 300},     {60, 600},     {12, 1200},     {24, 2400},
-        {48, 4800},    {96, 9600},    {19, 19200},   {192, 19200},  {384, 38400},   {576, 57600},
-        {1152, 115200},
+        {11, 110},  {15, 150},   {30, 300},    {60, 600},    {12, 1200},   {24, 2400},     {48, 4800},
+        {96, 9600}, {19, 19200}, {192, 19200}, {384, 38400}, {576, 57600}, {1152, 115200},
     };
     const DWORD n = number(s);
     for (const auto& e : kShort)
-        if (e.written == n) return e.rate;
+        if (e.written == n)
+            return e.rate;
     return n;
 }
 
 } // namespace
 
-void SetCommFlow(DCB& dcb, CommFlow flow) {
+void SetCommFlow(DCB& dcb, CommFlow flow)
+{
     const bool hardware = flow == CommFlow::Hardware;
     const bool xonxoff = flow == CommFlow::XonXoff;
     dcb.setFlag(DCB_fOutxCtsFlow, hardware);
@@ -63,8 +73,10 @@ void SetCommFlow(DCB& dcb, CommFlow flow) {
     dcb.setFlag(DCB_fInX, xonxoff);
 }
 
-BOOL BuildCommDCB(const char* mode, DCB* dcb) {
-    if (!mode || !dcb) return FALSE;
+BOOL BuildCommDCB(const char* mode, DCB* dcb)
+{
+    if (!mode || !dcb)
+        return FALSE;
     const std::vector<std::string_view> f = fields(mode);
     bool ok = f.size() <= 5;
     auto field = [&](std::size_t i) { return i < f.size() ? f[i] : std::string_view(); };
@@ -78,9 +90,10 @@ BOOL BuildCommDCB(const char* mode, DCB* dcb) {
     if (present(1)) {
         static constexpr char kLetters[] = "noems";
         const std::string_view p = field(1);
-        const auto at = p.size() == 1 ? std::string_view(kLetters).find(static_cast<char>(std::tolower(
-                                            static_cast<unsigned char>(p[0]))))
-                                      : std::string_view::npos;
+        const auto at =
+            p.size() == 1
+                ? std::string_view(kLetters).find(static_cast<char>(std::tolower(static_cast<unsigned char>(p[0]))))
+                : std::string_view::npos;
         if (at != std::string_view::npos) {
             dcb->Parity = static_cast<BYTE>(at);
             dcb->setFlag(DCB_fParity, at != NOPARITY);

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdlib>
 #include <mutex>
+#include <vector>
 
 #include <cstdint>
 
@@ -73,6 +74,57 @@ bool isInExecutable(const void* address)
     return q.inExecutable;
 }
 
+// Installed, the programs are in <prefix>/bin, their folder's files in <prefix>/share/talverin and
+// the plug-ins in <prefix>/lib/talverin; built, all of it is beside the programs. The build passes
+// the installed folders relative to the programs'.
+#ifndef TALVERIN_INSTALLED_DATA_FROM_BIN
+#define TALVERIN_INSTALLED_DATA_FROM_BIN "../share/talverin"
+#endif
+#ifndef TALVERIN_INSTALLED_PLUGINS_FROM_BIN
+#define TALVERIN_INSTALLED_PLUGINS_FROM_BIN "../lib/talverin"
+#endif
+
+bool holdsSettings(const std::string& folder)
+{
+    struct stat st {};
+    return ::stat(JoinPath(folder, "Talverin.ini").c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// "a/bin/../share/x" -> "a/share/x", without following links.
+std::string withoutDotDot(const std::string& path)
+{
+    std::vector<std::string> parts;
+    for (std::size_t from = 0; from <= path.size();) {
+        std::size_t to = path.find('/', from);
+        if (to == std::string::npos)
+            to = path.size();
+        const std::string part = path.substr(from, to - from);
+        if (part == ".." && !parts.empty() && parts.back() != "..")
+            parts.pop_back();
+        else if (!part.empty() && part != ".")
+            parts.push_back(part);
+        from = to + 1;
+    }
+    std::string out = path.starts_with('/') ? "/" : "";
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        out += (i ? "/" : "") + parts[i];
+    return out.empty() ? "." : out;
+}
+
+// The installed folder relative to the programs' folder, when the programs run installed: their
+// own folder holds no settings file and the installed data folder does.
+std::string installedFolder(const char* fromBin)
+{
+    const std::string exe = executablePath();
+    if (exe.empty())
+        return {};
+    const std::string bin = FolderOf(exe);
+    const std::string data = withoutDotDot(JoinPath(bin, TALVERIN_INSTALLED_DATA_FROM_BIN));
+    if (holdsSettings(bin) || !holdsSettings(data))
+        return {};
+    return withoutDotDot(JoinPath(bin, fromBin));
+}
+
 } // namespace
 
 std::string GetModuleFileName(const void* addressInModule)
@@ -108,8 +160,21 @@ std::string GetProgramFolder()
         if (!g_programFolderOverride.empty())
             return g_programFolderOverride;
     }
+    if (std::string installed = installedFolder(TALVERIN_INSTALLED_DATA_FROM_BIN); !installed.empty())
+        return installed;
     const std::string exe = executablePath();
     return exe.empty() ? std::string(".") : FolderOf(exe);
+}
+
+std::string GetPluginFolder()
+{
+    {
+        std::lock_guard lock(g_folderMutex);
+        if (!g_programFolderOverride.empty())
+            return g_programFolderOverride;
+    }
+    std::string installed = installedFolder(TALVERIN_INSTALLED_PLUGINS_FROM_BIN);
+    return installed.empty() ? GetProgramFolder() : installed;
 }
 
 void SetProgramFolder(std::string folder)

@@ -11,7 +11,8 @@ using namespace plat;
 namespace {
 
 // "<baud> <parity> <bits> <stop> <flow>", flow h(ardware), x(on/xoff), n(one) or ? (mixed flags).
-std::string summary(const DCB& d) {
+std::string summary(const DCB& d)
+{
     const bool hw = d.flag(DCB_fOutxCtsFlow) && d.flag(DCB_fOutxDsrFlow) && d.dtrControl() == DTR_CONTROL_HANDSHAKE &&
                     d.rtsControl() == RTS_CONTROL_HANDSHAKE && !d.flag(DCB_fOutX) && !d.flag(DCB_fInX);
     const bool soft = !d.flag(DCB_fOutxCtsFlow) && !d.flag(DCB_fOutxDsrFlow) && d.dtrControl() == DTR_CONTROL_ENABLE &&
@@ -23,19 +24,29 @@ std::string summary(const DCB& d) {
 
 } // namespace
 
-TEST(CommMode, ReadsEveryFormAndKeepsWhatItCannotRead) {
+TEST(CommMode, ReadsEveryFormAndKeepsWhatItCannotRead)
+{
     // Each case starts from 4800 baud, odd parity, 7 data bits, 1.5 stop bits, half a flow set.
     const std::tuple<const char*, BOOL, const char*> cases[] = {
-        {"96,n,8,2,p", TRUE, "9600 n 8 2 h"},       {"384,n,8,2,p", TRUE, "38400 n 8 2 h"},
-        {"96,e,7,1,x", TRUE, "9600 e 7 1 x"},       {"96,n,8,2", TRUE, "9600 n 8 2 n"},
-        {"192,n,8,1", TRUE, "19200 n 8 1 n"},       {"19,N,8,1,P", TRUE, "19200 n 8 1 h"},
-        {"576,o,8,1", TRUE, "57600 o 8 1 n"},       {"1152, s ,5,1.5,X", TRUE, "115200 s 5 h x"},
-        {"12,m,6,2", TRUE, "1200 m 6 2 n"},         {"250000,n,8,1", TRUE, "250000 n 8 1 n"},
-        {"96", TRUE, "9600 o 7 h n"},               {"96,,,2", TRUE, "9600 o 7 2 n"},
+        {"96,n,8,2,p", TRUE, "9600 n 8 2 h"},
+        {"384,n,8,2,p", TRUE, "38400 n 8 2 h"},
+        {"96,e,7,1,x", TRUE, "9600 e 7 1 x"},
+        {"96,n,8,2", TRUE, "9600 n 8 2 n"},
+        {"192,n,8,1", TRUE, "19200 n 8 1 n"},
+        {"19,N,8,1,P", TRUE, "19200 n 8 1 h"},
+        {"576,o,8,1", TRUE, "57600 o 8 1 n"},
+        {"1152, s ,5,1.5,X", TRUE, "115200 s 5 h x"},
+        {"12,m,6,2", TRUE, "1200 m 6 2 n"},
+        {"250000,n,8,1", TRUE, "250000 n 8 1 n"},
+        {"96", TRUE, "9600 o 7 h n"},
+        {"96,,,2", TRUE, "9600 o 7 2 n"},
         // Unreadable fields keep the starting value; the others still apply.
-        {"", FALSE, "4800 o 7 h n"},                {"fast,e,8,2,p", FALSE, "4800 e 8 2 h"},
-        {"0,n", FALSE, "4800 n 7 h n"},             {"96,q,9,3,z", FALSE, "9600 o 7 h n"},
-        {"-96,n,8,1", FALSE, "4800 n 8 1 n"},       {"96,n,8,2,p,extra", FALSE, "9600 n 8 2 h"},
+        {"", FALSE, "4800 o 7 h n"},
+        {"fast,e,8,2,p", FALSE, "4800 e 8 2 h"},
+        {"0,n", FALSE, "4800 n 7 h n"},
+        {"96,q,9,3,z", FALSE, "9600 o 7 h n"},
+        {"-96,n,8,1", FALSE, "4800 n 8 1 n"},
+        {"96,n,8,2,p,extra", FALSE, "9600 n 8 2 h"},
     };
     for (const auto& [mode, ok, expected] : cases) {
         DCB dcb;

@@ -26,7 +26,8 @@ namespace {
 
 using Pty = plat::test::PtyPair;
 
-DCB settings(DWORD baud, BYTE bits, BYTE parity, BYTE stop) {
+DCB settings(DWORD baud, BYTE bits, BYTE parity, BYTE stop)
+{
     DCB d;
     d.BaudRate = baud;
     d.ByteSize = bits;
@@ -37,7 +38,8 @@ DCB settings(DWORD baud, BYTE bits, BYTE parity, BYTE stop) {
 
 } // namespace
 
-TEST(SerialDcb, KeepsTheWin32LayoutAndFlagBits) {
+TEST(SerialDcb, KeepsTheWin32LayoutAndFlagBits)
+{
     DCB d;
     EXPECT_EQ(sizeof(DCB), 28u);
     d.Flags = 0;
@@ -52,7 +54,8 @@ TEST(SerialDcb, KeepsTheWin32LayoutAndFlagBits) {
     EXPECT_FALSE(d.flag(DCB_fOutxCtsFlow));
 }
 
-TEST(SerialDcb, TranslatesToRawTermios) {
+TEST(SerialDcb, TranslatesToRawTermios)
+{
     termios t{};
     t.c_lflag = ICANON | ECHO | ISIG;
     t.c_iflag = ICRNL;
@@ -79,7 +82,8 @@ TEST(SerialDcb, TranslatesToRawTermios) {
     EXPECT_TRUE(back.flag(DCB_fParity));
 }
 
-TEST(SerialDcb, FlowControlAndMarkSpaceParity) {
+TEST(SerialDcb, FlowControlAndMarkSpaceParity)
+{
     termios t{};
     DCB d = settings(57600, 8, MARKPARITY, ONESTOPBIT);
     d.setFlag(DCB_fOutxCtsFlow, true);
@@ -97,7 +101,8 @@ TEST(SerialDcb, FlowControlAndMarkSpaceParity) {
     EXPECT_EQ(back.rtsControl(), RTS_CONTROL_HANDSHAKE);
 }
 
-TEST(SerialDcb, OneAndAHalfStopBitsRunAsTwoAndSaySo) {
+TEST(SerialDcb, OneAndAHalfStopBitsRunAsTwoAndSaySo)
+{
     termios t{};
     unsigned notes = 0;
     ASSERT_EQ(dcbToTermios(settings(9600, 8, NOPARITY, ONE5STOPBITS), t, &notes), 0);
@@ -105,7 +110,8 @@ TEST(SerialDcb, OneAndAHalfStopBitsRunAsTwoAndSaySo) {
     EXPECT_EQ(notes, SERIAL_NOTE_STOPBITS_15_AS_2);
 }
 
-TEST(SerialDcb, RefusesWhatTermiosCannotDo) {
+TEST(SerialDcb, RefusesWhatTermiosCannotDo)
+{
     termios t{};
     EXPECT_EQ(dcbToTermios(settings(12345, 8, NOPARITY, ONESTOPBIT), t), EINVAL);
     EXPECT_EQ(dcbToTermios(settings(9600, 9, NOPARITY, ONESTOPBIT), t), EINVAL);
@@ -115,7 +121,8 @@ TEST(SerialDcb, RefusesWhatTermiosCannotDo) {
     EXPECT_EQ(speedToBaud(B38400), 38400u);
 }
 
-TEST(SerialPortNames, DefaultTableAndExtraPorts) {
+TEST(SerialPortNames, DefaultTableAndExtraPorts)
+{
     ClearExtPorts();
     EXPECT_EQ(CommPortDevicePath("COM1"), "/dev/ttyS0");
     EXPECT_EQ(CommPortDevicePath("com4"), "/dev/ttyS3");
@@ -147,7 +154,8 @@ TEST(SerialPortNames, DefaultTableAndExtraPorts) {
     ClearExtPorts();
 }
 
-TEST(SerialDeviceOpen, FailuresSayWhatIsWrongAndLeakNothing) {
+TEST(SerialDeviceOpen, FailuresSayWhatIsWrongAndLeakNothing)
+{
     SerialDevice d;
     auto r = d.open("/dev/no-such-serial-device");
     EXPECT_EQ(r.error, SerialOpenError::Missing);
@@ -173,7 +181,8 @@ TEST(SerialDeviceOpen, FailuresSayWhatIsWrongAndLeakNothing) {
               std::string::npos);
 }
 
-TEST(SerialDevicePty, OpensExclusivelyAndConfiguresRaw) {
+TEST(SerialDevicePty, OpensExclusivelyAndConfiguresRaw)
+{
     Pty pty;
     ASSERT_FALSE(pty.slave.empty());
     SerialDevice a;
@@ -207,7 +216,8 @@ TEST(SerialDevicePty, OpensExclusivelyAndConfiguresRaw) {
     EXPECT_TRUE(b.open(pty.slave).ok()); // closing released the device
 }
 
-TEST(SerialDevicePty, ReadsWritesAndPurges) {
+TEST(SerialDevicePty, ReadsWritesAndPurges)
+{
     Pty pty;
     SerialDevice d;
     ASSERT_TRUE(d.open(pty.slave).ok());
@@ -232,7 +242,8 @@ TEST(SerialDevicePty, ReadsWritesAndPurges) {
     EXPECT_EQ(d.inputQueueCount(), 0u);
 }
 
-TEST(SerialDevicePty, WriteGivesUpAtItsDeadlineOrWhenCancelled) {
+TEST(SerialDevicePty, WriteGivesUpAtItsDeadlineOrWhenCancelled)
+{
     Pty pty; // nobody reads the master: the line fills up
     SerialDevice d;
     ASSERT_TRUE(d.open(pty.slave).ok());
@@ -251,13 +262,14 @@ TEST(SerialDevicePty, WriteGivesUpAtItsDeadlineOrWhenCancelled) {
     EXPECT_EQ(c.status, SerialWriteResult::Cancelled);
 }
 
-TEST(SerialDevicePty, ModemStatusAndTestHooks) {
+TEST(SerialDevicePty, ModemStatusAndTestHooks)
+{
     Pty pty;
     SerialDevice d;
     ASSERT_TRUE(d.open(pty.slave).ok());
     EXPECT_FALSE(d.hasModemLines());
     EXPECT_TRUE(d.modemStatus() & MS_CTS_ON); // no modem lines: clear to send
-    EXPECT_NE(d.escape(SETDTR), 0);             // and none to raise
+    EXPECT_NE(d.escape(SETDTR), 0);           // and none to raise
     EXPECT_EQ(d.escape(RESETDEV), 0);
     EXPECT_EQ(d.escape(99), EINVAL);
 
@@ -267,7 +279,8 @@ TEST(SerialDevicePty, ModemStatusAndTestHooks) {
     EXPECT_TRUE(d.modemStatus() & MS_CTS_ON);
 }
 
-TEST(SerialDevicePty, LineEventWaitCanBeCancelledAndSeesBytesAndInjectedEvents) {
+TEST(SerialDevicePty, LineEventWaitCanBeCancelledAndSeesBytesAndInjectedEvents)
+{
     Pty pty;
     SerialDevice d;
     ASSERT_TRUE(d.open(pty.slave).ok());
@@ -297,7 +310,8 @@ TEST(SerialDevicePty, LineEventWaitCanBeCancelledAndSeesBytesAndInjectedEvents) 
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(2));
 }
 
-TEST(SerialDevicePty, HangUpIsReportedAtOnceThenAtTheEndOfEachWait) {
+TEST(SerialDevicePty, HangUpIsReportedAtOnceThenAtTheEndOfEachWait)
+{
     Pty pty;
     SerialDevice d;
     ASSERT_TRUE(d.open(pty.slave).ok());
@@ -319,7 +333,8 @@ TEST(SerialDevicePty, HangUpIsReportedAtOnceThenAtTheEndOfEachWait) {
     EXPECT_TRUE(IsDeviceGoneError(w.sysError));
 }
 
-TEST(SerialDevicePty, PermissionDeniedNamesTheDevice) {
+TEST(SerialDevicePty, PermissionDeniedNamesTheDevice)
+{
     Pty pty;
     ASSERT_FALSE(pty.slave.empty());
     const bool root = ::geteuid() == 0;
@@ -330,7 +345,8 @@ TEST(SerialDevicePty, PermissionDeniedNamesTheDevice) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(10);
+        if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(10);
         SerialDevice d;
         const auto r = d.open(pty.slave);
         const bool ok = r.error == SerialOpenError::PermissionDenied && r.sysError == EACCES &&
@@ -344,7 +360,8 @@ TEST(SerialDevicePty, PermissionDeniedNamesTheDevice) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
-TEST(SerialDevicePty, ThePortLockDiesWithItsProcessEvenForAnOrdinaryUser) {
+TEST(SerialDevicePty, ThePortLockDiesWithItsProcessEvenForAnOrdinaryUser)
+{
     Pty pty; // the master stays open throughout, as a driver's side would
     const bool root = ::geteuid() == 0;
     ASSERT_TRUE(!root || ::chown(pty.slave.c_str(), 65534, 65534) == 0);
@@ -353,13 +370,16 @@ TEST(SerialDevicePty, ThePortLockDiesWithItsProcessEvenForAnOrdinaryUser) {
     // Each opener is a process of its own, as an ordinary user; a holder says 'y' and stays.
     auto opener = [&](SerialOpenError expected, bool hold) {
         const pid_t child = ::fork();
-        if (child != 0) return child;
-        if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(10);
+        if (child != 0)
+            return child;
+        if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(10);
         SerialDevice d;
         const auto r = d.open(pty.slave);
         const bool ok = r.error == expected &&
                         (r.ok() || r.message == "Serial device " + pty.slave + " is in use by another program.");
-        if (hold && ::write(ready[1], ok ? "y" : "n", 1) == 1) ::pause();
+        if (hold && ::write(ready[1], ok ? "y" : "n", 1) == 1)
+            ::pause();
         ::_exit(ok ? 0 : 1);
     };
     auto exitCode = [status = 0](pid_t child) mutable {
@@ -372,5 +392,6 @@ TEST(SerialDevicePty, ThePortLockDiesWithItsProcessEvenForAnOrdinaryUser) {
     ::kill(holder, SIGKILL);
     exitCode(holder);
     EXPECT_EQ(exitCode(opener(SerialOpenError::None, false)), 0) << "the killed holder left the port free";
-    for (const int fd : ready) ::close(fd);
+    for (const int fd : ready)
+        ::close(fd);
 }

@@ -144,7 +144,8 @@ TEST(ClockTest, ManualClockRunsAFortySecondGiveUpLoopInNoRealTime)
     EXPECT_EQ(passes, 4000);
     EXPECT_EQ(clock.totalSlept(), 40000u);
     EXPECT_EQ(clock.sleepCount(), 4000u);
-    EXPECT_LT(std::chrono::steady_clock::now() - realStart, std::chrono::seconds(5));
+    // Far less than the 40 s it pretends, with room for a loaded machine under the sanitizers.
+    EXPECT_LT(std::chrono::steady_clock::now() - realStart, std::chrono::seconds(20));
 }
 
 TEST(ClockTest, TickWrapsLikeWin32AndLocalTimeFollowsTheClock)

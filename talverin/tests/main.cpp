@@ -1,6 +1,8 @@
 // The main program's tests run headless: one QApplication on the offscreen platform for all of them.
 #include <QApplication>
 
+#include "testsupport/pooled_threads.h"
+
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
@@ -10,5 +12,7 @@ int main(int argc, char** argv)
         qputenv("TALVERIN_COMPONENTS", TALVERIN_BIN_DIR "/components.ini");
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    plat::test::endPooledThreads();
+    return result;
 }

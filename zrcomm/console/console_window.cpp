@@ -14,7 +14,8 @@
 
 namespace zrconsole {
 
-QString MonitorName(plat::WPARAM code) {
+QString MonitorName(plat::WPARAM code)
+{
     switch (code) {
     case COMM_MONITOR_CONNECTED: return QStringLiteral("connected");
     case COMM_MONITOR_WRITE_ACTIVITY: return QStringLiteral("writing");
@@ -31,13 +32,16 @@ QString MonitorName(plat::WPARAM code) {
     }
 }
 
-QString EventName(plat::WPARAM event) {
-    static const char* const names[] = {"other", "sending", "written", "write failed", "no echo", "reply begins",
-                                        "time-out", "invalid data", "completed", "aborted", "text"};
+QString EventName(plat::WPARAM event)
+{
+    static const char* const names[] = {"other",     "sending",      "written",  "write failed",
+                                        "no echo",   "reply begins", "time-out", "invalid data",
+                                        "completed", "aborted",      "text"};
     return event < std::size(names) ? QString::fromLatin1(names[event]) : QStringLiteral("event %1").arg(event);
 }
 
-QString ResultName(CommandStatus status) {
+QString ResultName(CommandStatus status)
+{
     switch (status) {
     case COMM_OK: return QStringLiteral("OK");
     case COMM_REPLY_UNKNOWN_COMMAND: return QStringLiteral("unknown command");
@@ -66,7 +70,8 @@ QString ResultName(CommandStatus status) {
 namespace {
 
 // Text from the driver for a plain-text view: CR LF and lone CR as line ends.
-QString Readable(const QByteArray& bytes) {
+QString Readable(const QByteArray& bytes)
+{
     QString s = QString::fromLatin1(bytes);
     s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -75,7 +80,8 @@ QString Readable(const QByteArray& bytes) {
 
 } // namespace
 
-ConsoleWindow::ConsoleWindow(QWidget* parent) : QWidget(parent) {
+ConsoleWindow::ConsoleWindow(QWidget* parent) : QWidget(parent)
+{
     setObjectName(QStringLiteral("ZrcommConsole"));
     setWindowTitle(QStringLiteral("zrcomm-console"));
 
@@ -150,17 +156,20 @@ ConsoleWindow::ConsoleWindow(QWidget* parent) : QWidget(parent) {
             openPort();
     });
     auto doSendCommand = [this] {
-        if (sendCommand(m_command->text())) m_command->clear();
+        if (sendCommand(m_command->text()))
+            m_command->clear();
     };
     connect(sendCommandButton, &QPushButton::clicked, this, doSendCommand);
     connect(m_command, &QLineEdit::returnPressed, this, doSendCommand);
     auto doSendText = [this] {
-        if (sendText(m_text->text())) m_text->clear();
+        if (sendText(m_text->text()))
+            m_text->clear();
     };
     connect(sendTextButton, &QPushButton::clicked, this, doSendText);
     connect(m_text, &QLineEdit::returnPressed, this, doSendText);
     connect(m_terminalMode, &QCheckBox::toggled, this, [this](bool on) {
-        if (!m_open) return;
+        if (!m_open)
+            return;
         const CommResult r = ZRComm_SetCommandMode(on ? 1 : 0);
         if (r != COMM_OK) {
             log(QStringLiteral("terminal mode: %1").arg(ResultName(r)));
@@ -170,26 +179,42 @@ ConsoleWindow::ConsoleWindow(QWidget* parent) : QWidget(parent) {
     });
 }
 
-ConsoleWindow::~ConsoleWindow() {
-    if (m_open) ZRComm_Term();
+ConsoleWindow::~ConsoleWindow()
+{
+    if (m_open)
+        ZRComm_Term();
     ZRComm_SetMonitorWnd(nullptr);
 }
 
-void ConsoleWindow::setPortName(const QString& name) { m_port->setText(name); }
+void ConsoleWindow::setPortName(const QString& name)
+{
+    m_port->setText(name);
+}
 
-QString ConsoleWindow::statusText() const { return m_status->text(); }
+QString ConsoleWindow::statusText() const
+{
+    return m_status->text();
+}
 
-void ConsoleWindow::showStatus(const QString& text) { m_status->setText(text); }
+void ConsoleWindow::showStatus(const QString& text)
+{
+    m_status->setText(text);
+}
 
-void ConsoleWindow::log(const QString& line) { m_monitor->appendPlainText(line); }
+void ConsoleWindow::log(const QString& line)
+{
+    m_monitor->appendPlainText(line);
+}
 
-void ConsoleWindow::editSettings() {
+void ConsoleWindow::editSettings()
+{
     const QByteArray name = m_port->text().trimmed().toLocal8Bit();
     if (name.isEmpty()) {
         showStatus(QStringLiteral("Name a port first"));
         return;
     }
-    if (!m_haveSettings) m_haveSettings = ZRComm_GetDefaultCommConfig(name.constData(), &m_dcb) != 0;
+    if (!m_haveSettings)
+        m_haveSettings = ZRComm_GetDefaultCommConfig(name.constData(), &m_dcb) != 0;
     if (!m_haveSettings) {
         showStatus(QStringLiteral("%1: %2").arg(m_port->text(), ResultName(ZRComm_GetLastError())));
         return;
@@ -197,7 +222,8 @@ void ConsoleWindow::editSettings() {
     ZRComm_CommConfigDialog(name.constData(), m_bridge->hwnd(), &m_dcb);
 }
 
-bool ConsoleWindow::openPort() {
+bool ConsoleWindow::openPort()
+{
     const QByteArray name = m_port->text().trimmed().toLocal8Bit();
     if (name.isEmpty()) {
         showStatus(QStringLiteral("Name a port first"));
@@ -208,7 +234,8 @@ bool ConsoleWindow::openPort() {
         return false;
     }
     m_haveSettings = true;
-    if (m_baud) m_dcb.BaudRate = m_baud;
+    if (m_baud)
+        m_dcb.BaudRate = m_baud;
     ZRComm_SetMonitorWnd(m_bridge->hwnd());
     const CommResult r = ZRComm_InitFromDCB(m_bridge->hwnd(), name.constData(), &m_dcb);
     if (r != COMM_OK) {
@@ -222,13 +249,16 @@ bool ConsoleWindow::openPort() {
     m_open = true;
     m_openButton->setText(QStringLiteral("Close"));
     m_port->setEnabled(false);
-    if (m_terminalMode->isChecked()) ZRComm_SetCommandMode(1);
+    if (m_terminalMode->isChecked())
+        ZRComm_SetCommandMode(1);
     showStatus(QStringLiteral("%1 open at %2 baud, looking for the driver").arg(m_port->text()).arg(m_dcb.BaudRate));
     return true;
 }
 
-void ConsoleWindow::closePort() {
-    if (!m_open) return;
+void ConsoleWindow::closePort()
+{
+    if (!m_open)
+        return;
     ZRComm_Term();
     m_open = false;
     m_openButton->setText(QStringLiteral("Open"));
@@ -236,10 +266,13 @@ void ConsoleWindow::closePort() {
     showStatus(QStringLiteral("No port open"));
 }
 
-CommandId ConsoleWindow::sendCommand(const QString& text) {
+CommandId ConsoleWindow::sendCommand(const QString& text)
+{
     QByteArray bytes = text.toLatin1();
-    if (bytes.isEmpty()) return 0;
-    if (!bytes.endsWith('\r')) bytes.append('\r');
+    if (bytes.isEmpty())
+        return 0;
+    if (!bytes.endsWith('\r'))
+        bytes.append('\r');
     const CommandId id = ZRComm_SendCommandText(m_bridge->hwnd(), bytes.constData(), 0);
     if (!id)
         m_replies->appendPlainText(QStringLiteral("> %1: %2").arg(text, ResultName(ZRComm_GetLastError())));
@@ -248,15 +281,18 @@ CommandId ConsoleWindow::sendCommand(const QString& text) {
     return id;
 }
 
-bool ConsoleWindow::sendText(const QString& text) {
+bool ConsoleWindow::sendText(const QString& text)
+{
     QByteArray bytes = text.toLatin1();
     bytes.append('\r');
     const CommResult r = ZRComm_SendText(m_bridge->hwnd(), bytes.constData());
-    if (r != COMM_OK) m_terminal->appendPlainText(QStringLiteral("[%1]").arg(ResultName(r)));
+    if (r != COMM_OK)
+        m_terminal->appendPlainText(QStringLiteral("[%1]").arg(ResultName(r)));
     return r == COMM_OK;
 }
 
-plat::LRESULT ConsoleWindow::handle(plat::UINT msg, plat::WPARAM w, plat::LPARAM l) {
+plat::LRESULT ConsoleWindow::handle(plat::UINT msg, plat::WPARAM w, plat::LPARAM l)
+{
     if (msg == WM_COMM_MONITOR)
         monitor(w, l);
     else if (msg == WM_COMM_COMMAND)
@@ -266,34 +302,42 @@ plat::LRESULT ConsoleWindow::handle(plat::UINT msg, plat::WPARAM w, plat::LPARAM
     return 0;
 }
 
-void ConsoleWindow::refreshConnection() {
+void ConsoleWindow::refreshConnection()
+{
     char name[ZRCOMM_PORT_NAME_MAX];
     char id[ZRCOMM_DRIVER_ID_MAX];
     if (ZRComm_IsConnectedEx(name, sizeof name, id, sizeof id)) {
         const QString identification = Readable(QByteArray(id)).trimmed();
         showStatus(QStringLiteral("Connected on %1: %2")
-                       .arg(QString::fromLocal8Bit(name), QString(identification).replace(QLatin1Char('\n'), QStringLiteral(" / "))));
-        if (onConnected) onConnected(identification);
+                       .arg(QString::fromLocal8Bit(name),
+                            QString(identification).replace(QLatin1Char('\n'), QStringLiteral(" / "))));
+        if (onConnected)
+            onConnected(identification);
     } else if (m_open) {
         showStatus(QStringLiteral("%1 open, no driver connected").arg(m_port->text()));
     }
 }
 
-void ConsoleWindow::monitor(plat::WPARAM code, plat::LPARAM value) {
-    if (code == COMM_MONITOR_WRITE_ACTIVITY || code == COMM_MONITOR_READ_ACTIVITY) return; // too many to list
+void ConsoleWindow::monitor(plat::WPARAM code, plat::LPARAM value)
+{
+    if (code == COMM_MONITOR_WRITE_ACTIVITY || code == COMM_MONITOR_READ_ACTIVITY)
+        return; // too many to list
     QString line = QStringLiteral("%1 %2").arg(code).arg(MonitorName(code));
     if (code == COMM_MONITOR_RECORDS_REMOVED)
         line += QStringLiteral(" (%1 before, %2 after)").arg(plat::LOWORD(value)).arg(plat::HIWORD(value));
     else if (value)
         line += QStringLiteral(" (0x%1)").arg(static_cast<qulonglong>(value), 0, 16);
     log(line);
-    if (value == static_cast<plat::LPARAM>(COMM_ERR_LINE_GONE) || value == static_cast<plat::LPARAM>(COMM_ERR_IDENTIFY_FAILED))
+    if (value == static_cast<plat::LPARAM>(COMM_ERR_LINE_GONE) ||
+        value == static_cast<plat::LPARAM>(COMM_ERR_IDENTIFY_FAILED))
         lineFailed();
-    else if (code == COMM_MONITOR_CONNECTED || code == COMM_MONITOR_CONNECTION_LOST || code == COMM_MONITOR_NOT_CONNECTED)
+    else if (code == COMM_MONITOR_CONNECTED || code == COMM_MONITOR_CONNECTION_LOST ||
+             code == COMM_MONITOR_NOT_CONNECTED)
         refreshConnection();
 }
 
-void ConsoleWindow::lineFailed() {
+void ConsoleWindow::lineFailed()
+{
     char text[512] = {};
     const CommResult why = ZRComm_GetLineError(text, sizeof text);
     const QString reason = why == COMM_ERR_IDENTIFY_FAILED
@@ -306,14 +350,16 @@ void ConsoleWindow::lineFailed() {
     closePort();
     showStatus(QStringLiteral("%1: %2").arg(port, reason));
     log(reason);
-    if (onLineFailed) onLineFailed(statusText());
+    if (onLineFailed)
+        onLineFailed(statusText());
 }
 
-void ConsoleWindow::commandEvent(plat::WPARAM event, CommandId id) {
-    const bool final = event == COMM_EVENT_WRITE_FAILED || event == COMM_EVENT_NO_ECHO ||
-                       event == COMM_EVENT_TIMEOUT || event == COMM_EVENT_INVALID_DATA ||
-                       event == COMM_EVENT_COMPLETED || event == COMM_EVENT_ABORTED;
-    if (!final || !m_open) return; // a port closed since has nothing more to tell
+void ConsoleWindow::commandEvent(plat::WPARAM event, CommandId id)
+{
+    const bool final = event == COMM_EVENT_WRITE_FAILED || event == COMM_EVENT_NO_ECHO || event == COMM_EVENT_TIMEOUT ||
+                       event == COMM_EVENT_INVALID_DATA || event == COMM_EVENT_COMPLETED || event == COMM_EVENT_ABORTED;
+    if (!final || !m_open)
+        return; // a port closed since has nothing more to tell
     const CommandStatus status = ZRComm_GetCommandState(id);
     // The reply copy leaves out its last byte (the final CR of a whole reply): grow until it fits.
     std::vector<char> buffer(256);
@@ -323,21 +369,26 @@ void ConsoleWindow::commandEvent(plat::WPARAM event, CommandId id) {
         n = ZRComm_GetReceiveCommandText(id, buffer.data(), static_cast<unsigned>(buffer.size()));
     }
     const QString reply = Readable(QByteArray(buffer.data()));
-    m_replies->appendPlainText(QStringLiteral("< [%1] %2, %3\n%4")
-                                   .arg(id)
-                                   .arg(EventName(event), event == COMM_EVENT_COMPLETED ? ResultName(status) : QString())
-                                   .arg(reply.trimmed()));
+    m_replies->appendPlainText(
+        QStringLiteral("< [%1] %2, %3\n%4")
+            .arg(id)
+            .arg(EventName(event), event == COMM_EVENT_COMPLETED ? ResultName(status) : QString())
+            .arg(reply.trimmed()));
     // Ended commands hold back the queue until they are removed.
     ZRComm_RemoveCommand(id);
-    if (onCommandEnded) onCommandEnded(id, status, reply);
+    if (onCommandEnded)
+        onCommandEnded(id, status, reply);
 }
 
-void ConsoleWindow::textEvent() {
+void ConsoleWindow::textEvent()
+{
     char buffer[512];
     QByteArray all;
     int n;
-    while ((n = ZRComm_GetReceiveText(buffer, sizeof buffer)) > 0) all.append(buffer, n);
-    if (all.isEmpty()) return;
+    while ((n = ZRComm_GetReceiveText(buffer, sizeof buffer)) > 0)
+        all.append(buffer, n);
+    if (all.isEmpty())
+        return;
     m_terminal->moveCursor(QTextCursor::End);
     m_terminal->insertPlainText(Readable(all));
     m_terminal->moveCursor(QTextCursor::End);

@@ -28,7 +28,7 @@ public:
 
     void setPortName(const QString& name);
     void setBaudRate(plat::DWORD baud) { m_baud = baud; }
-    bool openPort();  // false: the status line says why
+    bool openPort(); // false: the status line says why
     void closePort();
     bool isOpen() const { return m_open; }
     CommandId sendCommand(const QString& text); // a CR is added when the text has none

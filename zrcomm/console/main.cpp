@@ -14,7 +14,8 @@
 
 #include <cstdio>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zrcomm-console"));
     plat::qt::InstallDialogServices();
@@ -22,17 +23,19 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Talks to a motor driver through the communication library."));
     parser.addHelpOption();
-    const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("Open this port at once (COMn or a device path)."),
+    const QCommandLineOption portOption(QStringLiteral("port"),
+                                        QStringLiteral("Open this port at once (COMn or a device path)."),
                                         QStringLiteral("name"));
     const QCommandLineOption baudOption(QStringLiteral("baud"), QStringLiteral("Line speed (default 9600)."),
                                         QStringLiteral("rate"));
     const QCommandLineOption sendOption(QStringLiteral("send"),
                                         QStringLiteral("Send this command once connected and print the reply."),
                                         QStringLiteral("command"));
-    const QCommandLineOption quitOption(QStringLiteral("quit-after"), QStringLiteral("Exit after the reply to --send."));
-    const QCommandLineOption timeoutOption(QStringLiteral("timeout"),
-                                           QStringLiteral("With --quit-after: give up after this many ms (default 15000)."),
-                                           QStringLiteral("ms"), QStringLiteral("15000"));
+    const QCommandLineOption quitOption(QStringLiteral("quit-after"),
+                                        QStringLiteral("Exit after the reply to --send."));
+    const QCommandLineOption timeoutOption(
+        QStringLiteral("timeout"), QStringLiteral("With --quit-after: give up after this many ms (default 15000)."),
+        QStringLiteral("ms"), QStringLiteral("15000"));
     parser.addOptions({portOption, baudOption, sendOption, quitOption, timeoutOption});
     parser.process(app);
 
@@ -51,12 +54,15 @@ int main(int argc, char** argv) {
 
     CommandId sent = 0;
     window.onConnected = [&](const QString& identification) {
-        std::printf("connected: %s\n", qPrintable(QString(identification).replace(QLatin1Char('\n'), QStringLiteral(" / "))));
+        std::printf("connected: %s\n",
+                    qPrintable(QString(identification).replace(QLatin1Char('\n'), QStringLiteral(" / "))));
         std::fflush(stdout);
-        if (!command.isEmpty() && !sent) sent = window.sendCommand(command);
+        if (!command.isEmpty() && !sent)
+            sent = window.sendCommand(command);
     };
     window.onCommandEnded = [&](CommandId id, CommandStatus status, const QString& reply) {
-        if (id != sent) return;
+        if (id != sent)
+            return;
         std::printf("reply (%s):\n%s\n", qPrintable(zrconsole::ResultName(status)), qPrintable(reply.trimmed()));
         std::fflush(stdout);
         if (quitAfter) {
@@ -67,15 +73,18 @@ int main(int argc, char** argv) {
 
     window.onLineFailed = [&](const QString& why) {
         std::fprintf(stderr, "zrcomm-console: %s\n", qPrintable(why));
-        if (quitAfter) QCoreApplication::exit(3);
+        if (quitAfter)
+            QCoreApplication::exit(3);
     };
 
-    if (!quitAfter) window.show();
+    if (!quitAfter)
+        window.show();
     if (parser.isSet(portOption)) {
         window.setPortName(parser.value(portOption));
         if (!window.openPort()) {
             std::fprintf(stderr, "zrcomm-console: %s\n", qPrintable(window.statusText()));
-            if (quitAfter) return 1;
+            if (quitAfter)
+                return 1;
         }
     }
     if (quitAfter) {

@@ -41,16 +41,15 @@ public:
 
     // Index of the first match at or after start, or -1.
     std::int32_t Find(std::uint32_t start, const void* pattern, std::uint32_t n) const;
-    std::int32_t Find(std::uint32_t start, const CByteBuffer& pattern) const {
+    std::int32_t Find(std::uint32_t start, const CByteBuffer& pattern) const
+    {
         return Find(start, pattern.m_data.get(), pattern.m_length);
     }
     bool CompareAt(std::uint32_t position, const void* pattern, std::uint32_t n) const;
     bool StartsWith(const char* text) const;
     bool StartsWith(const CByteBuffer& other) const { return CompareAt(0, other.m_data.get(), other.m_length); }
     std::string ToString() const;
-    std::uint8_t ByteAt(std::uint32_t position) const {
-        return position < m_length ? m_data[position] : 0;
-    }
+    std::uint8_t ByteAt(std::uint32_t position) const { return position < m_length ? m_data[position] : 0; }
 
     // The copy a caller gets of a command's reply: n = min(length, size) bytes are copied and the
     // n-th copied byte is then overwritten by NUL, so a whole reply arrives without its final carriage

@@ -18,12 +18,13 @@ class CCommApp {
 public:
     static CCommApp& Get();
 
-    // Library load: language, log file beside the library (previous log kept as ".bak"), first line.
+    // Library load: language, log file in the program folder (previous log kept as ".bak"), first
+    // line.
     void InitInstance();
     // Library unload: a port left open is closed, the log writer stopped, last line, flush.
     void ExitInstance();
-    // The log set-up of InitInstance for a given library folder (tests use their own folder).
-    static std::string InitLog(const std::string& libraryFolder);
+    // The log set-up of InitInstance for a given folder (tests use their own folder).
+    static std::string InitLog(const std::string& folder);
 
     CCommPort* Port() { return m_port.get(); }
     void SetPort(std::unique_ptr<CCommPort> port) { m_port = std::move(port); }
@@ -43,7 +44,8 @@ public:
     const std::string& OpenErrorText() const { return m_openErrorText; }
     void SetOpenErrorText(std::string text) { m_openErrorText = std::move(text); }
     // Why the line of the port closed last failed (ZRComm_GetLineError after ZRComm_Term).
-    void KeepLineError(CommResult code, std::string text) {
+    void KeepLineError(CommResult code, std::string text)
+    {
         m_lineError = code;
         m_lineErrorText = std::move(text);
     }

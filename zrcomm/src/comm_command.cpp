@@ -2,7 +2,8 @@
 
 namespace zrcomm {
 
-bool CCommCommand::IsEngagedState(CommandState s) {
+bool CCommCommand::IsEngagedState(CommandState s)
+{
     switch (s) {
     case CMD_SENDING:
     case CMD_WAIT_ECHO:
@@ -17,7 +18,8 @@ bool CCommCommand::IsEngagedState(CommandState s) {
     }
 }
 
-bool CCommCommand::IsFinalState(CommandState s) {
+bool CCommCommand::IsFinalState(CommandState s)
+{
     switch (s) {
     case CMD_SEND_FAILED:
     case CMD_NO_ECHO:

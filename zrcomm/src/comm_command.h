@@ -26,18 +26,18 @@ struct CCommCommand {
 
     std::uint32_t kind = KIND_COMMAND;
     CommandState state = CMD_WAITING;
-    CommResult result = COMM_OK;   // valid once the state is CMD_COMPLETED
-    plat::HWND window = nullptr;   // none: the notify window (commands) or direct-text window (text)
-    std::intptr_t param = 0;       // the caller's tag; the baud rate for internal steps
-    std::uint32_t id = 0;          // CommandId of a command, 0 for text, the step code for a step
-    std::uint32_t sentTick = 0;    // when the current line began to be written
-    std::uint32_t ownTimeout = 0;  // ms, 0 = the port's reply time-out applies
+    CommResult result = COMM_OK;  // valid once the state is CMD_COMPLETED
+    plat::HWND window = nullptr;  // none: the notify window (commands) or direct-text window (text)
+    std::intptr_t param = 0;      // the caller's tag; the baud rate for internal steps
+    std::uint32_t id = 0;         // CommandId of a command, 0 for text, the step code for a step
+    std::uint32_t sentTick = 0;   // when the current line began to be written
+    std::uint32_t ownTimeout = 0; // ms, 0 = the port's reply time-out applies
     std::uint32_t lastReceiveTick = 0;
     bool topLevel = false;
     std::uint32_t completedPass = 0; // the receive pass that last reported its end; 0 once it runs again
-    std::uint32_t sendOffset = 0;  // index in text of the next line to write
-    CByteBuffer text;              // never empty
-    CByteBuffer reply;             // reply lines collected so far
+    std::uint32_t sendOffset = 0;    // index in text of the next line to write
+    CByteBuffer text;                // never empty
+    CByteBuffer reply;               // reply lines collected so far
 
     virtual ~CCommCommand() = default;
 

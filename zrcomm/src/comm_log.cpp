@@ -14,13 +14,15 @@
 namespace zrcomm {
 namespace {
 
-plat::SYSTEMTIME nowLocal() {
+plat::SYSTEMTIME nowLocal()
+{
     plat::SYSTEMTIME t;
     plat::GetLocalTime(&t);
     return t;
 }
 
-char typeLetter(std::uint32_t type) {
+char typeLetter(std::uint32_t type)
+{
     switch (type) {
     case CCommLogEntry::Send: return 'S';
     case CCommLogEntry::Receive: return 'R';
@@ -31,13 +33,16 @@ char typeLetter(std::uint32_t type) {
 }
 
 // Whole writes; a full or failing disk loses the line and nothing else. The bytes written.
-std::size_t writeAll(int fd, const std::string& s) {
+std::size_t writeAll(int fd, const std::string& s)
+{
     const char* p = s.data();
     std::size_t left = s.size();
     while (left > 0) {
         const ssize_t w = ::write(fd, p, left);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) break;
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0)
+            break;
         p += w;
         left -= static_cast<std::size_t>(w);
     }
@@ -49,7 +54,8 @@ CCommLog* g_instance = nullptr;
 
 } // namespace
 
-std::string EscapeLogData(const std::uint8_t* bytes, std::uint32_t n) {
+std::string EscapeLogData(const std::uint8_t* bytes, std::uint32_t n)
+{
     std::string out;
     out.reserve(n);
     for (std::uint32_t i = 0; i < n; ++i) {
@@ -71,7 +77,8 @@ std::string EscapeLogData(const std::uint8_t* bytes, std::uint32_t n) {
     return out;
 }
 
-std::string FormatLogLine(const CCommLogEntry& e) {
+std::string FormatLogLine(const CCommLogEntry& e)
+{
     char time[32];
     std::snprintf(time, sizeof time, "%02d:%02d:%02d.%03d", e.time.wHour, e.time.wMinute, e.time.wSecond,
                   e.time.wMilliseconds);
@@ -80,19 +87,23 @@ std::string FormatLogLine(const CCommLogEntry& e) {
     line += typeLetter(e.type);
     line += ' ';
     line += e.text;
-    if (!e.data.IsEmpty()) line += EscapeLogData(e.data.GetData(), e.data.GetLength());
+    if (!e.data.IsEmpty())
+        line += EscapeLogData(e.data.GetData(), e.data.GetLength());
     // CR LF as the log has always had, whatever the system: tools compare these files.
     line += "\r\n";
     return line;
 }
 
-CCommLog& CCommLog::Get() {
+CCommLog& CCommLog::Get()
+{
     std::lock_guard lock(g_instanceMutex);
-    if (!g_instance) g_instance = new CCommLog();
+    if (!g_instance)
+        g_instance = new CCommLog();
     return *g_instance;
 }
 
-void CCommLog::Destroy() {
+void CCommLog::Destroy()
+{
     CCommLog* log;
     {
         std::lock_guard lock(g_instanceMutex);
@@ -102,14 +113,17 @@ void CCommLog::Destroy() {
     delete log;
 }
 
-CCommLog::~CCommLog() {
+CCommLog::~CCommLog()
+{
     StopWriter();
     std::lock_guard file(m_fileMutex);
     CloseFileLocked();
 }
 
-void CCommLog::SetFile(const char* name, std::uint16_t mask) {
-    if (!name) return;
+void CCommLog::SetFile(const char* name, std::uint16_t mask)
+{
+    if (!name)
+        return;
     std::lock_guard file(m_fileMutex);
     CloseFileLocked();
     std::lock_guard lock(m_mutex);
@@ -118,13 +132,16 @@ void CCommLog::SetFile(const char* name, std::uint16_t mask) {
     m_mask = mask;
 }
 
-std::string CCommLog::FileName() const {
+std::string CCommLog::FileName() const
+{
     std::lock_guard lock(m_mutex);
     return m_name;
 }
 
-bool CCommLog::OpenFileLocked() {
-    if (m_fd >= 0) return true;
+bool CCommLog::OpenFileLocked()
+{
+    if (m_fd >= 0)
+        return true;
     std::string name;
     bool truncate;
     {
@@ -132,55 +149,68 @@ bool CCommLog::OpenFileLocked() {
         name = m_name;
         truncate = m_firstOpen;
     }
-    if (name.empty()) return false;
+    if (name.empty())
+        return false;
     // The first opening after the name was set empties the file; later ones append.
     int flags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
-    if (truncate) flags |= O_TRUNC;
+    if (truncate)
+        flags |= O_TRUNC;
     m_fd = ::open(name.c_str(), flags, 0644);
-    if (m_fd < 0) return false;
-    struct stat st{};
+    if (m_fd < 0)
+        return false;
+    struct stat st {};
     m_size = ::fstat(m_fd, &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
     if (truncate) {
         std::lock_guard lock(m_mutex);
-        if (m_name == name) m_firstOpen = false;
+        if (m_name == name)
+            m_firstOpen = false;
     }
     return true;
 }
 
-void CCommLog::CloseFileLocked() {
-    if (m_fd >= 0) ::close(m_fd);
+void CCommLog::CloseFileLocked()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
     m_fd = -1;
 }
 
-void CCommLog::WriteLocked(const std::string& text) {
+void CCommLog::WriteLocked(const std::string& text)
+{
     if (m_size > 0 && m_size + text.size() > m_rotateBytes) {
         // Copied and emptied in place rather than renamed: the file keeps the lock that claims its
         // name for this process. A copy that fails still empties it; the bound matters more.
         Backup(FileName(), FileName() + ".1");
-        if (::ftruncate(m_fd, 0) == 0) m_size = 0;
+        if (::ftruncate(m_fd, 0) == 0)
+            m_size = 0;
     }
     m_size += writeAll(m_fd, text);
 }
 
-void CCommLog::SetRotateBytesForTest(std::uint64_t bytes) {
+void CCommLog::SetRotateBytesForTest(std::uint64_t bytes)
+{
     std::lock_guard file(m_fileMutex);
     m_rotateBytes = bytes ? bytes : kRotateBytes;
 }
 
-bool CCommLog::OpenFile() {
+bool CCommLog::OpenFile()
+{
     std::lock_guard file(m_fileMutex);
     return OpenFileLocked();
 }
 
-void CCommLog::CloseFile() {
+void CCommLog::CloseFile()
+{
     std::lock_guard file(m_fileMutex);
     CloseFileLocked();
 }
 
-void CCommLog::StartWriter() {
+void CCommLog::StartWriter()
+{
     std::lock_guard lock(m_mutex);
     m_stop = false;
-    if (m_writer.joinable()) return;
+    if (m_writer.joinable())
+        return;
     try {
         m_writerRunning = true;
         m_writer = std::thread(&CCommLog::WriterMain, this, detail::timings().logIdleCloseMs);
@@ -190,7 +220,8 @@ void CCommLog::StartWriter() {
     }
 }
 
-void CCommLog::StopWriter() {
+void CCommLog::StopWriter()
+{
     std::thread writer;
     {
         std::lock_guard lock(m_mutex);
@@ -198,28 +229,34 @@ void CCommLog::StopWriter() {
         writer = std::move(m_writer);
     }
     m_queueEvent.notify_all();
-    if (writer.joinable()) writer.join();
+    if (writer.joinable())
+        writer.join();
     std::lock_guard lock(m_mutex);
     m_writerRunning = false;
 }
 
-bool CCommLog::WriterRunning() const {
+bool CCommLog::WriterRunning() const
+{
     std::lock_guard lock(m_mutex);
     return m_writerRunning;
 }
 
-std::size_t CCommLog::QueuedCount() const {
+std::size_t CCommLog::QueuedCount() const
+{
     std::lock_guard lock(m_mutex);
     return m_queue.size();
 }
 
-void CCommLog::SetWriterHookForTest(std::function<void()> hook) {
+void CCommLog::SetWriterHookForTest(std::function<void()> hook)
+{
     std::lock_guard lock(m_mutex);
     m_writerHook = std::move(hook);
 }
 
-void CCommLog::AddEntry(std::unique_ptr<CCommLogEntry> entry) {
-    if (!entry) return;
+void CCommLog::AddEntry(std::unique_ptr<CCommLogEntry> entry)
+{
+    if (!entry)
+        return;
     {
         std::lock_guard lock(m_mutex);
         if (m_name.empty() || m_writerRunning || !m_queue.empty()) {
@@ -235,34 +272,40 @@ void CCommLog::AddEntry(std::unique_ptr<CCommLogEntry> entry) {
     WriteEntry(std::move(entry));
 }
 
-void CCommLog::WriteEntry(std::unique_ptr<CCommLogEntry> entry) {
+void CCommLog::WriteEntry(std::unique_ptr<CCommLogEntry> entry)
+{
     std::lock_guard file(m_fileMutex);
     std::uint32_t dropped = 0;
     bool keepOpen;
     {
         std::lock_guard lock(m_mutex);
         if (!entry) {
-            if (m_queue.empty()) return;
+            if (m_queue.empty())
+                return;
             entry = std::move(m_queue.front());
             m_queue.pop_front();
         }
-        if (!(entry->type & m_mask)) return;
+        if (!(entry->type & m_mask))
+            return;
         dropped = m_dropped;
         m_dropped = 0;
         keepOpen = m_writerRunning;
     }
     const bool wasOpen = m_fd >= 0;
-    if (!OpenFileLocked()) return; // the line is lost; the log goes on
+    if (!OpenFileLocked())
+        return; // the line is lost; the log goes on
     if (dropped > 0) {
         char text[160];
         std::snprintf(text, sizeof text, CommString(IDS_DATA_DELETED, Language()), static_cast<int>(dropped));
         WriteLocked(text);
     }
     WriteLocked(FormatLogLine(*entry));
-    if (!wasOpen && !keepOpen) CloseFileLocked();
+    if (!wasOpen && !keepOpen)
+        CloseFileLocked();
 }
 
-void CCommLog::Flush() {
+void CCommLog::Flush()
+{
     std::lock_guard file(m_fileMutex);
     const bool wasOpen = m_fd >= 0;
     for (;;) {
@@ -270,14 +313,17 @@ void CCommLog::Flush() {
         std::uint32_t dropped = 0;
         {
             std::lock_guard lock(m_mutex);
-            if (m_queue.empty()) break;
+            if (m_queue.empty())
+                break;
             entry = std::move(m_queue.front());
             m_queue.pop_front();
-            if (!(entry->type & m_mask)) continue;
+            if (!(entry->type & m_mask))
+                continue;
             dropped = m_dropped;
             m_dropped = 0;
         }
-        if (!OpenFileLocked()) continue;
+        if (!OpenFileLocked())
+            continue;
         if (dropped > 0) {
             char text[160];
             std::snprintf(text, sizeof text, CommString(IDS_DATA_DELETED, Language()), static_cast<int>(dropped));
@@ -290,15 +336,18 @@ void CCommLog::Flush() {
         std::lock_guard lock(m_mutex);
         keepOpen = m_writerRunning;
     }
-    if (!wasOpen && !keepOpen) CloseFileLocked();
+    if (!wasOpen && !keepOpen)
+        CloseFileLocked();
 }
 
-void CCommLog::WriterMain(std::uint32_t idleCloseMs) {
+void CCommLog::WriterMain(std::uint32_t idleCloseMs)
+{
     // Lowest priority: file writing waits behind the serial threads.
     const pid_t tid = static_cast<pid_t>(::syscall(SYS_gettid));
     errno = 0;
     const int nice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
-    if (errno == 0) ::setpriority(PRIO_PROCESS, static_cast<id_t>(tid), nice + 10 > 19 ? 19 : nice + 10);
+    if (errno == 0)
+        ::setpriority(PRIO_PROCESS, static_cast<id_t>(tid), nice + 10 > 19 ? 19 : nice + 10);
 
     bool limited = false; // true while entries flow: the file stays open until an idle spell
     std::unique_lock lock(m_mutex);
@@ -314,10 +363,12 @@ void CCommLog::WriterMain(std::uint32_t idleCloseMs) {
             continue;
         }
         // Stop wins over waiting entries: the flush that follows a stop writes them.
-        if (m_stop) break;
+        if (m_stop)
+            break;
         auto hook = m_writerHook;
         lock.unlock();
-        if (hook) hook();
+        if (hook)
+            hook();
         WriteEntry(nullptr);
         limited = true;
         lock.lock();
@@ -326,17 +377,20 @@ void CCommLog::WriterMain(std::uint32_t idleCloseMs) {
     CloseFile();
 }
 
-bool CCommLog::Backup(const std::string& nameIn, const std::string& backupIn) {
+bool CCommLog::Backup(const std::string& nameIn, const std::string& backupIn)
+{
     const std::string name = nameIn.empty() ? FileName() : nameIn;
-    if (name.empty()) return false;
+    if (name.empty())
+        return false;
     const std::string backup = backupIn.empty() ? name + ".bak" : backupIn;
 
     // Copy into a fresh file and rename it over the old copy, so that a copy that fails half-way
     // leaves the old ".bak" as it was.
     auto copyOnce = [&]() -> bool {
         const int in = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-        if (in < 0) return false;
-        struct stat st{};
+        if (in < 0)
+            return false;
+        struct stat st {};
         if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) { // only a log file is copied
             ::close(in);
             return false;
@@ -351,36 +405,46 @@ bool CCommLog::Backup(const std::string& nameIn, const std::string& backupIn) {
         char buf[65536];
         for (;;) {
             const ssize_t r = ::read(in, buf, sizeof buf);
-            if (r < 0 && errno == EINTR) continue;
+            if (r < 0 && errno == EINTR)
+                continue;
             if (r < 0) {
                 ok = false;
                 break;
             }
-            if (r == 0) break;
+            if (r == 0)
+                break;
             for (ssize_t done = 0; done < r;) {
                 const ssize_t w = ::write(out, buf + done, static_cast<std::size_t>(r - done));
-                if (w < 0 && errno == EINTR) continue;
+                if (w < 0 && errno == EINTR)
+                    continue;
                 if (w <= 0) {
                     ok = false;
                     break;
                 }
                 done += w;
             }
-            if (!ok) break;
+            if (!ok)
+                break;
         }
         ::close(in);
-        if (::close(out) != 0) ok = false;
-        if (ok && ::rename(temp.c_str(), backup.c_str()) != 0) ok = false;
-        if (!ok) ::unlink(temp.c_str());
+        if (::close(out) != 0)
+            ok = false;
+        if (ok && ::rename(temp.c_str(), backup.c_str()) != 0)
+            ok = false;
+        if (!ok)
+            ::unlink(temp.c_str());
         return ok;
     };
-    if (copyOnce()) return true;
+    if (copyOnce())
+        return true;
     // A write-protected copy is made writable once and the copy tried again.
-    if (::chmod(backup.c_str(), 0644) == 0) return copyOnce();
+    if (::chmod(backup.c_str(), 0644) == 0)
+        return copyOnce();
     return false;
 }
 
-void CCommLog::Data(std::uint32_t type, const void* bytes, std::uint32_t n) {
+void CCommLog::Data(std::uint32_t type, const void* bytes, std::uint32_t n)
+{
     auto e = std::make_unique<CCommLogEntry>();
     e->type = type;
     e->time = nowLocal();
@@ -388,7 +452,8 @@ void CCommLog::Data(std::uint32_t type, const void* bytes, std::uint32_t n) {
     AddEntry(std::move(e));
 }
 
-void CCommLog::Text(std::uint32_t type, unsigned stringId) {
+void CCommLog::Text(std::uint32_t type, unsigned stringId)
+{
     auto e = std::make_unique<CCommLogEntry>();
     e->type = type;
     e->time = nowLocal();
@@ -396,9 +461,21 @@ void CCommLog::Text(std::uint32_t type, unsigned stringId) {
     AddEntry(std::move(e));
 }
 
-void LogSend(const void* bytes, std::uint32_t n) { CCommLog::Get().Send(bytes, n); }
-void LogReceive(const void* bytes, std::uint32_t n) { CCommLog::Get().Receive(bytes, n); }
-void LogInfo(unsigned stringId) { CCommLog::Get().Info(stringId); }
-void LogTrace(unsigned stringId) { CCommLog::Get().Trace(stringId); }
+void LogSend(const void* bytes, std::uint32_t n)
+{
+    CCommLog::Get().Send(bytes, n);
+}
+void LogReceive(const void* bytes, std::uint32_t n)
+{
+    CCommLog::Get().Receive(bytes, n);
+}
+void LogInfo(unsigned stringId)
+{
+    CCommLog::Get().Info(stringId);
+}
+void LogTrace(unsigned stringId)
+{
+    CCommLog::Get().Trace(stringId);
+}
 
 } // namespace zrcomm

@@ -115,9 +115,10 @@ void LogReceive(const void* bytes, std::uint32_t n);
 void LogInfo(unsigned stringId);
 void LogTrace(unsigned stringId);
 
-// Where the log goes: ZRCOMM.log in the library's folder, or, when that folder is not writable,
-// in $XDG_STATE_HOME/talverin/ (~/.local/state/talverin/ without it). "" when neither works.
-std::string ChooseLogFile(const std::string& libraryFolder);
+// Where the log goes: ZRCOMM.log in the given folder (the program folder), or, when that folder is
+// not writable, in $XDG_STATE_HOME/talverin/ (~/.local/state/talverin/ without it). "" when
+// neither works.
+std::string ChooseLogFile(const std::string& folder);
 // Takes this process's lock on the log file name (made when missing) and returns it; when another
 // process holds it, the first free numbered name beside it (ZRCOMM.1.log, ZRCOMM.2.log, ...), so
 // two programs never truncate or interleave one file. "" for "".

@@ -30,16 +30,20 @@ namespace zrcomm {
 // begin. Taking bytes away (or a new echo to look for) forgets both.
 class ReceiveBuffer : public CByteBuffer {
 public:
-    void Clear() {
+    void Clear()
+    {
         CByteBuffer::Clear();
         ForgetMarks();
     }
-    void Mid(std::uint32_t start, std::uint32_t count = kAll) {
-        if (start == 0 && count >= GetLength()) return;
+    void Mid(std::uint32_t start, std::uint32_t count = kAll)
+    {
+        if (start == 0 && count >= GetLength())
+            return;
         CByteBuffer::Mid(start, count);
         ForgetMarks();
     }
-    ReceiveBuffer& operator=(CByteBuffer&& bytes) {
+    ReceiveBuffer& operator=(CByteBuffer&& bytes)
+    {
         CByteBuffer::operator=(std::move(bytes));
         ForgetMarks();
         return *this;
@@ -59,8 +63,8 @@ class CCommPort {
 public:
     using Record = std::unique_ptr<CCommCommand>;
 
-    static constexpr plat::DWORD kEventMask = plat::EV_RXCHAR | plat::EV_CTS | plat::EV_DSR | plat::EV_RLSD |
-                                              plat::EV_BREAK | plat::EV_ERR; // 0xF9
+    static constexpr plat::DWORD kEventMask =
+        plat::EV_RXCHAR | plat::EV_CTS | plat::EV_DSR | plat::EV_RLSD | plat::EV_BREAK | plat::EV_ERR; // 0xF9
     static constexpr std::uint32_t kBaudTestValue = 10000;
 
     CCommPort();
@@ -143,7 +147,10 @@ public:
     bool IsConnected();
     static bool IsEngaged(const CCommCommand* record) { return record && record->IsEngaged(); }
     static bool IsPrompt(const std::uint8_t* bytes, std::uint32_t i);
-    static bool IsPrompt(const CByteBuffer& b, std::uint32_t i) { return b.GetLength() > i && IsPrompt(b.GetData(), i); }
+    static bool IsPrompt(const CByteBuffer& b, std::uint32_t i)
+    {
+        return b.GetLength() > i && IsPrompt(b.GetData(), i);
+    }
     static bool IsValidByte(std::uint8_t b);
     static bool IsValidData(const std::uint8_t* bytes, std::uint32_t n);
 
@@ -177,8 +184,11 @@ public:
     void SetDirectBytes(const void* bytes, std::uint32_t n);
     plat::SerialDevice& Device() { return m_device; }
 
-    std::uint32_t Now() const;             // tick count (ms)
+    std::uint32_t Now() const; // tick count (ms)
     void Sleep(std::uint32_t ms) const;
+    // The pause each pass of either thread begins with, on real time: on a clock that moves only
+    // when told to, sleeping would pace nothing (there it is a short real pause).
+    void PassPause() const;
 
 private:
     friend struct CCommPortTestAccess;
@@ -206,6 +216,11 @@ private:
     // Receive side: reading (receive_thread.cpp), time-out checks (receive_checks.cpp), framing and
     // delivery of direct text (receive_scan.cpp).
     void ReadQueued(plat::DWORD mask, std::size_t queued);
+    // How long the next wait for the line may last: up to the receive wait, and no longer than a
+    // framing decision that waits for silence.
+    std::uint32_t ReceiveWaitMs();
+    // After a wait that ended for such a decision: the port's clock is brought to its moment.
+    void ReachDecisionTime();
     void CheckTimeouts();
     void Frame();
     void FrameRecord();
@@ -283,12 +298,15 @@ private:
     bool m_deviceGone = false;
     CommResult m_lineError = COMM_OK;
     std::string m_lineErrorText;
-    bool m_identifyUnreadable = false;     // since m_identifyUnreadableTick, no readable answer
+    bool m_identifyUnreadable = false; // since m_identifyUnreadableTick, no readable answer
     std::uint32_t m_identifyUnreadableTick = 0;
-    CByteBuffer m_identifyReceived;        // what the last unreadable answer held
-    bool m_probeHeld = false;              // no probe before m_probeHeldTick + the probe interval
+    CByteBuffer m_identifyReceived; // what the last unreadable answer held
+    bool m_probeHeld = false;       // no probe before m_probeHeldTick + the probe interval
     std::uint32_t m_probeHeldTick = 0;
     std::uint8_t m_lastConsumed = 0;     // the last byte the reply scan consumed (split prompts)
+    std::uint32_t m_lastArrivalTick = 0; // when bytes were last read from the line
+    bool m_decisionPending = false;      // a '?' or ';' ends what was read: decide at m_decideAt
+    std::uint32_t m_decideAt = 0;
     std::uint32_t m_receivePass = 0;     // counts the receive thread's passes
     std::uint32_t m_writeNoticeTick = 0; // activity notices, at most one per activityNoticeMs each
     std::uint32_t m_readNoticeTick = 0;

@@ -5,15 +5,19 @@ namespace zrcomm {
 
 using namespace plat;
 
-void CCommPort::HeadLeavesLine(const CCommCommand* record) {
+void CCommPort::HeadLeavesLine(const CCommCommand* record)
+{
     // The echo the line waits for belonged to this record: nobody waits for it any more, so the echo
     // watchdog must not take its absence for a lost line.
-    if (record && Head() == record && m_lineState == CMD_WAIT_ECHO) m_lineState = CMD_COMPLETED;
+    if (record && Head() == record && m_lineState == CMD_WAIT_ECHO)
+        m_lineState = CMD_COMPLETED;
 }
 
-CommResult CCommPort::AbortRecord(CCommCommand* record) {
+CommResult CCommPort::AbortRecord(CCommCommand* record)
+{
     PortLock lock(*this);
-    if (!record || Find(record) == m_queue.end()) return COMM_ERR_NO_COMMAND;
+    if (!record || Find(record) == m_queue.end())
+        return COMM_ERR_NO_COMMAND;
     switch (record->state) {
     case CMD_WAITING:
     case CMD_SEND_FAILED:
@@ -38,10 +42,13 @@ CommResult CCommPort::AbortRecord(CCommCommand* record) {
     return COMM_OK;
 }
 
-CommResult CCommPort::ResumeRecord(CCommCommand* record) {
+CommResult CCommPort::ResumeRecord(CCommCommand* record)
+{
     PortLock lock(*this);
-    if (!record || Find(record) == m_queue.end()) return COMM_ERR_NO_COMMAND;
-    if (m_deviceGone) return COMM_ERR_NOT_CONNECTED; // it could only wait for ever
+    if (!record || Find(record) == m_queue.end())
+        return COMM_ERR_NO_COMMAND;
+    if (m_deviceGone)
+        return COMM_ERR_NOT_CONNECTED; // it could only wait for ever
     switch (record->state) {
     case CMD_SEND_FAILED:
     case CMD_NO_ECHO:

@@ -16,7 +16,8 @@ using namespace plat;
 namespace {
 
 // The failure a record takes when the line under it goes: where it stood decides which.
-CommandState StateForLostLine(CommandState s) {
+CommandState StateForLostLine(CommandState s)
+{
     switch (s) {
     case CMD_WAITING:
     case CMD_SENDING: return CMD_SEND_FAILED;
@@ -32,7 +33,8 @@ CommandState StateForLostLine(CommandState s) {
 }
 
 // Received bytes for a message: printable ones as they are, the others as \xNN, at most 64.
-std::string ShowReceived(const CByteBuffer& bytes) {
+std::string ShowReceived(const CByteBuffer& bytes)
+{
     constexpr std::uint32_t kShown = 64;
     std::string out;
     const std::uint32_t n = std::min(bytes.GetLength(), kShown);
@@ -46,23 +48,26 @@ std::string ShowReceived(const CByteBuffer& bytes) {
             out += hex;
         }
     }
-    if (bytes.GetLength() > kShown) out += "...";
+    if (bytes.GetLength() > kShown)
+        out += "...";
     return out;
 }
 
 } // namespace
 
-void CCommPort::LoseDevice() {
+void CCommPort::LoseDevice()
+{
     PortLock lock(*this);
-    if (m_deviceGone) return;
+    if (m_deviceGone)
+        return;
     m_deviceGone = true;
     m_probing = false;
     m_connectionState = CONN_NONE;
     m_directExchange = false;
     m_lineState = CMD_COMPLETED; // nothing outstanding on a line that is gone
     m_lineError = COMM_ERR_LINE_GONE;
-    m_lineErrorText = std::string(CommString(IDS_FAIL_LINE_GONE, CCommLog::Get().Language())) + ": " +
-                      m_device.devicePath();
+    m_lineErrorText =
+        std::string(CommString(IDS_FAIL_LINE_GONE, CCommLog::Get().Language())) + ": " + m_device.devicePath();
     LogInfo(IDS_FAIL_LINE_GONE);
     NotifyMonitor(COMM_MONITOR_CONNECTION_LOST, static_cast<LPARAM>(COMM_ERR_LINE_GONE));
     LoseLine();
@@ -70,27 +75,33 @@ void CCommPort::LoseDevice() {
     // back. Ending one may run a text handler with the lock given up: the queue is looked at again.
     std::vector<CCommCommand*> open;
     for (auto& r : m_queue)
-        if (StateForLostLine(r->state) != r->state) open.push_back(r.get());
+        if (StateForLostLine(r->state) != r->state)
+            open.push_back(r.get());
     for (CCommCommand* r : open) {
-        if (Find(r) == m_queue.end() || StateForLostLine(r->state) == r->state) continue;
+        if (Find(r) == m_queue.end() || StateForLostLine(r->state) == r->state)
+            continue;
         r->state = StateForLostLine(r->state);
         CompleteCommand(r);
     }
     m_promptEvent.set(); // a wait for the prompt ends too
 }
 
-bool CCommPort::DeviceGone() {
+bool CCommPort::DeviceGone()
+{
     PortLock lock(*this);
     return m_deviceGone;
 }
 
-CommResult CCommPort::LineError(std::string* text) {
+CommResult CCommPort::LineError(std::string* text)
+{
     PortLock lock(*this);
-    if (text) *text = m_lineErrorText;
+    if (text)
+        *text = m_lineErrorText;
     return m_lineError;
 }
 
-void CCommPort::IdentifyUnreadable() {
+void CCommPort::IdentifyUnreadable()
+{
     const std::uint32_t now = Now();
     if (!m_identifyUnreadable) {
         m_identifyUnreadable = true;
@@ -103,8 +114,10 @@ void CCommPort::IdentifyUnreadable() {
     GiveUpIdentifying();
 }
 
-void CCommPort::GiveUpIdentifying() {
-    if (!m_identifyUnreadable || !m_probing || Now() - m_identifyUnreadableTick < m_replyTimeout) return;
+void CCommPort::GiveUpIdentifying()
+{
+    if (!m_identifyUnreadable || !m_probing || Now() - m_identifyUnreadableTick < m_replyTimeout)
+        return;
     m_probing = false;
     m_lineError = COMM_ERR_IDENTIFY_FAILED;
     m_lineErrorText = ShowReceived(m_identifyReceived);
@@ -112,7 +125,8 @@ void CCommPort::GiveUpIdentifying() {
     NotifyMonitor(COMM_MONITOR_NOT_CONNECTED, static_cast<LPARAM>(COMM_ERR_IDENTIFY_FAILED));
 }
 
-bool CCommPort::ProbeDue() {
+bool CCommPort::ProbeDue()
+{
     return !m_probeHeld || Now() - m_probeHeldTick >= m_t.receiveWaitMs;
 }
 

@@ -14,11 +14,14 @@ namespace zrcomm {
 
 using namespace plat;
 
-CCommPort::Record CCommPort::MakeStep(std::uint32_t code, std::uint32_t rate, std::uint32_t ownTimeout) {
+CCommPort::Record CCommPort::MakeStep(std::uint32_t code, std::uint32_t rate, std::uint32_t ownTimeout)
+{
     char text[32] = "";
     switch (code) {
     case STEP_IDENTIFY: std::snprintf(text, sizeof text, "MI\r"); break;
-    case STEP_BAUD_TEST: std::snprintf(text, sizeof text, "BDT%lu.0\r", static_cast<unsigned long>(kBaudTestValue)); break;
+    case STEP_BAUD_TEST:
+        std::snprintf(text, sizeof text, "BDT%lu.0\r", static_cast<unsigned long>(kBaudTestValue));
+        break;
     case STEP_BAUD_UNLOCK: std::snprintf(text, sizeof text, "/TRX ON\r"); break;
     case STEP_BAUD_SET: {
         const char digit = rate == 19200 ? '1' : rate == 38400 ? '2' : rate == 57600 ? '3' : '0';
@@ -35,8 +38,10 @@ CCommPort::Record CCommPort::MakeStep(std::uint32_t code, std::uint32_t rate, st
     return r;
 }
 
-void CCommPort::CompleteCommand(CCommCommand* record) {
-    if (!record) return;
+void CCommPort::CompleteCommand(CCommCommand* record)
+{
+    if (!record)
+        return;
     PortLock lock(*this);
     WPARAM event = 0;
     switch (record->state) {
@@ -66,7 +71,8 @@ void CCommPort::CompleteCommand(CCommCommand* record) {
     default: break;
     }
 
-    if (record->IsCommand()) {
+    const bool command = record->IsCommand();
+    if (command) {
         // A command stays queued in its final state until its window removes or resumes it.
         Notify(false, record->window, event, static_cast<LPARAM>(record->id));
     } else {
@@ -81,17 +87,24 @@ void CCommPort::CompleteCommand(CCommCommand* record) {
 
     m_promptEvent.set();
     ResetConfiguredTimeouts();
-    WakeSender();
+    // An ended command holds the line until its window removes or resumes it, which wakes the
+    // sender then; woken now for nothing, the sender would spend its pass pause just when the next
+    // command comes.
+    if (!command || !m_directBytes.IsEmpty())
+        WakeSender();
 }
 
-void CCommPort::ChangeFails(DWORD status) {
+void CCommPort::ChangeFails(DWORD status)
+{
     m_baudChangeRunning = false;
     NotifyMonitor(COMM_MONITOR_BAUD_FAILED, static_cast<LPARAM>(status));
     LogInfo(IDS_BAUD_FAILED);
 }
 
-void CCommPort::OnInternalCommand(CCommCommand* record, bool finished) {
-    if (!record || !record->IsStep()) return;
+void CCommPort::OnInternalCommand(CCommCommand* record, bool finished)
+{
+    if (!record || !record->IsStep())
+        return;
     PortLock lock(*this);
     const auto rate = static_cast<std::uint32_t>(record->param);
     if (!finished) {
@@ -115,7 +128,8 @@ void CCommPort::OnInternalCommand(CCommCommand* record, bool finished) {
         } else {
             m_connectionState = CONN_NONE; // probing goes on
             LogInfo(IDS_STOP_CONNECTION);
-            if (record->state == CMD_INVALID_DATA) IdentifyUnreadable();
+            if (record->state == CMD_INVALID_DATA)
+                IdentifyUnreadable();
         }
         break;
     case STEP_BAUD_TEST:

@@ -38,9 +38,11 @@ constexpr Text kTexts[] = {
 
 } // namespace
 
-const char* CommString(unsigned id, plat::LANGID language) {
+const char* CommString(unsigned id, plat::LANGID language)
+{
     for (const auto& t : kTexts)
-        if (t.id == id) return language == plat::LANG_JAPANESE ? t.japanese : t.english;
+        if (t.id == id)
+            return language == plat::LANG_JAPANESE ? t.japanese : t.english;
     return "";
 }
 

@@ -23,9 +23,9 @@ enum CommStringId : unsigned {
     IDS_BAUD_START = 31,
     IDS_BAUD_SET = 32,
     IDS_BAUD_FAILED = 33,
-    IDS_STOPBITS_15_AS_2 = 34, // this system has no 1.5 stop bits
-    IDS_FAIL_LINE_GONE = 35,       // the device hung up or went away
-    IDS_IDENTIFY_UNREADABLE = 36,  // identification given up: its replies could not be read
+    IDS_STOPBITS_15_AS_2 = 34,    // this system has no 1.5 stop bits
+    IDS_FAIL_LINE_GONE = 35,      // the device hung up or went away
+    IDS_IDENTIFY_UNREADABLE = 36, // identification given up: its replies could not be read
 };
 
 // The text of an id in the given language (1041 Japanese, anything else English); "" for an

@@ -14,24 +14,28 @@ namespace zrcomm {
 
 using namespace plat;
 
-void ForceDefaultSettings(DCB& dcb) {
+void ForceDefaultSettings(DCB& dcb)
+{
     dcb.BaudRate = 9600;
     dcb.ByteSize = 8;
     dcb.Parity = NOPARITY;
     dcb.StopBits = TWOSTOPBITS;
     // Clear parity checking, DTR enable, XON/XOFF both ways and RTS enable; set CTS and DSR output
     // flow and the DTR and RTS handshakes.
-    constexpr DWORD kClear = DCB_fParity | (DTR_CONTROL_ENABLE << 4) | DCB_fOutX | DCB_fInX | (RTS_CONTROL_ENABLE << 12);
-    constexpr DWORD kSet = DCB_fOutxCtsFlow | DCB_fOutxDsrFlow | (DTR_CONTROL_HANDSHAKE << 4) |
-                           (RTS_CONTROL_HANDSHAKE << 12);
+    constexpr DWORD kClear =
+        DCB_fParity | (DTR_CONTROL_ENABLE << 4) | DCB_fOutX | DCB_fInX | (RTS_CONTROL_ENABLE << 12);
+    constexpr DWORD kSet =
+        DCB_fOutxCtsFlow | DCB_fOutxDsrFlow | (DTR_CONTROL_HANDSHAKE << 4) | (RTS_CONTROL_HANDSHAKE << 12);
     static_assert(kClear == 0x1312 && kSet == 0x202C);
     dcb.Flags = (dcb.Flags & ~kClear) | kSet;
 }
 
-bool DefaultPortSettings(const std::string& portName, DCB& dcb) {
+bool DefaultPortSettings(const std::string& portName, DCB& dcb)
+{
     const std::string path = CommPortDevicePath(portName);
-    struct stat st{};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return false;
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISCHR(st.st_mode))
+        return false;
     // What a serial driver reports for a port nobody has configured.
     DCB d;
     d.DCBlength = sizeof(DCB);
@@ -51,7 +55,8 @@ bool DefaultPortSettings(const std::string& portName, DCB& dcb) {
 
 namespace {
 
-DialogEntry LoadDialogEntry() {
+DialogEntry LoadDialogEntry()
+{
     static std::once_flag once;
     static DialogEntry entry = nullptr;
     std::call_once(once, [] {
@@ -59,16 +64,20 @@ DialogEntry LoadDialogEntry() {
         // loaded: Qt does not take being unloaded.
         void* handle = nullptr;
         const std::string folder = LibraryFolder();
-        if (!folder.empty()) handle = ::dlopen((folder + "/" + kDialogLibrary).c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!handle) handle = ::dlopen(kDialogLibrary, RTLD_NOW | RTLD_LOCAL);
-        if (handle) entry = reinterpret_cast<DialogEntry>(::dlsym(handle, kDialogEntry));
+        if (!folder.empty())
+            handle = ::dlopen((folder + "/" + kDialogLibrary).c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            handle = ::dlopen(kDialogLibrary, RTLD_NOW | RTLD_LOCAL);
+        if (handle)
+            entry = reinterpret_cast<DialogEntry>(::dlsym(handle, kDialogEntry));
     });
     return entry;
 }
 
 } // namespace
 
-bool RunPortSettingsDialog(const char* portName, HWND parent, DCB& dcb, LANGID language, DWORD& error) {
+bool RunPortSettingsDialog(const char* portName, HWND parent, DCB& dcb, LANGID language, DWORD& error)
+{
     error = 0;
     const DialogEntry entry = LoadDialogEntry();
     if (!entry) {

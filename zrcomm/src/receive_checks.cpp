@@ -12,7 +12,8 @@ using namespace plat;
 
 namespace {
 
-bool ExpiryApplies(CommandState s) {
+bool ExpiryApplies(CommandState s)
+{
     switch (s) {
     case CMD_SENDING:
     case CMD_WAIT_ECHO:
@@ -29,30 +30,35 @@ bool ExpiryApplies(CommandState s) {
 
 } // namespace
 
-void CCommPort::CompleteInPass(CCommCommand* record) {
-    if (!record) return;
+void CCommPort::CompleteInPass(CCommCommand* record)
+{
+    if (!record)
+        return;
     // A record reports its end once per pass; a timed-out one left at the head is reported again on
     // later passes. Only a repeat is dropped: a record resumed meanwhile has its pass mark cleared,
     // so its new end is reported even when it comes in the same pass.
-    if (record->completedPass == m_receivePass) return;
+    if (record->completedPass == m_receivePass)
+        return;
     record->completedPass = m_receivePass;
     CompleteCommand(record);
 }
 
-void CCommPort::LoseLine() {
+void CCommPort::LoseLine()
+{
     m_device.purge(PURGE_ALL);
     m_receive.Clear();
     m_invalidData = false;
 }
 
-void CCommPort::CheckTimeouts() {
+void CCommPort::CheckTimeouts()
+{
     const bool wasConnected = m_connectionState == CONN_CONNECTED;
     const std::uint32_t now = Now();
 
     if (CCommCommand* head = Head(); head && ExpiryApplies(head->state)) {
         // Unsigned differences: a wrapped tick count still gives the right age.
-        const bool expired = head->ownTimeout ? now - head->sentTick > head->ownTimeout
-                                              : now - head->lastReceiveTick > m_replyTimeout;
+        const bool expired =
+            head->ownTimeout ? now - head->sentTick > head->ownTimeout : now - head->lastReceiveTick > m_replyTimeout;
         if (!expired) {
             if (head->state == CMD_ABORTING && m_lineState != CMD_SENDING) {
                 // Keep asking for a fresh prompt until it comes.
@@ -65,7 +71,8 @@ void CCommPort::CheckTimeouts() {
             case CMD_SENDING: head->state = CMD_SEND_FAILED; break;
             case CMD_WAIT_ECHO:
                 head->state = CMD_NO_ECHO;
-                if (m_lineState == CMD_WAIT_ECHO) m_lineState = CMD_SEND_FAILED;
+                if (m_lineState == CMD_WAIT_ECHO)
+                    m_lineState = CMD_SEND_FAILED;
                 break;
             case CMD_WAIT_REPLY:
             case CMD_RECEIVING:
@@ -76,12 +83,14 @@ void CCommPort::CheckTimeouts() {
             case CMD_ABORTING: head->state = CMD_ABORTED; break;
             default: head->state = CMD_REPLY_TIMEOUT; break; // question, answer sent, invalid data
             }
-            if (head->state == CMD_REPLY_TIMEOUT) LogInfo(IDS_NO_REPLY);
+            if (head->state == CMD_REPLY_TIMEOUT)
+                LogInfo(IDS_NO_REPLY);
             CompleteInPass(head);
         }
     }
 
-    if (CCommCommand* head = Head(); head && head->state == CMD_REPLY_TIMEOUT) CompleteInPass(head);
+    if (CCommCommand* head = Head(); head && head->state == CMD_REPLY_TIMEOUT)
+        CompleteInPass(head);
 
     if (m_connectionState != CONN_NONE && m_lineState == CMD_WAIT_ECHO && now - m_lineSentTick > m_echoWatchdog) {
         m_connectionState = CONN_NONE;

@@ -5,10 +5,9 @@
 
 #include "comm_log.h"
 #include "comm_strings.h"
-#include "reply_codes.h"
+#include "reply_scanner.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace zrcomm {
 
@@ -21,17 +20,17 @@ constexpr std::uint8_t kLf = 0x0A;
 constexpr std::uint8_t kBackspace = 0x08;
 constexpr std::uint8_t kBlank = 0x20;
 
-bool IsPromptByte(std::uint8_t b) { return b == ':' || b == '#'; }
-
 } // namespace
 
-void CCommPort::Frame() {
+void CCommPort::Frame()
+{
+    m_decisionPending = false; // the reply scan sets it again while a decision waits
     if (m_connectionState == CONN_NONE) {
-        if ((m_lineState != CMD_WAIT_ECHO && m_lineState != CMD_COMPLETED) || m_receive.IsEmpty()) return;
+        if ((m_lineState != CMD_WAIT_ECHO && m_lineState != CMD_COMPLETED) || m_receive.IsEmpty())
+            return;
         // A prompt is a driver's answer, unless its identification was just unreadable (the next
         // try waits for the probe interval) or was given up.
-        if (IsPrompt(m_receive, m_receive.GetLength() - 1) && !m_invalidData && ProbeDue() &&
-            m_lineError == COMM_OK) {
+        if (IsPrompt(m_receive, m_receive.GetLength() - 1) && !m_invalidData && ProbeDue() && m_lineError == COMM_OK) {
             // A driver answered: identify it before anything else runs.
             LogInfo(IDS_CHECKING_ANSWERED);
             m_directExchange = false;
@@ -51,7 +50,8 @@ void CCommPort::Frame() {
         FrameRecord();
         return;
     }
-    if (m_receive.IsEmpty()) return;
+    if (m_receive.IsEmpty())
+        return;
     m_directText.Append(m_receive);
     m_receive.Clear();
     m_invalidData = false;
@@ -62,14 +62,16 @@ void CCommPort::Frame() {
     }
 }
 
-bool CCommPort::SearchEcho(CCommCommand* head, std::uint32_t& consumed) {
+bool CCommPort::SearchEcho(CCommCommand* head, std::uint32_t& consumed)
+{
     const std::uint32_t len = m_receive.GetLength();
     const std::uint8_t* data = m_receive.GetData();
     const std::uint32_t written = m_lastWritten.GetLength();
     // The echo is the line without its final carriage return. A lone carriage return (the answer to
     // a question with no line left) echoes as the empty text: its own CR is the echo's end.
     std::uint32_t echoLen = written > 1 ? written - 1 : written;
-    if (written == 1 && m_lastWritten.ByteAt(0) == kCr) echoLen = 0;
+    if (written == 1 && m_lastWritten.ByteAt(0) == kCr)
+        echoLen = 0;
     const std::uint8_t* echo = m_lastWritten.GetData();
 
     std::int32_t found = -1;
@@ -81,15 +83,18 @@ bool CCommPort::SearchEcho(CCommCommand* head, std::uint32_t& consumed) {
         } else {
             at = m_receive.Find(from, echo, echoLen);
         }
-        if (at < 0) break;
+        if (at < 0)
+            break;
         std::uint32_t end = static_cast<std::uint32_t>(at) + echoLen;
-        if (end < len && data[end] == '@') end += 2; // the marker and its byte
+        if (end < len && data[end] == '@')
+            end += 2; // the marker and its byte
         if (end < len && data[end] == kCr) {
             found = at;
             matchEnd = end;
             break;
         }
-        if (echoLen == 0) break; // a CR always counts
+        if (echoLen == 0)
+            break; // a CR always counts
         from = echoLen == 1 ? static_cast<std::uint32_t>(at) + 1 : static_cast<std::uint32_t>(at) + echoLen;
     }
 
@@ -111,9 +116,11 @@ bool CCommPort::SearchEcho(CCommCommand* head, std::uint32_t& consumed) {
         }
         return false;
     }
-    if (found > 0 && m_connectionState == CONN_CONNECTED) m_directText.Append(data, static_cast<std::uint32_t>(found));
+    if (found > 0 && m_connectionState == CONN_CONNECTED)
+        m_directText.Append(data, static_cast<std::uint32_t>(found));
     consumed = matchEnd + 1;
-    if (consumed < len && data[consumed] == kLf) ++consumed;
+    if (consumed < len && data[consumed] == kLf)
+        ++consumed;
     m_lineState = CMD_COMPLETED;
     if (head) {
         bool changed = false;
@@ -125,29 +132,35 @@ bool CCommPort::SearchEcho(CCommCommand* head, std::uint32_t& consumed) {
             head->reply.Append(kCr);
             changed = true;
         }
-        if (changed) m_lastReplyTick = Now();
+        if (changed)
+            m_lastReplyTick = Now();
     }
-    if (m_invalidData) m_invalidData = !IsValidData(data + consumed, len - consumed);
+    if (m_invalidData)
+        m_invalidData = !IsValidData(data + consumed, len - consumed);
     return true;
 }
 
-void CCommPort::FrameRecord() {
+void CCommPort::FrameRecord()
+{
     CCommCommand* head = Head();
     std::uint32_t consumed = 0;
     if (m_lineState == CMD_WAIT_ECHO && !m_receive.IsEmpty()) {
-        if (!SearchEcho(head, consumed)) return;
+        if (!SearchEcho(head, consumed))
+            return;
         head = Head(); // an invalid-data end may have removed a step
     }
     // The byte consumed last, also by the echo search: a '>' is the rest of a prompt only right
     // after the prompt's own byte.
-    if (consumed > 0) m_lastConsumed = m_receive.ByteAt(consumed - 1);
+    if (consumed > 0)
+        m_lastConsumed = m_receive.ByteAt(consumed - 1);
     if (!head || consumed >= m_receive.GetLength()) {
         m_receive.Mid(consumed);
         return;
     }
     if (head->state == CMD_WAIT_REPLY) {
         head->state = CMD_RECEIVING;
-        if (head->IsCommand()) Notify(false, head->window, COMM_EVENT_REPLY_BEGINS, static_cast<LPARAM>(head->id));
+        if (head->IsCommand())
+            Notify(false, head->window, COMM_EVENT_REPLY_BEGINS, static_cast<LPARAM>(head->id));
     }
     if (head->state != CMD_RECEIVING && head->state != CMD_ABORTING) {
         m_receive.Mid(consumed);
@@ -156,13 +169,15 @@ void CCommPort::FrameRecord() {
     ScanReply(head, consumed);
 }
 
-void CCommPort::ScanReply(CCommCommand* head, std::uint32_t consumed) {
+void CCommPort::ScanReply(CCommCommand* head, std::uint32_t consumed)
+{
     if (m_baudChangeRunning && head->IsStep() && head->id == STEP_BAUD_SET && m_invalidData) {
         // The driver already answers at its new rate; what arrives garbled is not a fault of the
         // step, which its own time-out completes.
         CByteBuffer kept(m_receive.GetData(), consumed);
         for (std::uint32_t i = consumed; i < m_receive.GetLength(); ++i)
-            if (IsValidByte(m_receive.ByteAt(i))) kept.Append(m_receive.ByteAt(i));
+            if (IsValidByte(m_receive.ByteAt(i)))
+                kept.Append(m_receive.ByteAt(i));
         m_receive = std::move(kept);
         m_invalidData = false;
         if (consumed >= m_receive.GetLength()) {
@@ -171,121 +186,72 @@ void CCommPort::ScanReply(CCommCommand* head, std::uint32_t consumed) {
         }
     }
 
-    const std::uint8_t* data = m_receive.GetData();
     const std::uint32_t n = m_receive.GetLength();
-    const CommandState before = head->state;
-    std::uint32_t lineStart = consumed;
+    const bool aborting = head->state == CMD_ABORTING;
+    ReplyScanInput in;
+    in.data = m_receive.GetData();
+    in.length = n;
+    in.from = consumed;
     // The unfinished line at the front was looked at up to the mark in an earlier pass: nothing
     // there made the scan act, and it would not now.
-    std::uint32_t i = consumed;
-    if (consumed == 0 && m_receive.Scanned() <= n) i = m_receive.Scanned();
+    in.resumeAt = consumed == 0 && m_receive.Scanned() <= n ? m_receive.Scanned() : consumed;
+    in.lastConsumed = m_lastConsumed;
+    in.aborting = aborting;
+    in.invalidData = m_invalidData;
+    const std::int32_t cr = head->text.Find(0, &kCr, 1);
+    in.firstLine = head->text.GetData();
+    in.firstLineLength = cr < 0 ? head->text.GetLength() : static_cast<std::uint32_t>(cr);
+    in.now = Now();
+    in.lastArrival = m_lastArrivalTick;
+    in.silenceMs = m_t.decisionSilenceMs;
+    // Bytes that came after the silence began, and wait in the line's queue, break it.
+    in.moreWaiting = in.now - in.lastArrival >= in.silenceMs && m_device.inputQueueCount() > 0;
 
-    auto lastConsumed = [&]() -> std::uint8_t { return consumed > 0 ? data[consumed - 1] : m_lastConsumed; };
-    // The line from `from` to `to`, leading blanks dropped.
-    auto lineFrom = [&](std::uint32_t from, std::uint32_t to) {
-        while (from < to && data[from] == kBlank) ++from;
-        return from;
-    };
-    auto appendLine = [&](std::uint32_t from, std::uint32_t to, bool withCr) {
-        from = lineFrom(from, to);
-        head->reply.Append(data + from, to - from);
-        if (withCr) head->reply.Append(kCr);
-    };
-
-    while (i < n) {
-        const std::uint8_t b = data[i];
-        const bool atStart = i == lineStart;
-        if (atStart && b == kLf) {
-            consumed = lineStart = ++i;
-            continue;
-        }
-        if (atStart && b == '>' && IsPromptByte(lastConsumed())) {
-            consumed = lineStart = ++i; // the rest of a prompt split across reads
-            continue;
-        }
-        if (atStart && IsPromptByte(b)) {
-            head->state = head->state == CMD_ABORTING ? CMD_ABORTED : CMD_COMPLETED;
-            consumed = i + 1;
-            if (consumed < n && IsPrompt(data, consumed)) ++consumed;
-            break;
-        }
-        if (b == ';' && i == n - 1) {
-            // More follows: a blank asks for it, a backspace stops it.
-            m_directBytes.Assign(head->state == CMD_ABORTING ? kBackspace : kBlank);
-            m_wakeEvent.set();
-            appendLine(lineStart, i, false);
-            consumed = n;
-            break;
-        }
-        if (b == '?' && i == n - 1) {
-            const std::uint32_t from = lineFrom(lineStart, i);
-            // An error text ending in '?' is a line still to be finished, not a question; so is the
-            // command's own first line, the start of an "unknown command" answer.
-            if (ErrorReplyCode(data + from, i - from) != COMM_OK) break;
-            const std::int32_t cr = head->text.Find(0, &kCr, 1);
-            const std::uint32_t firstLine = cr < 0 ? head->text.GetLength() : static_cast<std::uint32_t>(cr);
-            if (firstLine == i - from && std::memcmp(head->text.GetData(), data + from, firstLine) == 0) break;
-            if (head->state == CMD_ABORTING) {
-                m_directBytes.Assign(kBackspace);
-            } else {
-                // A question is a '?' with nothing after it for a while.
-                Sleep(m_t.questionWaitMs);
-                if (m_device.inputQueueCount() > 0) break;
-                head->state = CMD_QUESTION;
-            }
-            m_wakeEvent.set();
-            appendLine(lineStart, i, false);
-            consumed = n;
-            break;
-        }
-        if (b == kCr) {
-            appendLine(lineStart, i, true);
-            ++i;
-            if (i < n && data[i] == kLf) ++i;
-            consumed = lineStart = i;
-            continue;
-        }
-        if (b == '@') {
-            if (i + 2 >= n) break; // the marker is not all here yet: the line waits
-            if (data[i + 2] == kCr) {
-                appendLine(lineStart, i, true);
-                consumed = lineStart = i + 3;
-                i += 3;
-                continue;
-            }
-            // Not a marker: the text so far is a line of its own and a new one starts at the at sign,
-            // which stays in it; the scan goes on with the next byte.
-            appendLine(lineStart, i, false);
-            consumed = lineStart = i;
-            ++i;
-            continue;
-        }
-        if (m_invalidData && !IsValidByte(b)) {
-            head->state = CMD_INVALID_DATA;
-            break;
-        }
-        ++i;
+    const CommandState before = head->state;
+    const ReplyScanResult r = ScanReplyBytes(in, head->reply);
+    switch (r.end) {
+    case ReplyScanResult::End::Prompt: head->state = aborting ? CMD_ABORTED : CMD_COMPLETED; break;
+    case ReplyScanResult::End::Paging:
+        // More follows: a blank asks for it, a backspace stops it.
+        m_directBytes.Assign(aborting ? kBackspace : kBlank);
+        m_wakeEvent.set();
+        break;
+    case ReplyScanResult::End::Question:
+        if (aborting)
+            m_directBytes.Assign(kBackspace);
+        else
+            head->state = CMD_QUESTION;
+        m_wakeEvent.set();
+        break;
+    case ReplyScanResult::End::Invalid: head->state = CMD_INVALID_DATA; break;
+    case ReplyScanResult::End::Open: break;
     }
+    m_decisionPending = r.undecided;
+    m_decideAt = r.decideAt;
 
-    if (consumed > 0) m_lastConsumed = data[consumed - 1];
-    m_receive.Mid(consumed);
+    if (r.consumed > 0)
+        m_lastConsumed = m_receive.ByteAt(r.consumed - 1);
+    m_receive.Mid(r.consumed);
     // Where the scan stopped inside the line it left: the next pass goes on from there.
-    m_receive.SetScanned(i > consumed ? i - consumed : 0);
+    m_receive.SetScanned(r.stoppedAt - r.consumed);
     // Without the flag every byte held is valid already; with it, only what is left counts.
-    if (m_invalidData) m_invalidData = !IsValidData(m_receive.GetData(), m_receive.GetLength());
+    if (m_invalidData)
+        m_invalidData = !IsValidData(m_receive.GetData(), m_receive.GetLength());
     m_lastReplyTick = Now();
     const CommandState after = head->state;
     if (after != before && (after == CMD_INVALID_DATA || after == CMD_COMPLETED || after == CMD_ABORTED))
         CompleteInPass(head);
 }
 
-void CCommPort::DeliverDirectText() {
+void CCommPort::DeliverDirectText()
+{
     // Sent with the lock released: the handler may read the text or send more. Everything is read
     // again afterwards, since the handler may have changed it.
     for (int guard = 0; guard < 64 && !m_directText.IsEmpty(); ++guard) {
         const std::uint32_t before = m_directText.GetLength();
         Notify(true, nullptr, COMM_EVENT_TEXT_RECEIVED, 0);
-        if (m_directText.IsEmpty() || m_directText.GetLength() == before) break;
+        if (m_directText.IsEmpty() || m_directText.GetLength() == before)
+            break;
     }
     if (!m_directExchange && m_commandMode != 1) {
         m_directTextWnd = nullptr;

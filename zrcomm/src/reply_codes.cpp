@@ -27,17 +27,22 @@ constexpr ErrorText kErrorTexts[] = {
 
 } // namespace
 
-CommResult ErrorReplyCode(const std::uint8_t* bytes, std::uint32_t n) {
-    if (!bytes) return COMM_OK;
+CommResult ErrorReplyCode(const std::uint8_t* bytes, std::uint32_t n)
+{
+    if (!bytes)
+        return COMM_OK;
     for (const auto& e : kErrorTexts) {
         const std::size_t len = std::strlen(e.text);
-        if (n >= len && std::memcmp(bytes, e.text, len) == 0) return e.code;
+        if (n >= len && std::memcmp(bytes, e.text, len) == 0)
+            return e.code;
     }
     return COMM_OK;
 }
 
-CommResult ReplyResult(const CByteBuffer& text, const CByteBuffer& reply) {
-    if (reply.IsEmpty()) return COMM_OK;
+CommResult ReplyResult(const CByteBuffer& text, const CByteBuffer& reply)
+{
+    if (reply.IsEmpty())
+        return COMM_OK;
     const std::uint8_t cr = 0x0D;
     const std::int32_t end = text.Find(0, &cr, 1);
     const std::uint32_t firstLine = end < 0 ? text.GetLength() : static_cast<std::uint32_t>(end);

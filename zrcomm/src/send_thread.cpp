@@ -29,10 +29,12 @@ struct CCommPort::Outgoing {
     bool probe = false;
 };
 
-bool CCommPort::ChooseOutgoing(Outgoing& out) {
+bool CCommPort::ChooseOutgoing(Outgoing& out)
+{
     if (m_connectionState != CONN_NONE && m_directBytes.IsEmpty()) {
         CCommCommand* head = Head();
-        if (!head) return false;
+        if (!head)
+            return false;
         if (head->state == CMD_QUESTION) {
             head->state = CMD_SENDING_ANSWER;
         } else if (head->state == CMD_WAITING) {
@@ -43,7 +45,8 @@ bool CCommPort::ChooseOutgoing(Outgoing& out) {
                 pick = head->IsText();
             else
                 pick = m_commandMode != 1 || head->IsText();
-            if (!pick) return false;
+            if (!pick)
+                return false;
             head->state = CMD_SENDING;
             head->sendOffset = 0;
             head->completedPass = 0;
@@ -51,9 +54,11 @@ bool CCommPort::ChooseOutgoing(Outgoing& out) {
             return false;
         }
 
-        if (head->IsStep() && head->state == CMD_SENDING) OnInternalCommand(head, false);
+        if (head->IsStep() && head->state == CMD_SENDING)
+            OnInternalCommand(head, false);
         if (head->IsText() && !m_directExchange) {
-            if (!m_directTextWnd) m_directText.Clear();
+            if (!m_directTextWnd)
+                m_directText.Clear();
             m_directTextWnd = head->window;
         }
         const std::uint32_t len = head->text.GetLength();
@@ -61,7 +66,8 @@ bool CCommPort::ChooseOutgoing(Outgoing& out) {
         std::uint32_t to = len;
         if (!head->IsText()) {
             const std::int32_t cr = head->text.Find(from, &kCr, 1);
-            if (cr >= 0) to = static_cast<std::uint32_t>(cr) + 1;
+            if (cr >= 0)
+                to = static_cast<std::uint32_t>(cr) + 1;
         }
         if (from >= len)
             out.bytes.Assign(kCr); // no line left: a lone carriage return answers
@@ -91,7 +97,8 @@ bool CCommPort::ChooseOutgoing(Outgoing& out) {
     return false;
 }
 
-void CCommPort::WriteOutgoing(Outgoing& out) {
+void CCommPort::WriteOutgoing(Outgoing& out)
+{
     const std::uint32_t n = out.bytes.GetLength();
     m_lastWritten = out.bytes;
     m_receive.SetEchoFrom(0); // a new echo to look for, in all the bytes
@@ -125,24 +132,29 @@ void CCommPort::WriteOutgoing(Outgoing& out) {
         if (ctsCheck) {
             const std::uint32_t pause = CtsPollMs(perByte, n, m_t.ctsMinSleepMs);
             for (std::uint32_t i = 0; i < m_t.ctsTries && !(m_device.modemStatus() & MS_CTS_ON); ++i) {
-                if (m_stopEvent.isSet()) break;
+                if (m_stopEvent.isSet())
+                    break;
                 Sleep(pause);
             }
             ctsOn = (m_device.modemStatus() & MS_CTS_ON) != 0;
         }
         if (ctsOn && !m_stopEvent.isSet()) {
-            if (topLevel) Sleep(m_t.topLevelWriteDelayMs);
-            w = m_device.write(out.bytes.GetData(), n, static_cast<DWORD>(std::min<std::uint64_t>(deadline, 0xFFFFFFF0u)),
-                               m_stopEvent.fd());
+            if (topLevel)
+                Sleep(m_t.topLevelWriteDelayMs);
+            w = m_device.write(out.bytes.GetData(), n,
+                               static_cast<DWORD>(std::min<std::uint64_t>(deadline, 0xFFFFFFF0u)), m_stopEvent.fd());
         }
     }
     m_writing = false;
     // The port is being closed: nothing more to do with this write.
-    if (m_stopEvent.isSet()) return;
+    if (m_stopEvent.isSet())
+        return;
     const bool recordGone = out.record && Find(out.record) == m_queue.end();
-    if (recordGone) out.record = nullptr;
+    if (recordGone)
+        out.record = nullptr;
     // Bytes that came during the write are framed now, not at the next byte from the line.
-    if (!m_receive.IsEmpty()) m_device.injectEvents(EV_RXCHAR);
+    if (!m_receive.IsEmpty())
+        m_device.injectEvents(EV_RXCHAR);
     if (!ctsOn) {
         WriteFailed(out);
         return;
@@ -153,11 +165,14 @@ void CCommPort::WriteOutgoing(Outgoing& out) {
         m_writeNoticeTick = now;
         NotifyMonitor(COMM_MONITOR_WRITE_ACTIVITY, 0);
     }
-    if (w.status == SerialWriteResult::Cancelled || w.sysError == EBADF) return;
+    if (w.status == SerialWriteResult::Cancelled || w.sysError == EBADF)
+        return;
     if (w.status != SerialWriteResult::Ok || w.written != n) {
-        if (w.written > 0) LogSend(out.bytes.GetData(), static_cast<std::uint32_t>(w.written));
+        if (w.written > 0)
+            LogSend(out.bytes.GetData(), static_cast<std::uint32_t>(w.written));
         WriteFailed(out);
-        if (w.status == SerialWriteResult::Failed && IsDeviceGoneError(w.sysError)) LoseDevice();
+        if (w.status == SerialWriteResult::Failed && IsDeviceGoneError(w.sysError))
+            LoseDevice();
         return;
     }
 
@@ -172,17 +187,20 @@ void CCommPort::WriteOutgoing(Outgoing& out) {
     if (!rec) {
         // After control bytes more work may wait. After a probe nothing does until the driver answers
         // or the next probe is due: waking here would only repeat the probe at once.
-        if (out.directBytes) WakeSender();
+        if (out.directBytes)
+            WakeSender();
         return;
     }
     if (rec->state == CMD_SENDING_ANSWER) {
         rec->state = CMD_ANSWER_SENT;
         return;
     }
-    if (rec->state != CMD_SENDING) return;
+    if (rec->state != CMD_SENDING)
+        return;
     if (!rec->IsText()) {
         rec->state = m_lineState;
-        if (rec->IsCommand()) Notify(false, rec->window, COMM_EVENT_WRITTEN, static_cast<LPARAM>(rec->id));
+        if (rec->IsCommand())
+            Notify(false, rec->window, COMM_EVENT_WRITTEN, static_cast<LPARAM>(rec->id));
         return; // the receive thread takes it on from its echo
     }
     // Direct text is done once written. It leaves the queue before its window hears of it, so a
@@ -192,13 +210,16 @@ void CCommPort::WriteOutgoing(Outgoing& out) {
     Notify(true, rec->window, COMM_EVENT_WRITTEN, 0);
     owned.reset();
     CCommCommand* next = Head();
-    if (next && next->IsText() && next->state == CMD_WAITING) WakeSender();
+    if (next && next->IsText() && next->state == CMD_WAITING)
+        WakeSender();
 }
 
-void CCommPort::WriteFailed(Outgoing& out) {
+void CCommPort::WriteFailed(Outgoing& out)
+{
     m_device.purge(PURGE_ALL);
     const DWORD errors = m_device.clearErrors();
-    if (errors & (CE_TXFULL | CE_IOE)) ++m_writeFailures;
+    if (errors & (CE_TXFULL | CE_IOE))
+        ++m_writeFailures;
     m_lineState = CMD_SEND_FAILED;
     if (CCommCommand* rec = out.record) {
         if (rec->state == CMD_SENDING || rec->state == CMD_SENDING_ANSWER) {
@@ -207,7 +228,8 @@ void CCommPort::WriteFailed(Outgoing& out) {
         }
     }
     out.record = nullptr;
-    if (m_connectionState == CONN_NONE) return;
+    if (m_connectionState == CONN_NONE)
+        return;
     if (m_writeFailures < m_writeFailureLimit) {
         WakeSender();
         return;
@@ -218,17 +240,23 @@ void CCommPort::WriteFailed(Outgoing& out) {
     LoseLine();
 }
 
-void CCommPort::SendThreadMain() {
-    if (m_stopEvent.isSet()) return;
+void CCommPort::SendThreadMain()
+{
+    if (m_stopEvent.isSet())
+        return;
     for (;;) {
-        if (WaitForMultiple({&m_stopEvent, &m_wakeEvent}, INFINITE) != WAIT_OBJECT_0 + 1) break;
+        PassPause();
+        if (WaitForMultiple({&m_stopEvent, &m_wakeEvent}, INFINITE) != WAIT_OBJECT_0 + 1)
+            break;
         PortLock lock(*this);
-        if (m_stopEvent.isSet()) break;
+        if (m_stopEvent.isSet())
+            break;
         Outgoing out;
         const bool any = ChooseOutgoing(out);
         m_wakeEvent.reset();
         m_wakeTaken.set();
-        if (any && !out.bytes.IsEmpty()) WriteOutgoing(out);
+        if (any && !out.bytes.IsEmpty())
+            WriteOutgoing(out);
     }
 }
 

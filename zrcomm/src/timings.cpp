@@ -5,18 +5,22 @@
 
 namespace zrcomm::detail {
 
-Timings& timings() {
+Timings& timings()
+{
     static Timings t;
     return t;
 }
 
-Timings PortTimings() {
+Timings PortTimings()
+{
     Timings t = timings();
     const char* text = std::getenv(kTestWatchdogVariable);
-    if (!text || !*text) return t;
+    if (!text || !*text)
+        return t;
     char* end = nullptr;
     const unsigned long ms = std::strtoul(text, &end, 10);
-    if (*end != '\0' || ms == 0 || ms > 30000) return t;
+    if (*end != '\0' || ms == 0 || ms > 30000)
+        return t;
     const auto cap = static_cast<std::uint32_t>(ms);
     t.probeNoticeIntervalMs = std::min(t.probeNoticeIntervalMs, cap);
     t.echoWatchdogMs = std::min(t.echoWatchdogMs, cap);
@@ -25,7 +29,8 @@ Timings PortTimings() {
     return t;
 }
 
-TestHooks& testHooks() {
+TestHooks& testHooks()
+{
     static TestHooks h;
     return h;
 }

@@ -9,34 +9,34 @@ namespace zrcomm::detail {
 
 struct Timings {
     // Port object.
-    std::uint32_t promptWaitMs = 3000;          // spread over promptTries waits; extra time for aborts
+    std::uint32_t promptWaitMs = 3000; // spread over promptTries waits; extra time for aborts
     std::uint32_t promptTries = 3;
     std::uint32_t probeNoticeIntervalMs = 30000;
     std::uint32_t writeFailureLimit = 10;
     std::uint32_t echoWatchdogMs = 30000;
     std::uint32_t replyWatchdogMs = 30000;
-    std::uint32_t replyTimeoutMs = 30000;       // until the program hands over its own
+    std::uint32_t replyTimeoutMs = 30000; // until the program hands over its own
     std::uint32_t verifyTryLimit = 3;
-    std::uint32_t baudSetTimeoutMs = 1000;      // own time-out of the baud set step
-    std::uint32_t baudVerifyTimeoutMs = 3334;   // own time-out of the baud verify step
+    std::uint32_t baudSetTimeoutMs = 1000;    // own time-out of the baud set step
+    std::uint32_t baudVerifyTimeoutMs = 3334; // own time-out of the baud verify step
     // Line time-outs as configured.
     std::uint32_t readIntervalMs = 50;
     std::uint32_t writeTotalMultiplierMs = 50;
     std::uint32_t writeTotalConstantMs = 3000;
     // Threads.
-    std::uint32_t passSleepMs = 10;             // each pass of either thread begins with it
-    std::uint32_t receiveWaitMs = 1000;         // the receive thread's wait for line events
+    std::uint32_t passSleepMs = 10;     // each pass of either thread begins with it
+    std::uint32_t receiveWaitMs = 1000; // the receive thread's wait for line events
     std::uint32_t receiveStopWaitMs = 1000;
-    std::uint32_t singleByteWaitMs = 50;        // a lone queued byte waits this long for more
-    std::uint32_t questionWaitMs = 50;          // silence after '?' that makes it a question
-    std::uint32_t activityNoticeMs = 250;       // at most one activity notice per this time
+    std::uint32_t decisionSilenceMs = 50; // silence after a final '?' or ';' that makes it a
+                                          // question or a page's end
+    std::uint32_t activityNoticeMs = 250; // at most one activity notice per this time
     std::uint32_t ctsTries = 10;
     std::uint32_t ctsMinSleepMs = 50;
     std::uint32_t stepChainSleepMs = 10;
     std::uint32_t topLevelWriteDelayMs = 10;
-    std::uint32_t stopSettleMs = 10;            // between stopping the threads and closing the line
+    std::uint32_t stopSettleMs = 10; // between stopping the threads and closing the line
     // Log.
-    std::uint32_t logIdleCloseMs = 1000;        // the writer closes the file after this idle time
+    std::uint32_t logIdleCloseMs = 1000; // the writer closes the file after this idle time
 };
 
 // The timings new ports and log writers take. Change only while no port is open.

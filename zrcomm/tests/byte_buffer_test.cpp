@@ -6,7 +6,8 @@
 
 using zrcomm::CByteBuffer;
 
-TEST(ByteBuffer, AssignAppendKeepANulAfterTheBytes) {
+TEST(ByteBuffer, AssignAppendKeepANulAfterTheBytes)
+{
     CByteBuffer b;
     EXPECT_TRUE(b.IsEmpty());
     EXPECT_EQ(b.GetData(), nullptr);
@@ -27,7 +28,8 @@ TEST(ByteBuffer, AssignAppendKeepANulAfterTheBytes) {
     EXPECT_GE(b.GetCapacity(), 7u);
 }
 
-TEST(ByteBuffer, GrowsByWhatIsAppendedOrByHalfAndResizeOnlyKeepsWhatFits) {
+TEST(ByteBuffer, GrowsByWhatIsAppendedOrByHalfAndResizeOnlyKeepsWhatFits)
+{
     CByteBuffer b("abc");
     EXPECT_EQ(b.GetCapacity(), 3u);
     b.Append("de", 2);
@@ -39,7 +41,8 @@ TEST(ByteBuffer, GrowsByWhatIsAppendedOrByHalfAndResizeOnlyKeepsWhatFits) {
     EXPECT_EQ(b.GetData()[2], 0);
 }
 
-TEST(ByteBuffer, SelfAppendAndAssignFromOwnBytes) {
+TEST(ByteBuffer, SelfAppendAndAssignFromOwnBytes)
+{
     CByteBuffer b("xyz");
     b.Append(b);
     EXPECT_EQ(b.ToString(), "xyzxyz");
@@ -47,7 +50,8 @@ TEST(ByteBuffer, SelfAppendAndAssignFromOwnBytes) {
     EXPECT_EQ(b.ToString(), "yzxy");
 }
 
-TEST(ByteBuffer, MidAndClearKeepTheCapacity) {
+TEST(ByteBuffer, MidAndClearKeepTheCapacity)
+{
     CByteBuffer b("hello world");
     const auto cap = b.GetCapacity();
     b.Mid(6);
@@ -67,7 +71,8 @@ TEST(ByteBuffer, MidAndClearKeepTheCapacity) {
     EXPECT_TRUE(b.IsEmpty());
 }
 
-TEST(ByteBuffer, FindAndCompareRefuseWhatDoesNotFit) {
+TEST(ByteBuffer, FindAndCompareRefuseWhatDoesNotFit)
+{
     CByteBuffer b("ABC:>ABC\r");
     EXPECT_EQ(b.Find(0, "ABC", 3), 0);
     EXPECT_EQ(b.Find(1, "ABC", 3), 5);
@@ -90,7 +95,8 @@ TEST(ByteBuffer, FindAndCompareRefuseWhatDoesNotFit) {
     EXPECT_EQ(b.ByteAt(100), 0);
 }
 
-TEST(ByteBuffer, ReplyCopyDropsTheLastCopiedByte) {
+TEST(ByteBuffer, ReplyCopyDropsTheLastCopiedByte)
+{
     CByteBuffer reply("ABC\r");
     char buf[16];
     std::memset(buf, 'x', sizeof buf);
@@ -104,7 +110,8 @@ TEST(ByteBuffer, ReplyCopyDropsTheLastCopiedByte) {
     EXPECT_EQ(reply.CopyOutReply(buf, 0), 0u);
 }
 
-TEST(ByteBuffer, CopiesAndMovesAreIndependent) {
+TEST(ByteBuffer, CopiesAndMovesAreIndependent)
+{
     CByteBuffer a("one");
     CByteBuffer b = a;
     b.Append("!", 1);

@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <fcntl.h>
 #include <filesystem>
 #include <future>
-#include <fcntl.h>
 #include <regex>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -24,7 +24,8 @@ using zrtest::writeFile;
 
 namespace {
 
-std::unique_ptr<CCommLogEntry> sendEntry(const std::string& bytes) {
+std::unique_ptr<CCommLogEntry> sendEntry(const std::string& bytes)
+{
     auto e = std::make_unique<CCommLogEntry>();
     e->type = CCommLogEntry::Send;
     e->time.wHour = 12;
@@ -36,19 +37,22 @@ std::unique_ptr<CCommLogEntry> sendEntry(const std::string& bytes) {
 }
 
 // How many of this process's descriptors are open on the file.
-int openDescriptorsOn(const std::string& file) {
+int openDescriptorsOn(const std::string& file)
+{
     int n = 0;
     const auto target = std::filesystem::weakly_canonical(file);
     for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
         std::error_code ec;
-        if (std::filesystem::read_symlink(fd.path(), ec) == target) ++n;
+        if (std::filesystem::read_symlink(fd.path(), ec) == target)
+            ++n;
     }
     return n;
 }
 
 } // namespace
 
-TEST(CommLogFormat, LineLayoutAndEscapes) {
+TEST(CommLogFormat, LineLayoutAndEscapes)
+{
     auto e = sendEntry("MI\r");
     EXPECT_EQ(FormatLogLine(*e), "12:34:56.007 S MI\\r\r\n");
 
@@ -69,7 +73,8 @@ TEST(CommLogFormat, LineLayoutAndEscapes) {
     EXPECT_EQ(FormatLogLine(info), "01:02:03.450 R :\r\n");
 }
 
-TEST(CommLogFormat, TextsFollowTheLibraryLanguageNotTheThread) {
+TEST(CommLogFormat, TextsFollowTheLibraryLanguageNotTheThread)
+{
     TempDir dir;
     CCommLog log;
     log.SetFile(dir.file("l.log").c_str(), CCommLog::kDefaultMask);
@@ -85,7 +90,8 @@ TEST(CommLogFormat, TextsFollowTheLibraryLanguageNotTheThread) {
     EXPECT_STREQ(CommString(999, 1033), "");
 }
 
-TEST(CommLog, TwoHundredEntriesWhileTheWriterIsBlockedKeepTheNewest128) {
+TEST(CommLog, TwoHundredEntriesWhileTheWriterIsBlockedKeepTheNewest128)
+{
     TempDir dir;
     const std::string name = dir.file("ZRCOMM.log");
     CCommLog log;
@@ -96,7 +102,8 @@ TEST(CommLog, TwoHundredEntriesWhileTheWriterIsBlockedKeepTheNewest128) {
     auto released = release.get_future().share();
     bool first = true;
     log.SetWriterHookForTest([&] {
-        if (!first) return;
+        if (!first)
+            return;
         first = false;
         entered.set_value();
         released.wait(); // the writer is stuck, as behind a slow disk
@@ -122,7 +129,8 @@ TEST(CommLog, TwoHundredEntriesWhileTheWriterIsBlockedKeepTheNewest128) {
     EXPECT_EQ(lines.back(), "12:34:56.007 S E200");
 }
 
-TEST(CommLog, TraceEntriesAreMadeButNotWrittenWithMaskSeven) {
+TEST(CommLog, TraceEntriesAreMadeButNotWrittenWithMaskSeven)
+{
     TempDir dir;
     const std::string name = dir.file("l.log");
     CCommLog log;
@@ -142,7 +150,8 @@ TEST(CommLog, TraceEntriesAreMadeButNotWrittenWithMaskSeven) {
     EXPECT_NE(readFile(name).find(" T Checking connection"), std::string::npos);
 }
 
-TEST(CommLog, FirstOpenEmptiesTheFileLaterOpensAppend) {
+TEST(CommLog, FirstOpenEmptiesTheFileLaterOpensAppend)
+{
     TempDir dir;
     const std::string name = dir.file("l.log");
     writeFile(name, "old line\r\n");
@@ -160,7 +169,8 @@ TEST(CommLog, FirstOpenEmptiesTheFileLaterOpensAppend) {
     detail::ScopedTimings scoped(t);
     log.StartWriter();
     log.Send("C", 1);
-    for (int i = 0; i < 200 && logLines(readFile(name)).size() < 3; ++i) ::usleep(5000);
+    for (int i = 0; i < 200 && logLines(readFile(name)).size() < 3; ++i)
+        ::usleep(5000);
     EXPECT_EQ(logLines(readFile(name)).size(), 3u);
     bool closed = false;
     for (int i = 0; i < 200 && !closed; ++i) {
@@ -176,17 +186,21 @@ TEST(CommLog, FirstOpenEmptiesTheFileLaterOpensAppend) {
     EXPECT_EQ(lines[3].substr(13), "S D");
 }
 
-TEST(CommLog, RotatesAtItsLimitKeepingOneCopyAndTheFileItself) {
+TEST(CommLog, RotatesAtItsLimitKeepingOneCopyAndTheFileItself)
+{
     TempDir dir;
     const std::string name = dir.file("ZRCOMM.log");
     CCommLog log;
     log.SetFile(name.c_str(), CCommLog::kDefaultMask);
     log.SetRotateBytesForTest(1000);
     const std::string data(50, 'x'); // lines of 67 bytes
-    struct stat first{}, now{};
+    struct stat first {
+    }, now{};
     for (int run = 0; run < 2; ++run) { // without, then with the writer thread
-        if (run == 1) log.StartWriter();
-        for (int i = 0; i < 40; ++i) log.Send(data.data(), static_cast<std::uint32_t>(data.size()));
+        if (run == 1)
+            log.StartWriter();
+        for (int i = 0; i < 40; ++i)
+            log.Send(data.data(), static_cast<std::uint32_t>(data.size()));
         log.StopWriter();
         log.Flush();
         ASSERT_EQ(::stat(name.c_str(), run ? &now : &first), 0);
@@ -199,7 +213,8 @@ TEST(CommLog, RotatesAtItsLimitKeepingOneCopyAndTheFileItself) {
     EXPECT_FALSE(std::filesystem::exists(name + ".2") || std::filesystem::exists(name + ".1.1"));
 }
 
-TEST(CommLog, BackupCopiesThePreviousLogAndKeepsTheOldCopyOnFailure) {
+TEST(CommLog, BackupCopiesThePreviousLogAndKeepsTheOldCopyOnFailure)
+{
     TempDir dir;
     const std::string name = dir.file("ZRCOMM.log");
     writeFile(name, "previous\r\n");
@@ -216,7 +231,8 @@ TEST(CommLog, BackupCopiesThePreviousLogAndKeepsTheOldCopyOnFailure) {
     EXPECT_FALSE(CCommLog().Backup()); // a log without a name has nothing to back up
 }
 
-TEST(CommLog, LibraryStartKeepsThePreviousLogAndBeginsANewOne) {
+TEST(CommLog, LibraryStartKeepsThePreviousLogAndBeginsANewOne)
+{
     TempDir dir;
     writeFile(dir.file("ZRCOMM.log"), "last session\r\n");
     const std::string saved = CCommLog::Get().FileName();
@@ -225,7 +241,8 @@ TEST(CommLog, LibraryStartKeepsThePreviousLogAndBeginsANewOne) {
     EXPECT_EQ(readFile(name + ".bak"), "last session\r\n");
     const auto lines = logLines(readFile(name));
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_TRUE(std::regex_match(lines[0], std::regex(R"(\d\d:\d\d:\d\d\.\d{3} I KVX Talverin communication DLL start)")));
+    EXPECT_TRUE(
+        std::regex_match(lines[0], std::regex(R"(\d\d:\d\d:\d\d\.\d{3} I KVX Talverin communication DLL start)")));
     // A log another program holds is neither emptied nor written to: this one takes a numbered name.
     TempDir shared;
     writeFile(shared.file("ZRCOMM.log"), "other program\r\n");
@@ -237,7 +254,8 @@ TEST(CommLog, LibraryStartKeepsThePreviousLogAndBeginsANewOne) {
     CCommLog::Get().SetFile(saved.c_str(), CCommLog::kDefaultMask);
 }
 
-TEST(CommLog, LogFolderFallsBackWhenTheLibraryFolderIsNotWritable) {
+TEST(CommLog, LogFolderFallsBackWhenTheLibraryFolderIsNotWritable)
+{
     TempDir state;
     const char* old = std::getenv("XDG_STATE_HOME");
     const std::string saved = old ? old : "";
@@ -257,16 +275,19 @@ TEST(CommLog, LogFolderFallsBackWhenTheLibraryFolderIsNotWritable) {
         EXPECT_EQ(ChooseLogFile("/proc"), state.file(".local/state/talverin/ZRCOMM.log"));
         ::setenv("HOME", h.c_str(), 1);
     }
-    if (old) ::setenv("XDG_STATE_HOME", saved.c_str(), 1);
+    if (old)
+        ::setenv("XDG_STATE_HOME", saved.c_str(), 1);
 }
 
-TEST(CommLog, AFullOrMissingFolderLosesLinesAndNeverBlocks) {
+TEST(CommLog, AFullOrMissingFolderLosesLinesAndNeverBlocks)
+{
     for (const char* target : {"/dev/full", "/no/such/folder/ZRCOMM.log"}) {
         CCommLog log;
         log.SetFile(target, 7);
         log.Send("lost", 4); // written at once: fails quietly
         log.StartWriter();
-        for (int i = 0; i < 500; ++i) log.Receive("x", 1);
+        for (int i = 0; i < 500; ++i)
+            log.Receive("x", 1);
         log.StopWriter();
         log.Flush();
         EXPECT_EQ(log.QueuedCount(), 0u) << target;
@@ -274,9 +295,11 @@ TEST(CommLog, AFullOrMissingFolderLosesLinesAndNeverBlocks) {
     }
 }
 
-TEST(CommLog, AnEmptyNameQueuesAndDropsTheOldest) {
+TEST(CommLog, AnEmptyNameQueuesAndDropsTheOldest)
+{
     CCommLog log;
-    for (int i = 0; i < 300; ++i) log.Send("x", 1);
+    for (int i = 0; i < 300; ++i)
+        log.Send("x", 1);
     EXPECT_EQ(log.QueuedCount(), CCommLog::kQueueBound);
     TempDir dir;
     log.SetFile(dir.file("l.log").c_str(), 7);
@@ -286,13 +309,15 @@ TEST(CommLog, AnEmptyNameQueuesAndDropsTheOldest) {
     EXPECT_EQ(logLines(text).size(), 1u + CCommLog::kQueueBound);
 }
 
-TEST(CommLog, TheLogLivesBesideTheLibrary) {
+TEST(CommLog, TheLogLivesBesideTheLibrary)
+{
     namespace fs = std::filesystem;
     EXPECT_EQ(fs::canonical(LibraryFolder()), fs::canonical(TALVERIN_BIN_DIR));
     EXPECT_TRUE(fs::exists(fs::path(TALVERIN_BIN_DIR) / "ZRCOMM.log")); // opened when the library loaded
 }
 
-TEST(CommLog, EntriesAreStampedByTheClockWhenMade) {
+TEST(CommLog, EntriesAreStampedByTheClockWhenMade)
+{
     plat::ManualClock clock;
     plat::SYSTEMTIME local;
     local.wYear = 2026;

@@ -29,7 +29,8 @@ namespace {
 
 using Pty = plat::test::PtyPair;
 
-plat::DCB lineSettings(plat::DWORD baud, plat::BYTE bits, plat::BYTE parity, plat::BYTE stop) {
+plat::DCB lineSettings(plat::DWORD baud, plat::BYTE bits, plat::BYTE parity, plat::BYTE stop)
+{
     plat::DCB d;
     d.BaudRate = baud;
     d.ByteSize = bits;
@@ -38,15 +39,18 @@ plat::DCB lineSettings(plat::DWORD baud, plat::BYTE bits, plat::BYTE parity, pla
     return d;
 }
 
-int openDescriptors() {
+int openDescriptors()
+{
     int n = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++n;
     return n;
 }
 
 } // namespace
 
-TEST(CommPortPty, ConfigureMakesTheLineRawWithTheGivenSettings) {
+TEST(CommPortPty, ConfigureMakesTheLineRawWithTheGivenSettings)
+{
     Pty pty;
     ASSERT_FALSE(pty.slave.empty());
     CCommPort port;
@@ -89,7 +93,8 @@ TEST(CommPortPty, ConfigureMakesTheLineRawWithTheGivenSettings) {
     EXPECT_EQ(port.Close(), COMM_OK);
 }
 
-TEST(CommPortPty, ConfigureFailsForSettingsTheLineCannotTake) {
+TEST(CommPortPty, ConfigureFailsForSettingsTheLineCannotTake)
+{
     Pty pty;
     CCommPort port;
     EXPECT_EQ(port.Configure(lineSettings(9600, 8, 0, 0)), COMM_ERR_NOT_OPEN);
@@ -101,7 +106,8 @@ TEST(CommPortPty, ConfigureFailsForSettingsTheLineCannotTake) {
     EXPECT_EQ(port.Configure(lineSettings(9600, 8, 0, 0)), COMM_OK);
 }
 
-TEST(CommPortPty, OpenFailuresGiveTheOpenFailedCodeAndLeakNothing) {
+TEST(CommPortPty, OpenFailuresGiveTheOpenFailedCodeAndLeakNothing)
+{
     TempDir dir;
     const std::string file = dir.file("not-a-port");
     zrtest::writeFile(file, "x");
@@ -124,7 +130,8 @@ TEST(CommPortPty, OpenFailuresGiveTheOpenFailedCodeAndLeakNothing) {
     EXPECT_EQ(openDescriptors(), fds);
 }
 
-TEST(CommPortPty, ADeviceInUseIsRefused) {
+TEST(CommPortPty, ADeviceInUseIsRefused)
+{
     Pty pty;
     CCommPort first, second;
     ASSERT_EQ(first.Open(pty.slave), COMM_OK);
@@ -133,7 +140,8 @@ TEST(CommPortPty, ADeviceInUseIsRefused) {
     EXPECT_NE(second.OpenErrorText().find("in use"), std::string::npos);
 }
 
-TEST(CommPortPty, PermissionDeniedSaysSoWithTheDevicePath) {
+TEST(CommPortPty, PermissionDeniedSaysSoWithTheDevicePath)
+{
     Pty pty;
     const bool root = ::geteuid() == 0;
     if (!root) {
@@ -143,9 +151,11 @@ TEST(CommPortPty, PermissionDeniedSaysSoWithTheDevicePath) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         // As root no file mode keeps us out: drop privileges first.
-        if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(10);
+        if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(10);
         CCommPort port;
-        const bool ok = port.Open(pty.slave) == COMM_ERR_OPEN_FAILED && port.GetPortError() == plat::ERROR_ACCESS_DENIED &&
+        const bool ok = port.Open(pty.slave) == COMM_ERR_OPEN_FAILED &&
+                        port.GetPortError() == plat::ERROR_ACCESS_DENIED &&
                         port.OpenErrorText().find("Permission denied") != std::string::npos &&
                         port.OpenErrorText().find(pty.slave) != std::string::npos && !port.IsOpen();
         ::_exit(ok ? 0 : 1);
@@ -156,7 +166,8 @@ TEST(CommPortPty, PermissionDeniedSaysSoWithTheDevicePath) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
-TEST(CommPortPty, CloseAlwaysClosesTheDevice) {
+TEST(CommPortPty, CloseAlwaysClosesTheDevice)
+{
     Pty pty;
     RecordingWindow monitor;
     {
@@ -179,7 +190,8 @@ TEST(CommPortPty, CloseAlwaysClosesTheDevice) {
     EXPECT_EQ(again.Open(pty.slave), COMM_OK); // the device was released
 }
 
-TEST(CommPortPty, ThreadsStartReportLineEventsAndStopCleanly) {
+TEST(CommPortPty, ThreadsStartReportLineEventsAndStopCleanly)
+{
     Pty pty;
     RecordingWindow monitor;
     {
@@ -196,7 +208,8 @@ TEST(CommPortPty, ThreadsStartReportLineEventsAndStopCleanly) {
         const auto lineEvents = [&] {
             std::vector<Message> out;
             for (const Message& m : monitor.seen())
-                if (m.wParam == COMM_MONITOR_LINE_EVENT) out.push_back(m);
+                if (m.wParam == COMM_MONITOR_LINE_EVENT)
+                    out.push_back(m);
             return out;
         };
         EXPECT_TRUE(monitor.pumpUntil([&](const std::vector<Message>&) { return !lineEvents().empty(); }));
@@ -209,7 +222,8 @@ TEST(CommPortPty, ThreadsStartReportLineEventsAndStopCleanly) {
     }
 }
 
-TEST(CommPortPty, StoppingAbortsRecordsUnderWayAndReportsTheLostConnection) {
+TEST(CommPortPty, StoppingAbortsRecordsUnderWayAndReportsTheLostConnection)
+{
     Pty pty;
     RecordingWindow notify, monitor, textWnd;
     CCommPort port;
@@ -245,7 +259,8 @@ TEST(CommPortPty, StoppingAbortsRecordsUnderWayAndReportsTheLostConnection) {
                                                     {WM_COMM_MONITOR, COMM_MONITOR_PORT_CLOSED, 0}}));
 }
 
-TEST(CommPortPty, AThreadThatCannotStartLeavesNoThreadRunning) {
+TEST(CommPortPty, AThreadThatCannotStartLeavesNoThreadRunning)
+{
     Pty pty;
     for (int which : {1, 2}) {
         const detail::ScopedTestHooks hooks({.failThreadStart = which});
@@ -259,7 +274,8 @@ TEST(CommPortPty, AThreadThatCannotStartLeavesNoThreadRunning) {
     }
 }
 
-TEST(CommPortPty, BaudChangeStartsWithItsTestStep) {
+TEST(CommPortPty, BaudChangeStartsWithItsTestStep)
+{
     Pty pty;
     CCommPort port;
     ASSERT_EQ(port.Open(pty.slave), COMM_OK);

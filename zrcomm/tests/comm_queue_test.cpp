@@ -22,21 +22,26 @@ class CommQueue : public ::testing::Test {
 protected:
     CCommPort port;
 
-    CCommCommand* add(std::uint32_t kind, const char* text, CommandState state = CMD_WAITING) {
+    CCommCommand* add(std::uint32_t kind, const char* text, CommandState state = CMD_WAITING)
+    {
         CCommCommand* r = port.QueueCommand(port.NewCommand(kind, text, nullptr, 0));
         r->state = state;
         return r;
     }
-    CCommCommand* cmd(const char* text, CommandState state = CMD_WAITING) {
+    CCommCommand* cmd(const char* text, CommandState state = CMD_WAITING)
+    {
         return add(CCommCommand::KIND_COMMAND, text, state);
     }
-    CCommCommand* text(const char* t, CommandState state = CMD_WAITING) {
+    CCommCommand* text(const char* t, CommandState state = CMD_WAITING)
+    {
         return add(CCommCommand::KIND_TEXT, t, state);
     }
-    CCommCommand* step(std::uint32_t code, std::uint32_t rate = 0) {
+    CCommCommand* step(std::uint32_t code, std::uint32_t rate = 0)
+    {
         return port.QueueCommand(Access::Step(port, code, rate));
     }
-    CCommCommand* topLevel(const char* t) {
+    CCommCommand* topLevel(const char* t)
+    {
         return port.QueueTopLevelCommand(port.NewCommand(CCommCommand::KIND_COMMAND, t, nullptr, 0));
     }
     std::vector<CCommCommand*> queue() { return Access::Queue(port); }
@@ -44,7 +49,8 @@ protected:
 
 } // namespace
 
-TEST_F(CommQueue, CommandsKeepTheirOrderAndGetIds) {
+TEST_F(CommQueue, CommandsKeepTheirOrderAndGetIds)
+{
     auto* a = cmd("A\r");
     auto* b = cmd("B\r");
     EXPECT_EQ(a->id, 1u);
@@ -55,7 +61,8 @@ TEST_F(CommQueue, CommandsKeepTheirOrderAndGetIds) {
     EXPECT_EQ(queue(), (std::vector<CCommCommand*>{t, a, b, c}));
 }
 
-TEST_F(CommQueue, DirectTextOvertakesWaitingAndEndedCommandsButNotEngagedOnes) {
+TEST_F(CommQueue, DirectTextOvertakesWaitingAndEndedCommandsButNotEngagedOnes)
+{
     auto* a = cmd("A\r");
     auto* b = cmd("B\r");
     auto* t = text("T");
@@ -80,7 +87,8 @@ TEST_F(CommQueue, DirectTextOvertakesWaitingAndEndedCommandsButNotEngagedOnes) {
     EXPECT_EQ(queue(), (std::vector<CCommCommand*>{a, t, b}));
 }
 
-TEST_F(CommQueue, TextAndStepsNeverOvertakeTopLevelCommandsOrTheirOwnKind) {
+TEST_F(CommQueue, TextAndStepsNeverOvertakeTopLevelCommandsOrTheirOwnKind)
+{
     auto* c = topLevel("C\r");
     auto* b = cmd("B\r");
     auto* t = text("T");
@@ -96,14 +104,16 @@ TEST_F(CommQueue, TextAndStepsNeverOvertakeTopLevelCommandsOrTheirOwnKind) {
     EXPECT_EQ(queue(), (std::vector<CCommCommand*>{s, s2, t1, t2}));
 }
 
-TEST_F(CommQueue, ACancelGoesAheadOfDirectTextBeingWritten) {
+TEST_F(CommQueue, ACancelGoesAheadOfDirectTextBeingWritten)
+{
     auto* t1 = text("ABC", CMD_SENDING);
     auto* t2 = text("DEF");
     auto* cancel = text("\bX");
     EXPECT_EQ(queue(), (std::vector<CCommCommand*>{cancel, t1, t2}));
 }
 
-TEST_F(CommQueue, TopLevelCommandsFollowTheirRuleAsWritten) {
+TEST_F(CommQueue, TopLevelCommandsFollowTheirRuleAsWritten)
+{
     // [A waiting, T waiting]: A was under way when T came and has been resumed since.
     auto* a = cmd("A\r", CMD_WAIT_REPLY);
     auto* t = text("T");
@@ -131,7 +141,8 @@ TEST_F(CommQueue, TopLevelCommandsFollowTheirRuleAsWritten) {
     EXPECT_EQ(queue(), (std::vector<CCommCommand*>{e, t3, w, d}));
 }
 
-TEST_F(CommQueue, IdsWrapAroundAndNeverGiveZero) {
+TEST_F(CommQueue, IdsWrapAroundAndNeverGiveZero)
+{
     Access::SetLastId(port, 0x7FFFFFFE);
     EXPECT_EQ(port.NextCommandId(), 0x7FFFFFFF);
     EXPECT_EQ(port.NextCommandId(), 1);
@@ -140,7 +151,8 @@ TEST_F(CommQueue, IdsWrapAroundAndNeverGiveZero) {
     EXPECT_EQ(a->id, 1u);
 }
 
-TEST_F(CommQueue, MakingRecordsRefusesBadInput) {
+TEST_F(CommQueue, MakingRecordsRefusesBadInput)
+{
     EXPECT_EQ(port.NewCommand(4, "X", nullptr, 0), nullptr);
     EXPECT_EQ(port.GetPortError(), COMM_ERR_INVALID_ARG);
     port.SetPortError(0);
@@ -155,7 +167,8 @@ TEST_F(CommQueue, MakingRecordsRefusesBadInput) {
     EXPECT_EQ(r->state, CMD_WAITING);
 }
 
-TEST_F(CommQueue, LookupsCountsAndEnumeration) {
+TEST_F(CommQueue, LookupsCountsAndEnumeration)
+{
     auto* a = cmd("?WL0\r");
     text("T");
     auto* b = cmd("?WL1\r");
@@ -180,7 +193,8 @@ TEST_F(CommQueue, LookupsCountsAndEnumeration) {
     EXPECT_EQ(port.CountRecords(3), 1);
 }
 
-TEST_F(CommQueue, RemovingWaitingRecordsKeepsEngagedAndAbortedOnes) {
+TEST_F(CommQueue, RemovingWaitingRecordsKeepsEngagedAndAbortedOnes)
+{
     auto* head = cmd("H\r", CMD_RECEIVING);
     cmd("W\r");
     cmd("F\r", CMD_SEND_FAILED);
@@ -194,7 +208,8 @@ TEST_F(CommQueue, RemovingWaitingRecordsKeepsEngagedAndAbortedOnes) {
     EXPECT_TRUE(queue().empty());
 }
 
-TEST_F(CommQueue, RemovedIdentifyStepLeavesCheckingAndProbingGoesOn) {
+TEST_F(CommQueue, RemovedIdentifyStepLeavesCheckingAndProbingGoesOn)
+{
     Access::SetConnection(port, CONN_CHECKING);
     auto* identify = step(STEP_IDENTIFY);
     identify->state = CMD_WAIT_REPLY; // under way
@@ -209,7 +224,8 @@ TEST_F(CommQueue, RemovedIdentifyStepLeavesCheckingAndProbingGoesOn) {
     EXPECT_EQ(port.ConnectionState(), CONN_NONE);
 }
 
-TEST_F(CommQueue, RemovedBaudStepFailsTheChangeAndSaysSo) {
+TEST_F(CommQueue, RemovedBaudStepFailsTheChangeAndSaysSo)
+{
     RecordingWindow monitor;
     port.SetMonitorWindow(monitor.hwnd());
     for (std::uint32_t code : {STEP_BAUD_TEST, STEP_BAUD_UNLOCK, STEP_BAUD_SET, STEP_BAUD_VERIFY}) {
@@ -219,8 +235,8 @@ TEST_F(CommQueue, RemovedBaudStepFailsTheChangeAndSaysSo) {
         s->state = CMD_WAIT_ECHO;
         port.RemoveRecords(true);
         EXPECT_FALSE(port.BaudChangeRunning()) << std::hex << code;
-        EXPECT_EQ(monitor.pump(), (std::vector<zrtest::Message>{
-                                      {WM_COMM_MONITOR, COMM_MONITOR_BAUD_FAILED, CMD_ABORTED}}));
+        EXPECT_EQ(monitor.pump(),
+                  (std::vector<zrtest::Message>{{WM_COMM_MONITOR, COMM_MONITOR_BAUD_FAILED, CMD_ABORTED}}));
     }
     // A removed mode sync step changes nothing.
     monitor.clear();
@@ -229,7 +245,8 @@ TEST_F(CommQueue, RemovedBaudStepFailsTheChangeAndSaysSo) {
     EXPECT_TRUE(monitor.pump().empty());
 }
 
-TEST_F(CommQueue, CommandModeRefusalsAndTheSyncStep) {
+TEST_F(CommQueue, CommandModeRefusalsAndTheSyncStep)
+{
     cmd("A\r", CMD_COMPLETED);
     EXPECT_EQ(port.SetCommandMode(1), COMM_ERR_COMMANDS_QUEUED);
     EXPECT_EQ(port.SetCommandMode(2), COMM_ERR_COMMANDS_QUEUED);
@@ -248,12 +265,14 @@ TEST_F(CommQueue, CommandModeRefusalsAndTheSyncStep) {
     EXPECT_EQ(queue()[0]->text.ToString(), "WWC\r");
 }
 
-TEST_F(CommQueue, BaudChangeChecks) {
+TEST_F(CommQueue, BaudChangeChecks)
+{
     EXPECT_EQ(port.StartBaudChange(115200), COMM_ERR_INVALID_ARG);
     EXPECT_EQ(port.StartBaudChange(38400), COMM_ERR_NOT_OPEN);
 }
 
-TEST_F(CommQueue, WaitForPromptIgnoresAStaleSignalAndSendsCrBackspace) {
+TEST_F(CommQueue, WaitForPromptIgnoresAStaleSignalAndSendsCrBackspace)
+{
     detail::Timings t;
     t.promptWaitMs = 60;
     detail::ScopedTimings scoped(t);
@@ -282,7 +301,8 @@ TEST_F(CommQueue, WaitForPromptIgnoresAStaleSignalAndSendsCrBackspace) {
     prompt.join();
 }
 
-TEST_F(CommQueue, EndedRecordsAreReportedToTheirWindows) {
+TEST_F(CommQueue, EndedRecordsAreReportedToTheirWindows)
+{
     RecordingWindow notify, own, textWnd;
     port.SetNotifyWindow(notify.hwnd());
 
@@ -321,7 +341,8 @@ TEST_F(CommQueue, EndedRecordsAreReportedToTheirWindows) {
     port.CompleteCommand(d);
 }
 
-TEST_F(CommQueue, AWindowThatRemovesRecordsWhileTextIsDeliveredDoesNotLoseThePort) {
+TEST_F(CommQueue, AWindowThatRemovesRecordsWhileTextIsDeliveredDoesNotLoseThePort)
+{
     RecordingWindow textWnd;
     textWnd.m_onMessage = [&](plat::UINT, plat::WPARAM, plat::LPARAM) { port.RemoveRecords(true); };
     auto* t = port.QueueCommand(port.NewCommand(0, "T", textWnd.hwnd(), 0));
@@ -331,7 +352,8 @@ TEST_F(CommQueue, AWindowThatRemovesRecordsWhileTextIsDeliveredDoesNotLoseThePor
     EXPECT_EQ(port.CountRecords(-1), 0);
 }
 
-TEST_F(CommQueue, TextWindowMayCallBackAtAnyLockDepthOfTheNotifyingThread) {
+TEST_F(CommQueue, TextWindowMayCallBackAtAnyLockDepthOfTheNotifyingThread)
+{
     RecordingWindow textWnd; // owned by this thread
     int countSeen = -1;
     textWnd.m_onMessage = [&](plat::UINT, plat::WPARAM, plat::LPARAM) {
@@ -360,7 +382,8 @@ TEST_F(CommQueue, TextWindowMayCallBackAtAnyLockDepthOfTheNotifyingThread) {
     EXPECT_EQ(port.CountRecords(0), 1);
 }
 
-TEST(CommClassifiers, PromptsAndValidBytes) {
+TEST(CommClassifiers, PromptsAndValidBytes)
+{
     const std::uint8_t b[] = {'>', ':', '>', '#', '>', 'a', '>'};
     EXPECT_FALSE(CCommPort::IsPrompt(b, 0));
     EXPECT_TRUE(CCommPort::IsPrompt(b, 1));

@@ -16,20 +16,24 @@ struct ChildRun {
     std::string output;
 };
 
-ChildRun RunChild(const std::string& port, const char* mode) {
+ChildRun RunChild(const std::string& port, const char* mode)
+{
     ChildRun r;
     const std::string command = std::string(ZRCOMM_EXIT_OPEN_PORT_PROGRAM) + " " + port + " " + mode + " 2>&1";
     FILE* p = ::popen(command.c_str(), "r");
-    if (!p) return r;
+    if (!p)
+        return r;
     char buf[512];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, n);
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+        r.output.append(buf, n);
     const int status = ::pclose(p);
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return r;
 }
 
-void ExpectCleanEnd(const char* mode) {
+void ExpectCleanEnd(const char* mode)
+{
     drivesim::Options o;
     o.identification = {"KVX100A 1.00", "SYS 1.00"};
     drivesim::DriverSim sim(o);
@@ -45,8 +49,17 @@ void ExpectCleanEnd(const char* mode) {
 
 } // namespace
 
-TEST(ExitOpenPortPty, ReturnFromMainClosesThePortCleanly) { ExpectCleanEnd("return"); }
+TEST(ExitOpenPortPty, ReturnFromMainClosesThePortCleanly)
+{
+    ExpectCleanEnd("return");
+}
 
-TEST(ExitOpenPortPty, ExitClosesThePortCleanly) { ExpectCleanEnd("exit"); }
+TEST(ExitOpenPortPty, ExitClosesThePortCleanly)
+{
+    ExpectCleanEnd("exit");
+}
 
-TEST(ExitOpenPortPty, ExitFromAnotherThreadClosesThePortCleanly) { ExpectCleanEnd("exit-from-thread"); }
+TEST(ExitOpenPortPty, ExitFromAnotherThreadClosesThePortCleanly)
+{
+    ExpectCleanEnd("exit-from-thread");
+}

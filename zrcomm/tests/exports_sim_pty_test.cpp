@@ -23,9 +23,11 @@ namespace {
 
 class ExportsSimPty : public zrtest::SimDriverTest {
 protected:
-    void Start(drivesim::Options options = {}, bool connect = true) {
+    void Start(drivesim::Options options = {}, bool connect = true)
+    {
         StartDriver(std::move(options), zrtest::ShortTimings());
-        if (HasFatalFailure()) return;
+        if (HasFatalFailure())
+            return;
         ZRComm_SetMonitorWnd(monitor.hwnd());
         // The settings a program starts from: 9600 8N2, hardware flow.
         ASSERT_EQ(ZRComm_GetDefaultCommConfig(sim->slavePath().c_str(), &dcb), 1);
@@ -34,7 +36,8 @@ protected:
             ASSERT_TRUE(WaitMonitor(COMM_MONITOR_CONNECTED));
         }
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (CCommApp::Get().Port()) {
             EXPECT_EQ(ZRComm_Term(), COMM_OK);
         }
@@ -43,13 +46,16 @@ protected:
         StopDriver();
     }
 
-    bool WaitMonitor(plat::WPARAM code, int ms = 5000) {
+    bool WaitMonitor(plat::WPARAM code, int ms = 5000)
+    {
         return Until([&] { return Count(monitor, WM_COMM_MONITOR, code) > 0; }, ms);
     }
-    bool WaitEvent(CommandId id, plat::WPARAM event, int ms = 5000) {
+    bool WaitEvent(CommandId id, plat::WPARAM event, int ms = 5000)
+    {
         return Until([&] { return Count(notify, WM_COMM_COMMAND, event, id) > 0; }, ms);
     }
-    std::string ReplyOf(CommandId id) {
+    std::string ReplyOf(CommandId id)
+    {
         char buf[512];
         const int n = ZRComm_GetReceiveCommandText(id, buf, sizeof buf);
         EXPECT_LT(n, static_cast<int>(sizeof buf));
@@ -61,7 +67,8 @@ protected:
 
 } // namespace
 
-TEST_F(ExportsSimPty, ConnectsAndReportsTheDriver) {
+TEST_F(ExportsSimPty, ConnectsAndReportsTheDriver)
+{
     Start();
     const auto line = sim->lineSettings();
     EXPECT_EQ(line.baud, 9600);
@@ -75,7 +82,8 @@ TEST_F(ExportsSimPty, ConnectsAndReportsTheDriver) {
     EXPECT_EQ(ZRComm_GetCommandCount(-1), 0);
 }
 
-TEST_F(ExportsSimPty, CommandRepliesAndErrorResults) {
+TEST_F(ExportsSimPty, CommandRepliesAndErrorResults)
+{
     Start();
     sim->addCommand(drivesim::Match::exact("?P1"), drivesim::Program{drivesim::Line("P1 123456")});
     sim->addCommand(drivesim::Match::exact("?P2"), drivesim::Program{drivesim::Error("RANGE OVER")});
@@ -99,7 +107,8 @@ TEST_F(ExportsSimPty, CommandRepliesAndErrorResults) {
     EXPECT_EQ(ZRComm_RemoveCommand(c), 0);
 }
 
-TEST_F(ExportsSimPty, ACommandQueuedBeforeTheConnectionWaitsForIt) {
+TEST_F(ExportsSimPty, ACommandQueuedBeforeTheConnectionWaitsForIt)
+{
     drivesim::Options o;
     Start(o, false);
     const int silence = sim->injectFault(drivesim::Fault(drivesim::FaultKind::Silence).always());
@@ -114,10 +123,10 @@ TEST_F(ExportsSimPty, ACommandQueuedBeforeTheConnectionWaitsForIt) {
     EXPECT_NE(sim->received().find("?P1\r"), std::string::npos);
 }
 
-TEST_F(ExportsSimPty, AbortCancelsACommandOnTheLine) {
+TEST_F(ExportsSimPty, AbortCancelsACommandOnTheLine)
+{
     Start();
-    sim->addCommand(drivesim::Match::exact("SLOW"),
-                    drivesim::Program{drivesim::Delay(3000ms), drivesim::Line("late")});
+    sim->addCommand(drivesim::Match::exact("SLOW"), drivesim::Program{drivesim::Delay(3000ms), drivesim::Line("late")});
     const CommandId id = ZRComm_SendCommandText(nullptr, "SLOW\r", 0);
     ASSERT_TRUE(Until([&] { return ZRComm_GetCommandState(id) == CMD_WAIT_REPLY; }));
     const std::size_t before = sim->received().size();
@@ -134,7 +143,8 @@ TEST_F(ExportsSimPty, AbortCancelsACommandOnTheLine) {
     EXPECT_EQ(ZRComm_RemoveCommand(id), 0);
 }
 
-TEST_F(ExportsSimPty, AFailedCommandIsResumedAndRunsAgain) {
+TEST_F(ExportsSimPty, AFailedCommandIsResumedAndRunsAgain)
+{
     Start();
     sim->addCommand(drivesim::Match::exact("?P5"), drivesim::Program{drivesim::Line("P5 5")});
     sim->injectFault(drivesim::Fault(drivesim::FaultKind::DropLine).on("?P5"));
@@ -147,7 +157,8 @@ TEST_F(ExportsSimPty, AFailedCommandIsResumedAndRunsAgain) {
     EXPECT_EQ(ZRComm_ResumeCommand(id), COMM_ERR_NO_COMMAND); // completed: nothing to resume
 }
 
-TEST_F(ExportsSimPty, ReplyTimeOutFromTheExternalData) {
+TEST_F(ExportsSimPty, ReplyTimeOutFromTheExternalData)
+{
     Start();
     sim->injectFault(drivesim::Fault(drivesim::FaultKind::EchoOnly).on("?Q"));
     CommExternalData d{};
@@ -163,7 +174,8 @@ TEST_F(ExportsSimPty, ReplyTimeOutFromTheExternalData) {
     EXPECT_EQ(ZRComm_GetCommandState(id), CMD_REPLY_TIMEOUT);
 }
 
-TEST_F(ExportsSimPty, DirectTextIsReadFromTheTextHandler) {
+TEST_F(ExportsSimPty, DirectTextIsReadFromTheTextHandler)
+{
     Start();
     ASSERT_EQ(ZRComm_SetCommandMode(1), COMM_OK);
     // The mode change tells the driver first; driver output that came during that step would be
@@ -172,30 +184,33 @@ TEST_F(ExportsSimPty, DirectTextIsReadFromTheTextHandler) {
     std::string got;
     int reentered = 0;
     text.m_onMessage = [&](plat::UINT msg, plat::WPARAM w, plat::LPARAM) {
-        if (msg != WM_COMM_TEXT || w != COMM_EVENT_TEXT_RECEIVED) return;
+        if (msg != WM_COMM_TEXT || w != COMM_EVENT_TEXT_RECEIVED)
+            return;
         char buf[8]; // small on purpose: the rest stays for the next call
         int n;
-        while ((n = ZRComm_GetReceiveText(buf, sizeof buf)) > 0) got.append(buf, static_cast<std::size_t>(n));
+        while ((n = ZRComm_GetReceiveText(buf, sizeof buf)) > 0)
+            got.append(buf, static_cast<std::size_t>(n));
         if (got.find("HELLO?") != std::string::npos && !reentered++) {
             EXPECT_EQ(ZRComm_SendText(text.hwnd(), "\r"), COMM_OK); // calls back from the handler
         }
     };
     ASSERT_EQ(ZRComm_SendText(text.hwnd(), "HELLO\r"), COMM_OK);
-    ASSERT_TRUE(Until([&] {
-        return std::count(got.begin(), got.end(), ':') >= 2 && ZRComm_GetCommandCount(-1) == 0;
-    })) << got;
+    ASSERT_TRUE(Until([&] { return std::count(got.begin(), got.end(), ':') >= 2 && ZRComm_GetCommandCount(-1) == 0; }))
+        << got;
     // NUL bytes from the line do not stop the text.
     sim->sendRaw(std::string("A\0B\0\0C", 6));
     ASSERT_TRUE(Until([&] { return got.find("ABC") != std::string::npos; })) << got;
     EXPECT_EQ(ZRComm_SetCommandMode(0), COMM_OK);
 }
 
-TEST_F(ExportsSimPty, TermFromInsideTheTextHandlerFinishesAfterIt) {
+TEST_F(ExportsSimPty, TermFromInsideTheTextHandlerFinishesAfterIt)
+{
     Start();
     ASSERT_EQ(ZRComm_SetCommandMode(1), COMM_OK);
     std::atomic<int> termResult{-1};
     text.m_onMessage = [&](plat::UINT msg, plat::WPARAM, plat::LPARAM) {
-        if (msg != WM_COMM_TEXT || termResult != -1) return;
+        if (msg != WM_COMM_TEXT || termResult != -1)
+            return;
         termResult = static_cast<int>(ZRComm_Term());
         // The library has let go of the port already.
         EXPECT_EQ(ZRComm_GetCommandCount(-1), -1);
@@ -211,7 +226,8 @@ TEST_F(ExportsSimPty, TermFromInsideTheTextHandlerFinishesAfterIt) {
     ASSERT_EQ(ZRComm_InitFromDCB(notify.hwnd(), sim->slavePath().c_str(), &dcb), COMM_OK);
 }
 
-TEST_F(ExportsSimPty, TermWhileATextDeliveryWaitsForTheCaller) {
+TEST_F(ExportsSimPty, TermWhileATextDeliveryWaitsForTheCaller)
+{
     Start();
     ASSERT_EQ(ZRComm_SetCommandMode(1), COMM_OK);
     ASSERT_EQ(ZRComm_SendText(text.hwnd(), "X\r"), COMM_OK);
@@ -231,25 +247,33 @@ TEST_F(ExportsSimPty, TermWhileATextDeliveryWaitsForTheCaller) {
     ASSERT_TRUE(WaitMonitor(COMM_MONITOR_PORT_CLOSED));
 }
 
-TEST_F(ExportsSimPty, TermFromTheSecondOfTwoTextDeliveriesToOneWindow) {
+TEST_F(ExportsSimPty, TermFromTheSecondOfTwoTextDeliveriesToOneWindow)
+{
     Start();
     int delivered = 0;
     text.m_onMessage = [&](plat::UINT msg, plat::WPARAM, plat::LPARAM) {
-        if (msg == WM_COMM_TEXT && ++delivered == 2) { EXPECT_EQ(ZRComm_Term(), COMM_OK); }
+        if (msg == WM_COMM_TEXT && ++delivered == 2) {
+            EXPECT_EQ(ZRComm_Term(), COMM_OK);
+        }
     };
     ASSERT_EQ(ZRComm_SendText(text.hwnd(), "X\r"), COMM_OK);
     // Not pumped until the send thread ("written") and the receive thread (the answer) both wait.
-    for (int i = 0; i < 5000 && CCommApp::Get().Port()->TextDeliveryTargets().size() < 2; ++i) ::usleep(1000);
+    for (int i = 0; i < 5000 && CCommApp::Get().Port()->TextDeliveryTargets().size() < 2; ++i)
+        ::usleep(1000);
     EXPECT_TRUE(Until([] { return !CCommApp::Get().Port() && CCommApp::Get().FinishPendingCloses(); })) << delivered;
 }
 
-TEST_F(ExportsSimPty, TermFromATextHandlerRunInsideAModeChangesWaitForThePrompt) {
+TEST_F(ExportsSimPty, TermFromATextHandlerRunInsideAModeChangesWaitForThePrompt)
+{
     Start();
     sim->addCommand(drivesim::Match::exact("X"), drivesim::Program{drivesim::Raw("Z"), drivesim::NoPrompt()});
     std::string got;
     text.m_onMessage = [&](plat::UINT msg, plat::WPARAM, plat::LPARAM) {
-        for (char buf[64]; msg == WM_COMM_TEXT && ZRComm_GetReceiveText(buf, sizeof buf) > 0;) got += buf;
-        if (got.find('Z') != std::string::npos && CCommApp::Get().Port()) { EXPECT_EQ(ZRComm_Term(), COMM_OK); }
+        for (char buf[64]; msg == WM_COMM_TEXT && ZRComm_GetReceiveText(buf, sizeof buf) > 0;)
+            got += buf;
+        if (got.find('Z') != std::string::npos && CCommApp::Get().Port()) {
+            EXPECT_EQ(ZRComm_Term(), COMM_OK);
+        }
     };
     ASSERT_EQ(ZRComm_SendText(text.hwnd(), "X"), COMM_OK); // no CR: the exchange stays open
     ASSERT_TRUE(Until([&] { return got == "X"; })) << got;
@@ -259,19 +283,24 @@ TEST_F(ExportsSimPty, TermFromATextHandlerRunInsideAModeChangesWaitForThePrompt)
     EXPECT_TRUE(Until([] { return CCommApp::Get().FinishPendingCloses(); }));
 }
 
-TEST_F(ExportsSimPty, AWriteTheDriverStopsReadingHoldsUpNeitherRemovalNorClose) {
+TEST_F(ExportsSimPty, AWriteTheDriverStopsReadingHoldsUpNeitherRemovalNorClose)
+{
     Start();
     sim->injectFault(drivesim::Fault(drivesim::FaultKind::Stall));
     // Far more than the line holds: the write would wait for its deadline, hours at 50 ms a byte.
     ASSERT_EQ(ZRComm_SendText(text.hwnd(), std::string(200000, 'A').c_str()), COMM_OK);
-    ASSERT_TRUE(Until([&] { int n = 0; return ::ioctl(sim->masterFd(), FIONREAD, &n) == 0 && n > 0; }));
+    ASSERT_TRUE(Until([&] {
+        int n = 0;
+        return ::ioctl(sim->masterFd(), FIONREAD, &n) == 0 && n > 0;
+    }));
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(ZRComm_RemoveCommand(-1), 0);
     EXPECT_EQ(ZRComm_Term(), COMM_OK);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s); // the two together
 }
 
-TEST_F(ExportsSimPty, BaudRateChangeWithTheDriver) {
+TEST_F(ExportsSimPty, BaudRateChangeWithTheDriver)
+{
     Start();
     EXPECT_EQ(ZRComm_SetBaudRate(38400), COMM_OK);
     ASSERT_TRUE(WaitMonitor(COMM_MONITOR_BAUD_STARTED));
@@ -283,7 +312,8 @@ TEST_F(ExportsSimPty, BaudRateChangeWithTheDriver) {
     EXPECT_EQ(ZRComm_GetCommandState(id), COMM_REPLY_UNKNOWN_COMMAND);
 }
 
-TEST_F(ExportsSimPty, ARecordBehindARemovedCommandGoesOutWithoutAnotherCall) {
+TEST_F(ExportsSimPty, ARecordBehindARemovedCommandGoesOutWithoutAnotherCall)
+{
     Start();
     sim->addCommand(drivesim::Match::exact("SWON"), drivesim::Program{});
     ASSERT_EQ(ZRComm_SetCommandMode(1), COMM_OK);

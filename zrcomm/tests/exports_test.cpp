@@ -43,11 +43,15 @@ extern const unsigned zrcomm_c_function_count;
 namespace {
 
 // Marks the last error so a test can see whether a call stored one.
-void MarkLastError() { ZRComm_SetMonitorWnd(nullptr); } // stores COMM_ERR_NOT_OPEN without a port
+void MarkLastError()
+{
+    ZRComm_SetMonitorWnd(nullptr);
+} // stores COMM_ERR_NOT_OPEN without a port
 
 using Pty = plat::test::PtyPair;
 
-plat::DCB Settings(plat::DWORD baud = 9600) {
+plat::DCB Settings(plat::DWORD baud = 9600)
+{
     plat::DCB d;
     d.BaudRate = baud;
     d.ByteSize = 8;
@@ -65,27 +69,81 @@ using ExportsOpenPty = ExportsNoPort;
 
 } // namespace
 
-TEST(ExportsHeader, TheCDeclarationsMatchTheLibrary) {
+TEST(ExportsHeader, TheCDeclarationsMatchTheLibrary)
+{
     const std::vector<std::uint32_t> cpp = {
-        COMM_OK, COMM_ERR_ALREADY_OPEN, COMM_ERR_OPEN_FAILED, COMM_ERR_SETUP_FAILED, COMM_ERR_NOT_OPEN,
-        COMM_ERR_NOT_CONNECTED, COMM_ERR_BUSY, COMM_ERR_NO_COMMAND, COMM_ERR_COMMANDS_QUEUED,
-        COMM_ERR_PROMPT_TIMEOUT, COMM_ERR_INVALID_ARG, COMM_ERR_LINE_GONE, COMM_ERR_IDENTIFY_FAILED,
-        COMM_REPLY_UNKNOWN_COMMAND, COMM_REPLY_UNKNOWN_OPTION,
-        COMM_REPLY_WRITE_INHIBIT, COMM_REPLY_READ_INHIBIT, COMM_REPLY_RANGE_OVER, COMM_REPLY_CONDITION_MISMATCH,
-        COMM_REPLY_NOT_OMISSIBLE, COMM_REPLY_PASSWORD_REQUIRED, COMM_REPLY_DISABLE_COMMAND, COMM_REPLY_READ_ONLY,
-        CMD_WAITING, CMD_SENDING, CMD_WAIT_ECHO, CMD_SEND_FAILED, CMD_NO_ECHO, CMD_WAIT_REPLY, CMD_RECEIVING,
-        CMD_QUESTION, CMD_SENDING_ANSWER, CMD_ANSWER_SENT, CMD_ANSWER_FAILED, CMD_REPLY_TIMEOUT,
-        CMD_INVALID_DATA, CMD_COMPLETED, CMD_ABORTING, CMD_ABORTED, CONN_NONE, CONN_CHECKING, CONN_CONNECTED,
-        COMM_EVENT_SENDING, COMM_EVENT_WRITTEN, COMM_EVENT_WRITE_FAILED, COMM_EVENT_NO_ECHO,
-        COMM_EVENT_REPLY_BEGINS, COMM_EVENT_TIMEOUT, COMM_EVENT_INVALID_DATA, COMM_EVENT_COMPLETED,
-        COMM_EVENT_ABORTED, COMM_EVENT_TEXT_RECEIVED, COMM_MONITOR_CONNECTED, COMM_MONITOR_WRITE_ACTIVITY,
-        COMM_MONITOR_READ_ACTIVITY, COMM_MONITOR_LINE_EVENT, COMM_MONITOR_CONNECTION_LOST,
-        COMM_MONITOR_NOT_CONNECTED, COMM_MONITOR_PORT_CLOSED, COMM_MONITOR_BAUD_STARTED,
-        COMM_MONITOR_BAUD_DONE, COMM_MONITOR_BAUD_FAILED, COMM_MONITOR_RECORDS_REMOVED, WM_COMM_COMMAND,
-        WM_COMM_TEXT, WM_COMM_MONITOR, ZRCOMM_PORT_NAME_MAX, ZRCOMM_DRIVER_ID_MAX,
+        COMM_OK,
+        COMM_ERR_ALREADY_OPEN,
+        COMM_ERR_OPEN_FAILED,
+        COMM_ERR_SETUP_FAILED,
+        COMM_ERR_NOT_OPEN,
+        COMM_ERR_NOT_CONNECTED,
+        COMM_ERR_BUSY,
+        COMM_ERR_NO_COMMAND,
+        COMM_ERR_COMMANDS_QUEUED,
+        COMM_ERR_PROMPT_TIMEOUT,
+        COMM_ERR_INVALID_ARG,
+        COMM_ERR_LINE_GONE,
+        COMM_ERR_IDENTIFY_FAILED,
+        COMM_REPLY_UNKNOWN_COMMAND,
+        COMM_REPLY_UNKNOWN_OPTION,
+        COMM_REPLY_WRITE_INHIBIT,
+        COMM_REPLY_READ_INHIBIT,
+        COMM_REPLY_RANGE_OVER,
+        COMM_REPLY_CONDITION_MISMATCH,
+        COMM_REPLY_NOT_OMISSIBLE,
+        COMM_REPLY_PASSWORD_REQUIRED,
+        COMM_REPLY_DISABLE_COMMAND,
+        COMM_REPLY_READ_ONLY,
+        CMD_WAITING,
+        CMD_SENDING,
+        CMD_WAIT_ECHO,
+        CMD_SEND_FAILED,
+        CMD_NO_ECHO,
+        CMD_WAIT_REPLY,
+        CMD_RECEIVING,
+        CMD_QUESTION,
+        CMD_SENDING_ANSWER,
+        CMD_ANSWER_SENT,
+        CMD_ANSWER_FAILED,
+        CMD_REPLY_TIMEOUT,
+        CMD_INVALID_DATA,
+        CMD_COMPLETED,
+        CMD_ABORTING,
+        CMD_ABORTED,
+        CONN_NONE,
+        CONN_CHECKING,
+        CONN_CONNECTED,
+        COMM_EVENT_SENDING,
+        COMM_EVENT_WRITTEN,
+        COMM_EVENT_WRITE_FAILED,
+        COMM_EVENT_NO_ECHO,
+        COMM_EVENT_REPLY_BEGINS,
+        COMM_EVENT_TIMEOUT,
+        COMM_EVENT_INVALID_DATA,
+        COMM_EVENT_COMPLETED,
+        COMM_EVENT_ABORTED,
+        COMM_EVENT_TEXT_RECEIVED,
+        COMM_MONITOR_CONNECTED,
+        COMM_MONITOR_WRITE_ACTIVITY,
+        COMM_MONITOR_READ_ACTIVITY,
+        COMM_MONITOR_LINE_EVENT,
+        COMM_MONITOR_CONNECTION_LOST,
+        COMM_MONITOR_NOT_CONNECTED,
+        COMM_MONITOR_PORT_CLOSED,
+        COMM_MONITOR_BAUD_STARTED,
+        COMM_MONITOR_BAUD_DONE,
+        COMM_MONITOR_BAUD_FAILED,
+        COMM_MONITOR_RECORDS_REMOVED,
+        WM_COMM_COMMAND,
+        WM_COMM_TEXT,
+        WM_COMM_MONITOR,
+        ZRCOMM_PORT_NAME_MAX,
+        ZRCOMM_DRIVER_ID_MAX,
     };
     ASSERT_EQ(zrcomm_c_code_count, cpp.size());
-    for (std::size_t i = 0; i < cpp.size(); ++i) EXPECT_EQ(zrcomm_c_codes[i], cpp[i]) << "code " << i;
+    for (std::size_t i = 0; i < cpp.size(); ++i)
+        EXPECT_EQ(zrcomm_c_codes[i], cpp[i]) << "code " << i;
     EXPECT_EQ(zrcomm_c_dcb_size, sizeof(plat::DCB));
     EXPECT_EQ(zrcomm_c_dcb_byte_size_offset, offsetof(plat::DCB, ByteSize));
     EXPECT_EQ(zrcomm_c_external_data_size, 32u);
@@ -96,7 +154,8 @@ TEST(ExportsHeader, TheCDeclarationsMatchTheLibrary) {
     EXPECT_EQ(zrcomm_c_functions[26], reinterpret_cast<void (*)(void)>(&ZRComm_CommConfigDialog));
 }
 
-TEST_F(ExportsNoPort, EveryFunctionReportsTheClosedPort) {
+TEST_F(ExportsNoPort, EveryFunctionReportsTheClosedPort)
+{
     char buf[16] = "untouched";
     CommandId ids[4] = {7, 7, 7, 7};
     const auto notOpen = static_cast<int>(COMM_ERR_NOT_OPEN);
@@ -135,13 +194,15 @@ TEST_F(ExportsNoPort, EveryFunctionReportsTheClosedPort) {
         {"IsConnectedEx", ZRComm_IsConnectedEx(buf, 16, buf, 16), 0},
         {"SetMonitorWnd", ZRComm_SetMonitorWnd(nullptr), 1},
     };
-    for (const Case& c : cases) EXPECT_EQ(c.value, c.expected) << c.name;
+    for (const Case& c : cases)
+        EXPECT_EQ(c.value, c.expected) << c.name;
     EXPECT_EQ(ZRComm_GetLastError(), COMM_ERR_NOT_OPEN);
     EXPECT_STREQ(buf, "untouched");
     EXPECT_EQ(ids[0], 7);
 }
 
-TEST_F(ExportsNoPort, BadArgumentsAreReportedBeforeTheClosedPort) {
+TEST_F(ExportsNoPort, BadArgumentsAreReportedBeforeTheClosedPort)
+{
     char buf[8] = "keep";
     const auto invalid = static_cast<int>(COMM_ERR_INVALID_ARG);
     auto expectInvalid = [](long long got, long long want, const char* what) {
@@ -185,18 +246,20 @@ TEST_F(ExportsNoPort, BadArgumentsAreReportedBeforeTheClosedPort) {
     EXPECT_STREQ(buf, "keep");
 }
 
-TEST_F(ExportsNoPort, InitExternalDataAndGetLastErrorStoreNothing) {
+TEST_F(ExportsNoPort, InitExternalDataAndGetLastErrorStoreNothing)
+{
     CommExternalData d{};
     d.size = 32;
     d.replyTimeoutMs = 1000;
-    ZRComm_GetCommandState(0); // stores COMM_ERR_INVALID_ARG
+    ZRComm_GetCommandState(0);                 // stores COMM_ERR_INVALID_ARG
     EXPECT_EQ(ZRComm_InitExternalData(&d), 0); // no port
     EXPECT_EQ(ZRComm_InitExternalData(nullptr), 0);
     EXPECT_EQ(ZRComm_GetLastError(), COMM_ERR_INVALID_ARG);
     EXPECT_EQ(ZRComm_GetLastError(), COMM_ERR_INVALID_ARG);
 }
 
-TEST_F(ExportsOpenPty, OpenFailuresLeaveNoPort) {
+TEST_F(ExportsOpenPty, OpenFailuresLeaveNoPort)
+{
     plat::DCB dcb = Settings();
     EXPECT_EQ(ZRComm_InitFromDCB(nullptr, "/nonexistent/tty", &dcb), COMM_ERR_OPEN_FAILED);
     EXPECT_EQ(ZRComm_InitFromDCB(nullptr, "", &dcb), COMM_ERR_OPEN_FAILED); // an empty name fails at open
@@ -218,7 +281,8 @@ TEST_F(ExportsOpenPty, OpenFailuresLeaveNoPort) {
     EXPECT_EQ(ZRComm_Term(), COMM_OK);
 }
 
-TEST_F(ExportsOpenPty, DefaultSettingsForAnExistingDevice) {
+TEST_F(ExportsOpenPty, DefaultSettingsForAnExistingDevice)
+{
     Pty pty;
     plat::DCB dcb;
     dcb.BaudRate = 1;
@@ -237,7 +301,8 @@ TEST_F(ExportsOpenPty, DefaultSettingsForAnExistingDevice) {
     EXPECT_EQ(dcb.XoffChar, 0x13);
 }
 
-TEST_F(ExportsNoPort, DefaultSettingsLookupFailureStoresAnError) {
+TEST_F(ExportsNoPort, DefaultSettingsLookupFailureStoresAnError)
+{
     plat::DCB dcb;
     const plat::DCB before = dcb;
     EXPECT_EQ(ZRComm_GetDefaultCommConfig("/nonexistent/ttyS9", &dcb), 0);
@@ -250,7 +315,8 @@ TEST_F(ExportsNoPort, DefaultSettingsLookupFailureStoresAnError) {
     EXPECT_EQ(std::memcmp(&dcb, &before, sizeof dcb), 0);
 }
 
-TEST(ExportsDefaults, ForcingKeepsTheUnrelatedFlags) {
+TEST(ExportsDefaults, ForcingKeepsTheUnrelatedFlags)
+{
     plat::DCB dcb;
     dcb.Flags = 0xFFFFFFFFu;
     dcb.BaudRate = 115200;
@@ -276,14 +342,16 @@ protected:
     RecordingWindow notify;
     RecordingWindow monitor;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_FALSE(pty.slave.empty());
         ZRComm_SetMonitorWnd(monitor.hwnd());
         plat::DCB dcb = Settings();
         ASSERT_EQ(ZRComm_InitFromDCB(notify.hwnd(), pty.slave.c_str(), &dcb), COMM_OK);
         ASSERT_NE(port(), nullptr);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (port()) {
             EXPECT_EQ(ZRComm_Term(), COMM_OK);
         }
@@ -292,7 +360,8 @@ protected:
     static CCommPort* port() { return CCommApp::Get().Port(); }
     static CCommCommand* record(CommandId id) { return port()->GetRecord(id); }
     static void connect() { Access::SetConnection(*port(), CONN_CONNECTED); }
-    static void setState(CommandId id, CommandState s) {
+    static void setState(CommandId id, CommandState s)
+    {
         PortLock lock(*port());
         record(id)->state = s;
     }
@@ -300,7 +369,8 @@ protected:
 
 } // namespace
 
-TEST_F(ExportsPty, OpenTwiceAndCloseTwice) {
+TEST_F(ExportsPty, OpenTwiceAndCloseTwice)
+{
     plat::DCB dcb = Settings();
     EXPECT_EQ(ZRComm_InitFromDCB(nullptr, pty.slave.c_str(), &dcb), COMM_ERR_ALREADY_OPEN);
     EXPECT_EQ(ZRComm_GetLastError(), COMM_ERR_ALREADY_OPEN);
@@ -313,7 +383,8 @@ TEST_F(ExportsPty, OpenTwiceAndCloseTwice) {
     EXPECT_EQ(monitor.of(WM_COMM_MONITOR).back(), (Message{WM_COMM_MONITOR, COMM_MONITOR_PORT_CLOSED, 0}));
 }
 
-TEST_F(ExportsPty, CommandsAreQueuedWithoutAConnectionAndKeepPointerTags) {
+TEST_F(ExportsPty, CommandsAreQueuedWithoutAConnectionAndKeepPointerTags)
+{
     int object = 0;
     const auto tag = reinterpret_cast<intptr_t>(&object);
     const CommandId a = ZRComm_SendCommandText(nullptr, "?AB\r", tag);
@@ -346,7 +417,8 @@ TEST_F(ExportsPty, CommandsAreQueuedWithoutAConnectionAndKeepPointerTags) {
     EXPECT_EQ(ZRComm_GetLastError(), COMM_ERR_NO_COMMAND);
 }
 
-TEST_F(ExportsPty, CopyOutArithmetic) {
+TEST_F(ExportsPty, CopyOutArithmetic)
+{
     const CommandId id = ZRComm_SendCommandText(nullptr, "AB\rCD\r", 0);
     char buf[16];
 
@@ -395,7 +467,8 @@ TEST_F(ExportsPty, CopyOutArithmetic) {
     EXPECT_EQ(ZRComm_GetLastError(), COMM_OK);
 }
 
-TEST_F(ExportsPty, StateIsTheResultOnceCompleted) {
+TEST_F(ExportsPty, StateIsTheResultOnceCompleted)
+{
     const CommandId id = ZRComm_SendCommandText(nullptr, "?X\r", 0);
     setState(id, CMD_WAIT_REPLY);
     EXPECT_EQ(ZRComm_GetCommandState(id), CMD_WAIT_REPLY);
@@ -415,7 +488,8 @@ TEST_F(ExportsPty, StateIsTheResultOnceCompleted) {
     EXPECT_EQ(ZRComm_RemoveCommand(static_cast<CommandId>(STEP_MODE_SYNC)), -1);
 }
 
-TEST_F(ExportsPty, FindCommandFromTheHeadAndAfterAnId) {
+TEST_F(ExportsPty, FindCommandFromTheHeadAndAfterAnId)
+{
     const CommandId a = ZRComm_SendCommandText(nullptr, "?WL1\r", 0);
     const CommandId b = ZRComm_SendCommandText(nullptr, "?XX\r", 0);
     const CommandId c = ZRComm_SendCommandText(nullptr, "?WL2\r", 0);
@@ -431,7 +505,8 @@ TEST_F(ExportsPty, FindCommandFromTheHeadAndAfterAnId) {
     EXPECT_EQ(ZRComm_FindCommand(b, "?XX"), 0);
 }
 
-TEST_F(ExportsPty, RemoveOneWaitingOrAll) {
+TEST_F(ExportsPty, RemoveOneWaitingOrAll)
+{
     const CommandId a = ZRComm_SendCommandText(nullptr, "A\r", 0);
     const CommandId b = ZRComm_SendCommandText(nullptr, "B\r", 0);
     const CommandId c = ZRComm_SendCommandText(nullptr, "C\r", 0);
@@ -456,17 +531,20 @@ TEST_F(ExportsPty, RemoveOneWaitingOrAll) {
 
     ASSERT_TRUE(monitor.pumpUntil([](const std::vector<Message>& seen) {
         int n = 0;
-        for (const auto& m : seen) n += m.wParam == COMM_MONITOR_RECORDS_REMOVED;
+        for (const auto& m : seen)
+            n += m.wParam == COMM_MONITOR_RECORDS_REMOVED;
         return n == 2;
     }));
     std::vector<Message> removed;
     for (const auto& m : monitor.seen())
-        if (m.wParam == COMM_MONITOR_RECORDS_REMOVED) removed.push_back(m);
+        if (m.wParam == COMM_MONITOR_RECORDS_REMOVED)
+            removed.push_back(m);
     EXPECT_EQ(removed[0].lParam, plat::MAKELPARAM(4, 2));
     EXPECT_EQ(removed[1].lParam, plat::MAKELPARAM(3, 0));
 }
 
-TEST_F(ExportsPty, ResumeOnlyFailedCommands) {
+TEST_F(ExportsPty, ResumeOnlyFailedCommands)
+{
     const CommandId id = ZRComm_SendCommandText(nullptr, "?A\r", 0);
     EXPECT_EQ(ZRComm_ResumeCommand(id), COMM_ERR_NO_COMMAND); // waiting
     EXPECT_EQ(ZRComm_ResumeCommand(777), COMM_ERR_NO_COMMAND);
@@ -488,7 +566,8 @@ TEST_F(ExportsPty, ResumeOnlyFailedCommands) {
     }
 }
 
-TEST_F(ExportsPty, AbortEndsIdleCommandsAtOnceAndLeavesAbortedOnesAlone) {
+TEST_F(ExportsPty, AbortEndsIdleCommandsAtOnceAndLeavesAbortedOnesAlone)
+{
     RecordingWindow own;
     for (CommandState s : {CMD_WAITING, CMD_SEND_FAILED, CMD_NO_ECHO, CMD_ANSWER_FAILED, CMD_REPLY_TIMEOUT,
                            CMD_INVALID_DATA, CMD_COMPLETED}) {
@@ -516,7 +595,8 @@ TEST_F(ExportsPty, AbortEndsIdleCommandsAtOnceAndLeavesAbortedOnesAlone) {
     EXPECT_EQ(ZRComm_AbortCommand(4444), COMM_ERR_NO_COMMAND);
 }
 
-TEST_F(ExportsPty, AbortCancelsACommandUnderWayOnTheLine) {
+TEST_F(ExportsPty, AbortCancelsACommandUnderWayOnTheLine)
+{
     const CommandId id = ZRComm_SendCommandText(nullptr, "?A\r", 0);
     {
         PortLock lock(*port());
@@ -532,7 +612,8 @@ TEST_F(ExportsPty, AbortCancelsACommandUnderWayOnTheLine) {
     EXPECT_LT(record(id)->ownTimeout, 500u + port()->PromptWait() + 1000u);
 }
 
-TEST_F(ExportsPty, DirectTextChecksInOrder) {
+TEST_F(ExportsPty, DirectTextChecksInOrder)
+{
     EXPECT_EQ(ZRComm_SendText(nullptr, nullptr), COMM_ERR_INVALID_ARG);
     EXPECT_EQ(ZRComm_SendText(nullptr, "x"), COMM_ERR_NOT_CONNECTED);
     EXPECT_EQ(ZRComm_SendText(nullptr, ""), COMM_ERR_NOT_CONNECTED); // the connection is checked first
@@ -543,7 +624,8 @@ TEST_F(ExportsPty, DirectTextChecksInOrder) {
     RecordingWindow text;
     plat::Event written(true, false);
     text.m_onMessage = [&](plat::UINT m, plat::WPARAM w, plat::LPARAM) {
-        if (m == WM_COMM_TEXT && w == COMM_EVENT_WRITTEN) written.set();
+        if (m == WM_COMM_TEXT && w == COMM_EVENT_WRITTEN)
+            written.set();
     };
     EXPECT_EQ(ZRComm_SendText(text.hwnd(), "abc"), COMM_OK);
     EXPECT_EQ(ZRComm_GetLastError(), COMM_OK);
@@ -553,16 +635,20 @@ TEST_F(ExportsPty, DirectTextChecksInOrder) {
     std::string line;
     while (line.find("abc") == std::string::npos) {
         pollfd readable{pty.master, POLLIN, 0};
-        if (::poll(&readable, 1, 60000) != 1) break;
+        if (::poll(&readable, 1, 60000) != 1)
+            break;
         char chunk[256];
         const ssize_t n = ::read(pty.master, chunk, sizeof chunk);
-        if (n > 0) line.append(chunk, static_cast<std::size_t>(n));
-        else if (n == 0 || errno != EAGAIN) break;
+        if (n > 0)
+            line.append(chunk, static_cast<std::size_t>(n));
+        else if (n == 0 || errno != EAGAIN)
+            break;
     }
     EXPECT_NE(line.find("abc"), std::string::npos) << line;
 }
 
-TEST_F(ExportsPty, ReceivedTextIsTakenInPiecesAndNulBytesDoNotJamIt) {
+TEST_F(ExportsPty, ReceivedTextIsTakenInPiecesAndNulBytesDoNotJamIt)
+{
     {
         PortLock lock(*port());
         port()->DirectTextBuffer().Assign("\0\0AB\0CDEF\0", 10);
@@ -592,7 +678,8 @@ TEST_F(ExportsPty, ReceivedTextIsTakenInPiecesAndNulBytesDoNotJamIt) {
     EXPECT_STREQ(buf, "G");
 }
 
-TEST_F(ExportsPty, IsConnectedCopiesOnlyWhenConnectedAndCutsToTheMaxima) {
+TEST_F(ExportsPty, IsConnectedCopiesOnlyWhenConnectedAndCutsToTheMaxima)
+{
     char name[ZRCOMM_PORT_NAME_MAX + 8];
     char id[ZRCOMM_DRIVER_ID_MAX + 8];
     std::memset(name, 'x', sizeof name);
@@ -632,7 +719,8 @@ TEST_F(ExportsPty, IsConnectedCopiesOnlyWhenConnectedAndCutsToTheMaxima) {
     EXPECT_EQ(untouched[0], 'u');
 }
 
-TEST_F(ExportsPty, BaudRateNeedsADriverAndAnEmptyQueue) {
+TEST_F(ExportsPty, BaudRateNeedsADriverAndAnEmptyQueue)
+{
     EXPECT_EQ(ZRComm_SetBaudRate(19201), COMM_ERR_INVALID_ARG);
     EXPECT_EQ(ZRComm_SetBaudRate(19200), COMM_ERR_NOT_CONNECTED);
     EXPECT_FALSE(port()->BaudChangeRunning());
@@ -647,7 +735,8 @@ TEST_F(ExportsPty, BaudRateNeedsADriverAndAnEmptyQueue) {
     EXPECT_EQ(ZRComm_SetBaudRate(9600), COMM_ERR_BUSY);
 }
 
-TEST_F(ExportsPty, CommandModeNeedsAnEmptyQueueExceptForModeZero) {
+TEST_F(ExportsPty, CommandModeNeedsAnEmptyQueueExceptForModeZero)
+{
     const CommandId id = ZRComm_SendCommandText(nullptr, "A\r", 0);
     EXPECT_EQ(ZRComm_SetCommandMode(1), COMM_ERR_COMMANDS_QUEUED);
     EXPECT_EQ(ZRComm_SetCommandMode(0), COMM_OK);
@@ -658,7 +747,8 @@ TEST_F(ExportsPty, CommandModeNeedsAnEmptyQueueExceptForModeZero) {
     EXPECT_EQ(port()->CommandMode(), 0);
 }
 
-TEST_F(ExportsPty, ExternalDataOnlyWithTheRightSize) {
+TEST_F(ExportsPty, ExternalDataOnlyWithTheRightSize)
+{
     plat::ScopedLanguage keep(plat::GetLanguage());
     const plat::LANGID libraryLanguage = CCommApp::Get().Language();
     CommExternalData d{};
@@ -691,7 +781,8 @@ TEST_F(ExportsPty, ExternalDataOnlyWithTheRightSize) {
     CCommApp::Get().SetLanguage(libraryLanguage);
 }
 
-TEST_F(ExportsPty, MonitorWindowChangesAndIsKeptForTheNextPort) {
+TEST_F(ExportsPty, MonitorWindowChangesAndIsKeptForTheNextPort)
+{
     RecordingWindow other;
     EXPECT_EQ(ZRComm_SetMonitorWnd(monitor.hwnd()), 1);
     EXPECT_EQ(ZRComm_GetLastError(), COMM_OK);
@@ -704,7 +795,7 @@ TEST_F(ExportsPty, MonitorWindowChangesAndIsKeptForTheNextPort) {
     ASSERT_TRUE(other.pumpUntil([&](const std::vector<Message>&) { return connectedCount() > 0; }));
     other.clear();
     EXPECT_EQ(ZRComm_SetMonitorWnd(other.hwnd()), 1); // the same window again: nothing
-    other.pump(); // a notice would have been posted within the call
+    other.pump();                                     // a notice would have been posted within the call
     EXPECT_EQ(connectedCount(), 0);
 
     EXPECT_EQ(ZRComm_Term(), COMM_OK);
@@ -716,7 +807,8 @@ TEST_F(ExportsPty, MonitorWindowChangesAndIsKeptForTheNextPort) {
     EXPECT_EQ(port()->NotifyWindow(), nullptr);
 }
 
-TEST_F(ExportsPty, EscapeFunctionsReachTheLine) {
+TEST_F(ExportsPty, EscapeFunctionsReachTheLine)
+{
     EXPECT_EQ(ZRComm_EscapeCommFunction(plat::RESETDEV), 0u);
     EXPECT_EQ(ZRComm_GetLastError(), COMM_OK);
     const plat::DWORD bad = ZRComm_EscapeCommFunction(99);
@@ -724,7 +816,8 @@ TEST_F(ExportsPty, EscapeFunctionsReachTheLine) {
     EXPECT_EQ(ZRComm_GetLastError(), bad);
 }
 
-TEST_F(ExportsPty, OpenAndCloseAreLogged) {
+TEST_F(ExportsPty, OpenAndCloseAreLogged)
+{
     ASSERT_EQ(ZRComm_Term(), COMM_OK);
     zrtest::TempDir dir;
     CCommLog& log = CCommLog::Get();

@@ -19,7 +19,8 @@ namespace {
 class LineExchangePty : public LineTest {
 protected:
     // Takes what the direct-text buffer holds, as a window's handler does.
-    std::string TakeText() {
+    std::string TakeText()
+    {
         PortLock lock(*port);
         std::string s = port->DirectTextBuffer().ToString();
         port->DirectTextBuffer().Clear();
@@ -27,7 +28,8 @@ protected:
     }
 };
 
-double CpuSeconds() {
+double CpuSeconds()
+{
     rusage u{};
     ::getrusage(RUSAGE_SELF, &u);
     return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
@@ -36,7 +38,8 @@ double CpuSeconds() {
 
 } // namespace
 
-TEST_F(LineExchangePty, TheRateChangesTogetherWithTheDriver) {
+TEST_F(LineExchangePty, TheRateChangesTogetherWithTheDriver)
+{
     for (bool promptAtNewRate : {false, true}) {
         SCOPED_TRACE(promptAtNewRate);
         drivesim::Options o;
@@ -66,7 +69,8 @@ TEST_F(LineExchangePty, TheRateChangesTogetherWithTheDriver) {
     }
 }
 
-TEST_F(LineExchangePty, AFailedVerificationPutsTheLineBackAtItsOldRate) {
+TEST_F(LineExchangePty, AFailedVerificationPutsTheLineBackAtItsOldRate)
+{
     Start();
     sim->injectFault(Fault(FaultKind::BaudVerifySilence).always());
     ASSERT_EQ(port->StartBaudChange(19200), COMM_OK);
@@ -74,16 +78,17 @@ TEST_F(LineExchangePty, AFailedVerificationPutsTheLineBackAtItsOldRate) {
     EXPECT_EQ(Count(monitor, WM_COMM_MONITOR, COMM_MONITOR_BAUD_DONE), 0);
     const std::string wire = sim->received();
     std::size_t verifies = 0;
-    for (std::size_t at = wire.find("BDV\r"); at != std::string::npos; at = wire.find("BDV\r", at + 1)) ++verifies;
+    for (std::size_t at = wire.find("BDV\r"); at != std::string::npos; at = wire.find("BDV\r", at + 1))
+        ++verifies;
     EXPECT_EQ(verifies, 3u);
     EXPECT_EQ(LineSpeed(), static_cast<speed_t>(B9600));
     EXPECT_EQ(port->StoredDcb().BaudRate, 9600u);
     EXPECT_FALSE(port->BaudChangeRunning());
     EXPECT_TRUE(LogHas("Failed to set baud rate"));
-
 }
 
-TEST_F(LineExchangePty, ARefusedTestStepFailsTheChangeWithTheDriversAnswer) {
+TEST_F(LineExchangePty, ARefusedTestStepFailsTheChangeWithTheDriversAnswer)
+{
     Start();
     sim->injectFault(Fault(FaultKind::BaudTestError).with("RANGE OVER"));
     ASSERT_EQ(port->StartBaudChange(38400), COMM_OK);
@@ -97,16 +102,20 @@ TEST_F(LineExchangePty, ARefusedTestStepFailsTheChangeWithTheDriversAnswer) {
     EXPECT_FALSE(port->BaudChangeRunning());
 }
 
-TEST_F(LineExchangePty, DirectTextRunsUntilThePromptAndItsWindowMaySendMoreFromItsHandler) {
+TEST_F(LineExchangePty, DirectTextRunsUntilThePromptAndItsWindowMaySendMoreFromItsHandler)
+{
     Start();
     sim->addCommand(Match::exact("?ABC"), Program{Line("ABC 1234")});
     sim->addCommand(Match::exact("?DEF"), Program{Line("DEF 5")});
     std::string got;
     int written = 0;
     text.m_onMessage = [&](plat::UINT msg, plat::WPARAM ev, plat::LPARAM) {
-        if (msg != WM_COMM_TEXT) return;
-        if (ev == COMM_EVENT_WRITTEN) ++written;
-        if (ev != COMM_EVENT_TEXT_RECEIVED) return;
+        if (msg != WM_COMM_TEXT)
+            return;
+        if (ev == COMM_EVENT_WRITTEN)
+            ++written;
+        if (ev != COMM_EVENT_TEXT_RECEIVED)
+            return;
         got += TakeText();
         // Answer the first exchange with a second one, from inside the handler.
         if (got == "?ABC\r\nABC 1234\r\n:") {
@@ -125,11 +134,13 @@ TEST_F(LineExchangePty, DirectTextRunsUntilThePromptAndItsWindowMaySendMoreFromI
     EXPECT_EQ(port->DirectTextWindow(), nullptr);
 }
 
-TEST_F(LineExchangePty, AHandlerThatEmptiesTheQueueWhileTextIsWrittenLeavesNothingDangling) {
+TEST_F(LineExchangePty, AHandlerThatEmptiesTheQueueWhileTextIsWrittenLeavesNothingDangling)
+{
     Start();
     int reports = 0;
     text.m_onMessage = [&](plat::UINT msg, plat::WPARAM ev, plat::LPARAM) {
-        if (msg != WM_COMM_TEXT || ev != COMM_EVENT_WRITTEN) return;
+        if (msg != WM_COMM_TEXT || ev != COMM_EVENT_WRITTEN)
+            return;
         ++reports;
         // Removes everything, the record being reported on included, and queues more.
         port->RemoveRecords(true);
@@ -137,7 +148,8 @@ TEST_F(LineExchangePty, AHandlerThatEmptiesTheQueueWhileTextIsWrittenLeavesNothi
             EXPECT_EQ(port->QueueText(text.hwnd(), "\r"), COMM_OK);
         }
     };
-    for (int i = 0; i < 3; ++i) ASSERT_EQ(port->QueueText(text.hwnd(), "\r"), COMM_OK);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(port->QueueText(text.hwnd(), "\r"), COMM_OK);
     port->WakeSender();
     ASSERT_TRUE(Until([&] { return reports == 2 && !port->DirectExchange(); }));
     Until([] { return false; }, 200);
@@ -147,13 +159,15 @@ TEST_F(LineExchangePty, AHandlerThatEmptiesTheQueueWhileTextIsWrittenLeavesNothi
     EXPECT_EQ(Reply(Run("?OK\r")), "OK\r");
 }
 
-TEST_F(LineExchangePty, TerminalModeKeepsItsWindowForLaterOutputAndHoldsCommandsBack) {
+TEST_F(LineExchangePty, TerminalModeKeepsItsWindowForLaterOutputAndHoldsCommandsBack)
+{
     Start();
     sim->addCommand(Match::exact("?ABC"), Program{Line("ABC 1234")});
     ASSERT_EQ(port->SetCommandMode(1), COMM_OK);
     std::string got;
     text.m_onMessage = [&](plat::UINT msg, plat::WPARAM ev, plat::LPARAM) {
-        if (msg == WM_COMM_TEXT && ev == COMM_EVENT_TEXT_RECEIVED) got += TakeText();
+        if (msg == WM_COMM_TEXT && ev == COMM_EVENT_TEXT_RECEIVED)
+            got += TakeText();
     };
     // The mode's own line to the driver goes first.
     ASSERT_TRUE(Until([&] { return port->CountRecords(-1) == 0; }));
@@ -175,7 +189,8 @@ TEST_F(LineExchangePty, TerminalModeKeepsItsWindowForLaterOutputAndHoldsCommands
     EXPECT_EQ(Reply(waiting), "ABC 1234\r");
 }
 
-TEST_F(LineExchangePty, ALineThatHangsUpIsLostAtOnceEndsEveryRecordAndNeverSpins) {
+TEST_F(LineExchangePty, ALineThatHangsUpIsLostAtOnceEndsEveryRecordAndNeverSpins)
+{
     Start();
     sim->addCommand(Match::exact("?SLOW"), Program{drivesim::Delay(std::chrono::seconds(20)), Line("late")});
     auto* head = Queue("?SLOW\r");

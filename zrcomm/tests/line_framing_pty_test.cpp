@@ -7,6 +7,9 @@
 
 #include "test_support.h"
 
+#include <platform/clock.h>
+#include <testsupport/wait.h>
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -21,7 +24,8 @@ namespace {
 
 class LineFramingPty : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
         ASSERT_GE(master, 0);
         ASSERT_EQ(::grantpt(master), 0);
@@ -34,12 +38,15 @@ protected:
         port.SetMonitorWindow(monitor.hwnd());
         Access::SetConnection(port, CONN_CONNECTED);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         port.Close();
-        if (master >= 0) ::close(master);
+        if (master >= 0)
+            ::close(master);
     }
     // A command at the head that wrote its first line and waits as given.
-    CCommCommand* Engaged(const char* text, CommandState state) {
+    CCommCommand* Engaged(const char* text, CommandState state)
+    {
         PortLock lock(port);
         auto* r = port.QueueCommand(port.NewCommand(1, text, nullptr, 0));
         r->state = state;
@@ -50,14 +57,25 @@ protected:
         return r;
     }
     // The events reported for r since the last call.
-    std::vector<plat::WPARAM> Events(const CCommCommand* r) {
+    std::vector<plat::WPARAM> Events(const CCommCommand* r)
+    {
         std::vector<plat::WPARAM> out;
         for (const Message& m : notify.pump())
-            if (m.msg == WM_COMM_COMMAND && m.lParam == static_cast<plat::LPARAM>(r->id)) out.push_back(m.wParam);
+            if (m.msg == WM_COMM_COMMAND && m.lParam == static_cast<plat::LPARAM>(r->id))
+                out.push_back(m.wParam);
         notify.clear();
         return out;
     }
 
+    // Nothing more comes for `ms`: the pass that waited for that silence frames again.
+    void Quiet(std::uint32_t ms = 50)
+    {
+        clock.advance(ms);
+        Access::Frame(port);
+    }
+
+    plat::ManualClock clock;
+    plat::ScopedClock useClock{clock};
     int master = -1;
     CCommPort port;
     RecordingWindow notify, monitor;
@@ -65,7 +83,8 @@ protected:
 
 } // namespace
 
-TEST_F(LineFramingPty, AnAtSignThatIsNoMarkerStaysInTheTextAndTheScanMovesOn) {
+TEST_F(LineFramingPty, AnAtSignThatIsNoMarkerStaysInTheTextAndTheScanMovesOn)
+{
     auto* r = Engaged("?V\r", CMD_WAIT_ECHO);
     Access::Receive(port, "?V\r\nA@12\rB@3\r");
     EXPECT_EQ(r->reply.ToString(), "A@12\rB\r");
@@ -79,7 +98,8 @@ TEST_F(LineFramingPty, AnAtSignThatIsNoMarkerStaysInTheTextAndTheScanMovesOn) {
     EXPECT_EQ(Events(r), (std::vector<plat::WPARAM>{5, 8}));
 }
 
-TEST_F(LineFramingPty, AGreaterThanIsTheRestOfAPromptOnlyRightAfterIt) {
+TEST_F(LineFramingPty, AGreaterThanIsTheRestOfAPromptOnlyRightAfterIt)
+{
     auto* a = Engaged("?A\r", CMD_WAIT_ECHO);
     Access::Receive(port, "?A\r\n1\r\n:");
     EXPECT_EQ(a->state, CMD_COMPLETED);
@@ -100,7 +120,8 @@ TEST_F(LineFramingPty, AGreaterThanIsTheRestOfAPromptOnlyRightAfterIt) {
     EXPECT_EQ(c->reply.ToString(), "3\r4\r");
 }
 
-TEST_F(LineFramingPty, EchoSearchSkipsLookAlikesAndHandsEarlierBytesToDirectText) {
+TEST_F(LineFramingPty, EchoSearchSkipsLookAlikesAndHandsEarlierBytesToDirectText)
+{
     auto* r = Engaged("?AB\r", CMD_WAIT_ECHO);
     // "?AB" without a CR after it is no echo; the search goes on past it.
     Access::Receive(port, "x?AB?AB@9\r\n");
@@ -115,7 +136,8 @@ TEST_F(LineFramingPty, EchoSearchSkipsLookAlikesAndHandsEarlierBytesToDirectText
     EXPECT_EQ(r->state, CMD_COMPLETED);
 }
 
-TEST_F(LineFramingPty, TheEchoOfALoneCarriageReturnIsItsFirstCr) {
+TEST_F(LineFramingPty, TheEchoOfALoneCarriageReturnIsItsFirstCr)
+{
     auto* r = Engaged("Q\r", CMD_ANSWER_SENT);
     {
         PortLock lock(port);
@@ -127,7 +149,8 @@ TEST_F(LineFramingPty, TheEchoOfALoneCarriageReturnIsItsFirstCr) {
     EXPECT_EQ(r->reply.ToString(), "ASK\rDONE\r");
 }
 
-TEST_F(LineFramingPty, ErrorTextsAndTheCommandsOwnLineEndingInAQuestionMarkAreNoQuestions) {
+TEST_F(LineFramingPty, ErrorTextsAndTheCommandsOwnLineEndingInAQuestionMarkAreNoQuestions)
+{
     for (const char* line : {"RANGE OVER?", "  READ INHIBIT?", "XYZ?"}) {
         auto* r = Engaged("XYZ\r", CMD_WAIT_ECHO);
         Access::Receive(port, std::string("XYZ\r\n") + line);
@@ -135,28 +158,36 @@ TEST_F(LineFramingPty, ErrorTextsAndTheCommandsOwnLineEndingInAQuestionMarkAreNo
         EXPECT_EQ(Access::DirectBytes(port), "") << line; // nothing answers it
         Access::Receive(port, "\r\n:");
         EXPECT_EQ(r->state, CMD_COMPLETED);
-        const CommResult expected = line[0] == 'R' ? COMM_REPLY_RANGE_OVER
+        const CommResult expected = line[0] == 'R'   ? COMM_REPLY_RANGE_OVER
                                     : line[0] == ' ' ? COMM_REPLY_READ_INHIBIT
                                                      : COMM_REPLY_UNKNOWN_COMMAND;
         EXPECT_EQ(r->result, expected) << line;
         port.RemoveRecord(r);
     }
-    // Another line ending in '?' with silence after it is a question.
+    // Another line ending in '?' is a question once 50 ms passed with nothing after it.
     auto* q = Engaged("XYZ\r", CMD_WAIT_ECHO);
     Access::Receive(port, "XYZ\r\nVALUE?");
+    Quiet(49);
+    EXPECT_EQ(q->state, CMD_RECEIVING);
+    Quiet(1);
     EXPECT_EQ(q->state, CMD_QUESTION);
     EXPECT_EQ(q->reply.ToString(), "VALUE");
 }
 
-TEST_F(LineFramingPty, AQuestionMarkWithMoreBytesQueuedWaitsForThem) {
+TEST_F(LineFramingPty, AQuestionMarkWithMoreBytesQueuedWaitsForThem)
+{
     auto* r = Engaged("?Q\r", CMD_WAIT_ECHO);
     ASSERT_EQ(::write(master, "\r\n", 2), 2); // still in the line's input queue
+    // The pty hands written bytes on to the line a moment later.
+    ASSERT_TRUE(plat::test::waitUntil([&] { return port.Device().inputQueueCount() == 2; }));
     Access::Receive(port, "?Q\r\nMAYBE?");
+    Quiet();
     EXPECT_EQ(r->state, CMD_RECEIVING);
     EXPECT_EQ(r->reply.ToString(), "");
 }
 
-TEST_F(LineFramingPty, InvalidBytesEndTheRecordExceptInTheReplyOfTheRateSetStep) {
+TEST_F(LineFramingPty, InvalidBytesEndTheRecordExceptInTheReplyOfTheRateSetStep)
+{
     auto* r = Engaged("?A\r", CMD_WAIT_ECHO);
     Access::Receive(port, "?A\r\n1\x85\r\n:");
     EXPECT_EQ(r->state, CMD_INVALID_DATA);
@@ -187,9 +218,12 @@ TEST_F(LineFramingPty, InvalidBytesEndTheRecordExceptInTheReplyOfTheRateSetStep)
     EXPECT_EQ(Access::ReceiveBuffer(port), "");
 }
 
-TEST_F(LineFramingPty, PagingAsksForMoreOrStopsWhileAborting) {
+TEST_F(LineFramingPty, PagingAsksForMoreOrStopsWhileAborting)
+{
     auto* r = Engaged("?P\r", CMD_WAIT_ECHO);
     Access::Receive(port, "?P\r\n  PAGE1;");
+    EXPECT_EQ(Access::DirectBytes(port), "");
+    Quiet();
     EXPECT_EQ(Access::DirectBytes(port), " ");
     EXPECT_EQ(r->reply.ToString(), "PAGE1");
     // A ';' that is not the last byte is text.
@@ -197,8 +231,10 @@ TEST_F(LineFramingPty, PagingAsksForMoreOrStopsWhileAborting) {
     EXPECT_EQ(r->reply.ToString(), "PAGE1A;B\r");
     r->state = CMD_ABORTING;
     Access::Receive(port, "PAGE2;");
+    Quiet();
     EXPECT_EQ(Access::DirectBytes(port), "\b");
     Access::Receive(port, "MORE?");
+    Quiet();
     EXPECT_EQ(Access::DirectBytes(port), "\b");
     EXPECT_EQ(r->state, CMD_ABORTING);
     Access::Receive(port, "\r\n#");
@@ -206,7 +242,8 @@ TEST_F(LineFramingPty, PagingAsksForMoreOrStopsWhileAborting) {
     EXPECT_EQ(Events(r), (std::vector<plat::WPARAM>{5, 9}));
 }
 
-TEST_F(LineFramingPty, ATimedOutRecordIsReportedOncePerPassAndAgainWhenResumed) {
+TEST_F(LineFramingPty, ATimedOutRecordIsReportedOncePerPassAndAgainWhenResumed)
+{
     auto* r = Engaged("?T\r", CMD_RECEIVING);
     {
         PortLock lock(port);
@@ -232,7 +269,8 @@ TEST_F(LineFramingPty, ATimedOutRecordIsReportedOncePerPassAndAgainWhenResumed) 
     EXPECT_TRUE(notify.pump().empty()) << id;
 }
 
-TEST_F(LineFramingPty, RemovingOrAbortingTheHeadStopsTheWaitForItsEcho) {
+TEST_F(LineFramingPty, RemovingOrAbortingTheHeadStopsTheWaitForItsEcho)
+{
     auto* r = Engaged("?E\r", CMD_WAIT_ECHO);
     port.RemoveRecord(r);
     EXPECT_EQ(Access::LineState(port), CMD_COMPLETED);
@@ -258,7 +296,8 @@ TEST_F(LineFramingPty, RemovingOrAbortingTheHeadStopsTheWaitForItsEcho) {
     EXPECT_EQ(port.ResumeRecord(u), COMM_ERR_NO_COMMAND);
 }
 
-TEST_F(LineFramingPty, AProbeIsAnsweredOnlyByAPromptThatEndsTheRead) {
+TEST_F(LineFramingPty, AProbeIsAnsweredOnlyByAPromptThatEndsTheRead)
+{
     Access::SetConnection(port, CONN_NONE);
     Access::SetLineState(port, CMD_WAIT_ECHO);
     Access::Receive(port, "WWC\r\n: ");
@@ -274,14 +313,17 @@ TEST_F(LineFramingPty, AProbeIsAnsweredOnlyByAPromptThatEndsTheRead) {
     EXPECT_EQ(q[0]->id, STEP_IDENTIFY);
 }
 
-TEST_F(LineFramingPty, AReplyReadInPiecesIsFramedAsIfItCameWhole) {
+TEST_F(LineFramingPty, AReplyReadInPiecesIsFramedAsIfItCameWhole)
+{
     // The scan goes on where the previous read left it: whatever the pieces, the same reply.
     const std::string longLine(3000, 'x');
-    for (const std::string& bytes : {"x?AB@9\r\n  " + longLine + "C@4\r\nA@12\rB@3\r\n:", std::string("?AB\r\nRANGE OVER?\r\n:")}) {
+    for (const std::string& bytes :
+         {"x?AB@9\r\n  " + longLine + "C@4\r\nA@12\rB@3\r\n:", std::string("?AB\r\nRANGE OVER?\r\n:")}) {
         std::string whole;
         for (const std::size_t piece : {bytes.size(), std::size_t{1}, std::size_t{7}}) {
             auto* r = Engaged("?AB\r", CMD_WAIT_ECHO);
-            for (std::size_t at = 0; at < bytes.size(); at += piece) Access::Receive(port, bytes.substr(at, piece));
+            for (std::size_t at = 0; at < bytes.size(); at += piece)
+                Access::Receive(port, bytes.substr(at, piece));
             EXPECT_EQ(r->state, CMD_COMPLETED) << piece;
             const std::string seen = r->reply.ToString() + "|" + std::to_string(r->result);
             EXPECT_EQ(seen, whole.empty() ? (whole = seen) : whole) << piece;
@@ -290,7 +332,8 @@ TEST_F(LineFramingPty, AReplyReadInPiecesIsFramedAsIfItCameWhole) {
     }
 }
 
-TEST(WriteLimits, TheDeadlineGrowsLinearlyAndTheCtsPollIsCapped) {
+TEST(WriteLimits, TheDeadlineGrowsLinearlyAndTheCtsPollIsCapped)
+{
     EXPECT_EQ(WriteDeadlineMs(50, 100, 3000), 8000u); // not 50 ms x 100 x 100
     EXPECT_EQ(WriteDeadlineMs(50, 6, 0), 300u);
     EXPECT_EQ(WriteDeadlineMs(50, 0xFFFFFFFFu, 3000), 50ull * 0xFFFFFFFFull + 3000);

@@ -18,7 +18,8 @@ class LinePty : public LineTest {};
 
 } // namespace
 
-TEST_F(LinePty, ADriverAnsweringTheProbeIsIdentifiedAndReported) {
+TEST_F(LinePty, ADriverAnsweringTheProbeIsIdentifiedAndReported)
+{
     drivesim::Options o;
     o.identification = {"SIMDRV-100 V1.00", "SYS 2.00"};
     Start(o);
@@ -43,7 +44,8 @@ TEST_F(LinePty, ADriverAnsweringTheProbeIsIdentifiedAndReported) {
     EXPECT_EQ(sim->stats().probes, probes);
 }
 
-TEST_F(LinePty, ASilentDriverIsReportedAtEachNoticeIntervalAndProbedAgain) {
+TEST_F(LinePty, ASilentDriverIsReportedAtEachNoticeIntervalAndProbedAgain)
+{
     drivesim::Options o;
     Start(o, false);
     const int silence = sim->injectFault(drivesim::Fault(drivesim::FaultKind::Silence).always());
@@ -65,7 +67,8 @@ TEST_F(LinePty, ASilentDriverIsReportedAtEachNoticeIntervalAndProbedAgain) {
     EXPECT_EQ(Reply(r), "ABC 1\r");
 }
 
-TEST_F(LinePty, ACommandRunsThroughItsEventsToItsPrompt) {
+TEST_F(LinePty, ACommandRunsThroughItsEventsToItsPrompt)
+{
     Start();
     sim->addCommand(Match::exact("?ABC"), Program{Line("ABC 1234")});
     auto* r = Run("?ABC\r");
@@ -90,7 +93,8 @@ TEST_F(LinePty, ACommandRunsThroughItsEventsToItsPrompt) {
     EXPECT_EQ(Reply(next), "DEF 1\rDEF 2\r"); // leading blanks dropped
 }
 
-TEST_F(LinePty, ReportsGoToTheCommandsOwnWindowElseTheNotifyWindow) {
+TEST_F(LinePty, ReportsGoToTheCommandsOwnWindowElseTheNotifyWindow)
+{
     Start();
     sim->addCommand(Match::prefix("?"), Program{Line("OK")});
     RecordingWindow own;
@@ -104,7 +108,8 @@ TEST_F(LinePty, ReportsGoToTheCommandsOwnWindowElseTheNotifyWindow) {
     EXPECT_EQ(Count(own, WM_COMM_COMMAND, COMM_EVENT_COMPLETED), 1);
 }
 
-TEST_F(LinePty, EchoesWithAMarkerOrALoneCarriageReturnAreFound) {
+TEST_F(LinePty, EchoesWithAMarkerOrALoneCarriageReturnAreFound)
+{
     drivesim::Options o;
     o.echoMarker = "@1";
     o.echoLineEnd = drivesim::LineEnd::Cr;
@@ -115,7 +120,8 @@ TEST_F(LinePty, EchoesWithAMarkerOrALoneCarriageReturnAreFound) {
     EXPECT_EQ(r->result, COMM_OK);
 }
 
-TEST_F(LinePty, ALineEchoedByteByByteAndRepliesSplitAtAwkwardPlacesFrameTheSame) {
+TEST_F(LinePty, ALineEchoedByteByByteAndRepliesSplitAtAwkwardPlacesFrameTheSame)
+{
     Start();
     sim->addCommand(Match::exact("?SPLIT"), Program{Line("ONE"), Line("TWO@3"), Line("THREE")});
     // Split inside the echo, between CR and LF, inside the marker, and between ':' and nothing.
@@ -129,7 +135,8 @@ TEST_F(LinePty, ALineEchoedByteByByteAndRepliesSplitAtAwkwardPlacesFrameTheSame)
     }
 }
 
-TEST_F(LinePty, APromptSplitBetweenColonAndGreaterThanEndsTheReplyOnce) {
+TEST_F(LinePty, APromptSplitBetweenColonAndGreaterThanEndsTheReplyOnce)
+{
     drivesim::Options o;
     o.prompt = ":>";
     Start(o);
@@ -146,7 +153,8 @@ TEST_F(LinePty, APromptSplitBetweenColonAndGreaterThanEndsTheReplyOnce) {
     EXPECT_EQ(Events(q), (std::vector<plat::WPARAM>{1, 2, 5, 8}));
 }
 
-TEST_F(LinePty, AFailedIdentificationGoesBackToProbingUntilADriverAnswersIt) {
+TEST_F(LinePty, AFailedIdentificationGoesBackToProbingUntilADriverAnswersIt)
+{
     drivesim::Options o;
     Start(o, false);
     sim->injectFault(drivesim::Fault(drivesim::FaultKind::DropLine).on("MI"));
@@ -163,12 +171,15 @@ TEST_F(LinePty, AFailedIdentificationGoesBackToProbingUntilADriverAnswersIt) {
     EXPECT_EQ(port->CountRecords(-1), 0);
 }
 
-TEST_F(LinePty, AnUnreadableIdentificationIsAskedOncePerProbeAndGivenUpAfterTheReplyTimeOut) {
+TEST_F(LinePty, AnUnreadableIdentificationIsAskedOncePerProbeAndGivenUpAfterTheReplyTimeOut)
+{
     auto t = ShortTimings();
     t.replyTimeoutMs = 1000; // the probe interval (the receive wait) is 100 ms
     Start({}, false, t);
-    sim->injectFault(drivesim::Fault(drivesim::FaultKind::Garbage).on("MI").always().at(drivesim::GarbagePlace::InReply));
-    ASSERT_TRUE(Until([&] { return Count(monitor, WM_COMM_MONITOR, COMM_MONITOR_NOT_CONNECTED, COMM_ERR_IDENTIFY_FAILED); }));
+    sim->injectFault(
+        drivesim::Fault(drivesim::FaultKind::Garbage).on("MI").always().at(drivesim::GarbagePlace::InReply));
+    ASSERT_TRUE(
+        Until([&] { return Count(monitor, WM_COMM_MONITOR, COMM_MONITOR_NOT_CONNECTED, COMM_ERR_IDENTIFY_FAILED); }));
     const auto asked = [&] {
         const auto lines = sim->receivedLines();
         return std::count(lines.begin(), lines.end(), "MI");
@@ -182,7 +193,8 @@ TEST_F(LinePty, AnUnreadableIdentificationIsAskedOncePerProbeAndGivenUpAfterTheR
     EXPECT_EQ(asked(), before) << "given up: nothing more is asked";
 }
 
-TEST_F(LinePty, ActivityIsNoticedAtMostOncePerInterval) {
+TEST_F(LinePty, ActivityIsNoticedAtMostOncePerInterval)
+{
     Start();
     sim->addCommand(Match::prefix("?N"), Program{Line("N")});
     monitor.clear();

@@ -18,7 +18,8 @@ class LineRepliesPty : public LineTest {};
 
 } // namespace
 
-TEST_F(LineRepliesPty, PagesAreAskedForWithABlankAndCollected) {
+TEST_F(LineRepliesPty, PagesAreAskedForWithABlankAndCollected)
+{
     Start();
     sim->addCommand(Match::exact("?PG"), Program{drivesim::Page("LINE1"), drivesim::Page(" LINE2"), Line("LINE3")});
     auto* r = Run("?PG\r");
@@ -28,7 +29,24 @@ TEST_F(LineRepliesPty, PagesAreAskedForWithABlankAndCollected) {
     EXPECT_EQ(Events(r), (std::vector<plat::WPARAM>{1, 2, 5, 8}));
 }
 
-TEST_F(LineRepliesPty, AMultiLineCommandIsAnsweredQuestionByQuestion) {
+TEST_F(LineRepliesPty, SemicolonsAndQuestionMarksInsideALineAreTextWhenAReadEndsOnThem)
+{
+    drivesim::Options o;
+    o.pacing = true; // 9600: one byte at a time, so reads end anywhere in the line
+    Start(o);
+    std::string line;
+    for (int i = 0; i < 75; ++i)
+        line += "A;B?";
+    line += "C";
+    sim->addCommand(Match::exact("?MIX"), Program{Line(line), drivesim::Page("E"), Line("F")});
+    auto* r = Run("?MIX\r");
+    EXPECT_EQ(Reply(r), line + "\rEF\r");
+    EXPECT_EQ(sim->stats().loneBlanks, 1u); // the one real page
+    EXPECT_EQ(Events(r), (std::vector<plat::WPARAM>{1, 2, 5, 8}));
+}
+
+TEST_F(LineRepliesPty, AMultiLineCommandIsAnsweredQuestionByQuestion)
+{
     Start();
     sim->addCommand(Match::exact("CH0"),
                     Program{drivesim::Question("ENTER"), drivesim::Question("AGAIN"), Line("DONE")});
@@ -41,18 +59,24 @@ TEST_F(LineRepliesPty, AMultiLineCommandIsAnsweredQuestionByQuestion) {
     EXPECT_EQ(Events(r), (std::vector<plat::WPARAM>{1, 2, 5, 8}));
 }
 
-TEST_F(LineRepliesPty, ErrorRepliesGiveTheirResults) {
+TEST_F(LineRepliesPty, ErrorRepliesGiveTheirResults)
+{
     Start();
     struct Case {
         const char* text;
         CommResult code;
     };
     const Case cases[] = {
-        {"UNKNOWN OPTION", COMM_REPLY_UNKNOWN_OPTION},   {"WRITE/EXEC.INHIBIT", COMM_REPLY_WRITE_INHIBIT},
-        {"READ HIBIT", COMM_REPLY_READ_INHIBIT},         {"READ INHIBIT", COMM_REPLY_READ_INHIBIT},
-        {"RANGE OVER", COMM_REPLY_RANGE_OVER},           {"CONDITION MISMATCH", COMM_REPLY_CONDITION_MISMATCH},
-        {"COND. MISMATCH", COMM_REPLY_CONDITION_MISMATCH}, {"NOT OMISSIBLE", COMM_REPLY_NOT_OMISSIBLE},
-        {"PASSWORD REQUIRED", COMM_REPLY_PASSWORD_REQUIRED}, {"DISABLE COMMAND", COMM_REPLY_DISABLE_COMMAND},
+        {"UNKNOWN OPTION", COMM_REPLY_UNKNOWN_OPTION},
+        {"WRITE/EXEC.INHIBIT", COMM_REPLY_WRITE_INHIBIT},
+        {"READ HIBIT", COMM_REPLY_READ_INHIBIT},
+        {"READ INHIBIT", COMM_REPLY_READ_INHIBIT},
+        {"RANGE OVER", COMM_REPLY_RANGE_OVER},
+        {"CONDITION MISMATCH", COMM_REPLY_CONDITION_MISMATCH},
+        {"COND. MISMATCH", COMM_REPLY_CONDITION_MISMATCH},
+        {"NOT OMISSIBLE", COMM_REPLY_NOT_OMISSIBLE},
+        {"PASSWORD REQUIRED", COMM_REPLY_PASSWORD_REQUIRED},
+        {"DISABLE COMMAND", COMM_REPLY_DISABLE_COMMAND},
         {"READ ONLY", COMM_REPLY_READ_ONLY},
     };
     int i = 0;
@@ -72,7 +96,8 @@ TEST_F(LineRepliesPty, ErrorRepliesGiveTheirResults) {
     }
 }
 
-TEST_F(LineRepliesPty, AnUnknownCommandStaysUnknownWhenItsLineEndComesLate) {
+TEST_F(LineRepliesPty, AnUnknownCommandStaysUnknownWhenItsLineEndComesLate)
+{
     Start();
     auto* quick = Run("XYZ\r"); // the driver's own "XYZ?" answer in one write
     EXPECT_EQ(quick->result, COMM_REPLY_UNKNOWN_COMMAND);
@@ -84,7 +109,8 @@ TEST_F(LineRepliesPty, AnUnknownCommandStaysUnknownWhenItsLineEndComesLate) {
     EXPECT_EQ(Received(mark), "ABC\r");
 }
 
-TEST_F(LineRepliesPty, InvalidBytesEndTheCommandAndResumeSendsItAgain) {
+TEST_F(LineRepliesPty, InvalidBytesEndTheCommandAndResumeSendsItAgain)
+{
     Start();
     sim->addCommand(Match::exact("?G"), Program{Line("G 1")});
     sim->injectFault(Fault(FaultKind::Garbage).on("?G").at(drivesim::GarbagePlace::InReply));
@@ -100,7 +126,8 @@ TEST_F(LineRepliesPty, InvalidBytesEndTheCommandAndResumeSendsItAgain) {
     EXPECT_NE(wire.find("\b?G\r", 3), std::string::npos) << wire;
 }
 
-TEST_F(LineRepliesPty, ARecordWithoutItsReplyTimesOutAndIsReportedUntilRemoved) {
+TEST_F(LineRepliesPty, ARecordWithoutItsReplyTimesOutAndIsReportedUntilRemoved)
+{
     Start();
     port->SetExternalData(300, true);
     sim->addCommand(Match::exact("?D"), Program{Line("D 1")});
@@ -121,7 +148,8 @@ TEST_F(LineRepliesPty, ARecordWithoutItsReplyTimesOutAndIsReportedUntilRemoved) 
     EXPECT_EQ(Events(n), (std::vector<plat::WPARAM>{1, 2, 4}));
 }
 
-TEST_F(LineRepliesPty, AbortingAsksTheDriverToStopUntilItsPromptComes) {
+TEST_F(LineRepliesPty, AbortingAsksTheDriverToStopUntilItsPromptComes)
+{
     Start();
     sim->addCommand(Match::exact("?R"), Program{Line("R 1"), drivesim::NoPrompt()});
     auto* r = Queue("?R\r");
@@ -147,7 +175,8 @@ TEST_F(LineRepliesPty, AbortingAsksTheDriverToStopUntilItsPromptComes) {
     EXPECT_EQ(Events(s), (std::vector<plat::WPARAM>{1, 2, 5, 9}));
 }
 
-TEST_F(LineRepliesPty, TheEchoWatchdogEndsALineThatStoppedEchoing) {
+TEST_F(LineRepliesPty, TheEchoWatchdogEndsALineThatStoppedEchoing)
+{
     auto t = ShortTimings();
     t.echoWatchdogMs = 300;
     Start({}, true, t);
@@ -164,7 +193,8 @@ TEST_F(LineRepliesPty, TheEchoWatchdogEndsALineThatStoppedEchoing) {
     EXPECT_EQ(Count(monitor, WM_COMM_MONITOR, COMM_MONITOR_NOT_CONNECTED), 0);
 }
 
-TEST_F(LineRepliesPty, RemovingAHeadWhoseEchoIsDueKeepsTheLineHealthy) {
+TEST_F(LineRepliesPty, RemovingAHeadWhoseEchoIsDueKeepsTheLineHealthy)
+{
     auto t = ShortTimings();
     t.echoWatchdogMs = 300;
     Start({}, true, t);
@@ -180,7 +210,8 @@ TEST_F(LineRepliesPty, RemovingAHeadWhoseEchoIsDueKeepsTheLineHealthy) {
     EXPECT_EQ(Reply(k), "K\r");
 }
 
-TEST_F(LineRepliesPty, TheReplyWatchdogEndsALineThatStoppedAnswering) {
+TEST_F(LineRepliesPty, TheReplyWatchdogEndsALineThatStoppedAnswering)
+{
     auto t = ShortTimings();
     t.replyWatchdogMs = 300;
     Start({}, true, t);
@@ -194,7 +225,8 @@ TEST_F(LineRepliesPty, TheReplyWatchdogEndsALineThatStoppedAnswering) {
     EXPECT_EQ(Events(r).front(), 1u);
 }
 
-TEST_F(LineRepliesPty, AWriteThatCannotFinishFailsAndEnoughOfThemLoseTheLine) {
+TEST_F(LineRepliesPty, AWriteThatCannotFinishFailsAndEnoughOfThemLoseTheLine)
+{
     auto t = ShortTimings();
     t.writeTotalMultiplierMs = 0; // the deadline is the margin alone
     t.writeTotalConstantMs = 200;
@@ -219,7 +251,8 @@ TEST_F(LineRepliesPty, AWriteThatCannotFinishFailsAndEnoughOfThemLoseTheLine) {
     sim->clearFaults();
 }
 
-TEST_F(LineRepliesPty, ClearToSendStayingOffFailsTheWriteWithoutLosingTheLine) {
+TEST_F(LineRepliesPty, ClearToSendStayingOffFailsTheWriteWithoutLosingTheLine)
+{
     auto t = ShortTimings();
     t.writeFailureLimit = 2;
     Start({}, true, t);

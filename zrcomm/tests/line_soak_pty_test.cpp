@@ -31,7 +31,10 @@ constexpr std::uint32_t kHealthyReplyMs = 20000;
 constexpr std::uint32_t kFaultReplyMs = 500;
 constexpr int kHangMs = 60000;
 
-bool IsFinal(plat::WPARAM e) { return e == 3 || e == 4 || e == 6 || e == 7 || e == 8 || e == 9; }
+bool IsFinal(plat::WPARAM e)
+{
+    return e == 3 || e == 4 || e == 6 || e == 7 || e == 8 || e == 9;
+}
 
 struct Outcome {
     int completed = 0, faulted = 0, aborted = 0;
@@ -39,7 +42,8 @@ struct Outcome {
 };
 
 // One port and its driver, run on the calling thread, which owns the port's windows.
-void Soak(int seed, int count, Outcome& out) {
+void Soak(int seed, int count, Outcome& out)
+{
     std::mt19937 rng(static_cast<unsigned>(seed));
     drivesim::Options o;
     o.echoTiming = drivesim::EchoTiming::WholeLine;
@@ -52,9 +56,8 @@ void Soak(int seed, int count, Outcome& out) {
         return;
     }
     // "?Sn": one line; "PGn": two pages; "QSn": a question answered by the command's second line.
-    sim.addCommand(Match::prefix("?S"), drivesim::Responder([](const std::string& l) {
-                       return Program{Line("V " + l.substr(2))};
-                   }));
+    sim.addCommand(Match::prefix("?S"),
+                   drivesim::Responder([](const std::string& l) { return Program{Line("V " + l.substr(2))}; }));
     sim.addCommand(Match::prefix("PG"), drivesim::Responder([](const std::string& l) {
                        return Program{drivesim::Page("A" + l.substr(2)), Line("B")};
                    }));
@@ -75,7 +78,8 @@ void Soak(int seed, int count, Outcome& out) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         while (std::chrono::steady_clock::now() < end) {
             notify.pump();
-            if (pred()) return true;
+            if (pred())
+                return true;
             ::usleep(200);
         }
         notify.pump();
@@ -84,14 +88,16 @@ void Soak(int seed, int count, Outcome& out) {
     const auto queue = [&](const std::string& text, bool short_) {
         PortLock lock(port);
         CCommCommand* r = port.QueueCommand(port.NewCommand(1, text.c_str(), nullptr, 0));
-        if (short_) r->ownTimeout = kFaultReplyMs;
+        if (short_)
+            r->ownTimeout = kFaultReplyMs;
         port.WakeSender();
         return r;
     };
     const auto collectFinals = [&](plat::LPARAM id, std::vector<plat::WPARAM>& finals) {
         finals.clear();
         for (const Message& m : notify.seen())
-            if (m.msg == WM_COMM_COMMAND && m.lParam == id && IsFinal(m.wParam)) finals.push_back(m.wParam);
+            if (m.msg == WM_COMM_COMMAND && m.lParam == id && IsFinal(m.wParam))
+                finals.push_back(m.wParam);
         return !finals.empty();
     };
     const auto describe = [&](CCommCommand* r) {
@@ -120,7 +126,8 @@ void Soak(int seed, int count, Outcome& out) {
             }
             port.RemoveRecord(r);
             notify.clear();
-            if (answered) return true;
+            if (answered)
+                return true;
         }
         out.problems.push_back("the driver never answered again after the failure of command " + std::to_string(i));
         return false;
@@ -168,10 +175,13 @@ void Soak(int seed, int count, Outcome& out) {
         std::vector<plat::WPARAM> finals;
         const auto collect = [&] { return collectFinals(id, finals); };
         if (abort) {
-            pumpUntil([&] { return collect() || std::any_of(notify.seen().begin(), notify.seen().end(), [&](const Message& m) {
-                                       return m.lParam == id && m.wParam == COMM_EVENT_WRITTEN;
-                                   }); },
-                      kHangMs);
+            pumpUntil(
+                [&] {
+                    return collect() || std::any_of(notify.seen().begin(), notify.seen().end(), [&](const Message& m) {
+                               return m.lParam == id && m.wParam == COMM_EVENT_WRITTEN;
+                           });
+                },
+                kHangMs);
             port.AbortRecord(r);
         }
         if (!pumpUntil(collect, kHangMs)) {
@@ -190,13 +200,15 @@ void Soak(int seed, int count, Outcome& out) {
         if (state == CMD_REPLY_TIMEOUT) {
             // An ended record left queued is reported again as timed out; its first end may differ.
             for (std::size_t k = 1; k < finals.size(); ++k)
-                if (finals[k] != COMM_EVENT_TIMEOUT) out.problems.push_back(line + ": mixed ends");
+                if (finals[k] != COMM_EVENT_TIMEOUT)
+                    out.problems.push_back(line + ": mixed ends");
         } else if (abort && finals == std::vector<plat::WPARAM>{COMM_EVENT_COMPLETED, COMM_EVENT_ABORTED}) {
             // Done before the abort came: an ended command is aborted at once, and says so.
         } else if (finals.size() != 1) {
             std::string seq;
             for (const Message& m : notify.seen())
-                if (m.lParam == id) seq += std::to_string(m.wParam) + ",";
+                if (m.lParam == id)
+                    seq += std::to_string(m.wParam) + ",";
             out.problems.push_back(line + ": ends " + seq + (fault ? " fault" : "") + (abort ? " abort" : ""));
         }
         if (abort) {
@@ -217,22 +229,25 @@ void Soak(int seed, int count, Outcome& out) {
         port.RemoveRecord(r);
         notify.clear();
         sim.clearFaults();
-        if ((fault || abort) && !resync(i)) break;
+        if ((fault || abort) && !resync(i))
+            break;
         if (port.ConnectionState() != CONN_CONNECTED) {
             out.problems.push_back("connection lost after " + line);
             break;
         }
     }
-    if (port.CountRecords(-1) != 0) out.problems.push_back("records left");
+    if (port.CountRecords(-1) != 0)
+        out.problems.push_back("records left");
     port.Close();
 }
 
 } // namespace
 
-TEST(LineSoakPty, ManyCommandsWithRandomFaultsAllEndOnceAndNothingHangs) {
+TEST(LineSoakPty, ManyCommandsWithRandomFaultsAllEndOnceAndNothingHangs)
+{
     auto t = ShortTimings();
-    t.singleByteWaitMs = 2;
-    t.questionWaitMs = 10;
+    t.passSleepMs = 1;
+    t.decisionSilenceMs = 10;
     t.receiveWaitMs = 50;
     t.promptWaitMs = 300;
     // Beyond a healthy reply's time-out: a slow line is not taken for a lost one.
@@ -246,12 +261,14 @@ TEST(LineSoakPty, ManyCommandsWithRandomFaultsAllEndOnceAndNothingHangs) {
     std::vector<std::thread> workers;
     for (int p = 0; p < kPorts; ++p)
         workers.emplace_back([&, p] { Soak(1234 + p, kCommands / kPorts, outcomes[static_cast<std::size_t>(p)]); });
-    for (auto& w : workers) w.join();
+    for (auto& w : workers)
+        w.join();
     CCommLog::Get().SetFile(savedLog.c_str(), CCommLog::kDefaultMask);
 
     int completed = 0, faulted = 0, aborted = 0;
     for (const Outcome& o : outcomes) {
-        for (const std::string& p : o.problems) ADD_FAILURE() << p;
+        for (const std::string& p : o.problems)
+            ADD_FAILURE() << p;
         completed += o.completed;
         faulted += o.faulted;
         aborted += o.aborted;

@@ -8,7 +8,7 @@
 //   [TypeLib\{...}]    Name, Version, Lcid, HelpFile, Path
 //   [Interface\{...}]  Name, TypeLib, Version, Role (dispatch or events)
 //
-// The file is $TALVERIN_COMPONENTS, or components.ini in the program folder. A Path below the
+// The file is $TALVERIN_COMPONENTS, or components.ini in the plug-in folder. A Path below the
 // file's folder is stored relative to it and read back absolute, so a copied program folder finds
 // its controls; every write is one atomic rewrite.
 #pragma once
@@ -58,7 +58,7 @@ public:
     explicit Registry(std::string path) : m_path(std::move(path)) {}
 
     // The override set for this process, else $TALVERIN_COMPONENTS, else
-    // <program folder>/components.ini.
+    // <plug-in folder>/components.ini.
     static std::string defaultPath();
     // Overrides the location for this process (the registration program's option, tests); an
     // empty path drops the override.

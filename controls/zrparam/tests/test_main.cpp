@@ -1,6 +1,8 @@
 // The parameter editor's tests: one application object (the loader starts no plug-in before it).
 #include <QApplication>
 
+#include "testsupport/pooled_threads.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -11,5 +13,7 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    plat::test::endPooledThreads();
+    return result;
 }

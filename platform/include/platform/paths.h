@@ -15,11 +15,15 @@ namespace plat {
 // error set when it cannot be found.
 std::string GetModuleFileName(const void* addressInModule = nullptr);
 
-// The folder of the executable: the program folder, where the settings file and the unit files
-// live. It can be overridden (tests, or a program started from a copy elsewhere); an empty path
-// drops the override.
+// The program folder, where the settings file and the unit files live: the folder of the
+// executable, or, for a program installed under a prefix (the executable in <prefix>/bin without a
+// settings file beside it), <prefix>/share/talverin. It can be overridden (tests, or a program
+// started from a copy elsewhere); an empty path drops the override.
 std::string GetProgramFolder();
 void SetProgramFolder(std::string folder);
+// Where the control plug-ins and their registry are: the program folder, or, installed,
+// <prefix>/lib/talverin (the overridden program folder when there is one).
+std::string GetPluginFolder();
 
 // The folder part of a path (up to, not including, the last '/'; "." when there is none) and
 // the part after it. Backslashes count as separators too, as in paths written on the original

@@ -25,9 +25,9 @@ enum class SerialOpenError {
 
 struct SerialOpenResult {
     SerialOpenError error = SerialOpenError::None;
-    int sysError = 0;        // errno of the failing call
-    std::string devicePath;  // the path that was tried
-    std::string message;     // a plain English sentence naming the device path
+    int sysError = 0;       // errno of the failing call
+    std::string devicePath; // the path that was tried
+    std::string message;    // a plain English sentence naming the device path
     bool ok() const { return error == SerialOpenError::None; }
 };
 
@@ -136,7 +136,9 @@ private:
     DWORD m_lastModem = 0;
     bool m_hungUp = false;
     bool m_hangUpReported = false;
-    struct Counts { int brk = 0, frame = 0, overrun = 0, parity = 0, bufOverrun = 0; } m_counts, m_eventCounts;
+    struct Counts {
+        int brk = 0, frame = 0, overrun = 0, parity = 0, bufOverrun = 0;
+    } m_counts, m_eventCounts;
     bool m_haveCounts = false;
 };
 

@@ -299,7 +299,7 @@ CMainFrame& CTalverinApp::EnsureMainFrame()
 {
     // The frame registers the screens while it is made (ProgramScreens.cpp).
     if (!m_frame) {
-        m_frame = std::make_unique<CMainFrame>(*this, [this](CMainFrame& frame) { RegisterProgramScreens(frame, *this); });
+        m_frame = std::make_unique<CMainFrame>(*this, [](CMainFrame& frame) { RegisterProgramScreens(frame); });
         // Registered after the frame's first switch, which shows the blank screen; the program
         // then opens on the oscilloscope.
         RegisterOpeningScreen(*m_frame);

@@ -4,12 +4,11 @@
 
 namespace talverin {
 
-class CMainFrame;
-class CTalverinApp;
+class ScreenHost;
 
-void RegisterProgramScreens(CMainFrame& frame, CTalverinApp& app);
+void RegisterProgramScreens(ScreenHost& host);
 // The oscilloscope, the screen the program opens on: registered once the frame has made its
 // first switch (to the blank screen).
-void RegisterOpeningScreen(CMainFrame& frame);
+void RegisterOpeningScreen(ScreenHost& host);
 
 } // namespace talverin

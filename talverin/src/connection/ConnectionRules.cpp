@@ -74,6 +74,12 @@ std::uint32_t CtsCheckFromSetting(std::string_view setting, const plat::DCB& dcb
     return 1;
 }
 
+bool IsDriverErrorResult(std::uint32_t result)
+{
+    // Up to READ ONLY: a refusal the driver names is an error, whichever it is.
+    return result >= 0x4000000Bu && result <= 0x40000015u;
+}
+
 bool IsLineFailureState(std::uint32_t state)
 {
     return state == CMD_SEND_FAILED || state == CMD_NO_ECHO || state == CMD_WAIT_REPLY ||

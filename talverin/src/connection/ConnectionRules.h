@@ -71,6 +71,9 @@ std::optional<int> LockStateFromReply(std::string_view reply);
 // the port's hardware flow setting, "ON" 1, "OFF" 0, any other text 1.
 std::uint32_t CtsCheckFromSetting(std::string_view setting, const plat::DCB& dcb);
 
+// The driver's error results a completed command may carry (the library's reply codes).
+bool IsDriverErrorResult(std::uint32_t result);
+
 // A queued command's state that, on a lost line, means the line failed under it: send failed, no
 // echo, waiting for the reply, answer failed, reply time-out.
 bool IsLineFailureState(std::uint32_t state);

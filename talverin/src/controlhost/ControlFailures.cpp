@@ -47,7 +47,7 @@ const ctl::Identity* identityOf(std::string_view clsid)
     return nullptr;
 }
 
-// Where the build puts the control's plug-in: beside the program, named after the control.
+// Where the control's plug-in is put: in the plug-in folder, named after the control.
 std::string usualPluginFile(std::string_view clsid)
 {
     const ctl::Identity* id = identityOf(clsid);
@@ -55,7 +55,7 @@ std::string usualPluginFile(std::string_view clsid)
         return {};
     std::string file(id->name);
     std::transform(file.begin(), file.end(), file.begin(), [](unsigned char c) { return std::tolower(c); });
-    return plat::JoinPath(plat::GetProgramFolder(), file + ".so");
+    return plat::JoinPath(plat::GetPluginFolder(), file + ".so");
 }
 
 // GUI thread only, as are the forms that report.

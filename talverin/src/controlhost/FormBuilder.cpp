@@ -2,11 +2,11 @@
 
 #include "controlhost/ControlFailures.h"
 #include "controlhost/ControlSite.h"
-#include "platform/qt/dialog_units.h"
 
 #include <component/loader.h>
 #include <component/log.h>
 #include <controls/ids.h>
+#include <platform/qt/dialog_units.h>
 
 #include <QCoreApplication>
 #include <QWidget>

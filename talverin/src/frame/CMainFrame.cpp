@@ -14,8 +14,6 @@
 #include "frame/UpdatePassTrigger.h"
 #include "report/ReportPrinting.h"
 #include "screens/CViewBase.h"
-#include "screens/param/CCommandWnd.h"
-#include "screens/param/ParamWindows.h"
 
 #include <model/CommandSupport.h>
 #include <platform/clock.h>
@@ -161,9 +159,10 @@ HelpWindow& CMainFrame::helpWindow()
 
 void CMainFrame::ShowHelp(const QString& page, const QString& anchor)
 {
-    const QString path = QFileInfo(page).isAbsolute()
-                           ? page
-                           : QDir(QString::fromStdString(m_app.m_helpFolder)).filePath(page);
+    const QDir folder(QString::fromStdString(m_app.m_helpFolder));
+    const QString path = QFileInfo(page).isAbsolute() ? page : folder.filePath(page);
+    // The search covers the pages of the contents of the folder in use now.
+    helpWindow().SetContentsPage(folder.filePath(HelpTopicPage()));
     helpWindow().ShowPage(path, anchor);
 }
 
@@ -196,7 +195,7 @@ void CMainFrame::OnFileNew()
     }
     for (CViewBase* view : GetViews())
         view->OnNewDocumentStarting();
-    emit newDocumentStarting();
+    emit m_notices.newDocumentStarting();
 
     model::CDataFile& store = m_app.m_dataFile;
     std::string path = unitPath;
@@ -207,7 +206,48 @@ void CMainFrame::OnFileNew()
         return;
     for (CViewBase* view : GetViews())
         view->OnNewDocumentDone();
-    emit newDocumentDone();
+    emit m_notices.newDocumentDone();
+}
+
+// ---- What a screen asks of the program -----------------------------------------------------------
+
+model::CDataFile& CMainFrame::Store()
+{
+    return m_app.m_dataFile;
+}
+
+void CMainFrame::KeepScreenPart(std::unique_ptr<QObject> part)
+{
+    m_screenParts.push_back(std::move(part));
+}
+
+bool CMainFrame::IsDocumentModified() const
+{
+    const DocumentAccess* doc = m_app.GetDocument();
+    return doc && doc->IsModified();
+}
+
+void CMainFrame::SetDocumentModified(bool modified)
+{
+    if (DocumentAccess* doc = m_app.GetDocument())
+        doc->SetModifiedFlag(modified);
+}
+
+int CMainFrame::LockState() const
+{
+    return m_app.m_lockState;
+}
+
+std::string CMainFrame::ProfileText(std::string_view section, std::string_view key) const
+{
+    std::string text;
+    m_app.GetProfileText(section, key, "", text);
+    return text;
+}
+
+void CMainFrame::WriteProfileText(std::string_view section, std::string_view key, std::string_view text)
+{
+    m_app.m_settingsReport.Note(m_app.WriteProfileText(section, key, text) != 0, m_app.m_settingsPath);
 }
 
 } // namespace talverin

@@ -1,41 +1,33 @@
 // The main frame: the window with the menu bar, the screens in a stacked widget and a window
-// handle that the rest of the program sends and posts to. It dispatches messages by id (the
-// message map; an id nobody registered is ignored), routes WM_COMMAND through the command table
-// (result 1 when a command ran, as the original framework answered), owns the screens and the help
-// window, and runs the New command and the close and destroy path.
+// handle the rest of the program sends and posts to. It dispatches messages by id (an id nobody
+// registered is ignored), routes WM_COMMAND through the command table (result 1 when a command
+// ran), owns the screens and the help window, and runs New and the close and destroy path.
+// Screens see it only as their ScreenHost; the driver connection (connection/) sees it as its
+// ConnectionHost and the frame passes the connection's messages and commands on.
 //
 // Extending it (one explicit call each):
 //   Messages().Set(WM_SHOW_START_DIALOG, [this](WPARAM, LPARAM) { ...; return LRESULT{0}; });
 //   Commands().add(ID_..., handler, rule);  AddCommand(menu, ID_..., tr("..."), shortcut);
 //   InsertMenu(tr("&Edit"), HelpMenu());  // a new menu before Help
-//   Screens().Register({VIEW_OSCILLO, tr("Oscilloscope"), ID_VIEW_OSCILLO, 2, factory});  // ProgramScreens.cpp
-//   connect(this, &CMainFrame::destroying, window, ...);  // tool windows, bars: before teardown
+//   Screens().Register({VIEW_OSCILLO, tr("Oscilloscope"), ID_VIEW_OSCILLO, 2, factory});  // app/ProgramScreens.cpp
+//   connect(&Notices(), &FrameNotices::destroying, window, ...);  // tool windows: before teardown
 //
-// Screens (CMainFrameViews.cpp): the frame shows only the screens of Screens(), switches with
-// SwitchView, merges the current screen's menus, runs the keyboard hook and passes drops, colour
-// changes and the minimum size on. Menus, tool bar, status bar and the update rules of every
-// command: CMainFrameMenus.cpp (the rules themselves: FrameCommandRules.h). Closing, placements
-// and the bar layout: CMainFrameClose.cpp.
-//
-// Bars, ports and the start screen (CMainFrameBars.cpp): the connection bar is the communication
-// library's monitor window (ConnectionBar()->GetSafeHwnd()) and relays its notices to the frame.
-//
-// The driver connection is the frame's DriverConnection (connection/): the frame passes the
-// connection's messages and commands on, answers what it asks of its window (ConnectionHost:
-// the screens, the bars, the port Connect opens) and asks it for the connection steps of a screen
-// switch and of closing the program. Windows made elsewhere lend it what it needs
-// (Connection().SetCommandWindow, Connection().Hooks()).
+// Files: screens, switching, menu merging, the keyboard hook (CMainFrameViews.cpp); menus and
+// command rules (CMainFrameMenus.cpp, FrameCommandRules.h); bars, ports, the start screen
+// (CMainFrameBars.cpp); closing and placements (CMainFrameClose.cpp); reports (CMainFramePrint.cpp).
 #pragma once
 
 #include "common/MessageMap.h"
 #include "connection/ConnectionHost.h"
 #include "frame/FrameCommandRules.h"
 #include "frame/HelpWindow.h"
+#include "frame/MenuMerge.h"
+#include "screens/FrameNotices.h"
+#include "screens/ScreenHost.h"
 #include "screens/ScreenRegistry.h"
 
-#include <platform/qt/keyboard_hook.h>
-
 #include <platform/qt/command_table.h>
+#include <platform/qt/keyboard_hook.h>
 #include <platform/types.h>
 
 #include <QKeySequence>
@@ -62,19 +54,17 @@ class WindowBridge;
 namespace talverin {
 
 class CCommandBar;
-class CCommandWnd;
 class CConnectionBar;
 class CDebugDlg;
 class CStartDlg;
 class CViewBase;
 class DriverConnection;
 class FrameProgram;
-class ParamWindows;
 class PortMenu;
 class ReportPrinting;
 class TerminalWindowBase;
 
-class CMainFrame : public QMainWindow, private ConnectionHost {
+class CMainFrame : public QMainWindow, public ScreenHost, private ConnectionHost {
     Q_OBJECT
 
 public:
@@ -83,14 +73,15 @@ public:
     // The update pass of the commands' states runs at most this often.
     static constexpr int kUpdateIntervalMs = 200;
 
-    // registerScreens fills Screens() while the frame is made, before its menus: the program's
-    // screens (ProgramScreens.cpp), or a test's.
+    // registerScreens fills Screens() while the frame is made, before its menus.
     CMainFrame(FrameProgram& app, const std::function<void(CMainFrame&)>& registerScreens, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     plat::HWND GetSafeHwnd() const override;
-    plat::qt::CommandTable& Commands() { return m_commands; }
-    MessageMap& Messages() { return m_messages; }
+    plat::qt::CommandTable& Commands() override { return m_commands; }
+    MessageMap& Messages() override { return m_messages; }
+    FrameNotices& Notices() override { return m_notices; }
+    QWidget& FrameWindow() override { return *this; }
 
     // ---- Menus ------------------------------------------------------------------------------
 
@@ -98,91 +89,66 @@ public:
     QMenu* EditMenu() const { return m_editMenu; }
     QMenu* ViewMenu() const { return m_viewMenu; }
     QMenu* HelpMenu() const { return m_helpMenu; }
-    // The File menu's Print item (merged popups go before it).
-    QAction* PrintItem() const { return m_printItem; }
+    QAction* PrintItem() const { return m_printItem; } // File > Print; merged popups go before it
     QToolBar* ToolBar() const { return m_toolBar; }
-    // The status bar's message pane.
-    QLabel* MessagePane() const { return m_messagePane; }
-    // The state the commands' update rules read (FrameCommandRules.h).
-    FrameSnapshot Snapshot() const;
-    // The rule of a command of the frame's table, for a handler that comes later:
-    //   Commands().add(ID_FILE_PRINT, handler, CommandRule());
+    QLabel* MessagePane() const { return m_messagePane; } // the status bar's message pane
+    FrameSnapshot Snapshot() const; // what the commands' update rules read
+    // The rule of a frame command whose handler comes later: Commands().add(id, handler, CommandRule()).
     plat::qt::CommandTable::UpdateRule CommandRule();
-    // A new menu of the menu bar before `before` (null: at the end); it is attached to the
-    // command table.
+    // A menu of the menu bar, attached to the command table, and an item for a command (in the
+    // table already or added later); both at the end or before `before`.
     QMenu* InsertMenu(const QString& title, QMenu* before);
-    // An item for a command (already in the command table, or added later) at the end of the
-    // menu or before `before`.
     QAction* AddCommand(QMenu* menu, plat::UINT id, const QString& text, const QKeySequence& shortcut = {},
                         QAction* before = nullptr);
 
     // ---- Screens ----------------------------------------------------------------------------
 
-    // The screens the frame can show, with their titles, commands, line modes and factories.
-    ScreenRegistry& Screens() { return m_screens; }
+    ScreenRegistry& Screens() override { return m_screens; }
     const ScreenRegistry& Screens() const { return m_screens; }
     bool IsViewRegistered(int viewId) const { return m_screens.Contains(viewId); }
-    // The screen when it was made already, else null.
     CViewBase* GetView(int viewId) const override;
-    // The screens made so far, in the order they were registered.
-    std::vector<CViewBase*> GetViews() const;
+    std::vector<CViewBase*> GetViews() const; // those made so far, in the order registered
     // Puts a screen made elsewhere into the frame's screens under its view id (replacing none).
     void AddView(CViewBase* view);
     int GetCurrentViewId() const override { return m_currentView; }
-    // The line mode of a screen, as registered (2 oscilloscope, 1 terminal, 0 the others).
     int GetCommandModeForView(int viewId) const override { return m_screens.CommandMode(viewId); }
-    // Shows the screen (made on the first switch to it). While connected, a switch to or from the
-    // terminal or away from the oscilloscope screen first runs its driver step and goes on from
-    // that step's reply (true: held). False when the screen is unknown or cannot be made (a box
-    // names it), when a switch is running, when the screen left vetoes, or when the driver step
-    // ended the switch.
+    // Shows the screen (made on the first switch), after the connection's driver step of the
+    // switch if it has one (true: held). False when the screen is unknown or cannot be made, a
+    // switch runs, the screen left vetoes or the driver step ended the switch.
     bool SwitchView(int viewId) override;
     bool IsSwitching() const { return m_switching; }
-    // 32775-32779: the switch under the application's switch guard (dropped while it is held).
-    void OnScreenCommand(plat::UINT id);
-    // The keyboard hook (installed in the hook chain while the frame lives); true swallows.
+    void OnScreenCommand(plat::UINT id); // 32775-32779, dropped while the switch guard is held
+    // The keyboard hook, in the hook chain while the frame lives; true swallows.
     bool KeyboardHookProc(const plat::qt::KeyInput& key);
     bool IsApplicationActive() const { return m_appActive; }
 
     // ---- Tool windows -----------------------------------------------------------------------
 
     TerminalWindowBase* TerminalWindow() const;
-    // The command window (made on its first show by ParamWindows), else null.
-    CCommandWnd* CommandWindow() const;
-    // The parameter screen's and the command window's wiring (32773, WM_SHOW_COMMAND_WINDOW, the
-    // window's placement); ProgramScreens.cpp makes it.
-    void SetParamWindows(std::unique_ptr<ParamWindows> windows);
-    // WM_SHOW_TERMINAL_WINDOW.
-    void ShowTerminalWindow(bool show);
+    void ShowTerminalWindow(bool show); // WM_SHOW_TERMINAL_WINDOW
     CDebugDlg* DebugWindow() const;
 
     // ---- Help -------------------------------------------------------------------------------
 
-    // Shows a page of the help folder (or an absolute path) at the anchor; a missing page says so
-    // in the help window. The start screen and the screens call it for their help buttons.
-    void ShowHelp(const QString& page, const QString& anchor = {});
-    // The help window with its find field.
-    void ShowHelpSearch();
-    // The contents page: "_RESOURCE/1_1_1_introduction.htm" (its Japanese twin for 1041).
-    static QString HelpTopicPage();
+    // A page of the help folder (or an absolute path) at the anchor; a missing page says so.
+    void ShowHelp(const QString& page, const QString& anchor = {}) override;
+    void ShowHelpSearch(); // the help window with its find field
+    static QString HelpTopicPage(); // the contents page (its Japanese twin for 1041)
     HelpWindow* GetHelpWindow() const { return m_help; }
 
     // ---- Document commands -------------------------------------------------------------------
 
-    // Called before a document is loaded into the store: emits dataLoading.
-    void PrepareDataLoad() { emit dataLoading(); }
-
+    // Called before a document is loaded into the store: Notices().dataLoading.
+    void PrepareDataLoad() { emit m_notices.dataLoading(); }
     // File > New: the save question, the unit, the screens told before and after.
     void OnFileNew();
-    // 32829 Upload / 32828 DownLoad: the upload/download dialog in that direction (1 upload, 0
-    // download), modal; enabled while no driver is connected and the terminal screen is not shown.
+    // Upload (1) / DownLoad (0): the upload/download dialog, modal (not while connected).
     void OnTransfer(int direction);
 
     // ---- Report printing (CMainFramePrint.cpp) -------------------------------------------------
 
-    // File > Print Preview and Print: the current screen's report in the report viewer, previewed
-    // or printed. Only the parameter, I/O and channel program screens have one, and not while the
-    // terminal screen is entered or left or a switch reads all data (phases 4097-4099).
+    // File > Print Preview and Print: the current screen's report (parameter, I/O, channel
+    // programs) in the report viewer, not while a connection step of a switch runs.
     void OnFilePrintPreview();
     void OnFilePrint();
     bool CanPrint() const;
@@ -194,50 +160,31 @@ public:
 
     QMenu* SettingMenu() const { return m_settingMenu; }
     CConnectionBar* ConnectionBar() const { return m_connectionBar; }
-    // Null when the settings file has no [ExtBar] section.
-    CCommandBar* CommandBar() const { return m_commandBar; }
+    CCommandBar* CommandBar() const { return m_commandBar; } // null without [ExtBar]
     PortMenu& Ports() { return *m_ports; }
-    // The parameter screen's and the command window's wiring.
-    ParamWindows& GetParamWindows() { return *m_paramWindows; }
     CStartDlg* StartDialog() const { return m_startDlg.get(); }
-    DriverConnection& Connection() { return *m_connection; }
-    // The upload/download dialog, while it runs (it registers itself).
-    void SetTransferDialog(QWidget* dialog) { m_transferDialog = dialog; }
-    bool IsTransferDialogOpen() const { return !m_transferDialog.isNull(); }
+    DriverConnection& Connection() override { return *m_connection; }
+    void SetTransferDialog(QWidget* dialog) { m_transferDialog = dialog; } // while it runs
+    bool IsTransferDialogOpen() const override { return !m_transferDialog.isNull(); }
     bool IsTransferDialogVisible() const;
-    // Brings the enabled states of every command item and bar button up to date.
-    void UpdateBars();
+    void UpdateBars() override;
 
-    // WM_SHOW_START_DIALOG: the start screen, shown and activated.
-    void ShowStartDialog();
+    void ShowStartDialog(); // WM_SHOW_START_DIALOG: the start screen, shown and activated
     // The start screen goes without a choice; the main window is enabled again.
     void DestroyStartDialog();
-    // 1075-1079: sends the command bar entry's text.
-    void OnCommandBarCommand(plat::UINT id);
+    void OnCommandBarCommand(plat::UINT id); // 1075-1079: sends the command bar entry's text
     // WM_COMMAND_TOOL_REPLY (0, counts before and after) when the library removed records.
     plat::LRESULT OnCommandToolReply(plat::WPARAM tag, plat::LPARAM value);
 
     // ---- Closing ----------------------------------------------------------------------------
 
-    // The destroy path without questions (a posted WM_DESTROY): queued driver commands removed,
-    // the port closed, the settings written, the store closed; the window goes and the event
-    // loop ends. Runs once.
+    // The destroy path without questions (a posted WM_DESTROY), once: queued commands removed, the
+    // port closed, settings written, the store closed; the window goes and the event loop ends.
     void DestroyFrame();
     bool IsDestroyed() const override { return m_destroyed; }
-    // The bar layout and the three window placements written to the settings file.
-    void SavePlacements();
+    void SavePlacements(); // the bar layout and the three window placements, to the settings file
     // The close, step by step (the frame's WM_CLOSE); false when the program keeps running.
     bool OnClose();
-
-signals:
-    void newDocumentStarting();
-    void newDocumentDone();
-    void dataReloaded(bool keepSamples);
-    // A document is about to be loaded into the store (its lists are replaced, dataReloaded
-    // follows): windows that show the store's nodes drop them.
-    void dataLoading();
-    // At the start of the destroy path, while everything still exists.
-    void destroying();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -260,10 +207,8 @@ private:
     void createToolWindows();
     void installHook();
     bool openRefused();
-    // Menu merging of a screen (entering) and its undoing (leaving).
-    void mergeMenus(CViewBase* view);
+    void mergeMenus(CViewBase* view); // entering a screen; unmergeMenus leaving it
     void unmergeMenus();
-    void prepareCommandWindow(int target);
     void applyMinimumSize();
     void restorePlacement();
     void restoreBarState();
@@ -281,10 +226,17 @@ private:
     plat::LRESULT onCollectViewData();
     plat::LRESULT onDataReloaded(plat::WPARAM wParam);
     CViewBase* makeView(int viewId);
-    // Every screen's menus and the frame's items removed (the destroy path).
-    void destroyToolWindows();
+    void destroyToolWindows(); // the destroy path: every screen's menus and the frame's items
     void addTransferCommands();
-    void setBarState(int state);
+
+    // ---- ScreenHost: what the frame answers for the program ----
+    model::CDataFile& Store() override;
+    void KeepScreenPart(std::unique_ptr<QObject> part) override;
+    bool IsDocumentModified() const override;
+    void SetDocumentModified(bool modified) override;
+    int LockState() const override;
+    std::string ProfileText(std::string_view section, std::string_view key) const override;
+    void WriteProfileText(std::string_view section, std::string_view key, std::string_view text) override;
 
     // ---- ConnectionHost ----
     plat::UINT CheckedPortId() const override;
@@ -301,6 +253,7 @@ private:
     FrameProgram& m_app;
     plat::qt::CommandTable m_commands;
     MessageMap m_messages;
+    FrameNotices m_notices;
     std::unique_ptr<plat::qt::WindowBridge> m_bridge;
     std::unique_ptr<DriverConnection> m_connection;
 
@@ -312,15 +265,7 @@ private:
     QToolBar* m_toolBar = nullptr;
     QLabel* m_messagePane = nullptr;
     QTimer* m_updateTimer = nullptr;
-    // What the current screen merged, to be taken out again when it is left.
-    struct MergedMenus {
-        QPointer<QMenu> function;
-        QPointer<QMenu> execute;
-        QPointer<QMenu> popup;
-        QPointer<QAction> popupSeparator;
-        QList<QPointer<QAction>> editItems;
-        QString popupTitle; // the popup's own title, given back when it is taken out
-    } m_merged;
+    MenuMerge m_merged; // what the current screen lent the menus
     QMenu* m_settingMenu = nullptr;
     QAction* m_connectItem = nullptr;
     QAction* m_recentSeparator = nullptr;
@@ -336,7 +281,8 @@ private:
     CConnectionBar* m_connectionBar = nullptr;
     CCommandBar* m_commandBar = nullptr;
     std::unique_ptr<PortMenu> m_ports;
-    std::unique_ptr<ParamWindows> m_paramWindows;
+    // What goes with a screen beyond the screen (the parameter screen's command window wiring).
+    std::vector<std::unique_ptr<QObject>> m_screenParts;
     std::unique_ptr<CStartDlg> m_startDlg;
     QPointer<QWidget> m_transferDialog;
     std::unique_ptr<ReportPrinting> m_reports;

@@ -14,7 +14,6 @@
 #include "frame/FramePlacement.h"
 #include "frame/PortMenu.h"
 #include "screens/CViewBase.h"
-#include "screens/param/CCommandWnd.h"
 #include "screens/TerminalWindowBase.h"
 #include "connection/DriverConnection.h"
 
@@ -169,7 +168,7 @@ void CMainFrame::DestroyFrame()
     m_destroyed = true;
     if (m_updateTimer)
         m_updateTimer->stop();
-    emit destroying(); // the command window's placement is written here (ParamWindows)
+    emit m_notices.destroying(); // the command window's placement is written here (ParamWindows)
     CloseReportViewer();
     unmergeMenus();
     m_connection->Shutdown();

@@ -12,7 +12,6 @@
 #include "frame/CConnectionBar.h"
 #include "frame/CDebugDlg.h"
 #include "screens/CViewBase.h"
-#include "screens/param/CCommandWnd.h"
 #include "screens/TerminalWindowBase.h"
 #include "connection/DriverConnection.h"
 

@@ -7,7 +7,7 @@
 #include "common/CommandIds.h"
 #include "connection/ConnectionRules.h"
 #include "report/ReportPrinting.h"
-#include "screens/channel/CViewChannel.h"
+#include "screens/CViewBase.h"
 
 namespace talverin {
 
@@ -47,7 +47,7 @@ void CMainFrame::printReport(bool print)
     onCollectViewData();
     // The channel report shows the channel the editor shows.
     int channel = m_app.m_dataFile.m_editChannel;
-    if (const auto* editor = dynamic_cast<const CViewChannel*>(GetView(VIEW_CHANNEL)))
+    if (const CViewBase* editor = GetView(VIEW_CHANNEL); editor && editor->CurrentChannel() >= 0)
         channel = editor->CurrentChannel();
     m_reports->PrintReport(m_currentView, print, channel, m_app.m_programFolder, GetSafeHwnd());
 }

@@ -12,8 +12,6 @@
 #include "frame/CDebugDlg.h"
 #include "frame/CStartDlg.h"
 #include "screens/CViewBase.h"
-#include "screens/param/CCommandWnd.h"
-#include "screens/param/ParamWindows.h"
 #include "screens/TerminalWindowBase.h"
 #include "connection/DriverConnection.h"
 
@@ -38,14 +36,6 @@ namespace talverin {
 using plat::LPARAM;
 using plat::LRESULT;
 using plat::WPARAM;
-
-namespace {
-
-// The command window's read-only mode on the terminal screen: the line carries direct text, so
-// nothing may be read or written from the window.
-constexpr plat::LONG kFullyReadOnly = static_cast<plat::LONG>(0x80000000u);
-
-} // namespace
 
 // ---- Screens ----------------------------------------------------------------------------------
 
@@ -141,7 +131,7 @@ bool CMainFrame::SwitchView(int viewId)
         return false;
     if (m_connection->IsConnected())
         m_connection->m_connectionPhase = Phase::Connected;
-    prepareCommandWindow(viewId);
+    emit m_notices.viewSwitching(viewId);
     model::WaitCommandQueue(GetSafeHwnd());
     CurrentDriverQueue().setModeWhenDrained(GetSafeHwnd(), GetCommandModeForView(viewId));
     unmergeMenus();
@@ -185,14 +175,7 @@ LRESULT CMainFrame::onDataReloaded(WPARAM wParam)
     // The samples stay while a switch reads all data.
     const WPARAM keep = wParam != 0 || m_connection->m_connectionPhase == Phase::SwitchReadAll ? 1 : 0;
     setUpdatesEnabled(false);
-    CCommandWnd* commandWindow = CommandWindow();
-    const bool commandWindowEnabled = commandWindow && commandWindow->isEnabled();
-    QWidget* commandControl = commandWindow ? commandWindow->findChild<QWidget*>(QString::number(CCommandWnd::IDC_PARAM)) : nullptr;
-    const bool controlVisible = commandControl && commandControl->isVisible();
-    if (commandWindow)
-        commandWindow->setEnabled(false);
-    if (commandControl)
-        commandControl->hide();
+    emit m_notices.dataReloading();
     // Each screen reloads disabled (and the parameter screen hidden: its tree is rebuilt).
     for (CViewBase* view : GetViews()) {
         // Its own setting: the frame itself is disabled while the read before a save waits.
@@ -206,13 +189,7 @@ LRESULT CMainFrame::onDataReloaded(WPARAM wParam)
             view->show();
         view->setEnabled(enabled);
     }
-    if (commandWindow) {
-        // Its reload (1002) follows with dataReloaded.
-        if (commandControl && controlVisible)
-            commandControl->show();
-        commandWindow->setEnabled(commandWindowEnabled);
-    }
-    emit dataReloaded(keep != 0);
+    emit m_notices.dataReloaded(keep != 0);
     setUpdatesEnabled(true);
     update();
     return 0;
@@ -222,55 +199,13 @@ LRESULT CMainFrame::onDataReloaded(WPARAM wParam)
 
 void CMainFrame::mergeMenus(CViewBase* view)
 {
-    QMenuBar* bar = menuBar();
-    auto insertAt = [bar](QMenu* menu, int position) {
-        const QList<QAction*> top = bar->actions();
-        bar->insertMenu(position < top.size() ? top.at(position) : nullptr, menu);
-    };
-    if (QMenu* function = view->FunctionMenu()) {
-        insertAt(function, 2);
-        m_merged.function = function;
-    }
-    if (QMenu* execute = view->ExecuteMenu()) {
-        insertAt(execute, 3);
-        m_merged.execute = execute;
-    }
-    QMenu* popup = view->ExportMenu() ? view->ExportMenu() : view->PopupMenu();
-    if (popup && m_printItem) {
-        const ScreenEntry* entry = m_screens.Find(view->ViewId());
-        m_merged.popupTitle = popup->title();
-        if (entry && !entry->title.isEmpty())
-            popup->setTitle(entry->title);
-        m_fileMenu->insertMenu(m_printItem, popup);
-        m_merged.popupSeparator = m_fileMenu->insertSeparator(m_printItem);
-        m_merged.popup = popup;
-    }
-    for (QAction* item : view->MenuActions()) {
-        if (!item)
-            continue;
-        m_editMenu->addAction(item);
-        m_merged.editItems.push_back(item);
-    }
-    view->Commands().refresh();
+    const ScreenEntry* entry = m_screens.Find(view->ViewId());
+    m_merged.Merge({menuBar(), m_fileMenu, m_printItem, m_editMenu}, *view, entry ? entry->title : QString());
 }
 
 void CMainFrame::unmergeMenus()
 {
-    // The Edit menu's items from position 5 on are the screen's.
-    const QList<QAction*> edit = m_editMenu ? m_editMenu->actions() : QList<QAction*>();
-    for (int i = 5; i < edit.size(); ++i)
-        m_editMenu->removeAction(edit.at(i));
-    m_merged.editItems.clear();
-    if (m_merged.popup) {
-        m_fileMenu->removeAction(m_merged.popup->menuAction());
-        m_merged.popup->setTitle(m_merged.popupTitle);
-    }
-    delete m_merged.popupSeparator.data();
-    if (m_merged.execute)
-        menuBar()->removeAction(m_merged.execute->menuAction());
-    if (m_merged.function)
-        menuBar()->removeAction(m_merged.function->menuAction());
-    m_merged = MergedMenus();
+    m_merged.Undo({menuBar(), m_fileMenu, m_printItem, m_editMenu});
 }
 
 // ---- Tool windows -------------------------------------------------------------------------------
@@ -278,16 +213,6 @@ void CMainFrame::unmergeMenus()
 TerminalWindowBase* CMainFrame::TerminalWindow() const
 {
     return m_terminalWindow.data();
-}
-
-CCommandWnd* CMainFrame::CommandWindow() const
-{
-    return qobject_cast<CCommandWnd*>(m_connection->CommandWindow());
-}
-
-void CMainFrame::SetParamWindows(std::unique_ptr<ParamWindows> windows)
-{
-    m_paramWindows = std::move(windows);
 }
 
 CDebugDlg* CMainFrame::DebugWindow() const
@@ -325,33 +250,6 @@ void CMainFrame::ShowTerminalWindow(bool show)
         m_terminalWindow->FocusTerminal();
     }
     UpdateBars();
-}
-
-void CMainFrame::prepareCommandWindow(int target)
-{
-    CCommandWnd* window = CommandWindow();
-    if (!window)
-        return;
-    switch (target) {
-    case VIEW_OSCILLO:
-        window->SetReadOnly(0);
-        break;
-    case VIEW_IO:
-        window->SetReadOnly(0);
-        window->AddEnableCmdType("I");
-        window->AddEnableCmdType("O");
-        break;
-    case VIEW_TERMINAL:
-        window->SetReadOnly(kFullyReadOnly);
-        break;
-    case VIEW_CHANNEL:
-        if (window->isVisible())
-            window->ReloadControl();
-        break;
-    default: // the parameter screen has the same tree; the blank screen none
-        window->hide();
-        break;
-    }
 }
 
 void CMainFrame::destroyToolWindows()

@@ -84,7 +84,12 @@ bool ReportPrinting::PrintReport(int viewId, bool print, int channel, const std:
               << QStringLiteral("/MOD%1").arg(plat::GetCurrentProcessId());
     m_lastReportFile = reportPath;
 
-    const QString viewer = QString::fromStdString(plat::JoinPath(programFolder, kViewerProgram));
+    // Built, the viewer is in the program folder; installed, the programs are in a folder of their
+    // own, beside this one.
+    std::string viewerPath = plat::JoinPath(programFolder, kViewerProgram);
+    if (!plat::FileExists(viewerPath) && programFolder == plat::GetProgramFolder())
+        viewerPath = plat::JoinPath(plat::FolderOf(plat::GetModuleFileName()), kViewerProgram);
+    const QString viewer = QString::fromStdString(viewerPath);
     m_viewerWindow = StartProgramAndFindWindow(viewer, arguments, m_viewerProcess);
     if (!m_viewerProcess) {
         Warn(owner, tr("The report viewer %1 cannot be started.").arg(viewer));

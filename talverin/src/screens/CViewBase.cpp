@@ -100,6 +100,11 @@ int CViewBase::CaptureState() const
     return 0;
 }
 
+int CViewBase::CurrentChannel() const
+{
+    return -1;
+}
+
 plat::LRESULT CViewBase::WindowProc(plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam)
 {
     switch (message) {

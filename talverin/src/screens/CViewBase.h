@@ -88,6 +88,8 @@ public:
     // The oscilloscope's capture state (0 idle, 1 not connected, 3 syncing, 4-6 capturing,
     // 9 failed); other screens: 0.
     virtual int CaptureState() const;
+    // The channel program editor's channel (its report shows it); other screens: -1.
+    virtual int CurrentChannel() const;
 
 protected:
     // Every message to the handle; the base answers the frame's messages above and then the

@@ -204,7 +204,7 @@ TEST_F(DocumentGui, FailedOpensLeaveTheDocumentAsItWas)
 TEST_F(DocumentGui, OpenReadsAgainAndTheRecentFilesOutliveTheProgram)
 {
     int reloads = 0;
-    QObject::connect(&frame(), &CMainFrame::dataReloaded, [&](bool keep) { reloads += keep ? 100 : 1; });
+    QObject::connect(&frame().Notices(), &talverin::FrameNotices::dataReloaded, [&](bool keep) { reloads += keep ? 100 : 1; });
     std::vector<std::string> paths;
     for (int i = 1; i <= 5; ++i) {
         paths.push_back(Sample("d" + std::to_string(i) + ".zrd"));
@@ -235,8 +235,8 @@ TEST_F(DocumentGui, NewCommand)
 {
     int starting = 0;
     int done = 0;
-    QObject::connect(&frame(), &CMainFrame::newDocumentStarting, [&] { ++starting; });
-    QObject::connect(&frame(), &CMainFrame::newDocumentDone, [&] { ++done; });
+    QObject::connect(&frame().Notices(), &talverin::FrameNotices::newDocumentStarting, [&] { ++starting; });
+    QObject::connect(&frame().Notices(), &talverin::FrameNotices::newDocumentDone, [&] { ++done; });
     auto chooseFirstUnit = [](QDialog& d) {
         auto& dialog = dynamic_cast<CNewDlg&>(d);
         EXPECT_EQ(dialog.Units()->currentText(), "KVX-100");

@@ -13,7 +13,8 @@ cmake -S "$1" -B "$work/build" -G "$3" -DCMAKE_C_COMPILER="$4" -DCMAKE_CXX_COMPI
 failed=0
 fail() { echo "clean build: $*"; failed=1; }
 for f in talverin zrreport zrparam.so zrcn2.so zrslider.so zroscillo.so zrtermed.so Talverin.ini unit/kvx100.ini \
-         translations/talverin_ja.qm translations/zrreport_ja.qm Help/cmd_mode.html report/report_io.html; do
+         translations/talverin_ja.qm translations/zrreport_ja.qm Help/cmd_mode.html report/report_io.html \
+         Help_en/_RESOURCE/1_1_1_introduction.htm Help/_RESOURCE/3_6_1_Oscilloscope_screen_j.htm; do
   [ -e "$bin/$f" ] || fail "the program folder lacks $f"
 done
 [ "$(grep -cs '^\[CLSID' "$bin/components.ini")" = 5 ] || fail "components.ini does not register 5 classes"

@@ -60,6 +60,12 @@ protected:
         ::setenv("ZRCOMM_TEST_WATCHDOG_MS", "1500", 1);
         ASSERT_TRUE(m_model.load(kUnit));
         m_model.install(m_sim);
+        if (m_baud) {
+            drivesim::Options paced = m_sim.options();
+            paced.pacing = true;
+            m_sim.setOptions(paced);
+            SetSetting("Port", "COM7", (std::to_string(m_baud / 100) + ",n,8,1").c_str());
+        }
         ASSERT_TRUE(m_sim.start());
         SetSetting("ExtPort", "COM7", m_sim.slavePath().c_str());
         SetSetting("Port", "Connect", "COM7");
@@ -136,6 +142,16 @@ protected:
     plat::ScopedClock m_useRealClock{m_realClock};
     drivesim::DriverModel m_model;
     drivesim::DriverSim m_sim;
+    int m_baud = 0; // set before SetUp: the port's rate, the driver paced byte by byte at it
+};
+
+class TransferRatesPty : public TransferPty, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override
+    {
+        m_baud = GetParam();
+        TransferPty::SetUp();
+    }
 };
 
 } // namespace
@@ -374,3 +390,41 @@ TEST_F(TransferPty, AnUploadThatFailsLeavesTheFileAsItWas)
         t.reject();
     });
 }
+
+// Byte by byte at the wire's pace, with replies that stall on the way (each gap shorter than the
+// silence that makes a final '?' or ';' a question or a page): nothing the driver sends or is sent
+// may be lost or misread, at any of its rates.
+TEST_P(TransferRatesPty, TheWholeDownloadAndTheReadAllArriveIntact)
+{
+    using std::chrono::milliseconds;
+    drivesim::DriverModel expected;
+    ASSERT_TRUE(expected.load(kUnit));
+    ASSERT_TRUE(expected.loadState(kSample));
+    m_sim.injectFault(Fault(FaultKind::EchoDelay).on("SPD100").after(milliseconds(40)));
+    m_sim.injectFault(Fault(FaultKind::PromptDelay).on("KP1").after(milliseconds(40)));
+    m_sim.injectFault(Fault(FaultKind::ByteDelay).on("CH0").after(milliseconds(15)));
+    m_sim.injectFault(Fault(FaultKind::SplitWrites).on("PI0").splitAfterText({"000"}).after(milliseconds(30)));
+    RunDialog(ID_DOWNLOAD, [&](CTransferDlg& t) {
+        SetFile(t, kSample);
+        ASSERT_TRUE(Run(t));
+        EXPECT_EQ(t.FinishedResult(), 1);
+        EXPECT_TRUE(t.Errors().empty()) << t.Errors().front().command;
+        EXPECT_EQ(plat::SplitLines(m_model.dumpText()), plat::SplitLines(expected.dumpText()));
+        t.reject();
+    });
+
+    // The read-all in pages, its reply split where a line ends and inside one.
+    m_model.setPageLines(40);
+    m_sim.injectFault(Fault(FaultKind::SplitWrites).on("TX0").splitAt({40, 400, 401, 1200}).after(milliseconds(30)));
+    const std::string path = m_folder.file("upload.txt");
+    RunDialog(ID_UPLOAD, [&](CTransferDlg& t) {
+        SetFile(t, path);
+        ASSERT_TRUE(Run(t));
+        EXPECT_EQ(t.FinishedResult(), 1);
+        EXPECT_EQ(plat::SplitLines(apptest::ReadText(path)), plat::SplitLines(m_model.dumpText()));
+        EXPECT_GT(m_sim.stats().loneBlanks, 10u) << "paged";
+        t.reject();
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, TransferRatesPty, ::testing::Values(9600, 19200, 38400, 57600));

@@ -69,20 +69,24 @@ static_assert(kNoneClear == 0x232C && kNoneSet == 0x1010);
 static_assert(kHardwareClear == 0x1310 && kHardwareSet == 0x202C);
 static_assert(kXonXoffClear == 0x202C && kXonXoffSet == 0x1310);
 
-int IndexOf(PortList list, DWORD value) {
+int IndexOf(PortList list, DWORD value)
+{
     const auto& choices = PortChoices(list);
     for (std::size_t i = 0; i < choices.size(); ++i)
-        if (choices[i].value == value) return static_cast<int>(i);
+        if (choices[i].value == value)
+            return static_cast<int>(i);
     return DefaultChoice(list);
 }
 
-bool InRange(PortList list, int index) {
+bool InRange(PortList list, int index)
+{
     return index >= 0 && static_cast<std::size_t>(index) < PortChoices(list).size();
 }
 
 } // namespace
 
-const std::vector<PortChoice>& PortChoices(PortList list) {
+const std::vector<PortChoice>& PortChoices(PortList list)
+{
     static const std::vector<PortChoice> lists[kListCount] = {
         {{2, 9600}, {3, 19200}, {4, 38400}, {5, 57600}},
         {{6, 7}, {7, 8}},
@@ -93,18 +97,22 @@ const std::vector<PortChoice>& PortChoices(PortList list) {
     return lists[list];
 }
 
-int DefaultChoice(PortList list) {
+int DefaultChoice(PortList list)
+{
     static const int defaults[kListCount] = {0, 1, 2, 2, 1}; // 9600, 8, None, 2, Hardware
     return defaults[list];
 }
 
-QString PortSettingsText(unsigned id, LANGID language) {
+QString PortSettingsText(unsigned id, LANGID language)
+{
     for (const Text& t : kTexts)
-        if (t.id == id) return QString::fromUtf8(language == LANG_JAPANESE ? t.japanese : t.english);
+        if (t.id == id)
+            return QString::fromUtf8(language == LANG_JAPANESE ? t.japanese : t.english);
     return {};
 }
 
-PortSelection SelectionFromDcb(const DCB& dcb) {
+PortSelection SelectionFromDcb(const DCB& dcb)
+{
     PortSelection s{};
     s[kBaudRate] = IndexOf(kBaudRate, dcb.BaudRate);
     s[kDataBits] = IndexOf(kDataBits, dcb.ByteSize);
@@ -119,13 +127,19 @@ PortSelection SelectionFromDcb(const DCB& dcb) {
     return s;
 }
 
-void ApplySelection(const PortSelection& s, DCB& dcb) {
-    if (InRange(kBaudRate, s[kBaudRate])) dcb.BaudRate = PortChoices(kBaudRate)[s[kBaudRate]].value;
-    if (InRange(kDataBits, s[kDataBits])) dcb.ByteSize = static_cast<BYTE>(PortChoices(kDataBits)[s[kDataBits]].value);
-    if (InRange(kParity, s[kParity])) dcb.Parity = static_cast<BYTE>(PortChoices(kParity)[s[kParity]].value);
-    if (InRange(kStopBits, s[kStopBits])) dcb.StopBits = static_cast<BYTE>(PortChoices(kStopBits)[s[kStopBits]].value);
+void ApplySelection(const PortSelection& s, DCB& dcb)
+{
+    if (InRange(kBaudRate, s[kBaudRate]))
+        dcb.BaudRate = PortChoices(kBaudRate)[s[kBaudRate]].value;
+    if (InRange(kDataBits, s[kDataBits]))
+        dcb.ByteSize = static_cast<BYTE>(PortChoices(kDataBits)[s[kDataBits]].value);
+    if (InRange(kParity, s[kParity]))
+        dcb.Parity = static_cast<BYTE>(PortChoices(kParity)[s[kParity]].value);
+    if (InRange(kStopBits, s[kStopBits]))
+        dcb.StopBits = static_cast<BYTE>(PortChoices(kStopBits)[s[kStopBits]].value);
     dcb.setFlag(DCB_fParity, dcb.Parity != NOPARITY);
-    if (!InRange(kFlowControl, s[kFlowControl])) return;
+    if (!InRange(kFlowControl, s[kFlowControl]))
+        return;
     switch (PortChoices(kFlowControl)[s[kFlowControl]].value) {
     case kFlowNone: dcb.Flags = (dcb.Flags & ~kNoneClear) | kNoneSet; break;
     case kFlowHardware: dcb.Flags = (dcb.Flags & ~kHardwareClear) | kHardwareSet; break;
@@ -134,7 +148,8 @@ void ApplySelection(const PortSelection& s, DCB& dcb) {
     }
 }
 
-PortSettingsPage::PortSettingsPage(LANGID language, QWidget* parent) : QWidget(parent) {
+PortSettingsPage::PortSettingsPage(LANGID language, QWidget* parent) : QWidget(parent)
+{
     setObjectName(QStringLiteral("PortSettingsPage"));
     static const char* const names[kListCount] = {"baudRate", "dataBits", "parity", "stopBits", "flowControl"};
     auto* form = new QFormLayout(this);
@@ -153,19 +168,24 @@ PortSettingsPage::PortSettingsPage(LANGID language, QWidget* parent) : QWidget(p
     }
 }
 
-void PortSettingsPage::showSettings(const DCB& dcb) {
+void PortSettingsPage::showSettings(const DCB& dcb)
+{
     const PortSelection s = SelectionFromDcb(dcb);
-    for (int i = 0; i < kListCount; ++i) m_lists[i]->setCurrentIndex(s[i]);
+    for (int i = 0; i < kListCount; ++i)
+        m_lists[i]->setCurrentIndex(s[i]);
 }
 
-PortSelection PortSettingsPage::selection() const {
+PortSelection PortSettingsPage::selection() const
+{
     PortSelection s{};
-    for (int i = 0; i < kListCount; ++i) s[i] = m_lists[i]->currentIndex();
+    for (int i = 0; i < kListCount; ++i)
+        s[i] = m_lists[i]->currentIndex();
     return s;
 }
 
 PortSettingsSheet::PortSettingsSheet(const QString& portName, DCB& dcb, LANGID language, QWidget* parent)
-    : QDialog(parent), m_dcb(dcb) {
+    : QDialog(parent), m_dcb(dcb)
+{
     setObjectName(QStringLiteral("PortSettingsSheet"));
     setWindowTitle(portName + PortSettingsText(1, language));
     setModal(true);
@@ -183,14 +203,17 @@ PortSettingsSheet::PortSettingsSheet(const QString& portName, DCB& dcb, LANGID l
     m_page->showSettings(dcb);
 }
 
-void PortSettingsSheet::accept() {
+void PortSettingsSheet::accept()
+{
     ApplySelection(m_page->selection(), m_dcb);
     QDialog::accept();
 }
 
-int RunPortSettingsSheet(const char* portName, HWND parent, DCB& dcb, LANGID language) {
+int RunPortSettingsSheet(const char* portName, HWND parent, DCB& dcb, LANGID language)
+{
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
-    if (!app) return -1;
+    if (!app)
+        return -1;
     int result = 0;
     auto run = [&] {
         // Edit a copy: the caller's settings change only when the user presses OK.
@@ -211,15 +234,19 @@ int RunPortSettingsSheet(const char* portName, HWND parent, DCB& dcb, LANGID lan
 } // namespace zrcomm::qt
 
 extern "C" int ZRCommQt_PortSettingsDialog(const char* portName, plat::HWND parent, plat::DCB* dcb,
-                                           plat::LANGID language, plat::DWORD* error) {
-    if (error) *error = 0;
+                                           plat::LANGID language, plat::DWORD* error)
+{
+    if (error)
+        *error = 0;
     if (!portName || !dcb) {
-        if (error) *error = plat::ERROR_INVALID_PARAMETER;
+        if (error)
+            *error = plat::ERROR_INVALID_PARAMETER;
         return 0;
     }
     const int r = zrcomm::qt::RunPortSettingsSheet(portName, parent, *dcb, language);
     if (r < 0) {
-        if (error) *error = plat::ERROR_NOT_READY; // no application object to show a dialog with
+        if (error)
+            *error = plat::ERROR_NOT_READY; // no application object to show a dialog with
         return 0;
     }
     return r;

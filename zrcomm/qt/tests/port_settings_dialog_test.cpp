@@ -26,7 +26,8 @@ using namespace zrcomm::qt;
 
 namespace {
 
-QApplication& App() {
+QApplication& App()
+{
     static int argc = 1;
     static char name[] = "zrcomm_tests";
     static char* argv[] = {name, nullptr};
@@ -34,15 +35,21 @@ QApplication& App() {
     return *app;
 }
 
-QStringList Items(const QComboBox* box) {
+QStringList Items(const QComboBox* box)
+{
     QStringList out;
-    for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
     return out;
 }
 
-QComboBox* List(QDialog& d, const char* name) { return d.findChild<QComboBox*>(QString::fromLatin1(name)); }
+QComboBox* List(QDialog& d, const char* name)
+{
+    return d.findChild<QComboBox*>(QString::fromLatin1(name));
+}
 
-plat::DCB Dcb(plat::DWORD baud, plat::BYTE bits, plat::BYTE parity, plat::BYTE stop, plat::DWORD flags) {
+plat::DCB Dcb(plat::DWORD baud, plat::BYTE bits, plat::BYTE parity, plat::BYTE stop, plat::DWORD flags)
+{
     plat::DCB d;
     d.BaudRate = baud;
     d.ByteSize = bits;
@@ -54,13 +61,14 @@ plat::DCB Dcb(plat::DWORD baud, plat::BYTE bits, plat::BYTE parity, plat::BYTE s
 
 } // namespace
 
-TEST(PortSettingsChoices, UnknownValuesShowTheDefaults) {
+TEST(PortSettingsChoices, UnknownValuesShowTheDefaults)
+{
     const plat::DCB d = Dcb(115200, 5, 4, 7, 0);
     const PortSelection s = SelectionFromDcb(d);
-    EXPECT_EQ(s[kBaudRate], 0); // 9600
-    EXPECT_EQ(s[kDataBits], 1); // 8
-    EXPECT_EQ(s[kParity], 2);   // None
-    EXPECT_EQ(s[kStopBits], 2); // 2
+    EXPECT_EQ(s[kBaudRate], 0);    // 9600
+    EXPECT_EQ(s[kDataBits], 1);    // 8
+    EXPECT_EQ(s[kParity], 2);      // None
+    EXPECT_EQ(s[kStopBits], 2);    // 2
     EXPECT_EQ(s[kFlowControl], 2); // no flow bits: None
     plat::DCB saved = d;
     ApplySelection(s, saved);
@@ -70,7 +78,8 @@ TEST(PortSettingsChoices, UnknownValuesShowTheDefaults) {
     EXPECT_EQ(saved.StopBits, plat::TWOSTOPBITS);
 }
 
-TEST(PortSettingsChoices, KnownValuesRoundTrip) {
+TEST(PortSettingsChoices, KnownValuesRoundTrip)
+{
     const plat::DCB d = Dcb(38400, 7, plat::EVENPARITY, plat::ONE5STOPBITS, 0x1310 | plat::DCB_fParity);
     const PortSelection s = SelectionFromDcb(d);
     EXPECT_EQ(s, (PortSelection{2, 0, 0, 1, 0}));
@@ -79,17 +88,19 @@ TEST(PortSettingsChoices, KnownValuesRoundTrip) {
     EXPECT_EQ(std::memcmp(&saved, &d, sizeof d), 0);
 }
 
-TEST(PortSettingsChoices, FlowControlIsReadFromTheFlagBits) {
+TEST(PortSettingsChoices, FlowControlIsReadFromTheFlagBits)
+{
     auto flow = [](plat::DWORD flags) { return SelectionFromDcb(Dcb(9600, 8, 0, 2, flags))[kFlowControl]; };
-    EXPECT_EQ(flow(plat::DCB_fInX | plat::DCB_fOutX), 0);      // Xon/Xoff
-    EXPECT_EQ(flow(plat::DCB_fInX), 1);                        // one of them only: Hardware
+    EXPECT_EQ(flow(plat::DCB_fInX | plat::DCB_fOutX), 0); // Xon/Xoff
+    EXPECT_EQ(flow(plat::DCB_fInX), 1);                   // one of them only: Hardware
     EXPECT_EQ(flow(plat::DCB_fOutX), 1);
     EXPECT_EQ(flow(plat::DCB_fOutxCtsFlow), 1);
     EXPECT_EQ(flow(plat::DCB_fOutxDsrFlow), 1);
     EXPECT_EQ(flow(0x3030), 2); // handshake bits alone do not count: None
 }
 
-TEST(PortSettingsChoices, SavingFlowAndParitySetsTheirBits) {
+TEST(PortSettingsChoices, SavingFlowAndParitySetsTheirBits)
+{
     plat::DCB d = Dcb(9600, 8, 0, 2, plat::DCB_fBinary | plat::DCB_fOutxCtsFlow);
     ApplySelection({0, 1, 2, 2, 2}, d); // flow None
     EXPECT_EQ(d.Flags & 0x232C, 0u);
@@ -110,7 +121,8 @@ TEST(PortSettingsChoices, SavingFlowAndParitySetsTheirBits) {
     EXPECT_EQ(std::memcmp(&d, &before, sizeof d), 0);
 }
 
-TEST(PortSettingsDialogGui, ShowsTheSettingsAndWritesTheChoicesOnOk) {
+TEST(PortSettingsDialogGui, ShowsTheSettingsAndWritesTheChoicesOnOk)
+{
     App();
     plat::ScopedLanguage english(plat::LANG_ENGLISH_US);
     plat::DCB dcb = Dcb(115200, 8, 0, 2, plat::DCB_fBinary | plat::DCB_fOutxCtsFlow);
@@ -126,7 +138,8 @@ TEST(PortSettingsDialogGui, ShowsTheSettingsAndWritesTheChoicesOnOk) {
         EXPECT_EQ(Items(List(d, "stopBits")), (QStringList{"1", "1.5", "2"}));
         EXPECT_EQ(Items(List(d, "flowControl")), (QStringList{"Xon/Xoff", "Hardware", "None"}));
         QStringList labels;
-        for (auto* l : d.findChildren<QLabel*>()) labels << l->text();
+        for (auto* l : d.findChildren<QLabel*>())
+            labels << l->text();
         EXPECT_TRUE(labels.contains(QStringLiteral("&Bit per second:")));
         EXPECT_TRUE(labels.contains(QStringLiteral("&Flow control:")));
         auto* box = d.findChild<QDialogButtonBox*>();
@@ -154,7 +167,8 @@ TEST(PortSettingsDialogGui, ShowsTheSettingsAndWritesTheChoicesOnOk) {
     EXPECT_EQ(runner.dialogs(), (std::vector<QString>{QStringLiteral("PortSettingsSheet")}));
 }
 
-TEST(PortSettingsDialogGui, CancelLeavesTheSettingsAlone) {
+TEST(PortSettingsDialogGui, CancelLeavesTheSettingsAlone)
+{
     App();
     plat::DCB dcb = Dcb(19200, 7, plat::EVENPARITY, plat::ONESTOPBIT, 0x1311);
     const plat::DCB before = dcb;
@@ -170,7 +184,8 @@ TEST(PortSettingsDialogGui, CancelLeavesTheSettingsAlone) {
     EXPECT_EQ(std::memcmp(&dcb, &before, sizeof dcb), 0);
 }
 
-TEST(PortSettingsDialogGui, JapaneseTexts) {
+TEST(PortSettingsDialogGui, JapaneseTexts)
+{
     App();
     plat::ScopedLanguage japanese(plat::LANG_JAPANESE);
     plat::DCB dcb = Dcb(9600, 8, 0, 2, 0x202D);
@@ -178,8 +193,8 @@ TEST(PortSettingsDialogGui, JapaneseTexts) {
         EXPECT_EQ(d.windowTitle(), QString::fromUtf8("COM3 のプロパティ"));
         auto* tabs = d.findChild<QTabWidget*>();
         EXPECT_EQ(tabs->tabText(0), QString::fromUtf8("ポートの設定"));
-        EXPECT_EQ(Items(List(d, "parity")), (QStringList{QString::fromUtf8("偶数"), QString::fromUtf8("奇数"),
-                                                         QString::fromUtf8("なし")}));
+        EXPECT_EQ(Items(List(d, "parity")),
+                  (QStringList{QString::fromUtf8("偶数"), QString::fromUtf8("奇数"), QString::fromUtf8("なし")}));
         EXPECT_EQ(List(d, "flowControl")->currentText(), QString::fromUtf8("ハードウェア"));
         return int(QDialog::Rejected);
     });
@@ -188,7 +203,8 @@ TEST(PortSettingsDialogGui, JapaneseTexts) {
     EXPECT_TRUE(PortSettingsText(999, plat::LANG_JAPANESE).isEmpty());
 }
 
-TEST(PortSettingsDialogGui, AskedFromAnotherThreadItRunsInTheGuiThread) {
+TEST(PortSettingsDialogGui, AskedFromAnotherThreadItRunsInTheGuiThread)
+{
     QApplication& app = App();
     plat::qt::QtMessageBoxService readies; // the hand-over to the GUI thread, as a program has it
     plat::DCB dcb = Dcb(9600, 8, 0, 2, 0);
@@ -201,17 +217,20 @@ TEST(PortSettingsDialogGui, AskedFromAnotherThreadItRunsInTheGuiThread) {
     });
     std::atomic<int> result{-1};
     std::thread caller([&] { result = ZRComm_CommConfigDialog("COM2", nullptr, &dcb); });
-    while (result == -1) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (result == -1)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     caller.join();
     EXPECT_EQ(result, 1);
     EXPECT_TRUE(inGuiThread);
     EXPECT_EQ(dcb.BaudRate, 38400u);
 }
 
-TEST(PortSettingsDialogGui, UserChoicesMarkThePageModified) {
+TEST(PortSettingsDialogGui, UserChoicesMarkThePageModified)
+{
     App();
     PortSettingsPage page(plat::LANG_ENGLISH_US);
-    for (int i = 0; i < kListCount; ++i) EXPECT_EQ(page.list(static_cast<PortList>(i))->currentIndex(), -1);
+    for (int i = 0; i < kListCount; ++i)
+        EXPECT_EQ(page.list(static_cast<PortList>(i))->currentIndex(), -1);
     page.showSettings(Dcb(57600, 8, 0, 0, 0));
     EXPECT_FALSE(page.isModified());
     EXPECT_EQ(page.selection(), (PortSelection{3, 1, 2, 0, 2}));

@@ -10,7 +10,8 @@
 #include <cstring>
 #include <thread>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 3) {
         std::fprintf(stderr, "usage: %s <port> return|exit|exit-from-thread\n", argv[0]);
         return 64;
@@ -22,9 +23,8 @@ int main(int argc, char** argv) {
         return 65;
     }
     // A message window makes this thread's message state exist, as in a real program.
-    const plat::HWND window = plat::CreateMessageWindow([](plat::HWND, plat::UINT, plat::WPARAM, plat::LPARAM) {
-        return plat::LRESULT{0};
-    });
+    const plat::HWND window =
+        plat::CreateMessageWindow([](plat::HWND, plat::UINT, plat::WPARAM, plat::LPARAM) { return plat::LRESULT{0}; });
     if (const CommResult r = ZRComm_InitFromDCB(window, argv[1], &dcb)) {
         std::fprintf(stderr, "open failed: %d\n", static_cast<int>(r));
         return 66;
@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
     ZRComm_SendCommandText(window, "?P7", 0);
     std::printf("open\n");
     std::fflush(stdout);
-    if (std::strcmp(mode, "exit") == 0) std::exit(0);
+    if (std::strcmp(mode, "exit") == 0)
+        std::exit(0);
     if (std::strcmp(mode, "exit-from-thread") == 0) {
         std::thread([] { std::exit(0); }).join();
     }

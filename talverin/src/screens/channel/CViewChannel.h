@@ -45,8 +45,7 @@ class ChannelListView;
 class ChannelRowModel;
 
 // What the editor needs of the program around it (the document and the help window).
-class CMainFrame;
-class CTalverinApp;
+class ScreenHost;
 
 struct ChannelViewHost {
     std::function<bool()> isDocumentModified;
@@ -133,7 +132,7 @@ public:
 
     // ---- State, for the frame and the tests ---------------------------------------------------
 
-    int CurrentChannel() const;
+    int CurrentChannel() const override;
     bool IsEditorOpen() const { return m_editorOpen; }
     bool IsBusy() const { return m_busy; }
     bool IsViewCurrent() const { return m_viewCurrent; }
@@ -271,6 +270,6 @@ private:
 
 // Registers the screen with the frame (view 174, made on the first switch) on the program's data
 // store, document and help, with the command that shows it.
-void RegisterChannelScreen(CMainFrame& frame, CTalverinApp& app);
+void RegisterChannelScreen(ScreenHost& host);
 
 } // namespace talverin

@@ -1,14 +1,13 @@
 #include "screens/io/CViewIO.h"
 
-#include "app/CTalverinApp.h"
-#include "app/CTalverinDoc.h"
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
 #include "common/WidgetHelpers.h"
 #include "controlhost/CZRCN2.h"
 #include "controlhost/FormBuilder.h"
 #include "controlhost/ScreenEvents.h"
-#include "frame/CMainFrame.h"
+#include "screens/ScreenHost.h"
+#include "screens/ScreenRegistry.h"
 #include "screens/io/IoReplies.h"
 
 #include <component/log.h>
@@ -61,13 +60,13 @@ constexpr int kLegendTop = 7 + 25 * 13 + 4;
 
 } // namespace
 
-void RegisterIoScreen(CMainFrame& frame)
+void RegisterIoScreen(ScreenHost& host)
 {
-    frame.Screens().Register({VIEW_IO, QCoreApplication::translate("CTalverinApp", "Edit control I/O"), ID_VIEW_IO, 0,
-                              [](QWidget* parent) { return new CViewIO(parent); }});
+    host.Screens().Register({VIEW_IO, QCoreApplication::translate("CTalverinApp", "Edit control I/O"), ID_VIEW_IO, 0,
+                             [&host](QWidget* parent) { return new CViewIO(host, parent); }});
 }
 
-CViewIO::CViewIO(QWidget* parent) : CViewBase(VIEW_IO, parent)
+CViewIO::CViewIO(ScreenHost& host, QWidget* parent) : CViewBase(VIEW_IO, parent), m_host(host)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -316,14 +315,12 @@ void CViewIO::showHelp(const char* anchor)
 {
     const QString page = plat::IsJapanese() ? QStringLiteral("_RESOURCE/3_7_1_Control_I_O_edit_screen_j.htm")
                                             : QStringLiteral("_RESOURCE/3_7_1_Control_I_O_edit_screen.htm");
-    if (CMainFrame* frame = theApp().GetMainFrame())
-        frame->ShowHelp(page, QString::fromLatin1(anchor));
+    m_host.ShowHelp(page, QString::fromLatin1(anchor));
 }
 
 void CViewIO::markDocumentModified()
 {
-    if (CTalverinDoc* doc = theApp().GetDocument())
-        doc->SetModifiedFlag(true);
+    m_host.SetDocumentModified(true);
 }
 
 int CViewIO::focusedPin() const

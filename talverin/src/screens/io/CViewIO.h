@@ -34,7 +34,7 @@ class CN2PinRecord;
 
 namespace talverin {
 
-class CMainFrame;
+class ScreenHost;
 class CZRCN2;
 
 class CViewIO : public CViewBase {
@@ -60,7 +60,7 @@ public:
         ID_IO_RESET = 57632,
     };
 
-    explicit CViewIO(QWidget* parent = nullptr);
+    explicit CViewIO(ScreenHost& host, QWidget* parent = nullptr);
     ~CViewIO() override;
 
     bool OnViewSwitch(bool entered, int target) override;
@@ -143,6 +143,7 @@ private:
     model::CN2PinRecord* PinRecord(int pin, bool make);
 
     QScrollArea* m_scroll = nullptr;
+    ScreenHost& m_host;
     QWidget* m_form = nullptr;
     QLabel* m_extent = nullptr;
     EventSinkMap m_sinks;
@@ -164,6 +165,6 @@ private:
 };
 
 // Registers the screen with the frame as view 132 ("Edit control I/O"), made on its first switch.
-void RegisterIoScreen(CMainFrame& frame);
+void RegisterIoScreen(ScreenHost& host);
 
 } // namespace talverin

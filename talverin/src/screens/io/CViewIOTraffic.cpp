@@ -3,13 +3,14 @@
 // back as WM_COMM_COMMAND and are told apart by tag and content.
 #include "screens/io/CViewIO.h"
 
-#include "app/CTalverinApp.h"
+#include "screens/ScreenHost.h"
 #include "common/AppMessageBox.h"
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
 #include "common/WidgetHelpers.h"
 #include "connection/DriverQueue.h"
 #include "controlhost/CZRCN2.h"
+#include "connection/ConnectionRules.h"
 #include "screens/io/IoReplies.h"
 
 #include <model/CommandSupport.h>
@@ -58,7 +59,7 @@ void ParseKeeping(model::CN2PinRecord& record, std::string_view line, int withNu
 
 model::CDataFile& CViewIO::Store() const
 {
-    return theApp().m_dataFile;
+    return m_host.Store();
 }
 
 model::CN2PinRecord* CViewIO::PinRecord(int pin, bool make)
@@ -88,7 +89,7 @@ bool CViewIO::IsConnected() const
 
 bool CViewIO::IsLocked() const
 {
-    return theApp().m_lockState == 0;
+    return m_host.LockState() == 0;
 }
 
 std::int32_t CViewIO::Send(const std::string& text, std::intptr_t tag, const char* title)
@@ -256,7 +257,7 @@ plat::LRESULT CViewIO::OnCommCommand(plat::WPARAM event, plat::LPARAM commandId)
         return 0;
 
     const std::uint32_t result = done.state;
-    if (io::IsDriverErrorResult(result)) {
+    if (IsDriverErrorResult(result)) {
         const std::string reply = queue.reply(id);
         // Removed before any box, so the queue behind it goes on meanwhile.
         queue.removeCommand(id);

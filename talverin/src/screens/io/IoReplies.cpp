@@ -40,12 +40,6 @@ bool AllDigits(std::string_view s)
 
 } // namespace
 
-bool IsDriverErrorResult(std::uint32_t result)
-{
-    // Up to READ ONLY: a refusal the driver names is an error, whichever it is.
-    return result >= 0x4000000Bu && result <= 0x40000015u;
-}
-
 std::vector<std::string_view> SplitReplyLines(std::string_view reply, std::size_t maxLines)
 {
     std::vector<std::string_view> lines;

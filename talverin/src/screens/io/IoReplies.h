@@ -31,9 +31,6 @@ inline constexpr std::uint32_t kValueRefused = 0x80020000u;
 // The error a refusal without a driver error text gets (the driver's "unknown command").
 inline constexpr std::uint32_t kUnknownCommand = 0x4000000B;
 
-// The driver's error results a completed command may carry (the library's reply codes).
-bool IsDriverErrorResult(std::uint32_t result);
-
 // A reply split at carriage returns into at most maxLines lines (the last keeps no CR).
 std::vector<std::string_view> SplitReplyLines(std::string_view reply, std::size_t maxLines);
 

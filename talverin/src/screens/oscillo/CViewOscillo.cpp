@@ -1,6 +1,5 @@
 #include "screens/oscillo/CViewOscillo.h"
 
-#include "app/CTalverinApp.h"
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
 #include "common/ScreenSwitchGuard.h"
@@ -8,7 +7,8 @@
 #include "controlhost/FormBuilder.h"
 #include "controlhost/ScreenEvents.h"
 #include "connection/DriverConnection.h"
-#include "frame/CMainFrame.h"
+#include "screens/ScreenHost.h"
+#include "screens/ScreenRegistry.h"
 #include "screens/oscillo/OscilloCapture.h"
 #include "screens/oscillo/OscilloForm.h"
 #include "screens/oscillo/OscilloIds.h"
@@ -73,7 +73,7 @@ plat::LONG cursorId(std::uint32_t id, std::uint32_t flags = 0)
 
 } // namespace
 
-CViewOscillo::CViewOscillo(QWidget* parent) : CViewBase(VIEW_OSCILLO, parent)
+CViewOscillo::CViewOscillo(ScreenHost& host, QWidget* parent) : CViewBase(VIEW_OSCILLO, parent), m_host(host)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -137,7 +137,7 @@ CViewOscillo::~CViewOscillo()
 
 model::CDataFile& CViewOscillo::store() const
 {
-    return theApp().m_dataFile;
+    return m_host.Store();
 }
 
 // ---- Form -------------------------------------------------------------------------------------
@@ -247,13 +247,13 @@ void CViewOscillo::connectWidgets()
 
 // ---- Frame ------------------------------------------------------------------------------------
 
-void RegisterOscilloScreen(CMainFrame& frame)
+void RegisterOscilloScreen(ScreenHost& host)
 {
-    frame.Screens().Register({VIEW_OSCILLO, QCoreApplication::translate("CTalverinApp", "Oscilloscope"), ID_VIEW_OSCILLO, 2,
-                              [](QWidget* parent) { return new CViewOscillo(parent); }});
+    host.Screens().Register({VIEW_OSCILLO, QCoreApplication::translate("CTalverinApp", "Oscilloscope"), ID_VIEW_OSCILLO, 2,
+                             [&host](QWidget* parent) { return new CViewOscillo(host, parent); }});
     // Looked up at each call: the screen is made on its first switch and may be gone at the end.
-    const auto screen = [&frame] { return dynamic_cast<CViewOscillo*>(frame.GetView(VIEW_OSCILLO)); };
-    frame.Connection().Hooks().resetScopeMonitors = [screen](bool all) {
+    const auto screen = [&host] { return dynamic_cast<CViewOscillo*>(host.GetView(VIEW_OSCILLO)); };
+    host.Connection().Hooks().resetScopeMonitors = [screen](bool all) {
         if (CViewOscillo* view = screen())
             view->ClearChannelRecords(all);
     };
@@ -312,9 +312,9 @@ bool CViewOscillo::OnViewSwitch(bool entered, int)
     setEnabled(true);
     if (m_port.isConnected())
         m_capture->OnCommStateChanged(1, -1);
-    CMainFrame* main = theApp().GetMainFrame();
-    if (frame && main && main->Commands().contains(OscilloCommand::TerminalWindow)
-        && main->Commands().state(OscilloCommand::TerminalWindow).checked())
+    plat::qt::CommandTable& commands = m_host.Commands();
+    if (frame && commands.contains(OscilloCommand::TerminalWindow)
+        && commands.state(OscilloCommand::TerminalWindow).checked())
         plat::SendMessage(frame, WM_SHOW_TERMINAL_WINDOW, 1, 0);
     syncGuideLines();
     scope().LockPaint(plat::FALSE);
@@ -640,8 +640,7 @@ void CViewOscillo::showHelpFor(QWidget* widget)
             id = w->objectName().toInt();
     const QString page = plat::IsJapanese() ? QStringLiteral("_RESOURCE/3_6_1_Oscilloscope_screen_j.htm")
                                             : QStringLiteral("_RESOURCE/3_6_1_Oscilloscope_screen.htm");
-    if (CMainFrame* frame = theApp().GetMainFrame())
-        frame->ShowHelp(page, QString::fromLatin1(HelpAnchorForControl(id)));
+    m_host.ShowHelp(page, QString::fromLatin1(HelpAnchorForControl(id)));
 }
 
 } // namespace talverin

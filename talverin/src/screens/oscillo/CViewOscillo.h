@@ -50,8 +50,8 @@ class CZRParamData;
 
 namespace talverin {
 
-class CMainFrame;
 class OscilloCapture;
+class ScreenHost;
 
 class CViewOscillo : public CViewBase, public CaptureScreen {
     Q_OBJECT
@@ -59,7 +59,7 @@ class CViewOscillo : public CViewBase, public CaptureScreen {
 public:
     static constexpr int kTemplateId = 130;
 
-    explicit CViewOscillo(QWidget* parent = nullptr);
+    explicit CViewOscillo(ScreenHost& host, QWidget* parent = nullptr);
     ~CViewOscillo() override;
 
     // ---- The frame's calls -------------------------------------------------------------------
@@ -240,6 +240,7 @@ private:
 
     DriverQueue& m_port = CurrentDriverQueue();
     std::unique_ptr<WindowCaptureTimers> m_timers;
+    ScreenHost& m_host;
     std::unique_ptr<OscilloCapture> m_capture;
 
     std::array<Channel, 4> m_channels;
@@ -271,6 +272,6 @@ private:
 
 // Registers view 130 with the frame (its CaptureState is the frame's through CViewBase) and lends
 // the frame's connection the clearing of its channel records after a read-all.
-void RegisterOscilloScreen(CMainFrame& frame);
+void RegisterOscilloScreen(ScreenHost& host);
 
 } // namespace talverin

@@ -3,7 +3,6 @@
 // level cursors, and the vertical read-outs of the selected channel.
 #include "screens/oscillo/CViewOscillo.h"
 
-#include "app/CTalverinApp.h"
 #include "screens/oscillo/OscilloCapture.h"
 #include "screens/oscillo/OscilloGeometry.h"
 #include "screens/oscillo/OscilloIds.h"

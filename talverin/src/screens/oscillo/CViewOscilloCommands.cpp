@@ -2,7 +2,6 @@
 // controls the capture reaches by id (CaptureScreen).
 #include "screens/oscillo/CViewOscillo.h"
 
-#include "app/CTalverinApp.h"
 #include "screens/oscillo/OscilloCapture.h"
 #include "screens/oscillo/OscilloIds.h"
 #include "screens/oscillo/SettingsSummary.h"

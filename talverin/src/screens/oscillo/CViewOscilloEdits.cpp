@@ -2,7 +2,6 @@
 // slope and mode buttons, the settings summary with the View record history, and the exports.
 #include "screens/oscillo/CViewOscillo.h"
 
-#include "app/CTalverinApp.h"
 #include "common/AppMessageBox.h"
 #include "screens/oscillo/OscilloCapture.h"
 #include "screens/oscillo/OscilloExport.h"

@@ -3,9 +3,8 @@
 // cursors A and B and the scope's guide lines that follow the slider cursors.
 #include "screens/oscillo/CViewOscillo.h"
 
-#include "app/CTalverinApp.h"
 #include "common/AppMessages.h"
-#include "frame/CMainFrame.h"
+#include "screens/ScreenHost.h"
 #include "screens/oscillo/ChildWindows.h"
 #include "screens/oscillo/OscilloCapture.h"
 #include "screens/oscillo/OscilloGeometry.h"
@@ -86,9 +85,8 @@ void CViewOscillo::buildLayoutList()
 
     enableControl(HorizontalPosition, false);
     slider(PositionScroll).Enabled(plat::FALSE);
-    CMainFrame* frame = theApp().GetMainFrame();
-    if (frame && frame->Commands().contains(OscilloCommand::TerminalWindow)
-        && frame->Commands().state(OscilloCommand::TerminalWindow).checked())
+    plat::qt::CommandTable& commands = m_host.Commands();
+    if (commands.contains(OscilloCommand::TerminalWindow) && commands.state(OscilloCommand::TerminalWindow).checked())
         plat::SendMessage(model::GetMainWindow(), WM_SHOW_TERMINAL_WINDOW, 1, 0);
     onFormResized(m_scroll->viewport()->size());
 }

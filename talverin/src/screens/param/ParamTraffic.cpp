@@ -2,7 +2,7 @@
 
 #include "common/AppMessages.h"
 #include "common/WidgetHelpers.h"
-#include "screens/io/IoReplies.h"
+#include "connection/ConnectionRules.h"
 
 #include <controls/HelpInfo.h>
 #include <controls/ZRPARAMMembers.h>
@@ -198,7 +198,7 @@ void ParamTraffic::onCompleted(const Completion& done)
     }
     if (node && !IsLibraryError(state)) {
         model::CZRParamData& record = *node->m_record;
-        if (io::IsDriverErrorResult(state)) {
+        if (IsDriverErrorResult(state)) {
             {
                 model::SharedLock lock(m_store.GetDataMutex());
                 record.m_status = static_cast<int>(state);

@@ -1,14 +1,16 @@
 #include "screens/param/ParamWindows.h"
 
-#include "app/CTalverinApp.h"
-#include "app/CTalverinDoc.h"
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
+#include "common/MessageMap.h"
 #include "common/WindowPlacement.h"
 #include "connection/DriverConnection.h"
-#include "frame/CMainFrame.h"
+#include "screens/FrameNotices.h"
+#include "screens/ScreenHost.h"
+#include "screens/ScreenRegistry.h"
 #include "screens/param/CViewParam.h"
 
+#include <platform/qt/command_table.h>
 #include <platform/qt/virtual_keys.h>
 
 #include <QCoreApplication>
@@ -18,7 +20,20 @@
 
 namespace talverin {
 
-ParamWindows::ParamWindows(CMainFrame& frame, CTalverinApp& app) : m_frame(frame), m_app(app)
+namespace {
+
+// The command window's read-only mode on the terminal screen: the line carries direct text, so
+// nothing may be read or written from the window.
+constexpr plat::LONG kFullyReadOnly = static_cast<plat::LONG>(0x80000000u);
+
+} // namespace
+
+void RegisterParamScreen(ScreenHost& host)
+{
+    host.KeepScreenPart(std::make_unique<ParamWindows>(host));
+}
+
+ParamWindows::ParamWindows(ScreenHost& frame) : m_frame(frame)
 {
     // The screen command 32777 (Ctrl+3) and the View menu's items are the frame's.
     frame.Screens().Register({VIEW_PARAM, QCoreApplication::translate("talverin::CMainFrame", "Edit parameter"),
@@ -37,14 +52,17 @@ ParamWindows::ParamWindows(CMainFrame& frame, CTalverinApp& app) : m_frame(frame
     });
 
     // The screen drops and reloads its rows through its own New hooks and WM_DATA_RELOADED.
-    connect(&frame, &CMainFrame::newDocumentStarting, this, [this] {
+    FrameNotices& notices = frame.Notices();
+    connect(&notices, &FrameNotices::newDocumentStarting, this, [this] {
         if (m_window)
             m_window->InitControl();
     });
-    connect(&frame, &CMainFrame::dataLoading, this, &ParamWindows::beforeLoad);
-    connect(&frame, &CMainFrame::newDocumentDone, this, &ParamWindows::afterLoad);
-    connect(&frame, &CMainFrame::dataReloaded, this, &ParamWindows::afterLoad);
-    connect(&frame, &CMainFrame::destroying, this, [this] {
+    connect(&notices, &FrameNotices::dataLoading, this, &ParamWindows::beforeLoad);
+    connect(&notices, &FrameNotices::newDocumentDone, this, &ParamWindows::afterLoad);
+    connect(&notices, &FrameNotices::dataReloading, this, &ParamWindows::beforeReload);
+    connect(&notices, &FrameNotices::dataReloaded, this, &ParamWindows::afterReload);
+    connect(&notices, &FrameNotices::viewSwitching, this, &ParamWindows::prepareForScreen);
+    connect(&notices, &FrameNotices::destroying, this, [this] {
         savePlacement();
         m_frame.Connection().SetCommandWindow(nullptr);
         m_window.reset();
@@ -65,13 +83,10 @@ CViewParam* ParamWindows::Screen() const
 CViewParam* ParamWindows::makeScreen(QWidget* parent)
 {
     ParamScreenHost host;
-    host.markDocumentModified = [this] {
-        if (CTalverinDoc* doc = m_app.GetDocument())
-            doc->SetModifiedFlag(true);
-    };
+    host.markDocumentModified = [this] { m_frame.SetDocumentModified(true); };
     host.showHelp = [this](const QString& page, const QString& anchor) { m_frame.ShowHelp(page, anchor); };
     host.isCommandWindowChecked = [this] { return m_checked; };
-    auto* screen = new CViewParam(m_app.m_dataFile, std::move(host), parent);
+    auto* screen = new CViewParam(m_frame.Store(), std::move(host), parent);
     if (!screen->BuildError().isEmpty())
         qWarning("Edit parameter: %s", qPrintable(screen->BuildError()));
     return screen;
@@ -89,11 +104,10 @@ CCommandWnd& ParamWindows::commandWindow()
         m_checked = false;
         m_frame.UpdateBars();
     };
-    m_window = std::make_unique<CCommandWnd>(m_app.m_dataFile, std::move(host), &m_frame);
+    m_window = std::make_unique<CCommandWnd>(m_frame.Store(), std::move(host), &m_frame.FrameWindow());
     if (!m_window->BuildError().isEmpty())
         qWarning("Command Window: %s", qPrintable(m_window->BuildError()));
-    std::string saved;
-    m_app.GetProfileText("Setting", kPlacementKey, "", saved);
+    const std::string saved = m_frame.ProfileText("Setting", kPlacementKey);
     if (const auto placement = ParseWindowPlacement(saved)) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         QRect rect = placement->normalRect;
@@ -135,8 +149,7 @@ void ParamWindows::savePlacement()
     placement.showCmd = m_window->isVisible() ? SW_SHOWNORMAL : 0;
     placement.minPosition = placement.maxPosition = QPoint(-1, -1);
     placement.normalRect = m_window->geometry();
-    m_app.m_settingsReport.Note(m_app.WriteProfileText("Setting", kPlacementKey, FormatWindowPlacement(placement)),
-                                m_app.m_settingsPath);
+    m_frame.WriteProfileText("Setting", kPlacementKey, FormatWindowPlacement(placement));
 }
 
 // ---- Loads --------------------------------------------------------------------------------------
@@ -155,6 +168,61 @@ void ParamWindows::afterLoad()
         m_window->OnCommand(CCommandWnd::IDC_RELOAD);
 }
 
+void ParamWindows::beforeReload()
+{
+    // The window waits, its control hidden, while the screens reload the store.
+    m_reloading = m_window != nullptr;
+    if (!m_window)
+        return;
+    QWidget* control = m_window->findChild<QWidget*>(QString::number(CCommandWnd::IDC_PARAM));
+    m_reloadEnabled = m_window->isEnabled();
+    m_reloadControlShown = control && control->isVisible();
+    m_window->setEnabled(false);
+    if (control)
+        control->hide();
+}
+
+void ParamWindows::afterReload(bool)
+{
+    if (m_reloading && m_window) {
+        QWidget* control = m_window->findChild<QWidget*>(QString::number(CCommandWnd::IDC_PARAM));
+        if (control && m_reloadControlShown)
+            control->show();
+        m_window->setEnabled(m_reloadEnabled);
+    }
+    m_reloading = false;
+    afterLoad();
+}
+
+// ---- Screen switches ----------------------------------------------------------------------------
+
+void ParamWindows::prepareForScreen(int target)
+{
+    CCommandWnd* window = m_window.get();
+    if (!window)
+        return;
+    switch (target) {
+    case VIEW_OSCILLO:
+        window->SetReadOnly(0);
+        break;
+    case VIEW_IO:
+        window->SetReadOnly(0);
+        window->AddEnableCmdType("I");
+        window->AddEnableCmdType("O");
+        break;
+    case VIEW_TERMINAL:
+        window->SetReadOnly(kFullyReadOnly);
+        break;
+    case VIEW_CHANNEL:
+        if (window->isVisible())
+            window->ReloadControl();
+        break;
+    default: // the parameter screen has the same tree; the blank screen none
+        window->hide();
+        break;
+    }
+}
+
 // ---- Keys ---------------------------------------------------------------------------------------
 
 bool ParamWindows::filterKey(const plat::qt::KeyInput& key)
@@ -163,7 +231,7 @@ bool ParamWindows::filterKey(const plat::qt::KeyInput& key)
     // keeps its Tab.
     CViewParam* screen = m_frame.GetCurrentViewId() == VIEW_PARAM ? Screen() : nullptr;
     const auto* target = qobject_cast<const QWidget*>(key.target);
-    if (!screen || !target || target->window() != &m_frame || m_frame.IsTransferDialogOpen())
+    if (!screen || !target || target->window() != &m_frame.FrameWindow() || m_frame.IsTransferDialogOpen())
         return false;
     return screen->HandleHookKey(key);
 }

@@ -1,9 +1,10 @@
-// The parameter screen and the command window in the main frame. Made once by the frame, it
-// registers view 131 ("Edit parameter", command 32777 / Ctrl+3, made on the first switch, its Tab
-// filter on the keyboard hook while it is current) and the command window (32773 / Ctrl+W, made
-// on first show with its placement [Setting] CommandWindow, written back when the frame goes).
-// Before a New or a load both controls drop their rows (the store frees the nodes they point to);
-// after it the screen loads again and the window runs its command 1002.
+// The parameter screen and the command window in the main frame. Made once with the frame
+// (RegisterParamScreen), it registers view 131 ("Edit parameter", command 32777 / Ctrl+3, made on
+// the first switch, its Tab filter on the keyboard hook while it is current) and the command
+// window (32773 / Ctrl+W, made on first show with its placement [Setting] CommandWindow, written
+// back when the frame goes). Before a New or a load both controls drop their rows (the store frees
+// the nodes they point to); after it the screen loads again and the window runs its command 1002.
+// A screen switch sets what the window may send for the screen it goes to.
 #pragma once
 
 #include "screens/param/CCommandWnd.h"
@@ -16,9 +17,8 @@
 
 namespace talverin {
 
-class CMainFrame;
-class CTalverinApp;
 class CViewParam;
+class ScreenHost;
 
 class ParamWindows : public QObject {
     Q_OBJECT
@@ -26,7 +26,7 @@ class ParamWindows : public QObject {
 public:
     static constexpr const char* kPlacementKey = "CommandWindow";
 
-    ParamWindows(CMainFrame& frame, CTalverinApp& app);
+    explicit ParamWindows(ScreenHost& host);
     ~ParamWindows() override;
 
     // The screen once the frame made it, else null.
@@ -48,14 +48,23 @@ private:
     CViewParam* makeScreen(QWidget* parent);
     void beforeLoad();
     void afterLoad();
+    void beforeReload();
+    void afterReload(bool keepSamples);
+    void prepareForScreen(int target);
     void savePlacement();
     bool filterKey(const plat::qt::KeyInput& key);
 
-    CMainFrame& m_frame;
-    CTalverinApp& m_app;
+    ScreenHost& m_frame;
     std::unique_ptr<CCommandWnd> m_window;
     bool m_checked = false;
+    // While the screens reload: the window's enabled state and whether its control showed.
+    bool m_reloading = false;
+    bool m_reloadEnabled = false;
+    bool m_reloadControlShown = false;
     plat::qt::KeyboardHookHandle m_hook;
 };
+
+// The parameter screen and its command window, kept with the frame.
+void RegisterParamScreen(ScreenHost& host);
 
 } // namespace talverin

@@ -1,18 +1,23 @@
 #include "screens/terminal/CTerminalDlg.h"
 
 #include "common/AppMessages.h"
+#include "common/CommandIds.h"
 #include "connection/DriverQueue.h"
 #include "controlhost/ControlSite.h"
 #include "controlhost/FormBuilder.h"
 #include "controlhost/ScreenEvents.h"
+#include "screens/ScreenHost.h"
+#include "screens/ScreenRegistry.h"
 
 #include <controls/ZRTERMEDMembers.h>
 #include <model/CommandSupport.h>
+#include <model/DataFile.h>
 #include <platform/language.h>
 #include <platform/messages.h>
 #include <platform/qt/window_bridge.h>
 #include <zrcomm/zrcomm_api.h>
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -160,6 +165,23 @@ void CTerminalDlg::SetTerminalReadOnly(bool readOnly)
     if (readOnly)
         m_link.StopPaste();
     Terminal().SetReadOnly(readOnly ? plat::TRUE : plat::FALSE);
+}
+
+void RegisterTerminalScreen(ScreenHost& host)
+{
+    auto terminalHost = [&host] {
+        TerminalHost terminal;
+        terminal.showHelp = [&host](const QString& page, const QString& anchor) { host.ShowHelp(page, anchor); };
+        terminal.setLineClean = [&host](bool clean) { host.Store().m_lineClean = clean ? 1 : 0; };
+        terminal.windowHidden = [&host] { host.UpdateBars(); };
+        return terminal;
+    };
+    host.Screens().Register({VIEW_TERMINAL, QCoreApplication::translate("talverin::CMainFrame", "Terminal"),
+                             ID_VIEW_TERMINAL, 1,
+                             [terminalHost](QWidget* parent) { return new CViewTerminal(terminalHost(), parent); }});
+    // The terminal window, made with the frame.
+    host.Screens().SetTerminalWindow(
+        [terminalHost](QWidget* parent) { return new CTerminalDlg(terminalHost(), parent); });
 }
 
 } // namespace talverin

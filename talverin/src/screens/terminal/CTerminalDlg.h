@@ -64,4 +64,10 @@ private:
     plat::qt::KeyboardHookHandle m_keyHook;
 };
 
+class ScreenHost;
+
+// Registers the terminal screen (view 183, "Terminal", command 32779 / Ctrl+5, the line in
+// terminal mode while it is current) and the terminal window made with the frame.
+void RegisterTerminalScreen(ScreenHost& host);
+
 } // namespace talverin

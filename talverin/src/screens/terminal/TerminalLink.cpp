@@ -42,7 +42,10 @@ void TerminalLink::ShowReceived()
     m_showing = true;
     do {
         m_again = false;
-        Show(CurrentDriverQueue().receivedText(kReceiveBufferSize));
+        const std::string received = CurrentDriverQueue().receivedText(kReceiveBufferSize);
+        Show(received);
+        if (m_pasting)
+            m_heard += received;
     } while (m_again);
     m_showing = false;
 }
@@ -57,7 +60,8 @@ void TerminalLink::StartPaste()
 
 void TerminalLink::PasteStep()
 {
-    if (m_pasting)
+    // One character on the line at a time: not every piece of text answers it.
+    if (m_pasting && m_index < m_paste.size() && PasteCharAnswered(m_paste[m_index], m_heard))
         sendNextPasteChar();
 }
 
@@ -65,12 +69,14 @@ void TerminalLink::StopPaste()
 {
     m_pasting = false;
     m_paste.clear();
+    m_heard.clear();
 }
 
 void TerminalLink::sendNextPasteChar()
 {
     // A character this window does not send is passed over; one the library refuses ends the
     // paste, as no echo will come to send the next one.
+    m_heard.clear();
     while (++m_index < m_paste.size()) {
         const Sent sent = SendChar(static_cast<unsigned char>(m_paste[m_index]));
         if (sent == Sent::Ok)

@@ -45,7 +45,8 @@ public:
     bool IsPasting() const { return m_pasting; }
     // The clipboard's text (CR LF and LF as CR), its first character sent now.
     void StartPaste();
-    // After received text was shown: the next character of the paste.
+    // After received text was shown: the next character of the paste, once the driver answered
+    // the one before.
     void PasteStep();
     void StopPaste();
 
@@ -61,6 +62,7 @@ private:
     bool m_pasting = false;
     std::string m_paste;
     std::size_t m_index = 0;
+    std::string m_heard; // received since the paste's last character went
 };
 
 } // namespace talverin

@@ -22,6 +22,17 @@ std::string TerminalPasteText(std::string_view clipboard)
     return out;
 }
 
+bool PasteCharAnswered(char sent, std::string_view heard)
+{
+    if (heard.empty())
+        return false;
+    if (sent != '\r')
+        return true;
+    const char last = heard.back();
+    const auto prompt = [](char c) { return c == ':' || c == '#'; };
+    return prompt(last) || last == '?' || (last == '>' && heard.size() > 1 && prompt(heard[heard.size() - 2]));
+}
+
 bool ScreenSends(int ch)
 {
     return ch == '\b' || ch == '\n' || ch == '\r' || (ch >= 0x20 && ch <= 0x7E);

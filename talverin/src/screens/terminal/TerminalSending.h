@@ -14,6 +14,12 @@ namespace talverin {
 // The clipboard's text as a paste sends it: each CR LF pair, then each remaining LF, becomes CR.
 std::string TerminalPasteText(std::string_view clipboard);
 
+// Whether a paste may send its next character, given the one it sent last and the text received
+// since. A character is answered by its echo. A carriage return is answered only when the driver
+// waits for input again (a prompt, or a question), as its echo, the reply lines and the prompt
+// may come apart and a driver drops what reaches it while it answers.
+bool PasteCharAnswered(char sent, std::string_view heard);
+
 // Backspace, line feed, carriage return and 0x20-0x7E: what the terminal screen sends.
 bool ScreenSends(int ch);
 

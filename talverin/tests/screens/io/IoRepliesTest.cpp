@@ -1,4 +1,5 @@
 // The I/O editor's reply decoders and menu rules, on the replies the driver gives.
+#include "connection/ConnectionRules.h"
 #include "screens/io/IoReplies.h"
 
 #include <model/ReplyErrorText.h>
@@ -6,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace talverin::io;
+using talverin::IsDriverErrorResult;
 using model::CN2PinRecord;
 
 TEST(IoRepliesTest, StateReplyBitsGoToThePinsOfTheirIoNumbers)

@@ -272,7 +272,7 @@ TEST_F(ViewOscilloGui, DroppedParameterLinesChooseASourceByTheirName)
 
 TEST_F(ViewOscilloGui, AFormWithoutItsCornerMarkIsNotLaidOut)
 {
-    CViewOscillo bare;
+    CViewOscillo bare(frame());
     bare.Form()->findChild<QWidget*>(QStringLiteral("1225"))->move(0, 40);
     bare.resize(900, 600);
     bare.show();

@@ -54,7 +54,7 @@ TEST_F(ParamFramePty, ReadsAndWritesOnTheScreenAndInTheCommandWindow)
     ASSERT_TRUE(pumpUntil([&] { return frame().Connection().m_connectionPhase == Phase::Connected; }));
     QApplication::setActiveWindow(&frame());
     ASSERT_TRUE(frame().Commands().execute(ID_VIEW_PARAM));
-    CViewParam* screen = frame().GetParamWindows().Screen();
+    CViewParam* screen = dynamic_cast<CViewParam*>(frame().GetView(VIEW_PARAM));
     ASSERT_TRUE(screen && screen->IsInitialised() && frame().GetCurrentViewId() == VIEW_PARAM);
     EXPECT_FALSE(frame().Commands().isEnabled(ID_COMMAND_WINDOW)) << "not beside the screen";
 
@@ -88,7 +88,7 @@ TEST_F(ParamFramePty, ReadsAndWritesOnTheScreenAndInTheCommandWindow)
     // The command window, placed as saved, reads beside another screen; hidden on the parameter
     // screen (and the blank one), back when it is left; closing unchecks it.
     ASSERT_TRUE(frame().SwitchView(VIEW_IO) && frame().Commands().execute(ID_COMMAND_WINDOW));
-    CCommandWnd* window = frame().GetParamWindows().CommandWindow();
+    CCommandWnd* window = frame().findChild<CCommandWnd*>();
     ASSERT_TRUE(window && window->isVisible() && checked());
     EXPECT_EQ(window->geometry(), QRect(40, 60, 400, 500));
     ASSERT_TRUE(m_model.setValue("ACC", "77"));
@@ -102,5 +102,5 @@ TEST_F(ParamFramePty, ReadsAndWritesOnTheScreenAndInTheCommandWindow)
 
     ASSERT_TRUE(Restart());
     ASSERT_TRUE(frame().Commands().execute(ID_COMMAND_WINDOW));
-    EXPECT_EQ(frame().GetParamWindows().CommandWindow()->geometry(), QRect(30, 20, 360, 420));
+    EXPECT_EQ(frame().findChild<CCommandWnd*>()->geometry(), QRect(30, 20, 360, 420));
 }

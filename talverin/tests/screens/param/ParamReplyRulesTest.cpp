@@ -1,7 +1,7 @@
 // The parameter windows' rules on the sample unit's records: the value a reply gives and how a
 // read lands in the record in each window, which statuses are errors, and what a write reads again.
 #include "common/WindowPlacement.h"
-#include "screens/io/IoReplies.h"
+#include "connection/ConnectionRules.h"
 #include "screens/param/ParamReplyRules.h"
 
 #include <zrcomm/zrcomm_api.h>
@@ -73,7 +73,7 @@ TEST_F(ParamRules, RepliesAndResults)
         EXPECT_EQ(talverin::CommandNamesParameter(command, "SPD"), names) << command;
     for (const auto& [state, driver, library, screen, window] : results) {
         SCOPED_TRACE(::testing::Message() << std::hex << state);
-        EXPECT_EQ(talverin::io::IsDriverErrorResult(state), driver);
+        EXPECT_EQ(talverin::IsDriverErrorResult(state), driver);
         EXPECT_EQ(talverin::IsLibraryError(state), library);
         EXPECT_EQ(talverin::ShowsCommandError(static_cast<int>(state), S), screen);
         EXPECT_EQ(talverin::ShowsCommandError(static_cast<int>(state), C), window);

@@ -17,6 +17,12 @@ TEST(TerminalSendingTest, PasteRowsAndRecordsTakeTheirLineEndsAndFields)
     EXPECT_EQ(TerminalPasteText("A\r\nB\nC\rD\n\r\n"), "A\rB\rC\rD\r\r");
     EXPECT_TRUE(ScreenSends('\b') && ScreenSends('\n') && ScreenSends('\r') && ScreenSends(' ') && ScreenSends('~'));
     EXPECT_FALSE(ScreenSends('\t') || ScreenSends(0x7F) || ScreenSends(0x1B) || ScreenSends(0xE9));
+    // A paste goes on at the echo; after a CR only when the driver waits again, not at a part of its reply.
+    EXPECT_TRUE(PasteCharAnswered('A', "A") && !PasteCharAnswered('A', "") && !PasteCharAnswered('\r', ""));
+    for (const char* heard : {"\r\n", "\r\nACC50\r\n", "\r\n:x", "\r\nA>"})
+        EXPECT_FALSE(PasteCharAnswered('\r', heard)) << heard;
+    for (const char* heard : {"\r\nACC50\r\n:", "\r\n#", "\r\n:>", "\r\n#>", "\r\n0001?"})
+        EXPECT_TRUE(PasteCharAnswered('\r', heard)) << heard;
 
     struct Row {
         const char* text;

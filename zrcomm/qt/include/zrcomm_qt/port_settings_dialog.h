@@ -86,5 +86,7 @@ int RunPortSettingsSheet(const char* portName, plat::HWND parent, plat::DCB& dcb
 
 // The entry the communication library looks up: 1 OK (dcb changed), 0 cancelled or not shown
 // (then *error is a system error code).
-extern "C" __attribute__((visibility("default"))) int ZRCommQt_PortSettingsDialog(
-    const char* portName, plat::HWND parent, plat::DCB* dcb, plat::LANGID language, plat::DWORD* error);
+extern "C" __attribute__((visibility("default"))) int ZRCommQt_PortSettingsDialog(const char* portName,
+                                                                                  plat::HWND parent, plat::DCB* dcb,
+                                                                                  plat::LANGID language,
+                                                                                  plat::DWORD* error);
