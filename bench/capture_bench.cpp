@@ -47,8 +47,8 @@ struct TimedScreen : capture_test::RecordingScreen {
 };
 
 // The library's queue, noting when the fetch is queued.
-struct TimedPort : CapturePort {
-    ZRCommCapturePort lib;
+struct TimedPort : DriverQueue {
+    LibraryDriverQueue lib;
     drivesim::DriverSim* sim = nullptr;
     Clock::time_point fetchQueued;
     std::size_t sentAtFetch = 0;
@@ -60,17 +60,25 @@ struct TimedPort : CapturePort {
         }
         return lib.queueCommand(w, t, tag, title, e);
     }
-    std::uint32_t sendText(const char* t) override { return lib.sendText(t); }
+    CommandId sendCommandText(plat::HWND w, const std::string& t, std::intptr_t tag) override { return lib.sendCommandText(w, t, tag); }
+    CommandId sendTopLevelCommandText(plat::HWND w, const std::string& t, std::intptr_t tag) override { return lib.sendTopLevelCommandText(w, t, tag); }
+    std::uint32_t sendText(plat::HWND w, const std::string& t) override { return lib.sendText(w, t); }
+    std::string receivedText(unsigned n) override { return lib.receivedText(n); }
+    std::uint32_t lastError() override { return lib.lastError(); }
     std::uint32_t commandState(std::int32_t id) override { return lib.commandState(id); }
     std::intptr_t commandTag(std::int32_t id) override { return lib.commandTag(id); }
     std::optional<std::string> replyText(std::int32_t id, unsigned n) override { return lib.replyText(id, n); }
     std::string commandLine(std::int32_t id, unsigned n) override { return lib.commandLine(id, n); }
+    std::string commandText(std::int32_t id) override { return lib.commandText(id); }
     int removeCommand(std::int32_t id) override { return lib.removeCommand(id); }
     std::uint32_t resumeCommand(std::int32_t id) override { return lib.resumeCommand(id); }
     std::uint32_t abortCommand(std::int32_t id) override { return lib.abortCommand(id); }
-    int commandCount() override { return lib.commandCount(); }
-    std::int32_t findCommand(const std::string& p) override { return lib.findCommand(p); }
+    int recordCount(QueueRecords kind) override { return lib.recordCount(kind); }
+    CommandId findCommandAfter(CommandId after, const std::string& p) override { return lib.findCommandAfter(after, p); }
+    std::vector<CommandId> commandIds() override { return lib.commandIds(); }
+    std::uint32_t setCommandMode(int mode) override { return lib.setCommandMode(mode); }
     bool isConnected() override { return lib.isConnected(); }
+    std::string driverIdentification() override { return lib.driverIdentification(); }
 };
 
 void Capture(benchmark::State& state)

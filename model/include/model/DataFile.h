@@ -291,7 +291,6 @@ public:
     std::string m_reportIO;
     std::string m_reportChannel;
     std::uint32_t m_lastError = 0;
-    int m_retryCount = 0;            // transport failures, shared by the completion handlers
     // 1 while the driver's input line is empty: set when a connection is made and by a CR typed in
     // the terminal window, cleared by any other character typed there. Stopping a capture sends a
     // CR first when it is 0.

@@ -34,7 +34,7 @@ inline constexpr plat::LPARAM Declined = -2; // the user would not go on with a 
 } // namespace DisconnectReason
 // Sent before a save: the channel program and I/O editors store their pending edits. 0: refused.
 inline constexpr UINT WM_COLLECT_VIEW_DATA = WM_USER + 0x08;
-// wParam: event type or code; lParam: 0x8000 disconnect, bit 0 no box.
+// wParam: event type or code; lParam: comm_error flags (connection/DriverQueue.h).
 inline constexpr UINT WM_COMM_ERROR = WM_USER + 0x09;
 // wParam WaitDialog::Show (lParam: WaitDialogInfo*), Hide, Query (result: the dialog or 0).
 inline constexpr UINT WM_WAIT_DIALOG = WM_USER + 0x0A;

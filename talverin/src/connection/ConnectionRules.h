@@ -84,24 +84,4 @@ bool IsDriverErrorResult(std::uint32_t result);
 // echo, waiting for the reply, answer failed, reply time-out.
 bool IsLineFailureState(std::uint32_t state);
 
-// Reads a command's whole reply with a reader shaped like ZRComm_GetReceiveCommandText (it fills
-// at most size-1 bytes; a full buffer means there may be more): starts at `initial` bytes and grows
-// until the reply fits. Empty when the reader fails.
-template <typename Reader>
-std::string ReadWholeReply(Reader read, unsigned initial)
-{
-    std::string buffer;
-    for (unsigned size = initial;; size += size < 0x4000000u ? size : 0x4000000u) {
-        buffer.assign(size, '\0');
-        const int n = read(buffer.data(), size);
-        if (n <= 0)
-            return {};
-        if (static_cast<unsigned>(n) < size - 1) {
-            // The reply's last byte (its CR) came as the terminating NUL.
-            buffer.resize(std::char_traits<char>::length(buffer.c_str()));
-            return buffer;
-        }
-    }
-}
-
 } // namespace talverin

@@ -10,6 +10,7 @@
 #include "common/ProgramState.h"
 #include "connection/ConnectionHost.h"
 #include "connection/ConnectionRules.h"
+#include "connection/DriverQueue.h"
 #include "connection/PortRecord.h"
 #include "screens/CViewBase.h"
 
@@ -35,19 +36,11 @@ using plat::WPARAM;
 
 namespace {
 
-constexpr int kModeRetries = 300;
 constexpr plat::UINT kWarning = plat::MB_OK | plat::MB_ICONWARNING;
 
 bool lineGone(std::uint32_t code)
 {
     return code == COMM_MONITOR_CONNECTION_LOST || code == COMM_MONITOR_NOT_CONNECTED;
-}
-
-std::string driverIdentification()
-{
-    char id[ZRCOMM_DRIVER_ID_MAX] = {};
-    ZRComm_IsConnectedEx(nullptr, 0, id, sizeof id);
-    return id;
 }
 
 } // namespace
@@ -66,7 +59,7 @@ int DriverConnection::currentView() const
 
 bool DriverConnection::IsConnected() const
 {
-    return ZRComm_IsConnected(nullptr, nullptr) != 0;
+    return CurrentDriverQueue().isConnected();
 }
 
 bool DriverConnection::IsTransferDialogOpen() const
@@ -121,21 +114,7 @@ void DriverConnection::setBarState(int state)
 
 void DriverConnection::restoreCommandMode()
 {
-    ZRComm_SetCommandMode(m_host.GetCommandModeForView(currentView()));
-}
-
-bool DriverConnection::setCommandModeBounded(int mode)
-{
-    // A record left at the head would refuse the mode for ever; a lost or closed line for good.
-    for (int attempt = 0; attempt < kModeRetries; ++attempt) {
-        const std::uint32_t code = model::GetCommEventState();
-        if (code == COMM_MONITOR_CONNECTION_LOST || code == COMM_MONITOR_PORT_CLOSED)
-            return false;
-        if (ZRComm_SetCommandMode(mode) != COMM_ERR_COMMANDS_QUEUED)
-            return true;
-        plat::Sleep(100);
-    }
-    return false;
+    CurrentDriverQueue().setCommandMode(m_host.GetCommandModeForView(currentView()));
 }
 
 // ---- Connect ----------------------------------------------------------------------------------
@@ -215,7 +194,7 @@ void DriverConnection::OnConnect()
     showWait(tr("Connecting.\n\nPlease wait."), 0);
     m_connectionPhase = Phase::PortOpen;
     setBarState(BarState::Connecting);
-    store.m_retryCount = 0;
+    CurrentDriverQueue().resetRetries();
 }
 
 void DriverConnection::OnDisconnect()
@@ -229,14 +208,10 @@ void DriverConnection::OnDisconnect()
 std::uint32_t DriverConnection::lostLineState() const
 {
     // The first command the line failed under, else the last one; a closed port has none.
-    const int count = ZRComm_GetCommandCount(1);
-    if (count <= 0)
-        return 0;
-    std::vector<CommandId> ids(static_cast<std::size_t>(count) + 1, 0);
-    const int listed = std::min(ZRComm_EnumCommand(ids.data()), count);
+    DriverQueue& queue = CurrentDriverQueue();
     std::uint32_t state = 0;
-    for (int i = 0; i < listed; ++i) {
-        state = ZRComm_GetCommandState(ids[static_cast<std::size_t>(i)]);
+    for (const CommandId id : queue.commandIds()) {
+        state = queue.commandState(id);
         if (state >= CMD_SEND_FAILED && state <= CMD_WAIT_REPLY)
             return state;
     }
@@ -313,7 +288,7 @@ bool DriverConnection::reportLineGone()
         char text[512] = {};
         ZRComm_GetLineError(text, sizeof text);
         m_failureContents.emplace(COMM_ERR_LINE_GONE, QString::fromUtf8(text));
-        plat::PostMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, COMM_ERR_LINE_GONE, 0x8000);
+        plat::PostMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, COMM_ERR_LINE_GONE, comm_error::kDisconnect);
     }
     return gone;
 }
@@ -351,7 +326,7 @@ bool DriverConnection::finishConnection()
         firstPass = true;
     }
     ZRComm_InitExternalData(&m_commData);
-    const std::string identification = driverIdentification();
+    const std::string identification = CurrentDriverQueue().driverIdentification();
     bool connectNow = false;
     if (!ConnectReadsAllData(currentView())) {
         store.m_driverModelInfo = identification;
@@ -367,7 +342,7 @@ bool DriverConnection::finishConnection()
                        "behave unstable.\nDo you wish to continue?"),
                     tr("Check driver unit"), plat::MB_YESNO | plat::MB_ICONWARNING);
                 if (answer != plat::IDYES) {
-                    ZRComm_RemoveCommand(-1);
+                    CurrentDriverQueue().removeCommand(-1);
                     disconnect(DisconnectReason::Declined);
                     if (doc)
                         doc->SetModifiedFlag(m_savedModified);
@@ -406,9 +381,9 @@ bool DriverConnection::finishConnection()
                                            ? commandWindowHandle()
                                            : parameters ? parameters->GetSafeHwnd() : nullptr;
                 if (owner) {
-                    const int before = ZRComm_GetCommandCount(1);
+                    const int before = CurrentDriverQueue().commandCount();
                     store.SendParameterData(owner, nullptr, 1);
-                    if (ZRComm_GetCommandCount(1) > before) {
+                    if (CurrentDriverQueue().commandCount() > before) {
                         return false;
                     }
                 }
@@ -448,7 +423,7 @@ bool DriverConnection::finishConnection()
 LRESULT DriverConnection::disconnect(LPARAM reason)
 {
     if (m_connectionPhase == Phase::Connecting || m_connectionPhase == Phase::PortOpen) {
-        ZRComm_RemoveCommand(0);
+        CurrentDriverQueue().removeCommand(0);
         tearDown();
         return 1;
     }
@@ -457,7 +432,7 @@ LRESULT DriverConnection::disconnect(LPARAM reason)
     if (reason == DisconnectReason::Plain && m_host.GetView(VIEW_OSCILLO) && IsConnected() && !lineGone(model::GetCommEventState())) {
         const CapturePhase capture = m_host.GetView(VIEW_OSCILLO)->CaptureState();
         if (capture == CapturePhase::SyncWaiting) {
-            ZRComm_RemoveCommand(0);
+            CurrentDriverQueue().removeCommand(0);
         } else if (IsCaptureRunning(capture)) {
             AppMessageBox(m_host.GetSafeHwnd(), tr("Close when capture is complete."), tr("Capture in process"), kWarning);
             m_host.RepaintBar();
@@ -483,10 +458,10 @@ LRESULT DriverConnection::disconnect(LPARAM reason)
             return 1;
     }
     if (reason == DisconnectReason::Plain && IsConnected() && !lineGone(model::GetCommEventState())) {
-        ZRComm_RemoveCommand(-1);
+        CurrentDriverQueue().removeCommand(-1);
         plat::Sleep(10);
         if (currentView() == VIEW_TERMINAL)
-            setCommandModeBounded(0);
+            CurrentDriverQueue().setModeWhenDrained(m_host.GetSafeHwnd(), 0);
         plat::Sleep(10);
         // Without the alarm read nothing would end the disconnection.
         if (!sendFrameCommand("TA/HI\r", ConnectionTag::AlarmHistory, tr("Monitor alarm history")))
@@ -508,7 +483,7 @@ bool DriverConnection::QueryViewsDisconnect(LPARAM reason)
 
 void DriverConnection::tearDown()
 {
-    ZRComm_RemoveCommand(-1);
+    CurrentDriverQueue().removeCommand(-1);
     ZRComm_Term();
     m_sleepInhibitor.Release();
     SetTerminalWritable(false);
@@ -530,10 +505,8 @@ CommandId DriverConnection::sendFrameCommand(const char* text, int tag, const QS
 {
     m_operationTag = tag;
     m_busy = 1;
-    model::SendCommandInfo info;
-    info.flags = model::SendCommandInfo::kSilent;
-    info.title = title.toStdString();
-    m_runningCommand = model::SendDriverCommand(m_host.GetSafeHwnd(), text, tag, info);
+    std::uint32_t error = 0;
+    m_runningCommand = CurrentDriverQueue().queueCommand(m_host.GetSafeHwnd(), text, tag, title.toStdString().c_str(), &error);
     if (!m_runningCommand)
         m_busy = 0;
     return m_runningCommand;
@@ -580,7 +553,7 @@ DriverConnection::SwitchStep DriverConnection::SwitchConnectionSteps(int target)
             m_pendingView = 0;
         } else if (connected) {
             model::CDataFile& store = m_app.m_dataFile;
-            const std::string identification = driverIdentification();
+            const std::string identification = CurrentDriverQueue().driverIdentification();
             if (!store.m_documentModelInfo.empty() && model::CompareModelInfo(identification, store.m_documentModelInfo) != 0) {
                 if (store.m_newDocument != 1) {
                     const int answer = AppMessageBox(
@@ -594,7 +567,7 @@ DriverConnection::SwitchStep DriverConnection::SwitchConnectionSteps(int target)
                 store.m_documentModelInfo = identification;
             }
             m_pendingView = target;
-            if (!setCommandModeBounded(m_host.GetCommandModeForView(target))) {
+            if (!CurrentDriverQueue().setModeWhenDrained(m_host.GetSafeHwnd(), m_host.GetCommandModeForView(target))) {
                 m_pendingView = 0;
                 m_connectionPhase = Phase::Connected;
                 return SwitchStep::Ended;
@@ -626,7 +599,7 @@ void DriverConnection::EndHeldSwitch()
         if (IsConnected()) {
             m_connectionPhase = Phase::Connected;
             SetTerminalWritable(true);
-        } else if (ZRComm_GetCommandCount(-1) < 0) {
+        } else if (CurrentDriverQueue().recordCount(QueueRecords::All) < 0) {
             m_connectionPhase = Phase::Idle;
         }
     }

@@ -90,7 +90,7 @@ public:
     plat::LRESULT OnConnectionState(plat::WPARAM finish, plat::LPARAM reason);
     // WM_COMM_COMMAND (event, CommandId) of the frame's own commands.
     plat::LRESULT OnCommCommand(plat::WPARAM event, plat::LPARAM commandId);
-    // WM_COMM_ERROR (event or code, 0x8000 disconnect / bit 0 no box): the box's answer, else 1.
+    // WM_COMM_ERROR (event or code, comm_error flags): the box's answer, else 1.
     plat::LRESULT OnCommError(plat::WPARAM code, plat::LPARAM flags);
     // WM_WAIT_CANCEL (2, cancel tag): undoes the step the please-wait dialog stood for; 1.
     plat::LRESULT OnWaitCancel(plat::WPARAM, plat::LPARAM tag);
@@ -196,7 +196,6 @@ private:
     bool reportLineGone();
     // The garbled identification the library gave up on: the connection's box with what it got.
     bool reportIdentifyFailed();
-    bool setCommandModeBounded(int mode);
     void restoreCommandMode();
     void showWait(const QString& text, plat::LPARAM cancelTag);
     void showWaitDialog(const WaitDialogInfo& info);

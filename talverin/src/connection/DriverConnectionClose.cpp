@@ -10,6 +10,7 @@
 #include "connection/CBusyDlg.h"
 #include "connection/ConnectionHost.h"
 #include "connection/ConnectionRules.h"
+#include "connection/DriverQueue.h"
 #include "screens/CViewBase.h"
 
 #include <model/CommandSupport.h>
@@ -35,7 +36,7 @@ bool DriverConnection::CloseConnection()
         if (scope && monitor != COMM_MONITOR_CONNECTION_LOST && monitor != COMM_MONITOR_NOT_CONNECTED) {
             const CapturePhase capture = scope->CaptureState();
             if (capture == CapturePhase::SyncWaiting) {
-                ZRComm_RemoveCommand(0);
+                CurrentDriverQueue().removeCommand(0);
             } else if (IsCaptureRunning(capture)) {
                 AppMessageBox(m_host.GetSafeHwnd(), tr("Close when capture is complete."), tr("Capture in process"),
                               plat::MB_OK | plat::MB_ICONWARNING);
@@ -93,13 +94,13 @@ bool DriverConnection::CloseConnection()
         for (;;) {
             const std::uint32_t monitor = model::GetCommEventState();
             if (monitor == COMM_MONITOR_CONNECTION_LOST || monitor == COMM_MONITOR_PORT_CLOSED ||
-                m_closeEvent->isSet() || m_host.IsDestroyed() || ZRComm_GetCommandCount(-1) < 0)
+                m_closeEvent->isSet() || m_host.IsDestroyed() || CurrentDriverQueue().recordCount(QueueRecords::All) < 0)
                 break;
             if (plat::qt::PumpAllPending() == 0)
                 plat::Sleep(10);
         }
         if (m_closeEvent->isSet())
-            ZRComm_AbortCommand(m_runningCommand);
+            CurrentDriverQueue().abortCommand(m_runningCommand);
     }
     if (m_closeEvent->isSet()) {
         m_closeEvent.reset();
@@ -128,7 +129,7 @@ void DriverConnection::EndWithoutQuestions()
     const bool answering = IsConnected() && !IsTransferDialogOpen() && m_connectionPhase != Phase::Connecting &&
                            m_connectionPhase != Phase::PortOpen && monitor != COMM_MONITOR_CONNECTION_LOST &&
                            monitor != COMM_MONITOR_NOT_CONNECTED;
-    ZRComm_RemoveCommand(-1);
+    CurrentDriverQueue().removeCommand(-1);
     m_connectionPhase = Phase::Disconnecting;
     m_host.ClearCommandBar();
     if (answering) {
@@ -149,7 +150,7 @@ void DriverConnection::EndWithoutQuestions()
 void DriverConnection::Shutdown()
 {
     delete m_busyDlg.data();
-    ZRComm_RemoveCommand(-1);
+    CurrentDriverQueue().removeCommand(-1);
     ZRComm_Term();
     m_sleepInhibitor.Release();
     m_portRecord = nullptr; // the records go with the frame's write-back of the ports

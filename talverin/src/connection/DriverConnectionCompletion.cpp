@@ -11,6 +11,7 @@
 #include "common/WidgetHelpers.h"
 #include "connection/ConnectionHost.h"
 #include "connection/ConnectionRules.h"
+#include "connection/DriverQueue.h"
 #include "screens/CViewBase.h"
 
 #include <model/CommandSupport.h>
@@ -33,26 +34,6 @@ using plat::LRESULT;
 using plat::WPARAM;
 
 namespace {
-
-constexpr int kMaxRetries = 3;
-constexpr unsigned kReplyBuffer = 10240;
-constexpr unsigned kLockReplyBuffer = 32;
-constexpr unsigned kAlarmReplyBuffer = 10240;
-
-bool isFailureEvent(WPARAM event)
-{
-    return event == COMM_EVENT_WRITE_FAILED || event == COMM_EVENT_NO_ECHO || event == COMM_EVENT_TIMEOUT ||
-           event == COMM_EVENT_INVALID_DATA;
-}
-
-std::string replyText(CommandId id, unsigned size)
-{
-    std::string buffer(size, '\0');
-    if (ZRComm_GetReceiveCommandText(id, buffer.data(), size) <= 0)
-        return {};
-    buffer.resize(std::char_traits<char>::length(buffer.c_str()));
-    return buffer;
-}
 
 // Writes the reply as a text file, every CR as LF; the path, empty when it cannot be written
 // (the last error says why: a full temporary folder is no fault of the driver's).
@@ -77,38 +58,40 @@ std::string writeReplyFile(const std::string& reply)
 
 LRESULT DriverConnection::OnCommCommand(WPARAM event, LPARAM commandId)
 {
-    const auto id = static_cast<CommandId>(commandId);
-    const std::intptr_t tag = ZRComm_GetCommandParam(id);
+    DriverQueue& queue = CurrentDriverQueue();
+    const Completion done = queue.completion(event, static_cast<CommandId>(commandId));
+    const CommandId id = done.id;
+    const std::intptr_t tag = done.tag;
     const bool barTag = IsCommandBarTag(tag);
     if (const plat::HWND bar = barTag ? m_host.CommandBarHandle() : nullptr) {
         // The button shows every event first, whatever follows.
         plat::PostMessage(bar, WM_COMMAND_TOOL_REPLY, static_cast<WPARAM>(tag), static_cast<LPARAM>(event));
     }
     // A notice for a command removed since (a teardown emptied the queue) is about nothing.
-    const std::uint32_t state = ZRComm_GetCommandState(id);
-    if (state == COMM_ERR_NO_COMMAND || state == COMM_ERR_NOT_OPEN || state == COMM_ERR_INVALID_ARG)
+    if (done.recordGone())
         return 0;
 
-    if (event == COMM_EVENT_ABORTED) {
-        ZRComm_RemoveCommand(id);
+    const std::uint32_t state = done.state;
+    if (done.aborted()) {
+        CurrentDriverQueue().removeCommand(id);
         if (m_connectionPhase == Phase::Disconnecting) {
-            ZRComm_RemoveCommand(0);
+            CurrentDriverQueue().removeCommand(0);
             m_connectionPhase = Phase::Identifying;
             SendToViews({VIEW_OSCILLO}, WM_COMM_STATE_CHANGED, 1, CommState::Restored);
         }
         return 0;
     }
-    if (isFailureEvent(event)) {
+    if (done.transportFailed()) {
         giveUpOnFailure(event, id, static_cast<int>(tag), barTag);
         return 0;
     }
     if (state == CMD_ABORTING)
         return 0;
     if (state == CMD_ABORTED) {
-        ZRComm_RemoveCommand(id);
+        CurrentDriverQueue().removeCommand(id);
         return 0;
     }
-    if (const std::uint32_t failure = model::GetCommandFailure(event, id, ZRComm_GetCommandState)) {
+    if (const std::uint32_t failure = done.failure()) {
         if (barTag) {
             // A refused command of the command bar is the user's business, not the line's.
             reportCommandBarFailure(id, tag);
@@ -132,12 +115,12 @@ LRESULT DriverConnection::OnCommCommand(WPARAM event, LPARAM commandId)
         break;
     case ConnectionTag::LockEnable:
     case ConnectionTag::LockDisable:
-        ZRComm_RemoveCommand(id);
+        CurrentDriverQueue().removeCommand(id);
         onLockReply(static_cast<int>(tag));
         break;
     case ConnectionTag::AlarmHistory:
         storeAlarmHistory(id);
-        ZRComm_RemoveCommand(id);
+        CurrentDriverQueue().removeCommand(id);
         m_busy = 0;
         if (m_connectionPhase == Phase::Disconnecting) {
             plat::Sleep(10);
@@ -147,12 +130,12 @@ LRESULT DriverConnection::OnCommCommand(WPARAM event, LPARAM commandId)
     case ConnectionTag::SaveAlarmHistory:
         storeAlarmHistory(id);
         m_busy = 0;
-        ZRComm_RemoveCommand(id);
+        CurrentDriverQueue().removeCommand(id);
         m_operationTag = ConnectionTag::SaveReady;
         plat::PostMessage(m_host.GetSafeHwnd(), plat::WM_COMMAND, m_repostCommand, 0);
         break;
     default:
-        ZRComm_RemoveCommand(id);
+        CurrentDriverQueue().removeCommand(id);
         break;
     }
     return 0;
@@ -163,23 +146,17 @@ bool DriverConnection::giveUpOnFailure(WPARAM event, CommandId id, int tag, bool
     // A device that is gone fails every command: one report for all of them, no retries.
     if (reportLineGone())
         return true;
-    model::CDataFile& store = m_app.m_dataFile;
-    bool giveUp = ++store.m_retryCount > kMaxRetries;
-    if (!giveUp) {
-        // A time-out while the port closes would only be waited for again.
-        if ((m_connectionPhase == Phase::Disconnecting && event == COMM_EVENT_TIMEOUT) ||
-            ZRComm_ResumeCommand(id) != COMM_OK) {
-            store.m_retryCount = kMaxRetries + 1;
-            giveUp = true;
-        }
-    }
-    if (!giveUp)
+    DriverQueue& queue = CurrentDriverQueue();
+    // A time-out while the port closes would only be waited for again.
+    if (!(m_connectionPhase == Phase::Disconnecting && event == COMM_EVENT_TIMEOUT) && queue.retry(id))
         return false;
+    // Whatever else fails on this line meanwhile is given up at once too.
+    queue.exhaustRetries();
     if (barTag) {
         reportCommandBarFailure(id, tag);
         return true;
     }
-    ZRComm_RemoveCommand(-1);
+    CurrentDriverQueue().removeCommand(-1);
     if (m_connectionPhase == Phase::ReadingAll)
         m_readAgain = 1;
     if (IsReadAllTag(tag))
@@ -187,10 +164,10 @@ bool DriverConnection::giveUpOnFailure(WPARAM event, CommandId id, int tag, bool
     if (m_connectionPhase == Phase::Disconnecting) {
         // The port closes first; the report then finds nothing left to disconnect.
         tearDown();
-        plat::SendMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, event, 0x8000);
+        plat::SendMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, event, comm_error::kDisconnect);
     } else {
         hideWait();
-        plat::PostMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, event, 0x8000);
+        plat::PostMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, event, comm_error::kDisconnect);
     }
     return true;
 }
@@ -200,7 +177,7 @@ void DriverConnection::reportCommandBarFailure(CommandId id, std::intptr_t tag)
     // The command's own state names what went wrong (refused, no echo, no reply); the line
     // stays connected.
     const std::string reason = model::GetCommErrorText(ZRComm_GetCommandState(id), m_app.m_language);
-    ZRComm_RemoveCommand(id);
+    CurrentDriverQueue().removeCommand(id);
     const ExtBarEntry& entry = m_app.m_extBar[static_cast<std::size_t>(tag - ConnectionTag::CommandBar)];
     SetStatusError(&m_window, tr("Command tool \"%1\" failed: %2")
                                   .arg(QString::fromStdString(entry.caption),
@@ -214,7 +191,7 @@ void DriverConnection::onCommandFailure(WPARAM event, std::uint32_t failure, int
         tearDown();
         return;
     }
-    ZRComm_RemoveCommand(0);
+    CurrentDriverQueue().removeCommand(0);
     hideWait();
     if (m_connectionPhase == Phase::Idle && (failure == COMM_ERR_NOT_CONNECTED || failure == COMM_ERR_NOT_OPEN)) {
         m_busy = 0;
@@ -222,15 +199,15 @@ void DriverConnection::onCommandFailure(WPARAM event, std::uint32_t failure, int
     }
     AppMessageBox(m_host.GetSafeHwnd(), tr("Error during connection.\nMake sure device is connected properly."),
                   tr("Connection error"), plat::MB_OK | plat::MB_ICONWARNING);
-    plat::PostMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, event, 0x8001);
+    plat::PostMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, event, comm_error::kDisconnectNoBox);
     plat::PostMessage(m_host.GetSafeHwnd(), WM_CONNECTION_STATE, 0, DisconnectReason::Plain);
     m_busy = 0;
 }
 
 void DriverConnection::onLockQueryReply(CommandId id)
 {
-    const std::string reply = replyText(id, kLockReplyBuffer);
-    ZRComm_RemoveCommand(id);
+    const std::string reply = CurrentDriverQueue().reply(id);
+    CurrentDriverQueue().removeCommand(id);
     const std::optional<int> lock = LockStateFromReply(reply);
     if (lock) {
         m_app.m_lockState = *lock;
@@ -241,19 +218,16 @@ void DriverConnection::onLockQueryReply(CommandId id)
             ReadAllData(ConnectionTag::ReadAll, true);
         return;
     }
-    model::CDataFile& store = m_app.m_dataFile;
-    if (store.m_retryCount <= kMaxRetries) {
-        // "Connecting." stays up: Cancel or a line event ends the attempt.
-        ++store.m_retryCount;
+    // "Connecting." stays up while tries are left: Cancel or a line event ends the attempt.
+    if (CurrentDriverQueue().spendRetry())
         return;
-    }
     AppMessageBox(m_host.GetSafeHwnd(),
                   tr("Error during connection.\nPlease check hardware.\n\nContents of error: Command cannot be "
                      "recognized"),
                   tr("Connection error"), plat::MB_OK | plat::MB_ICONWARNING);
     m_busy = 0;
     hideWait();
-    plat::PostMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, COMM_EVENT_COMPLETED, 0x8001);
+    plat::PostMessage(m_host.GetSafeHwnd(), WM_COMM_ERROR, COMM_EVENT_COMPLETED, comm_error::kDisconnectNoBox);
     // Left alone, the port would stay open waiting for nothing.
     plat::PostMessage(m_host.GetSafeHwnd(), WM_CONNECTION_STATE, 0, DisconnectReason::Plain);
 }
@@ -280,7 +254,7 @@ void DriverConnection::onLockReply(int tag)
 
 void DriverConnection::storeAlarmHistory(CommandId id)
 {
-    m_app.m_dataFile.SetAlarmText(replyText(id, kAlarmReplyBuffer));
+    m_app.m_dataFile.SetAlarmText(CurrentDriverQueue().reply(id));
 }
 
 void DriverConnection::onReadAllDone(int tag, CommandId id)
@@ -288,7 +262,7 @@ void DriverConnection::onReadAllDone(int tag, CommandId id)
     ClearStatusError(&m_window);
     OnDataReceived(id);
     m_busy = 0;
-    ZRComm_RemoveCommand(id);
+    CurrentDriverQueue().removeCommand(id);
     switch (tag) {
     case ConnectionTag::ReadAll:
         // The next finishing pass connects, even after a failed load.
@@ -328,10 +302,10 @@ CommandId DriverConnection::ReadAllData(int tag, bool showDialog)
         showWait(tr("Reading all data.\n\nPlease wait."), tag);
     m_operationTag = tag;
     m_busy = 1;
-    ZRComm_SetCommandMode(0);
+    CurrentDriverQueue().setCommandMode(0);
     const std::string text = ReadAllCommandText(m_app.m_dataFile.m_specialParameters, tag);
     m_app.m_dataFile.m_dataReceivedFlag = 0;
-    m_runningCommand = ZRComm_SendCommandText(m_host.GetSafeHwnd(), text.c_str(), tag);
+    m_runningCommand = CurrentDriverQueue().sendCommandText(m_host.GetSafeHwnd(), text, tag);
     if (!m_runningCommand) {
         m_busy = 0;
         restoreCommandMode();
@@ -344,8 +318,8 @@ CommandId DriverConnection::ReadAlarmHistory(int tag, bool alarmText)
     showWait(alarmText ? tr("Reading alarm data.\n\nPlease wait.") : tr("Reading all data.\n\nPlease wait."), tag);
     m_operationTag = tag;
     m_busy = 1;
-    ZRComm_SetCommandMode(0);
-    m_runningCommand = ZRComm_SendCommandText(m_host.GetSafeHwnd(), "TA/HI\r", tag);
+    CurrentDriverQueue().setCommandMode(0);
+    m_runningCommand = CurrentDriverQueue().sendCommandText(m_host.GetSafeHwnd(), "TA/HI\r", tag);
     if (!m_runningCommand) {
         m_busy = 0;
         restoreCommandMode();
@@ -367,9 +341,7 @@ bool DriverConnection::OnDataReceived(CommandId commandId)
 {
     model::CDataFile& store = m_app.m_dataFile;
     store.m_dataReceivedFlag = 0;
-    std::string reply = ReadWholeReply(
-        [commandId](char* buffer, unsigned size) { return ZRComm_GetReceiveCommandText(commandId, buffer, size); },
-        kReplyBuffer);
+    std::string reply = CurrentDriverQueue().reply(commandId);
 
     // The answers to the special parameters come before the dump's header.
     std::string specials;
@@ -429,8 +401,8 @@ LRESULT DriverConnection::OnWaitCancel(WPARAM, LPARAM tag)
     setToolWindowsEnabled(true);
     switch (tag) {
     case ConnectionTag::ReadAll:
-        ZRComm_AbortCommand(m_runningCommand);
-        ZRComm_RemoveCommand(-1);
+        CurrentDriverQueue().abortCommand(m_runningCommand);
+        CurrentDriverQueue().removeCommand(-1);
         m_busy = 0;
         m_readAgain = 1;
         [[fallthrough]];
@@ -438,16 +410,16 @@ LRESULT DriverConnection::OnWaitCancel(WPARAM, LPARAM tag)
         plat::PostMessage(m_host.GetSafeHwnd(), WM_CONNECTION_STATE, 0, DisconnectReason::Declined);
         break;
     case ConnectionTag::ReadAllTerminal:
-        ZRComm_AbortCommand(m_runningCommand);
+        CurrentDriverQueue().abortCommand(m_runningCommand);
         m_busy = 0;
-        ZRComm_RemoveCommand(-1);
-        ZRComm_SetCommandMode(1);
+        CurrentDriverQueue().removeCommand(-1);
+        CurrentDriverQueue().setCommandMode(1);
         m_connectionPhase = Phase::Connected;
         m_host.SwitchView(VIEW_TERMINAL);
         hideWait(); // else the frame would stay disabled
         break;
     case ConnectionTag::ReadAllOscillo:
-        ZRComm_AbortCommand(m_runningCommand);
+        CurrentDriverQueue().abortCommand(m_runningCommand);
         m_busy = 0;
         m_operationTag = 0;
         m_connectionPhase = Phase::Connected;
@@ -458,7 +430,7 @@ LRESULT DriverConnection::OnWaitCancel(WPARAM, LPARAM tag)
     case ConnectionTag::SaveReadAll:
     case ConnectionTag::SaveAlarmHistory:
     case ConnectionTag::CloseReadAll:
-        ZRComm_AbortCommand(m_runningCommand);
+        CurrentDriverQueue().abortCommand(m_runningCommand);
         m_busy = 0;
         m_operationTag = 0;
         restoreCommandMode();

@@ -9,6 +9,7 @@
 #include "connection/CBusyDlg.h"
 #include "connection/ConnectionHost.h"
 #include "connection/ConnectionRules.h"
+#include "connection/DriverQueue.h"
 #include "connection/PortRecord.h"
 #include "screens/TerminalWindowBase.h"
 
@@ -149,14 +150,14 @@ LRESULT DriverConnection::OnCommError(WPARAM code, LPARAM flags)
         m_app.m_askBeforeSave = 1;
         return 1;
     }
-    if (flags == 0x8000) {
-        ZRComm_RemoveCommand(0);
+    if (flags == comm_error::kDisconnect) {
+        CurrentDriverQueue().removeCommand(0);
         disconnect(static_cast<LPARAM>(code));
     }
     LRESULT result = 1;
     // A failed line-speed change carries the oscilloscope's failure code, not flags.
     const bool baudFailed = code == kBaudSetFailed;
-    if (baudFailed || !(flags & 1)) {
+    if (baudFailed || !(flags & comm_error::kNoBox)) {
         const auto errorText = [this](std::uint32_t c) {
             const std::string text = model::GetCommErrorText(c, m_app.m_language);
             return text.empty() ? QString() : tr("\n\nContents of error:") + QString::fromStdString(text);
@@ -183,7 +184,7 @@ LRESULT DriverConnection::OnCommError(WPARAM code, LPARAM flags)
         }
         m_failureContents.reset();
         result = AppMessageBox(boxOwner(), text, title, kWarning);
-        if (flags == 0x8000 && m_busyDlg && m_busyDlg->isVisible())
+        if (flags == comm_error::kDisconnect && m_busyDlg && m_busyDlg->isVisible())
             plat::PostMessage(m_busyDlg->GetSafeHwnd(), plat::WM_COMMAND, 2, 0);
     }
     m_app.m_askBeforeSave = 1;

@@ -1,6 +1,7 @@
 #include "frame/CConnectionBar.h"
 
 #include "common/AppMessages.h"
+#include "connection/DriverQueue.h"
 
 #include <model/CommandSupport.h>
 #include <platform/messages.h>
@@ -175,7 +176,7 @@ void CConnectionBar::drawLamp(OwnerDrawButton& lamp, const plat::qt::DrawItemInf
 
 void CConnectionBar::drawButton(OwnerDrawButton& button, const plat::qt::DrawItemInfo& item)
 {
-    const bool lit = button.id() == IDC_CONNECT ? ZRComm_IsConnected(nullptr, nullptr) != 0
+    const bool lit = button.id() == IDC_CONNECT ? CurrentDriverQueue().isConnected()
                                                 : m_displayState == kDisconnected;
     if (lit) {
         // The lit button shows the state and is the disabled one of the pair: greyed (or a dark

@@ -1,5 +1,7 @@
 #include "frame/CDebugDlg.h"
 
+#include "connection/DriverQueue.h"
+
 #include <platform/qt/window_bridge.h>
 #include <platform/qt/window_timers.h>
 #include <zrcomm/zrcomm_api.h>
@@ -92,17 +94,15 @@ void CDebugDlg::appendLog(const QString& text)
 void CDebugDlg::OnList()
 {
     m_ids->clear();
-    const int count = ZRComm_GetCommandCount(1);
-    if (count <= 0) {
+    DriverQueue& queue = CurrentDriverQueue();
+    const std::vector<CommandId> ids = queue.commandIds();
+    if (ids.empty()) {
         appendLog(tr("There are no command ids.") + QStringLiteral("\r\n"));
         return;
     }
-    // Room for commands queued between the count and the listing.
-    std::vector<CommandId> ids(static_cast<std::size_t>(count) + 20, 0);
-    const int listed = std::clamp(ZRComm_EnumCommand(ids.data()), 0, static_cast<int>(ids.size()));
-    for (int i = 0; i < listed; ++i) {
+    for (int i = 0; i < static_cast<int>(ids.size()); ++i) {
         const CommandId id = ids[static_cast<std::size_t>(i)];
-        const auto param = static_cast<qulonglong>(ZRComm_GetCommandParam(id));
+        const auto param = static_cast<qulonglong>(queue.commandTag(id));
         const QString line = QStringLiteral("%1:ID=%2, Param=%3")
                                  .arg(i, 3, 10, QLatin1Char('0'))
                                  .arg(id)
@@ -119,13 +119,10 @@ void CDebugDlg::OnShow()
     if (m_ids->currentIndex() < 0)
         return;
     const auto id = static_cast<CommandId>(m_ids->currentData().toInt());
-    std::vector<char> text(kCommandTextSize, '\0');
-    // The library answers a closed port or a bad id with its error code: only a length that
-    // fits the buffer is text.
-    const int length = ZRComm_GetCommand(id, text.data(), kCommandTextSize);
-    if (length <= 0 || length >= static_cast<int>(kCommandTextSize))
+    const std::string text = CurrentDriverQueue().commandLine(id, kCommandTextSize);
+    if (text.empty())
         return;
-    appendLog(tr("Sent data") + QStringLiteral(":---->\r\n") + QString::fromUtf8(text.data(), length)
+    appendLog(tr("Sent data") + QStringLiteral(":---->\r\n") + QString::fromStdString(text)
               + QStringLiteral("<----------------\r\n"));
 }
 
@@ -133,7 +130,7 @@ void CDebugDlg::OnRemove()
 {
     if (m_ids->currentIndex() < 0)
         return;
-    ZRComm_RemoveCommand(static_cast<CommandId>(m_ids->currentData().toInt()));
+    CurrentDriverQueue().removeCommand(static_cast<CommandId>(m_ids->currentData().toInt()));
 }
 
 void CDebugDlg::OnAutoToggled(bool checked)

@@ -2,6 +2,7 @@
 #include "frame/CMainFrame.h"
 
 #include "connection/DriverConnection.h"
+#include "connection/DriverQueue.h"
 #include "frame/FrameProgram.h"
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
@@ -26,12 +27,6 @@ namespace talverin {
 using plat::LPARAM;
 using plat::LRESULT;
 using plat::WPARAM;
-
-namespace {
-
-constexpr int kModeRetries = 300;
-
-} // namespace
 
 void CMainFrame::buildSettingMenu()
 {
@@ -230,7 +225,7 @@ void CMainFrame::OnCommandBarCommand(plat::UINT id)
     if (!terminal) {
         bar.m_busy = false;
         bar.SetState(index, 0);
-        const CommandId command = ZRComm_SendTopLevelCommandText(GetSafeHwnd(), text.c_str(), tag);
+        const CommandId command = CurrentDriverQueue().sendTopLevelCommandText(GetSafeHwnd(), text, tag);
         bar.SetCommandId(index, command);
         bar.SetState(index, command ? 1 : 0);
         plat::Sleep(10);
@@ -242,27 +237,17 @@ void CMainFrame::OnCommandBarCommand(plat::UINT id)
             screen->setEnabled(false);
         bar.setEnabled(false);
         bar.m_busy = true;
-        ZRComm_SetCommandMode(0);
+        DriverQueue& queue = CurrentDriverQueue();
+        queue.setCommandMode(0);
         plat::Sleep(10);
-        const CommandId command = ZRComm_SendTopLevelCommandText(GetSafeHwnd(), text.c_str(), tag);
+        const CommandId command = queue.sendTopLevelCommandText(GetSafeHwnd(), text, tag);
         bar.SetCommandId(index, command);
         if (command) {
             bar.SetState(index, 1);
             model::WaitCommandQueue(GetSafeHwnd());
             // Bounded, and never once the line is lost or the port closed: the mode cannot
             // change then and the terminal would stay disabled.
-            for (int attempt = 0; attempt < kModeRetries; ++attempt) {
-                const std::uint32_t code = model::GetCommEventState();
-                if (code == COMM_MONITOR_CONNECTION_LOST || code == COMM_MONITOR_PORT_CLOSED)
-                    break;
-                // Any record counts: the library's own mode step may be all that is left when
-                // the command went ahead of it, and stopping then would leave the terminal in
-                // command mode.
-                if (ZRComm_SetCommandMode(1) != COMM_ERR_COMMANDS_QUEUED || ZRComm_GetCommandCount(-1) <= 0)
-                    break;
-                model::WaitCommandQueue(GetSafeHwnd());
-                plat::Sleep(100);
-            }
+            queue.setModeWhenDrained(GetSafeHwnd(), 1);
         }
         if (m_commandBar) {
             bar.SetState(index, 0);
@@ -287,7 +272,7 @@ LRESULT CMainFrame::OnCommandToolReply(WPARAM tag, LPARAM value)
     // Records were removed: buttons whose command went are idle again.
     for (int i = 0; i < CCommandBar::kButtonCount; ++i) {
         if (CCommandBar::IsRunningState(m_commandBar->GetState(i)) &&
-            ZRComm_GetCommandState(m_commandBar->GetCommandId(i)) == COMM_ERR_NO_COMMAND)
+            CurrentDriverQueue().commandState(m_commandBar->GetCommandId(i)) == COMM_ERR_NO_COMMAND)
             plat::SendMessage(m_commandBar->GetSafeHwnd(), WM_COMMAND_TOOL_REPLY,
                               CCommandBar::kFirstTag + static_cast<WPARAM>(i), 0);
     }

@@ -8,6 +8,7 @@
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
 #include "connection/ConnectionRules.h"
+#include "connection/DriverQueue.h"
 #include "frame/CDebugDlg.h"
 #include "frame/CStartDlg.h"
 #include "frame/SwitchWait.h"
@@ -38,12 +39,6 @@ namespace talverin {
 using plat::LPARAM;
 using plat::LRESULT;
 using plat::WPARAM;
-
-namespace {
-
-constexpr int kModeRetries = 300;
-
-} // namespace
 
 // ---- Screens ----------------------------------------------------------------------------------
 
@@ -123,7 +118,7 @@ bool CMainFrame::SwitchView(int viewId)
         return false;
     // The driver's line is left empty for the screen that follows.
     if (m_currentView == VIEW_OSCILLO && m_terminalWindow && m_connection->GetPendingViewId() == 0)
-        ZRComm_SendText(m_terminalWindow->GetSafeHwnd(), "\r");
+        CurrentDriverQueue().sendText(m_terminalWindow->GetSafeHwnd(), "\r");
     switch (m_connection->SwitchConnectionSteps(viewId)) {
     case DriverConnection::SwitchStep::Held:
         return true;
@@ -148,12 +143,10 @@ bool CMainFrame::SwitchView(int viewId)
         emit m_notices.viewSwitching(viewId);
         waited = model::WaitCommandQueue(GetSafeHwnd());
     }
-    for (int attempt = 0; waited && attempt < kModeRetries; ++attempt) {
-        if (ZRComm_SetCommandMode(GetCommandModeForView(viewId)) != COMM_ERR_COMMANDS_QUEUED)
-            break;
-        waited = model::WaitCommandQueue(GetSafeHwnd());
-        plat::Sleep(100);
-        waited = waited && wait->keepWaiting();
+    if (waited) {
+        CurrentDriverQueue().setModeWhenDrained(GetSafeHwnd(), GetCommandModeForView(viewId),
+                                                [&wait] { return wait->keepWaiting(); });
+        waited = !wait->cancelled();
     }
     watch.reset();
     wait.reset();
@@ -161,7 +154,7 @@ bool CMainFrame::SwitchView(int viewId)
         // Given up by the user: the left screen is current again, in its own mode; what is
         // queued stays queued.
         emit m_notices.viewSwitching(m_currentView);
-        ZRComm_SetCommandMode(GetCommandModeForView(m_currentView));
+        CurrentDriverQueue().setCommandMode(GetCommandModeForView(m_currentView));
         if (left)
             plat::SendMessage(left->GetSafeHwnd(), WM_VIEW_SWITCH, 1, m_currentView);
         m_connection->ClearPendingView();

@@ -4,6 +4,7 @@
 #include "common/DocumentAccess.h"
 #include "common/AppMessageBox.h"
 #include "common/AppMessages.h"
+#include "connection/DriverQueue.h"
 #include "connection/PortList.h"
 #include "transfer/CPortSelectDlg.h"
 #include "transfer/TransferRules.h"
@@ -147,7 +148,7 @@ QString CTransferDlg::specialLabel() const
 void CTransferDlg::showStartLook(bool returning)
 {
     updateCaption();
-    const bool connected = ZRComm_IsConnected(nullptr, nullptr) == 1;
+    const bool connected = CurrentDriverQueue().isConnected();
     if (m_direction == kUpload) {
         m_instruction->setText(tr("Select new or select file to upload, and click OK"));
         m_current->setText(tr("New (will overwrite current data)"));

@@ -32,6 +32,7 @@ class WindowBridge;
 namespace talverin {
 
 class DriverConnection;
+struct Completion;
 class PortList;
 class PortRecord;
 class ProgramState;
@@ -135,7 +136,7 @@ private:
     bool writeUploadFile(const std::string& reply);
     void addError(std::uint32_t code);
     bool withdrawChannelProgram(CommandId id);
-    void finishChannelClear(plat::WPARAM event, CommandId id);
+    void finishChannelClear(const Completion& done);
     // The run ends with the frame's error box and disconnection for `reason` (an event or a code).
     void giveUp(CommandId id, plat::WPARAM reason);
     void cancelRun();

@@ -10,6 +10,7 @@
 #include "common/CommandIds.h"
 #include "connection/ConnectionRules.h"
 #include "connection/DriverConnection.h"
+#include "connection/DriverQueue.h"
 #include "connection/PortList.h"
 #include "transfer/TransferRules.h"
 
@@ -35,17 +36,10 @@ namespace talverin {
 namespace {
 
 constexpr std::size_t kErrorTextLimit = 20480;
-constexpr unsigned kReplyStep = 1024;
-
-bool IsFailureEvent(plat::WPARAM event)
-{
-    return event == COMM_EVENT_WRITE_FAILED || event == COMM_EVENT_NO_ECHO || event == COMM_EVENT_TIMEOUT ||
-           event == COMM_EVENT_INVALID_DATA;
-}
 
 bool IsConnected()
 {
-    return ZRComm_IsConnected(nullptr, nullptr) == 1;
+    return CurrentDriverQueue().isConnected();
 }
 
 // "\r\n" and "\n" both become "\r".
@@ -129,9 +123,7 @@ void CTransferDlg::OnOK()
 void CTransferDlg::startConnected()
 {
     model::CDataFile& store = m_app.m_dataFile;
-    char identification[ZRCOMM_DRIVER_ID_MAX] = {};
-    ZRComm_IsConnectedEx(nullptr, 0, identification, sizeof identification);
-    store.m_driverModelInfo = identification;
+    store.m_driverModelInfo = CurrentDriverQueue().driverIdentification();
     // The frame leaves the line's settings to the dialog while it is open.
     ZRComm_InitExternalData(&m_host.connection->CommData());
     m_runState = kTransferring;
@@ -213,12 +205,9 @@ bool CTransferDlg::checkDocumentFile(bool connected, std::string* bytes)
 
 bool CTransferDlg::queue(const std::string& text, std::intptr_t tag, const QString& title)
 {
-    model::SendCommandInfo info;
-    info.flags = model::SendCommandInfo::kSilent;
-    info.title = title.toStdString();
-    info.description = text;
     m_currentText = text;
-    m_currentCommand = model::SendDriverCommand(GetSafeHwnd(), text, tag, info);
+    std::uint32_t error = 0;
+    m_currentCommand = CurrentDriverQueue().queueCommand(GetSafeHwnd(), text, tag, title.toStdString().c_str(), &error);
     return m_currentCommand != 0;
 }
 
@@ -252,21 +241,22 @@ void CTransferDlg::sendFrom(std::size_t position)
 
 plat::LRESULT CTransferDlg::onCommCommand(plat::WPARAM event, CommandId id)
 {
-    model::CDataFile& store = m_app.m_dataFile;
+    DriverQueue& driver = CurrentDriverQueue();
+    const Completion done = driver.completion(event, id);
     if (m_runState == kIdle || m_runState == kFinishing || m_runState == kFinished || m_runState == kFailed) {
-        if (event == COMM_EVENT_COMPLETED || event == COMM_EVENT_ABORTED || IsFailureEvent(event))
-            ZRComm_RemoveCommand(id);
+        if (done.completed() || done.aborted() || done.transportFailed())
+            driver.removeCommand(id);
         return 0;
     }
     if (m_runState == kCancelling) {
         if (id == m_lockCommand && m_lockCommand != 0) {
-            if (event == COMM_EVENT_COMPLETED || IsFailureEvent(event)) {
+            if (done.completed() || done.transportFailed()) {
                 m_lockCommand = 0;
                 disconnectRun(2);
             }
         } else if (id == m_currentCommand && event == COMM_EVENT_ABORTED) {
             // The driver's lock goes back to what it was before the run unlocked it.
-            ZRComm_RemoveCommand(id);
+            CurrentDriverQueue().removeCommand(id);
             m_currentCommand = 0;
             if (!queue(m_app.m_lockState == 1 ? "KP1\r" : "KP0\r", 0, commandTitle())) {
                 disconnectRun(2);
@@ -279,16 +269,15 @@ plat::LRESULT CTransferDlg::onCommCommand(plat::WPARAM event, CommandId id)
     if (id != m_currentCommand)
         return 0;
 
-    if (IsFailureEvent(event)) {
-        if (store.m_retryCount < 0)
+    if (done.transportFailed()) {
+        if (driver.retryingStopped())
             return 0;
         if (m_resendStep == kClearing) {
             // Without its clear the program cannot go again.
             giveUp(id, event);
             return 0;
         }
-        ++store.m_retryCount;
-        if (store.m_retryCount <= 3 && ZRComm_ResumeCommand(id) == COMM_OK) {
+        if (driver.retry(id)) {
             m_runState = kRetrying;
             m_app.m_transferRunning = 1;
             if (m_direction == kDownload && !ChannelClearCommand(m_currentText).empty() && !withdrawChannelProgram(id))
@@ -300,7 +289,7 @@ plat::LRESULT CTransferDlg::onCommCommand(plat::WPARAM event, CommandId id)
     }
     if (event == COMM_EVENT_ABORTED && m_resendStep == kWithdrawing) {
         const std::string clear = ChannelClearCommand(m_currentText);
-        ZRComm_RemoveCommand(id);
+        CurrentDriverQueue().removeCommand(id);
         m_currentCommand = 0;
         m_resendStep = kClearing;
         if (!queue(clear, static_cast<std::intptr_t>(m_blockStart), commandTitle())) {
@@ -317,22 +306,21 @@ plat::LRESULT CTransferDlg::onCommCommand(plat::WPARAM event, CommandId id)
     if (m_resendStep == kClearing) {
         // The program's own completion resets the retry count, not its clear's: a program that
         // fails every time still gives up after three tries.
-        finishChannelClear(event, id);
+        finishChannelClear(done);
         return 0;
     }
 
-    store.m_retryCount = 0;
+    driver.resetRetries();
     if (m_runState == kRetrying)
         m_runState = kTransferring;
-    std::uint32_t code = model::GetCommandFailure(event, id, [](std::int32_t c) { return ZRComm_GetCommandState(c); });
+    std::uint32_t code = done.failure();
     std::string reply;
     if (code == 0) {
-        reply = ReadWholeReply(
-            [id](char* buffer, unsigned size) { return ZRComm_GetReceiveCommandText(id, buffer, size); }, kReplyStep);
+        reply = driver.reply(id);
         if (m_direction == kUpload && m_uploadPhase == 1) {
-            store.SetAlarmText(reply);
+            m_app.m_dataFile.SetAlarmText(reply);
             m_uploadPhase = 2;
-            ZRComm_RemoveCommand(id);
+            CurrentDriverQueue().removeCommand(id);
             m_currentCommand = 0;
             queueReadAll();
             if (m_runState == kTransferring)
@@ -350,11 +338,11 @@ plat::LRESULT CTransferDlg::onCommCommand(plat::WPARAM event, CommandId id)
             }
         }
     } else if (m_direction == kUpload) {
-        ZRComm_RemoveCommand(id);
+        CurrentDriverQueue().removeCommand(id);
         m_currentCommand = 0;
         m_runState = kFinishing;
         m_finalResult = -1;
-        postToFrame(WM_COMM_ERROR, code, 0x8000);
+        postToFrame(WM_COMM_ERROR, code, comm_error::kDisconnect);
         return 0;
     }
 
@@ -364,7 +352,7 @@ plat::LRESULT CTransferDlg::onCommCommand(plat::WPARAM event, CommandId id)
     }
     if (code != 0)
         addError(code);
-    ZRComm_RemoveCommand(id);
+    CurrentDriverQueue().removeCommand(id);
     m_currentCommand = 0;
     sendFrom(m_nextRecord);
     return 0;
@@ -375,25 +363,23 @@ bool CTransferDlg::withdrawChannelProgram(CommandId id)
     // Resumed for the backspace the line sends first, which ends a block dialog the driver may still
     // be in, and withdrawn before it runs again (if it has started, the abort stops it before a line
     // is answered); its abort event then queues the clear.
-    if (ZRComm_AbortCommand(id) != COMM_OK)
+    if (CurrentDriverQueue().abortCommand(id) != COMM_OK)
         return false;
     m_resendStep = kWithdrawing;
     return true;
 }
 
-void CTransferDlg::finishChannelClear(plat::WPARAM event, CommandId id)
+void CTransferDlg::finishChannelClear(const Completion& done)
 {
-    std::uint32_t code = model::GetCommandFailure(event, id, [](std::int32_t c) { return ZRComm_GetCommandState(c); });
-    if (code == 0) {
-        const std::string reply = ReadWholeReply(
-            [id](char* buffer, unsigned size) { return ZRComm_GetReceiveCommandText(id, buffer, size); }, kReplyStep);
-        code = ClassifyReply(reply, false);
-    }
+    const CommandId id = done.id;
+    std::uint32_t code = done.failure();
+    if (code == 0)
+        code = ClassifyReply(CurrentDriverQueue().reply(id), false);
     if (code != 0) {
         giveUp(id, code);
         return;
     }
-    ZRComm_RemoveCommand(id);
+    CurrentDriverQueue().removeCommand(id);
     m_currentCommand = 0;
     m_resendStep = kNoResend;
     sendFrom(m_blockStart);
@@ -401,16 +387,16 @@ void CTransferDlg::finishChannelClear(plat::WPARAM event, CommandId id)
 
 void CTransferDlg::giveUp(CommandId id, plat::WPARAM reason)
 {
-    ZRComm_RemoveCommand(id);
+    CurrentDriverQueue().removeCommand(id);
     m_currentCommand = 0;
     m_resendStep = kNoResend;
-    m_app.m_dataFile.m_retryCount = -1;
+    CurrentDriverQueue().stopRetrying();
     m_runState = kFailed;
     m_finalResult = -1;
     if (m_direction == kUpload && m_uploadPhase == 2)
         m_host.connection->ReadAllGaveUp(reason);
     // The frame's box and teardown; its notice then ends the run.
-    postToFrame(WM_COMM_ERROR, reason, 0x8000);
+    postToFrame(WM_COMM_ERROR, reason, comm_error::kDisconnect);
 }
 
 void CTransferDlg::addError(std::uint32_t code)
@@ -439,7 +425,7 @@ void CTransferDlg::finishUpload(CommandId id, const std::string& reply)
     } else {
         ok = writeUploadFile(reply);
     }
-    ZRComm_RemoveCommand(id);
+    CurrentDriverQueue().removeCommand(id);
     m_currentCommand = 0;
     disconnectRun(ok ? 1 : -1);
 }
@@ -517,7 +503,7 @@ plat::LRESULT CTransferDlg::onCommStateChanged(plat::WPARAM connected, plat::LPA
                           monitor == COMM_MONITOR_NOT_CONNECTED;
         if (reason != 0 || lost) {
             m_app.m_transferRunning = 0;
-            ZRComm_RemoveCommand(0);
+            CurrentDriverQueue().removeCommand(0);
             plat::SendMessage(m_host.frame, plat::WM_COMMAND, ID_DISCONNECT, 0);
             endRun(-1);
         } else {
@@ -551,22 +537,22 @@ void CTransferDlg::cancelRun()
     m_runState = kCancelling;
     if (!IsConnected())
         return; // the line's notice ends it
-    if (m_currentCommand == 0 || ZRComm_AbortCommand(m_currentCommand) != COMM_OK)
+    if (m_currentCommand == 0 || CurrentDriverQueue().abortCommand(m_currentCommand) != COMM_OK)
         disconnectRun(2);
 }
 
 void CTransferDlg::disconnectRun(int result, int state)
 {
     if (m_currentCommand)
-        ZRComm_RemoveCommand(m_currentCommand);
-    ZRComm_RemoveCommand(0);
+        CurrentDriverQueue().removeCommand(m_currentCommand);
+    CurrentDriverQueue().removeCommand(0);
     m_currentCommand = 0;
     m_lockCommand = 0;
     m_resendStep = kNoResend;
     m_runState = state;
     if (m_finalResult == 0 || result == -1)
         m_finalResult = result;
-    if (!IsConnected() && ZRComm_GetCommandCount(-1) == -1) {
+    if (!IsConnected() && CurrentDriverQueue().recordCount(QueueRecords::All) == -1) {
         // No port open: no notice will come.
         endRun(m_finalResult);
         return;
@@ -580,7 +566,7 @@ void CTransferDlg::endRun(int result)
     m_finalResult = result;
     m_runState = kFinished;
     if (result == 2)
-        ZRComm_RemoveCommand(-1);
+        CurrentDriverQueue().removeCommand(-1);
     m_app.m_transferRunning = 1;
     showEndLook(result);
 }

@@ -5,6 +5,7 @@
 
 #include "common/AppMessages.h"
 #include "common/WidgetHelpers.h"
+#include "connection/DriverQueue.h"
 #include "screens/channel/ChannelListView.h"
 #include "screens/channel/ChannelMessages.h"
 #include "screens/channel/ChannelTable.h"
@@ -34,7 +35,6 @@ namespace {
 constexpr unsigned kStateNotOpen = 0x40000004;
 constexpr unsigned kStateUnknownCommand = 0x40000007;
 constexpr unsigned kStateAborted = 0x2000000f;
-constexpr std::size_t kReplyBufferLimit = 16u << 20;
 
 // The channel text is queued by the data store, which keeps its id: a busy period waiting on it
 // is keyed by its tag instead (negative, so never a command id).
@@ -44,22 +44,6 @@ bool isFailureState(unsigned state)
 {
     return state == 0x20000003 || state == 0x20000004 || state == 0x2000000a || state == 0x2000000b ||
            (state >= 0x4000000b && state <= 0x40000015);
-}
-
-// The whole reply, however long: the buffer grows while the library fills it.
-std::string replyText(CommandId id)
-{
-    std::string buffer(10240, '\0');
-    for (;;) {
-        const int n = ZRComm_GetReceiveCommandText(id, buffer.data(), static_cast<unsigned>(buffer.size()));
-        if (n <= 0)
-            return std::string();
-        if (static_cast<std::size_t>(n) < buffer.size() - 1 || buffer.size() >= kReplyBufferLimit) {
-            buffer.resize(std::min<std::size_t>(static_cast<std::size_t>(n), buffer.size() - 1));
-            return buffer;
-        }
-        buffer.assign(buffer.size() * 2, '\0');
-    }
 }
 
 // What the user is told the driver answered to a write that failed.
@@ -72,7 +56,7 @@ QString DriverReply(std::string_view reply, unsigned state)
 
 bool CViewChannel::connected() const
 {
-    return ZRComm_IsConnected(nullptr, nullptr) != 0;
+    return CurrentDriverQueue().isConnected();
 }
 
 int CViewChannel::readState(int channel)
@@ -127,7 +111,7 @@ void CViewChannel::endAllBusy()
 CommandId CViewChannel::queueCommand(int kind, int channel, bool busy)
 {
     const std::string text = ChannelCommandText(kind, channel);
-    const CommandId id = ZRComm_SendCommandText(GetSafeHwnd(), text.c_str(), kind + channel);
+    const CommandId id = CurrentDriverQueue().sendCommandText(GetSafeHwnd(), text, kind + channel);
     if (id == 0)
         return 0;
     if (kind == kKindRead)
@@ -143,7 +127,7 @@ CommandId CViewChannel::queueCommand(int kind, int channel, bool busy)
 
 int CViewChannel::StartChannelWrite(int channel)
 {
-    return queueCommand(kKindClear, channel, false) != 0 ? 0 : static_cast<int>(ZRComm_GetLastError());
+    return queueCommand(kKindClear, channel, false) != 0 ? 0 : static_cast<int>(CurrentDriverQueue().lastError());
 }
 
 // ---- Reading and switching ----------------------------------------------------------------------
@@ -215,8 +199,8 @@ void CViewChannel::abortBackgroundReads()
         if (channel == CurrentChannel())
             continue;
         const std::string text = ChannelCommandText(kKindRead, channel);
-        if (const CommandId id = ZRComm_FindCommand(0, text.c_str()); id > 0)
-            ZRComm_AbortCommand(id);
+        if (const CommandId id = CurrentDriverQueue().findCommand(text); id > 0)
+            CurrentDriverQueue().abortCommand(id);
     }
 }
 
@@ -229,41 +213,31 @@ plat::LRESULT CViewChannel::OnCommCommand(plat::WPARAM event, CommandId id)
         bool& dropped;
         ~Forget() { dropped = false; }
     } forgetDroppedSwitch{m_switchDropped};
-    switch (event) {
-    case COMM_EVENT_WRITE_FAILED:
-        if (++m_store.m_retryCount < 3) {
-            ZRComm_ResumeCommand(id);
+    DriverQueue& queue = CurrentDriverQueue();
+    const Completion done = queue.completion(event, id);
+    // A failed write and a garbled reply are tried again (the garbled one no longer without end);
+    // no echo and a time-out are not.
+    const bool lineFailed = done.transportFailed();
+    if (event == COMM_EVENT_WRITE_FAILED || event == COMM_EVENT_INVALID_DATA) {
+        if (queue.retry(id, RetryPolicy::ChannelEditor))
             return 0;
-        }
-        m_store.m_retryCount = 0;
         dropPendingSwitch();
-        break;
-    case COMM_EVENT_INVALID_DATA:
-        ZRComm_ResumeCommand(id);
-        return 0;
-    case COMM_EVENT_NO_ECHO:
-    case COMM_EVENT_TIMEOUT:
+    } else if (lineFailed) {
         dropPendingSwitch();
-        break;
-    case COMM_EVENT_COMPLETED:
-    case COMM_EVENT_ABORTED:
-        break;
-    case COMM_EVENT_SENDING:
-    case COMM_EVENT_WRITTEN:
-    case COMM_EVENT_REPLY_BEGINS:
+    } else if (event == COMM_EVENT_SENDING || event == COMM_EVENT_WRITTEN || event == COMM_EVENT_REPLY_BEGINS) {
         // The data store queued the channel text: its first event names it.
         if (m_writeProgress.channel >= 0 && m_writeProgress.id == 0) {
-            const ChannelTag sent = SplitChannelTag(ZRComm_GetCommandParam(id));
+            const ChannelTag sent = SplitChannelTag(done.tag);
             if (sent.kind == kKindWrite && sent.channel == m_writeProgress.channel)
                 m_writeProgress.id = id;
         }
         return 0;
-    default:
+    } else if (!done.completed() && !done.aborted()) {
         return 0;
     }
 
-    const unsigned state = ZRComm_GetCommandState(id);
-    const std::intptr_t tag = ZRComm_GetCommandParam(id);
+    const unsigned state = done.state;
+    const std::intptr_t tag = done.tag;
     const ChannelTag split = SplitChannelTag(tag);
     if (split.kind == kKindWrite && split.channel == m_writeProgress.channel)
         endWriteProgress();
@@ -287,8 +261,8 @@ plat::LRESULT CViewChannel::OnCommCommand(plat::WPARAM event, CommandId id)
     }
     m_lastCommandState = state;
     // A failed write's reply is what the user is told the driver said.
-    const std::string reply = replyText(id);
-    ZRComm_RemoveCommand(id);
+    const std::string reply = queue.reply(id);
+    queue.removeCommand(id);
     forget();
     // A continued write keeps the busy period going; it ends with the last command it waits on.
     const bool busy = m_busyCommands.count(id) != 0;
@@ -354,13 +328,13 @@ plat::LRESULT CViewChannel::OnCommCommand(plat::WPARAM event, CommandId id)
             listChannel(split.channel);
     }
 
-    if (event == COMM_EVENT_WRITE_FAILED || event == COMM_EVENT_NO_ECHO || event == COMM_EVENT_TIMEOUT) {
+    if (lineFailed) {
         // Every command not under way goes with the line, the busy periods waiting on them too.
-        ZRComm_RemoveCommand(0);
+        queue.removeCommand(0);
         m_readCommands.clear();
         m_waiting = false;
         endAllBusy();
-        plat::SendMessage(model::GetMainWindow(), WM_COMM_ERROR, event, 0x8000);
+        plat::SendMessage(model::GetMainWindow(), WM_COMM_ERROR, event, comm_error::kDisconnect);
     }
     return 0;
 }
@@ -448,7 +422,7 @@ void CViewChannel::startWriteChain(int from)
         if (writeState(channel) == 0)
             continue;
         // A write of it under way already (a switch's) is not doubled.
-        if (ZRComm_FindCommand(0, ChannelCommandText(kKindClear, channel).c_str()) > 0)
+        if (CurrentDriverQueue().findCommand(ChannelCommandText(kKindClear, channel)) > 0)
             continue;
         if (StartChannelWrite(channel) == 0) {
             m_chainChannel = channel;

@@ -144,7 +144,6 @@ private:
     static bool IsInputPin(int pin);
     std::int32_t Send(const std::string& text, std::intptr_t tag, const char* title);
     static bool IsQueued(const std::string& text);
-    static std::string ReadReply(std::int32_t commandId);
     model::CDataFile& Store() const;
     model::CN2PinRecord* PinRecord(int pin, bool make);
 

@@ -8,6 +8,7 @@
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
 #include "common/WidgetHelpers.h"
+#include "connection/DriverQueue.h"
 #include "controlhost/CZRCN2.h"
 #include "connection/ConnectionRules.h"
 #include "screens/io/IoReplies.h"
@@ -25,16 +26,12 @@
 #include <QCoreApplication>
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 namespace talverin {
 
 namespace {
 
-constexpr int kMaxRetries = 3;
-constexpr unsigned kReplyBuffer = 1024;
-constexpr unsigned kReplyLimit = 1u << 22; // a reply beyond this is garbage, not a pin
 constexpr int kExportBuffer = 1024;
 
 std::string Title(const char* text)
@@ -87,7 +84,7 @@ bool CViewIO::IsCurrentView() const
 
 bool CViewIO::IsConnected() const
 {
-    return model::CurrentDriverLink().isConnected();
+    return CurrentDriverQueue().isConnected();
 }
 
 bool CViewIO::IsLocked() const
@@ -97,11 +94,8 @@ bool CViewIO::IsLocked() const
 
 std::int32_t CViewIO::Send(const std::string& text, std::intptr_t tag, const char* title)
 {
-    model::SendCommandInfo info;
-    info.flags = model::SendCommandInfo::kSilent;
-    info.title = Title(title);
-    info.description = text.substr(0, text.find('\r'));
-    const std::int32_t id = model::SendDriverCommand(GetSafeHwnd(), text, tag, info);
+    std::uint32_t error = 0;
+    const std::int32_t id = CurrentDriverQueue().queueCommand(GetSafeHwnd(), text, tag, Title(title).c_str(), &error);
     if (id != 0) {
         m_lastCommand = id;
         if (const int pin = PinOfTag(tag, io::kSettingTag))
@@ -110,38 +104,25 @@ std::int32_t CViewIO::Send(const std::string& text, std::intptr_t tag, const cha
         // A setting that could not be queued keeps the reason in its record.
         model::SharedLock lock(Store().GetDataMutex());
         if (model::CN2PinRecord* r = PinRecord(PinOfTag(tag, io::kSettingTag), false))
-            r->m_status = info.errorCode;
+            r->m_status = error;
     }
     return id;
 }
 
 bool CViewIO::IsQueued(const std::string& text)
 {
-    std::vector<char> queued(text.size() + 2);
-    CommandId id = ZRComm_FindCommand(0, text.c_str());
+    DriverQueue& queue = CurrentDriverQueue();
+    CommandId id = queue.findCommand(text);
     for (int guard = 0; id > 0 && guard < 100000; ++guard) {
         // The search matches a prefix: only the same whole text counts.
-        const int n = ZRComm_GetCommandText(id, queued.data(), static_cast<int>(queued.size()));
-        if (n == static_cast<int>(text.size()) && std::memcmp(queued.data(), text.data(), text.size()) == 0)
+        if (queue.commandText(id) == text)
             return true;
-        const CommandId next = ZRComm_FindCommand(id, text.c_str());
+        const CommandId next = queue.findCommandAfter(id, text);
         if (next == id)
             break;
         id = next;
     }
     return false;
-}
-
-std::string CViewIO::ReadReply(std::int32_t commandId)
-{
-    for (unsigned size = kReplyBuffer;; size *= 4) {
-        std::vector<char> buffer(size, '\0');
-        const int n = ZRComm_GetReceiveCommandText(commandId, buffer.data(), size);
-        // size - 1 means the reply may go on: read it again into more room.
-        if (n == static_cast<int>(size) - 1 && size < kReplyLimit)
-            continue;
-        return std::string(buffer.data(), strnlen(buffer.data(), size));
-    }
 }
 
 // ---- Sending -------------------------------------------------------------------------------------
@@ -281,44 +262,41 @@ void CViewIO::RestartMonitoring()
 
 plat::LRESULT CViewIO::OnCommCommand(plat::WPARAM event, plat::LPARAM commandId)
 {
-    const auto id = static_cast<CommandId>(commandId);
-    const std::intptr_t tag = ZRComm_GetCommandParam(id);
+    DriverQueue& queue = CurrentDriverQueue();
+    const Completion done = queue.completion(event, static_cast<CommandId>(commandId));
+    const CommandId id = done.id;
+    const std::intptr_t tag = done.tag;
     const bool stateRequest = tag == io::kStateElectrical || tag == io::kStateLogical;
-    switch (event) {
-    case COMM_EVENT_ABORTED:
-        ZRComm_RemoveCommand(id);
+    if (done.aborted()) {
+        queue.removeCommand(id);
         if (stateRequest)
             RestartMonitoring();
         return 0;
-    case COMM_EVENT_WRITE_FAILED:
-    case COMM_EVENT_NO_ECHO:
-    case COMM_EVENT_TIMEOUT:
-    case COMM_EVENT_INVALID_DATA:
-        if (++Store().m_retryCount <= kMaxRetries && ZRComm_ResumeCommand(id) == COMM_OK)
+    }
+    if (done.transportFailed()) {
+        if (queue.retry(id))
             return 0;
-        ZRComm_RemoveCommand(0);
+        queue.removeCommand(0);
         plat::KillTimer(GetSafeHwnd(), kMonitorTimer);
         m_state = 0;
-        plat::PostMessage(model::GetMainWindow(), WM_COMM_ERROR, event, 0x8000);
-        return 0;
-    case COMM_EVENT_COMPLETED:
-        break;
-    default:
+        plat::PostMessage(model::GetMainWindow(), WM_COMM_ERROR, event, comm_error::kDisconnect);
         return 0;
     }
+    if (!done.completed())
+        return 0;
 
-    const std::uint32_t result = ZRComm_GetCommandState(id);
+    const std::uint32_t result = done.state;
     if (IsDriverErrorResult(result)) {
-        const std::string reply = ReadReply(id);
+        const std::string reply = queue.reply(id);
         // Removed before any box, so the queue behind it goes on meanwhile.
-        ZRComm_RemoveCommand(id);
+        queue.removeCommand(id);
         OnDriverError(tag, result, reply);
         if (stateRequest)
             RestartMonitoring();
         return 0;
     }
-    const std::string reply = ReadReply(id);
-    ZRComm_RemoveCommand(id);
+    const std::string reply = queue.reply(id);
+    queue.removeCommand(id);
     if (const int pin = PinOfTag(tag, io::kSettingTag))
         OnSettingReply(pin, reply);
     else if (stateRequest) {

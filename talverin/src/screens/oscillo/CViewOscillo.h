@@ -12,7 +12,7 @@
 //                         record, exports
 #pragma once
 
-#include "connection/CapturePort.h"
+#include "connection/DriverQueue.h"
 #include "controlhost/CZROSCILLO.h"
 #include "controlhost/CZRSLIDER.h"
 #include "controlhost/EventSinkMap.h"
@@ -250,7 +250,7 @@ private:
     QMenu* m_executeMenu = nullptr;
     QMenu* m_exportMenu = nullptr;
 
-    ZRCommCapturePort m_port;
+    DriverQueue& m_port = CurrentDriverQueue();
     std::unique_ptr<WindowCaptureTimers> m_timers;
     ScreenHost& m_host;
     std::unique_ptr<OscilloCapture> m_capture;

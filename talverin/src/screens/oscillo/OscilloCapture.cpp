@@ -1,7 +1,7 @@
 // The capture's command builders, the timers and the enabling of the screen's controls.
 #include "screens/oscillo/OscilloCapture.h"
 
-#include "connection/CapturePort.h"
+#include "connection/DriverQueue.h"
 #include "screens/oscillo/CaptureDataParser.h"
 #include "screens/oscillo/CaptureScreen.h"
 #include "screens/oscillo/CaptureTimers.h"
@@ -24,7 +24,7 @@ constexpr unsigned kFetchProgressPeriod = 200; // ms
 
 } // namespace
 
-OscilloCapture::OscilloCapture(CaptureScreen& screen, CapturePort& port, CaptureTimers& timers, model::CDataFile& store,
+OscilloCapture::OscilloCapture(CaptureScreen& screen, DriverQueue& port, CaptureTimers& timers, model::CDataFile& store,
                                plat::HWND window)
     : m_screen(screen), m_port(port), m_timers(timers), m_store(store), m_window(window)
 {

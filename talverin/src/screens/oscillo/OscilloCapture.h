@@ -34,7 +34,8 @@ class CDataFile;
 
 namespace talverin {
 
-class CapturePort;
+class DriverQueue;
+struct Completion;
 class CaptureScreen;
 class CaptureTimers;
 
@@ -46,7 +47,7 @@ inline constexpr std::uint32_t kSlotQueued = 0x20000001;
 class OscilloCapture {
 public:
     // `window` is the screen's handle: the queue's completions and the timers go to it.
-    OscilloCapture(CaptureScreen& screen, CapturePort& port, CaptureTimers& timers, model::CDataFile& store,
+    OscilloCapture(CaptureScreen& screen, DriverQueue& port, CaptureTimers& timers, model::CDataFile& store,
                    plat::HWND window);
 
     // ---- Entry points ----
@@ -127,9 +128,9 @@ private:
 
     // Completion handling by outcome; `remove` removes the finished command (once), `end` ends
     // the capture (which removes it with the other idle records).
-    void onCompleted(std::int32_t id);
-    void onAborted(std::int32_t id);
-    void onTransportFailure(plat::WPARAM event, std::int32_t id);
+    void onCompleted(const Completion& done);
+    void onAborted(const Completion& done);
+    void onTransportFailure(const Completion& done);
     void onFailedResult(std::uint32_t result, std::int32_t id, int tag, bool dropIdle);
     // The start sequence's next step after the answered tag; false at a dead end.
     bool startStep(int answeredTag, const std::string& reply, const std::function<void()>& remove);
@@ -154,7 +155,7 @@ private:
     void onFetchProgress();
 
     CaptureScreen& m_screen;
-    CapturePort& m_port;
+    DriverQueue& m_port;
     CaptureTimers& m_timers;
     model::CDataFile& m_store;
     plat::HWND m_window;

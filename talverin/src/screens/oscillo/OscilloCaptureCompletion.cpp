@@ -3,7 +3,7 @@
 
 #include "common/AppMessages.h"
 
-#include "connection/CapturePort.h"
+#include "connection/DriverQueue.h"
 #include "screens/oscillo/CaptureErrorText.h"
 #include "screens/oscillo/CaptureScreen.h"
 #include "screens/oscillo/CaptureTimers.h"
@@ -22,9 +22,6 @@
 namespace talverin {
 
 namespace {
-
-constexpr plat::LPARAM kAlsoDisconnect = 0x8000;
-constexpr int kRetryLimit = 3;
 
 bool inRange(int tag, int first, int last)
 {
@@ -60,21 +57,20 @@ bool OscilloCapture::inCapture() const
 
 void OscilloCapture::OnCommCommand(plat::WPARAM event, plat::LPARAM commandId)
 {
-    const auto id = static_cast<std::int32_t>(commandId);
-    switch (event) {
-    case COMM_EVENT_ABORTED: onAborted(id); return;
-    case COMM_EVENT_WRITE_FAILED:
-    case COMM_EVENT_NO_ECHO:
-    case COMM_EVENT_TIMEOUT:
-    case COMM_EVENT_INVALID_DATA: onTransportFailure(event, id); return;
-    case COMM_EVENT_COMPLETED: onCompleted(id); return;
-    default: return; // sending, written, reply begins
-    }
+    const Completion done = m_port.completion(event, static_cast<CommandId>(commandId));
+    if (done.aborted())
+        onAborted(done);
+    else if (done.transportFailed())
+        onTransportFailure(done);
+    else if (done.completed())
+        onCompleted(done);
+    // Sending, written and reply-begins need nothing.
 }
 
-void OscilloCapture::onAborted(std::int32_t id)
+void OscilloCapture::onAborted(const Completion& done)
 {
-    const int tag = static_cast<int>(m_port.commandTag(id));
+    const CommandId id = done.id;
+    const int tag = static_cast<int>(done.tag);
     m_port.removeCommand(id);
     if (m_inFlight && id == m_inFlightCommand)
         m_inFlight = 0;
@@ -84,14 +80,14 @@ void OscilloCapture::onAborted(std::int32_t id)
         EndCapture();
 }
 
-void OscilloCapture::onTransportFailure(plat::WPARAM event, std::int32_t id)
+void OscilloCapture::onTransportFailure(const Completion& done)
 {
-    if (++m_store.m_retryCount <= kRetryLimit && m_port.resumeCommand(id) == COMM_OK)
+    if (m_port.retry(done.id))
         return;
-    const int tag = static_cast<int>(m_port.commandTag(id));
+    const int tag = static_cast<int>(done.tag);
     const bool capture = inCapture() || IsCaptureTag(tag);
     m_port.removeCommand(0);
-    plat::PostMessage(model::GetMainWindow(), WM_COMM_ERROR, event, kAlsoDisconnect);
+    plat::PostMessage(model::GetMainWindow(), WM_COMM_ERROR, done.event, comm_error::kDisconnect);
     // The line failed four times: nothing more is sent at the capture speed; the frame reopens
     // the port at its own.
     if (capture) {
@@ -102,15 +98,16 @@ void OscilloCapture::onTransportFailure(plat::WPARAM event, std::int32_t id)
     UpdateCaptureControls();
 }
 
-void OscilloCapture::onCompleted(std::int32_t id)
+void OscilloCapture::onCompleted(const Completion& done)
 {
-    m_store.m_retryCount = 0;
-    const std::uint32_t result = m_port.commandState(id);
-    const int tag = static_cast<int>(m_port.commandTag(id));
+    m_port.resetRetries();
+    const CommandId id = done.id;
+    const std::uint32_t result = done.state;
+    const int tag = static_cast<int>(done.tag);
     if (result == CMD_ABORTING)
         return;
     if (result == CMD_ABORTED || result == COMM_ERR_NO_COMMAND) {
-        onAborted(id);
+        onAborted(done);
         return;
     }
     // Before the first status reply of a connection, a source query the driver does not know is

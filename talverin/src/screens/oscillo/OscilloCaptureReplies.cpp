@@ -2,7 +2,7 @@
 // replies onto the screen.
 #include "screens/oscillo/OscilloCapture.h"
 
-#include "connection/CapturePort.h"
+#include "connection/DriverQueue.h"
 #include "screens/oscillo/CaptureDataParser.h"
 #include "screens/oscillo/CaptureScreen.h"
 #include "screens/oscillo/SettingReply.h"

@@ -3,7 +3,7 @@
 
 #include "common/AppMessages.h"
 
-#include "connection/CapturePort.h"
+#include "connection/DriverQueue.h"
 #include "screens/oscillo/CaptureScreen.h"
 #include "screens/oscillo/CaptureTimers.h"
 
@@ -50,7 +50,7 @@ void OscilloCapture::OnRun()
     if (m_captureState != CapturePhase::Idle)
         return;
     // Closes any line half typed in the terminal, so the driver reads the commands cleanly.
-    m_port.sendText("\r");
+    m_port.sendText(nullptr, "\r");
     takeCaptureSettings();
     // Cursor 2 marks the setting of the capture in progress.
     for (const int slider : {TimeSlider, ResolutionSlider}) {
@@ -109,7 +109,7 @@ void OscilloCapture::OnStop()
     }
     // The terminal may have left a line half typed.
     if (!m_store.m_lineClean)
-        m_port.sendText("\r");
+        m_port.sendText(nullptr, "\r");
     if (!SendTriggerStop(CaptureTag::Stop, true)) {
         EndCapture();
         return;

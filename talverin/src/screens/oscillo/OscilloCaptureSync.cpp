@@ -4,7 +4,7 @@
 
 #include "common/AppMessages.h"
 
-#include "connection/CapturePort.h"
+#include "connection/DriverQueue.h"
 #include "screens/oscillo/CaptureScreen.h"
 #include "screens/oscillo/CaptureTimers.h"
 
@@ -117,7 +117,7 @@ void OscilloCapture::synchronise(plat::LPARAM how)
     setState(CapturePhase::SyncWaiting);
     if (!QueryStatus(Poll)) {
         m_inFlight = 0;
-        plat::PostMessage(model::GetMainWindow(), WM_COMM_ERROR, m_lastQueueError, 0x8000);
+        plat::PostMessage(model::GetMainWindow(), WM_COMM_ERROR, m_lastQueueError, comm_error::kDisconnect);
     }
     UpdateCaptureControls();
 }

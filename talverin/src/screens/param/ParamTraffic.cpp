@@ -15,31 +15,6 @@
 
 namespace talverin {
 
-namespace {
-
-// Replies and command texts are read into buffers of this size.
-constexpr unsigned kTextBufferSize = 1024;
-
-// Failed transports are resumed while the shared counter stays at most this.
-constexpr int kRetryLimit = 3;
-
-std::string replyText(CommandId id)
-{
-    std::string buffer(kTextBufferSize, '\0');
-    const int n = ZRComm_GetReceiveCommandText(id, buffer.data(), kTextBufferSize);
-    buffer.resize(n > 0 ? std::min<std::size_t>(static_cast<std::size_t>(n), kTextBufferSize - 1) : 0);
-    return std::string(buffer.c_str());
-}
-
-std::string commandText(CommandId id)
-{
-    std::string buffer(kTextBufferSize, '\0');
-    ZRComm_GetCommandText(id, buffer.data(), static_cast<int>(kTextBufferSize));
-    return std::string(buffer.c_str());
-}
-
-} // namespace
-
 ParamTraffic::ParamTraffic(model::CDataFile& store, ParamWindowKind kind, ParamTrafficHost host)
     : m_store(store), m_kind(kind), m_host(std::move(host))
 {
@@ -87,7 +62,7 @@ void ParamTraffic::OnSetStrChange(const std::string& text, model::CZRParamData* 
 void ParamTraffic::OnIsConnected(std::int32_t* connected)
 {
     if (connected)
-        *connected = ZRComm_IsConnected(nullptr, nullptr);
+        *connected = m_queue.isConnected() ? 1 : 0;
 }
 
 QString ParamTraffic::CommandErrorText(const std::string& name, int status)
@@ -157,11 +132,10 @@ EventSinkMap ParamTraffic::MakeSinkMap(std::span<const EventSubscription> table,
 
 // ---- Completions --------------------------------------------------------------------------------
 
-model::CZRParamClass* ParamTraffic::commandNode(CommandId id, const std::string& command) const
+model::CZRParamClass* ParamTraffic::commandNode(std::intptr_t tag, const std::string& command) const
 {
     // The tag is the node the command was queued for; after a reload the address may be free or
     // another node's, so the node must be one of the current tree's and its parameter the command's.
-    const std::intptr_t tag = ZRComm_GetCommandParam(id);
     const model::CDataFile::ParamTreeList* tree = m_store.GetTreeList();
     if (tag == 0 || !tree)
         return nullptr;
@@ -174,59 +148,51 @@ model::CZRParamClass* ParamTraffic::commandNode(CommandId id, const std::string&
 
 void ParamTraffic::OnCommCommand(plat::WPARAM event, CommandId id)
 {
-    switch (event) {
-    case COMM_EVENT_WRITE_FAILED:
-    case COMM_EVENT_NO_ECHO:
-    case COMM_EVENT_TIMEOUT:
-    case COMM_EVENT_INVALID_DATA:
-        onFailure(event, id);
-        break;
-    case COMM_EVENT_COMPLETED:
-        onCompleted(id);
-        break;
-    case COMM_EVENT_ABORTED:
-        onAborted(id);
-        break;
-    default:
-        break;
-    }
+    const Completion done = m_queue.completion(event, id);
+    if (done.transportFailed())
+        onFailure(done);
+    else if (done.completed())
+        onCompleted(done);
+    else if (done.aborted())
+        onAborted(done);
 }
 
-void ParamTraffic::onAborted(CommandId id)
+void ParamTraffic::onAborted(const Completion& done)
 {
     {
         // A record left queued (1) would be drawn as waiting for an answer that never comes.
         model::SharedLock lock(m_store.GetDataMutex());
-        model::CZRParamClass* node = commandNode(id, commandText(id));
+        model::CZRParamClass* node = commandNode(done.tag, m_queue.commandText(done.id));
         if (node && node->m_record->m_status == 1)
             node->m_record->m_status = static_cast<int>(CMD_ABORTED);
     }
     // An ended command holds back every one behind it until it is removed.
-    ZRComm_RemoveCommand(id);
+    m_queue.removeCommand(done.id);
 }
 
-void ParamTraffic::onFailure(plat::WPARAM event, CommandId id)
+void ParamTraffic::onFailure(const Completion& done)
 {
     if (m_kind == ParamWindowKind::Screen) {
         model::SharedLock lock(m_store.GetDataMutex());
-        if (model::CZRParamClass* node = commandNode(id, commandText(id)))
-            node->m_record->m_status = static_cast<int>(ZRComm_GetCommandState(id));
+        if (model::CZRParamClass* node = commandNode(done.tag, m_queue.commandText(done.id)))
+            node->m_record->m_status = static_cast<int>(done.state);
     }
-    // The counter is shared with the other windows' handlers; the connection logic resets it.
-    if (++m_store.m_retryCount <= kRetryLimit && ZRComm_ResumeCommand(id) == COMM_OK)
+    // The count is shared with the other windows' handlers; the connection logic resets it.
+    if (m_queue.retry(done.id))
         return;
-    ZRComm_RemoveCommand(0);
-    plat::PostMessage(model::GetMainWindow(), WM_COMM_ERROR, event, 0x8000);
+    m_queue.removeCommand(0);
+    plat::PostMessage(model::GetMainWindow(), WM_COMM_ERROR, done.event, comm_error::kDisconnect);
 }
 
-void ParamTraffic::onCompleted(CommandId id)
+void ParamTraffic::onCompleted(const Completion& done)
 {
-    const std::uint32_t state = ZRComm_GetCommandState(id);
-    const std::string command = commandText(id);
+    const CommandId id = done.id;
+    const std::uint32_t state = done.state;
+    const std::string command = m_queue.commandText(id);
     model::CZRParamClass* node = nullptr;
     {
         model::SharedLock lock(m_store.GetDataMutex());
-        node = commandNode(id, command);
+        node = commandNode(done.tag, command);
         if (node)
             node->m_commandHandle = 0;
     }
@@ -244,7 +210,7 @@ void ParamTraffic::onCompleted(CommandId id)
             if (record.m_status == 0)
                 record.m_status = static_cast<int>(state);
         } else {
-            const std::string reply = replyText(id);
+            const std::string reply = m_queue.reply(id);
             {
                 model::SharedLock lock(m_store.GetDataMutex());
                 if (command[0] == '?') {
@@ -258,7 +224,7 @@ void ParamTraffic::onCompleted(CommandId id)
         }
         OnItemSelect(node);
     }
-    ZRComm_RemoveCommand(id);
+    m_queue.removeCommand(id);
 }
 
 void ParamTraffic::readDependents(model::CZRParamData& written)
@@ -270,7 +236,7 @@ void ParamTraffic::readDependents(model::CZRParamData& written)
     }
     if (reads.everyParameter) {
         const std::string ownRead = "?" + written.m_name + "\r";
-        if (ZRComm_FindCommand(0, ownRead.c_str()) != 0)
+        if (m_queue.findCommand(ownRead) != 0)
             return;
     }
     for (model::CZRParamClass* dependent : reads.nodes) {

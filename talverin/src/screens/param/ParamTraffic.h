@@ -5,6 +5,7 @@
 // its control's SetDataChange and, for the screen, how the document is marked modified.
 #pragma once
 
+#include "connection/DriverQueue.h"
 #include "controlhost/EventSinkMap.h"
 #include "controlhost/ScreenEvents.h"
 #include "screens/param/ParamReplyRules.h"
@@ -50,7 +51,7 @@ public:
     void OnQueryUpdate(model::CZRParamClass* node);
     // Fired with the data mutex held: only stores the text (the screen trims it).
     void OnSetStrChange(const std::string& text, model::CZRParamData* record);
-    static void OnIsConnected(std::int32_t* connected);
+    void OnIsConnected(std::int32_t* connected);
     // The status bar: the row's command error, or the idle text.
     void OnItemSelect(model::CZRParamClass* node);
 
@@ -67,15 +68,16 @@ public:
     static QString CommandErrorText(const std::string& name, int status);
 
 private:
-    void onFailure(plat::WPARAM event, CommandId id);
-    void onAborted(CommandId id);
-    void onCompleted(CommandId id);
+    void onFailure(const Completion& done);
+    void onAborted(const Completion& done);
+    void onCompleted(const Completion& done);
     void readDependents(model::CZRParamData& written);
     void updateRow(model::CZRParamClass& node);
     // The command's node in the store's current tree, else null (no tag, a reloaded tree).
-    model::CZRParamClass* commandNode(CommandId id, const std::string& command) const;
+    model::CZRParamClass* commandNode(std::intptr_t tag, const std::string& command) const;
     bool isTransferable(const model::CZRParamClass* node) const;
 
+    DriverQueue& m_queue = CurrentDriverQueue();
     model::CDataFile& m_store;
     ParamWindowKind m_kind;
     ParamTrafficHost m_host;

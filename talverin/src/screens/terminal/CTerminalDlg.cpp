@@ -2,6 +2,7 @@
 
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
+#include "connection/DriverQueue.h"
 #include "controlhost/ControlSite.h"
 #include "controlhost/FormBuilder.h"
 #include "controlhost/ScreenEvents.h"
@@ -27,7 +28,7 @@ namespace {
 
 bool Connected()
 {
-    return ZRComm_IsConnected(nullptr, nullptr) != 0;
+    return CurrentDriverQueue().isConnected();
 }
 
 } // namespace
@@ -89,7 +90,7 @@ plat::LRESULT CTerminalDlg::WindowProc(plat::UINT message, plat::WPARAM wParam, 
             m_link.Show(tr("Talverin:Send Timeout.").toStdString() + "\r\n");
             m_link.StopPaste();
             // The frame reports the failure and disconnects.
-            plat::PostMessage(model::GetMainWindow(), WM_COMM_ERROR, 3, 0x8000);
+            plat::PostMessage(model::GetMainWindow(), WM_COMM_ERROR, COMM_EVENT_WRITE_FAILED, comm_error::kDisconnect);
         } else if (wParam == COMM_EVENT_TEXT_RECEIVED) {
             m_link.ShowReceived();
             m_link.PasteStep();

@@ -4,6 +4,7 @@
 #include "common/AppMessages.h"
 #include "common/ClipboardHelpers.h"
 #include "common/CommandIds.h"
+#include "connection/DriverQueue.h"
 #include "controlhost/ControlSite.h"
 #include "controlhost/FormBuilder.h"
 #include "controlhost/ScreenEvents.h"
@@ -28,7 +29,7 @@ namespace {
 
 bool Connected()
 {
-    return ZRComm_IsConnected(nullptr, nullptr) != 0;
+    return CurrentDriverQueue().isConnected();
 }
 
 } // namespace
@@ -185,7 +186,7 @@ plat::LRESULT CViewTerminal::OnCommStateChanged(plat::WPARAM connected)
         SetTerminalReadOnly(false);
         FocusTerminal();
         if (plat::SendMessage(model::GetMainWindow(), WM_GET_CURRENT_VIEW, 0, 0) == VIEW_TERMINAL)
-            ZRComm_SetCommandMode(1);
+            CurrentDriverQueue().setCommandMode(1);
     } else if (connected == 0) {
         closeFile();
         SetTerminalReadOnly(true);

@@ -1,9 +1,8 @@
 #include "screens/terminal/TerminalLink.h"
 
 #include "common/ClipboardHelpers.h"
+#include "connection/DriverQueue.h"
 #include "screens/terminal/TerminalSending.h"
-
-#include <zrcomm/zrcomm_api.h>
 
 namespace talverin {
 
@@ -20,12 +19,12 @@ TerminalLink::Sent TerminalLink::SendChar(int ch)
     if (ch == 0 || (m_rule && !m_rule(ch)))
         return Sent::Refused;
     const char text[2] = {static_cast<char>(ch), '\0'};
-    return ZRComm_SendText(m_window, text) == COMM_OK ? Sent::Ok : Sent::Failed;
+    return CurrentDriverQueue().sendText(m_window, text) == COMM_OK ? Sent::Ok : Sent::Failed;
 }
 
 CommResult TerminalLink::SendText(const std::string& text)
 {
-    return ZRComm_SendText(m_window, text.c_str());
+    return CurrentDriverQueue().sendText(m_window, text);
 }
 
 void TerminalLink::Show(std::string_view text) const
@@ -43,14 +42,10 @@ void TerminalLink::ShowReceived()
     m_showing = true;
     do {
         m_again = false;
-        char buffer[kReceiveBufferSize];
-        buffer[0] = '\0';
-        const int n = ZRComm_GetReceiveText(buffer, kReceiveBufferSize);
-        if (n > 0) {
-            Show(std::string_view(buffer, static_cast<std::size_t>(n)));
-            if (m_pasting)
-                m_heard.append(buffer, static_cast<std::size_t>(n));
-        }
+        const std::string received = CurrentDriverQueue().receivedText(kReceiveBufferSize);
+        Show(received);
+        if (m_pasting)
+            m_heard += received;
     } while (m_again);
     m_showing = false;
 }

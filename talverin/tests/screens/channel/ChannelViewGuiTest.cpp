@@ -1,7 +1,9 @@
 // The channel editor offscreen, without a driver: keys in the editor, the step panel and the
 // channel box, the clipboard, and dropped files.
 #include "ChannelViewFixture.h"
+#include "../../connection/FakeDriverQueue.h"
 
+#include "common/AppMessages.h"
 #include "common/ClipboardHelpers.h"
 #include "screens/channel/CPresetStepDlg.h"
 #include "screens/channel/ChannelRowDelegate.h"
@@ -234,4 +236,27 @@ TEST_F(ChannelViewFixture, GuiHeaderLinesAndRowsPastTheLimitAreRefusedWithABox)
     EXPECT_EQ(rows(), "A/1 B/2 ");
     EXPECT_EQ(boxes.last().text, "1 row(s) were not pasted: all channel programs together may hold at most 1024 lines.");
     EXPECT_EQ(boxes.count(), 4u);
+}
+
+TEST_F(ChannelViewFixture, TrafficRetriesFailedWritesAndGarbledRepliesTwiceThenDropsTheLine)
+{
+    struct Row { plat::WPARAM event; int deliveries; std::vector<std::string> calls; bool lineDropped; };
+    const Row rows[] = {
+        {COMM_EVENT_WRITE_FAILED, 3, {"resume 1", "resume 1", "remove 1", "remove 0"}, true},
+        {COMM_EVENT_INVALID_DATA, 3, {"resume 1", "resume 1", "remove 1", "remove 0"}, true}, // no longer without end
+        {COMM_EVENT_NO_ECHO, 1, {"remove 1", "remove 0"}, true},
+        {COMM_EVENT_COMPLETED, 1, {"remove 1"}, false},
+    };
+    for (const Row& r : rows) {
+        talverin_test::FakeDriverQueue q;
+        talverin::ScopedDriverQueue use(q);
+        mainMessages.clear();
+        const CommandId id = q.add("TC5\r", 5); // the read of channel 5
+        q.cmds.back().state = r.event == COMM_EVENT_COMPLETED ? 0 : CMD_SEND_FAILED;
+        for (int i = 0; i < r.deliveries; ++i)
+            plat::SendMessage(view->GetSafeHwnd(), WM_COMM_COMMAND, r.event, id);
+        EXPECT_EQ(q.calls, r.calls) << r.event;
+        const bool dropped = std::count(mainMessages.begin(), mainMessages.end(), std::pair{talverin::WM_COMM_ERROR, r.event}) == 1;
+        EXPECT_EQ(dropped, r.lineDropped) << r.event;
+    }
 }

@@ -1,14 +1,18 @@
 // The I/O editor without a driver: drops of parameter lines, the logic toggle, Reset without a
 // default line, Enter as Tab, and edits made while disconnected waiting as pending records.
 #include "AppFixture.h"
+#include "../../connection/FakeDriverQueue.h"
 
+#include "common/AppMessages.h"
 #include "common/CommandIds.h"
 #include "controlhost/CZRCN2.h"
 #include "screens/io/CViewIO.h"
 
 #include <controls/ZRCN2Members.h>
+#include <model/CommandSupport.h>
 #include <model/DataFile.h>
 #include <platform/language.h>
+#include <platform/messages.h>
 #include <platform/qt/popup_menu.h>
 
 #include <QAbstractButton>
@@ -159,5 +163,29 @@ TEST_F(ViewIOGui, LegendAndChannelBarShowTheirWholeTexts)
         EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(caption)) << language;
         EXPECT_LT(label->x() + label->fontMetrics().horizontalAdvance(caption), channel->findChild<QWidget*>("1004")->x())
             << language;
+    }
+}
+
+TEST_F(ViewIOGui, TrafficThroughTheQueueIsResumedThriceThenTheLineGoes)
+{
+    struct Row { plat::WPARAM event; int deliveries; std::intptr_t tag; std::vector<std::string> calls; bool lineDropped; };
+    const Row rows[] = {
+        {COMM_EVENT_TIMEOUT, 4, 301, {"resume 1", "resume 1", "resume 1", "remove 0"}, true},
+        {COMM_EVENT_INVALID_DATA, 4, 201, {"resume 1", "resume 1", "resume 1", "remove 0"}, true},
+        {COMM_EVENT_ABORTED, 1, 400, {"remove 1"}, false},
+        {COMM_EVENT_COMPLETED, 1, 301, {"remove 1"}, false},
+    };
+    for (const Row& r : rows) {
+        talverin_test::FakeDriverQueue q;
+        talverin::ScopedDriverQueue use(q);
+        const CommandId id = q.add("TPI1\r", r.tag);
+        for (int i = 0; i < r.deliveries; ++i)
+            plat::SendMessage(view->GetSafeHwnd(), WM_COMM_COMMAND, r.event, id);
+        EXPECT_EQ(q.calls, r.calls) << r.event;
+        plat::MSG posted{};
+        EXPECT_EQ(plat::PeekMessage(&posted, model::GetMainWindow(), talverin::WM_COMM_ERROR, talverin::WM_COMM_ERROR,
+                                    plat::PM_REMOVE) != 0, r.lineDropped) << r.event;
+        EXPECT_EQ(posted.wParam, r.lineDropped ? r.event : 0);
+        EXPECT_EQ(posted.lParam, r.lineDropped ? talverin::comm_error::kDisconnect : 0);
     }
 }

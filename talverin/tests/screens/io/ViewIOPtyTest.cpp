@@ -8,6 +8,7 @@
 #include "common/AppMessages.h"
 #include "common/CommandIds.h"
 #include "connection/ConnectionRules.h"
+#include "connection/DriverQueue.h"
 #include "controlhost/CZRCN2.h"
 #include "screens/channel/CViewChannel.h"
 #include "screens/io/CViewIO.h"
@@ -199,7 +200,7 @@ TEST_F(ViewIOPty, PinsAreQueriedWatchedAssignedRefusedAndResent)
     // Silence: three resumes, then the frame is told and the watching stops. The read is asked
     // for from the pin's menu.
     sim.injectFault(drivesim::Fault(drivesim::FaultKind::Silence).always());
-    const int retries = store().m_retryCount;
+    const int retries = talverin::CurrentDriverQueue().retries();
     plat::qt::ScopedPopupMenuRunner pick(plat::qt::PickMenuItem(QStringLiteral("Refresh(U)")));
     QTest::mouseClick(row(11).site()->findChild<QWidget*>(QStringLiteral("1000")), Qt::RightButton);
     plat::qt::PumpAllPending();
@@ -208,7 +209,7 @@ TEST_F(ViewIOPty, PinsAreQueriedWatchedAssignedRefusedAndResent)
     ASSERT_TRUE(waitFor([&] { return m_clock.advance(1000), !commErrors.empty(); }, 60000));
     ASSERT_EQ(commErrors.size(), 1u);
     EXPECT_EQ(commErrors[0].second, 0x8000);
-    EXPECT_EQ(store().m_retryCount, retries + 4);
+    EXPECT_EQ(talverin::CurrentDriverQueue().retries(), retries + 4);
     EXPECT_EQ(view()->MonitoringState(), 0);
     EXPECT_EQ(ZRComm_GetCommandCount(1), 0);
 }

@@ -3,7 +3,7 @@
 // id, and a main window that records what reaches it and answers the line-speed requests.
 #pragma once
 
-#include "connection/CapturePort.h"
+#include "../../connection/FakeDriverQueue.h"
 #include "screens/oscillo/CaptureScreen.h"
 #include "screens/oscillo/CaptureTimers.h"
 
@@ -76,58 +76,7 @@ struct RecordingScreen : CaptureScreen {
     { activity.push_back(a == CaptureActivity::None ? "none" : a == CaptureActivity::WaitingForTrigger ? "wait" : "read " + std::to_string(percent)); }
 };
 
-struct FakePort : CapturePort {
-    struct Cmd {
-        std::int32_t id;
-        std::string text;
-        std::intptr_t tag;
-        std::string title;
-        bool live = true;
-        std::uint32_t state = 0;
-        std::optional<std::string> reply = std::string();
-    };
-    std::vector<Cmd> cmds;
-    std::vector<std::string> calls; // "text ..", "remove n", "resume n", "abort n"
-    bool connected = true;
-    bool refuse = false;  // every queueing fails (not open)
-    int staleRemoves = 0; // removes of a command that was gone already
-
-    Cmd* find(std::int32_t id) { for (Cmd& c : cmds) if (c.id == id) return &c; return nullptr; }
-    Cmd* oldestLive() { for (Cmd& c : cmds) if (c.live) return &c; return nullptr; }
-    std::vector<std::string> texts(std::size_t from = 0) const
-    {
-        std::vector<std::string> t;
-        for (std::size_t i = from; i < cmds.size(); ++i) t.push_back(cmds[i].text + "#" + std::to_string(cmds[i].tag));
-        return t;
-    }
-    int live() const { int n = 0; for (const Cmd& c : cmds) n += c.live; return n; }
-
-    std::int32_t queueCommand(plat::HWND, const std::string& t, std::intptr_t tag, const char* title, std::uint32_t* error) override
-    {
-        *error = refuse ? 0x40000004 : 0;
-        if (!refuse) cmds.push_back({static_cast<std::int32_t>(cmds.size() + 1), t, tag, title});
-        return refuse ? 0 : static_cast<std::int32_t>(cmds.size());
-    }
-    std::uint32_t sendText(const char* t) override { calls.push_back(std::string("text ") + (t[0] == '\r' ? "CR" : t)); return 0; }
-    std::uint32_t commandState(std::int32_t id) override { Cmd* c = find(id); return c && c->live ? c->state : 0x40000007; }
-    std::intptr_t commandTag(std::int32_t id) override { Cmd* c = find(id); return c ? c->tag : 0; }
-    std::optional<std::string> replyText(std::int32_t id, unsigned) override { Cmd* c = find(id); return c && c->live ? c->reply : std::nullopt; }
-    std::string commandLine(std::int32_t id, unsigned size) override { Cmd* c = find(id); return c ? c->text.substr(0, size - 1) : ""; }
-    int removeCommand(std::int32_t id) override
-    {
-        calls.push_back("remove " + std::to_string(id));
-        if (id == 0) { for (Cmd& c : cmds) if (c.state != 0x2000000f) c.live = false; return live(); }
-        Cmd* c = find(id);
-        if (!c || !c->live) return ++staleRemoves, -1;
-        c->live = false;
-        return live();
-    }
-    std::uint32_t resumeCommand(std::int32_t id) override { calls.push_back("resume " + std::to_string(id)); return 0; }
-    std::uint32_t abortCommand(std::int32_t id) override { calls.push_back("abort " + std::to_string(id)); return 0; }
-    int commandCount() override { return live(); }
-    std::int32_t findCommand(const std::string& p) override { for (Cmd& c : cmds) if (c.live && c.text.starts_with(p)) return c.id; return 0; }
-    bool isConnected() override { return connected; }
-};
+using FakePort = talverin_test::FakeDriverQueue;
 
 struct FakeTimers : CaptureTimers {
     std::map<unsigned, unsigned> armed;

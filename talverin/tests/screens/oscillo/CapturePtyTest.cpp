@@ -101,7 +101,7 @@ protected:
     plat::ScriptedMessageBoxes boxes;
     plat::ScopedMessageBoxService useBoxes{boxes};
     RecordingScreen screen{talverin::OscilloId::Sing};
-    ZRCommCapturePort port;
+    LibraryDriverQueue port;
     model::CDataFile store;
     std::unique_ptr<WindowCaptureTimers> timers;
     std::unique_ptr<OscilloCapture> capture;
@@ -142,7 +142,7 @@ TEST_F(CapturePty, GarbageInTheDataReplyIsFetchedAgain)
     const auto received = sim.receivedLines();
     EXPECT_EQ(std::count(received.begin(), received.end(), "WCD"), 2);
     EXPECT_EQ(store.m_oscillo.m_samples.size(), 201u);
-    EXPECT_EQ(store.m_retryCount, 0);
+    EXPECT_EQ(port.retries(), 0);
     EXPECT_EQ(ZRComm_GetCommandCount(-1), 0);
 }
 

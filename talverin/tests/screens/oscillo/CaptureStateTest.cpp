@@ -202,7 +202,7 @@ TEST(CaptureStates, ThreeTransportFailuresAreResumedTheFourthEndsWithoutSwitchin
         EXPECT_EQ(h.frame.seen(), (std::vector<std::string>{"rate:1", commError(int(event), 0x8000)}))
             << "nothing is sent at the capture speed after the line failed";
         h.answer("(a late reply)");
-        EXPECT_EQ(h.store.m_retryCount, 4) << "only a completion resets the shared counter";
+        EXPECT_EQ(h.port.retries(), 4) << "only a completion resets the shared counter";
     }
 }
 

@@ -2,6 +2,7 @@
 // clock: without a driver, and against the simulated KVX-100 on a pseudo-terminal.
 #include "common/AppMessages.h"
 #include "common/WidgetHelpers.h"
+#include "connection/DriverQueue.h"
 #include "screens/param/CCommandWnd.h"
 #include "screens/param/CViewParam.h"
 
@@ -79,6 +80,7 @@ struct ParamWindows : ::testing::Test {
         ASSERT_TRUE(waitFor([] { return ZRComm_IsConnected(nullptr, nullptr) != 0; }));
         const CommExternalData data{sizeof(CommExternalData), kReplyTimeoutMs, 0, 0, {}};
         ASSERT_EQ(ZRComm_InitExternalData(&data), 1);
+        talverin::CurrentDriverQueue().resetRetries(); // as a connection does
         lines();
     }
     // Pumps until done, moving the injected clock by `step` each round.
@@ -244,7 +246,7 @@ TEST_F(ParamWindows, SilenceIsResumedThreeTimesThenGivenUp)
     using talverin::WM_COMM_ERROR;
     ASSERT_TRUE(waitFor([this] { return received(WM_COMM_ERROR, COMM_EVENT_NO_ECHO, 0x8000) || received(WM_COMM_ERROR, COMM_EVENT_TIMEOUT, 0x8000); },
                         kReplyTimeoutMs / 4));
-    EXPECT_EQ(store.m_retryCount, 4);
+    EXPECT_EQ(talverin::CurrentDriverQueue().retries(), 4);
     EXPECT_EQ(ZRComm_GetCommandCount(1), 0);
     EXPECT_TRUE(record("SPD").m_status == int(CMD_NO_ECHO) || record("SPD").m_status == int(CMD_REPLY_TIMEOUT));
 }
