@@ -134,7 +134,7 @@ void DriverConnection::EndWithoutQuestions()
     m_host.ClearCommandBar();
     if (answering) {
         const std::uint64_t start = plat::GetTickCount64();
-        const bool lineMode = currentView() != VIEW_TERMINAL || setCommandModeBounded(0);
+        const bool lineMode = currentView() != VIEW_TERMINAL || CurrentDriverQueue().setModeWhenDrained(m_host.GetSafeHwnd(), 0);
         if (lineMode && sendFrameCommand("TA/HI\r", ConnectionTag::AlarmHistory, tr("Monitor alarm history"))) {
             // Its reply closes the port (phase 0).
             while (m_connectionPhase == Phase::Disconnecting && plat::GetTickCount64() - start < kEndReplyLimitMs) {

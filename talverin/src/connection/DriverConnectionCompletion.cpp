@@ -176,7 +176,7 @@ void DriverConnection::reportCommandBarFailure(CommandId id, std::intptr_t tag)
 {
     // The command's own state names what went wrong (refused, no echo, no reply); the line
     // stays connected.
-    const std::string reason = model::GetCommErrorText(ZRComm_GetCommandState(id), m_app.m_language);
+    const std::string reason = model::GetCommErrorText(CurrentDriverQueue().commandState(id), m_app.m_language);
     CurrentDriverQueue().removeCommand(id);
     const ExtBarEntry& entry = m_app.m_extBar[static_cast<std::size_t>(tag - ConnectionTag::CommandBar)];
     SetStatusError(&m_window, tr("Command tool \"%1\" failed: %2")

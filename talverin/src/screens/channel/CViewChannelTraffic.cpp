@@ -581,7 +581,7 @@ void CViewChannel::showWriteProgress()
     if (m_writeProgress.channel < 0)
         return;
     const int written =
-        m_writeProgress.id != 0 ? WrittenLineCount(replyText(m_writeProgress.id), m_writeProgress.lines) : 0;
+        m_writeProgress.id != 0 ? WrittenLineCount(CurrentDriverQueue().reply(m_writeProgress.id), m_writeProgress.lines) : 0;
     SetStatusText(this, channel_messages::WritingChannelText(m_writeProgress.channel, written, m_writeProgress.lines));
 }
 
