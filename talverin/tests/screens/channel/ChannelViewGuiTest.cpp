@@ -109,7 +109,7 @@ TEST_F(ChannelViewFixture, GuiChannelBoxRefusesBadNumbers)
     // Escape drops a typed number, valid or not.
     QTest::keyClicks(box->lineEdit(), "12");
     ASSERT_EQ(box->currentText(), "12");
-    QTest::keyClick(box->lineEdit(), Qt::Key_Escape);
+    EXPECT_TRUE(key(VK_ESCAPE)); // the frame's hook hands keys to the screen this way
     EXPECT_EQ(box->currentText(), "0");
     box->setEditText("7");
     EXPECT_TRUE(key(VK_RETURN));
