@@ -45,7 +45,7 @@ std::size_t utf8SequenceLength(std::string_view s, std::size_t i)
 }
 
 // The code page 932 converter glibc offers under one of its names. CP932 keeps 0x5C a backslash,
-// which paths written on the original platform need; plain SHIFT_JIS makes it a yen sign.
+// which Windows-style paths in Shift_JIS files need; plain SHIFT_JIS makes it a yen sign.
 iconv_t openConverter(const char* to, bool toShiftJis)
 {
     static const char* const names[] = {"CP932", "WINDOWS-31J", "SHIFT_JIS", "SJIS"};

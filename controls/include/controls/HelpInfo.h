@@ -1,5 +1,4 @@
-// What a control hands its host with a CtrlHelp event (F1 pressed in it): the HELPINFO record of
-// the original design. The parameter screen and the pin rows read the same record.
+// What a control hands its host with a CtrlHelp event (F1 pressed in it): a HELPINFO record. The parameter screen and the pin rows read the same record.
 //
 // A control fires CtrlHelp(UNKNOWN help info, PTR BOOL handled): args[0].toUnknown() is a
 // ctl::HelpInfo*, valid during the event; the host stores a nonzero BOOL through args[1] when it

@@ -48,7 +48,7 @@ struct IniSection {
 };
 
 // Reads the file (LF, CR LF or lone CR line ends; a NUL byte ends its line; each line UTF-8, or
-// Shift_JIS as written on the original platform, returned as UTF-8) and returns the section. Returns `found`: 1 when the start marker was found, else 0 (also without a marker,
+// Shift_JIS as older settings files hold it, returned as UTF-8) and returns the section. Returns `found`: 1 when the start marker was found, else 0 (also without a marker,
 // and when the file cannot be opened).
 int ReadIniSection(const IniSectionRequest& request, IniSection& out);
 

@@ -40,8 +40,8 @@ std::string FormatTruncated(double value);
 std::string FormatInt(long long value);
 std::string FormatHex(std::uint32_t value);
 
-// Text up to its first NUL byte: every text the Parts handle is a C string, so a NUL inside a
-// line ends it, as it did for the original readers.
+// Text up to its first NUL byte: the files and driver replies carry C strings, so a NUL inside a
+// line ends it, as every reader of these files expects.
 std::string_view CutAtNul(std::string_view text);
 
 } // namespace model

@@ -1,5 +1,4 @@
-// Line settings from a mode string, the way the original platform's BuildCommDCB reads the short
-// form "96,n,8,2,p": baud rate, parity letter, data bits, stop bits, flow control, separated by
+// Line settings from a mode string (BuildCommDCB), in the short form "96,n,8,2,p": baud rate, parity letter, data bits, stop bits, flow control, separated by
 // commas (blanks around a field are ignored).
 //   baud   the two-digit abbreviations 11, 15, 30, 60, 12, 24, 48, 96, 19 (110 .. 19200 baud),
 //          the rate divided by 100 for 19200, 38400, 57600 and 115200 (192, 384, 576, 1152), which

@@ -26,8 +26,8 @@ void SetProgramFolder(std::string folder);
 std::string GetPluginFolder();
 
 // The folder part of a path (up to, not including, the last '/'; "." when there is none) and
-// the part after it. Backslashes count as separators too, as in paths written on the original
-// platform.
+// the part after it. Backslashes count as separators too, since settings and documents may hold
+// Windows-style paths.
 std::string FolderOf(std::string_view path);
 std::string FileNameOf(std::string_view path);
 // folder + '/' + name, without doubling the separator; an absolute name is returned as it is.

@@ -2,7 +2,7 @@
 // several events, a recursive mutex whose whole depth can be given up and taken back, and a thread
 // whose join keeps servicing messages sent to the joining thread.
 //
-// Contract, as on the original platform: waits on events, mutexes and semaphores (here and in
+// Contract: waits on events, mutexes and semaphores (here and in
 // named_objects.h) do NOT service messages sent to the waiting thread; only the message-aware
 // waits of messages.h (WaitServicingSends, SendMessage, GetMessage, Thread::join) do. So a thread
 // must never SendMessage to another thread while holding a lock that thread may wait for: the

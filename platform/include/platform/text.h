@@ -1,5 +1,5 @@
 // Text and file helpers shared by every module: line splitting that accepts LF, CR LF and lone CR,
-// decoding of files written on the original platform (UTF-8, else Shift_JIS), atomic file writes,
+// decoding of files (UTF-8, else Shift_JIS), atomic file writes,
 // trimming and case-insensitive comparison (ASCII letters; other bytes compare as they are).
 #pragma once
 

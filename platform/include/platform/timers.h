@@ -4,7 +4,7 @@
 // ms milliseconds until KillTimer(hwnd, id) or until the window is destroyed. A WM_TIMER is not a
 // queued message: the owner thread's PeekMessage/GetMessage (and so PumpMessageRange, the Qt
 // bridge's delivery and every nested loop) make one when a timer is due and no posted message
-// matches the filter, as on the original platform. A timer that fell behind fires once, not once
+// matches the filter. A timer that fell behind fires once, not once
 // per missed period; its next period starts when its WM_TIMER is retrieved.
 //
 // Tests: under a ManualClock (ScopedClock) timers move only with the clock. Advancing it wakes the
@@ -21,7 +21,7 @@ namespace plat {
 
 using UINT_PTR = std::uintptr_t;
 
-// Shorter periods are raised to this, as on the original platform (a 0 or 1 ms timer fires after
+// Shorter periods are raised to this (a 0 or 1 ms timer fires after
 // 10 ms, and at once on a ManualClock advanced by 10).
 inline constexpr UINT USER_TIMER_MINIMUM = 10;
 

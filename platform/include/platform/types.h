@@ -1,5 +1,5 @@
-// Basic Win32-style types and constants used across the system. Every value the original design
-// passes as a 32-bit "address" (message parameters, command tags, shared-block pointers) is
+// Basic Win32-style types and constants used across the system. Every value the system passes
+// as an "address" (message parameters, command tags, shared-block pointers) is
 // pointer-sized here.
 #pragma once
 

@@ -114,8 +114,8 @@ private:
 // The application object (it must exist).
 CTalverinApp& theApp();
 
-// The older program's lookup reads the system registry of the original platform, which does not
-// exist here: always 0 (nothing read), out emptied.
+// The older program's lookup would read a system registry, which Linux does not have: always 0
+// (nothing read), out emptied.
 int ReadRegistryString(const char* subkey, const char* valueName, std::string& out);
 
 } // namespace talverin

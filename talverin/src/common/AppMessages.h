@@ -10,7 +10,7 @@ namespace talverin {
 using plat::UINT;
 using plat::WM_USER;
 
-// Frame-level window messages the original window system had and the platform does not name.
+// Frame-level window messages the program uses and the platform does not name.
 inline constexpr UINT WM_DESTROY = 0x0002;
 inline constexpr UINT WM_CLOSE = 0x0010;
 

@@ -1,6 +1,6 @@
 // Clipboard text for the program and the controls (the system clipboard; GUI thread only).
 // Text is UTF-8 in and out. Pasted bytes that are not valid UTF-8 are read as Shift_JIS, as files
-// are (text.h DecodeText), so text copied from an application of the original platform reads.
+// are (text.h DecodeText), so Shift_JIS text copied from another application reads.
 // Line ends are passed through as they are.
 #pragma once
 

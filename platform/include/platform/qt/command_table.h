@@ -1,5 +1,5 @@
 // Command ids -> handlers and update rules, for the main frame's menus and tool bars and for a
-// control's own menus (the WM_COMMAND / ON_UPDATE_COMMAND_UI pair of the original design).
+// control's own menus (a command's handler and its update rule, WM_COMMAND / ON_UPDATE_COMMAND_UI).
 //
 // Each command has a handler and, optionally, an update rule that tells its state: enabled,
 // checked, radio (a bullet instead of a check) and a text. The table brings the state of the

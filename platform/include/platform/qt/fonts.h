@@ -40,7 +40,7 @@ private:
 // FontTable::instance().substitute(face, language); language 0: the program's (GetLanguage()).
 QString SubstituteFont(const QString& face, LANGID language = 0);
 
-// A font as the original platform's CreateFont would give it: heightPx > 0 is the cell height
+// A font as CreateFont describes it: heightPx > 0 is the cell height
 // (ascent + descent), < 0 the character height, 0 a default size; weight on the 100-900 scale
 // (400 normal, 700 bold); fixedPitch asks a monospaced family when the face has none.
 QFont MakeFont(const QString& face, int heightPx, int weight = 400, bool italic = false,

@@ -1,5 +1,5 @@
 // Running everything that is pending on the calling (GUI) thread: the "dispatch all pending
-// messages" step of the original design, and the way tests let queued work happen.
+// messages" step of the long operations, and the way tests let queued work happen.
 //
 // PeekMessage/GetMessage (messages.h) see only the platform's messages: sent and posted messages
 // and due WM_TIMERs. Qt's own events (input, paint, posted QEvents, queued signal calls, deferred

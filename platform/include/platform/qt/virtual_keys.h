@@ -64,7 +64,7 @@ inline constexpr UINT VK_F(int n) { return VK_F1 + static_cast<UINT>(n - 1); }
 UINT VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers modifiers);
 // The Qt key and whether it is a keypad key, for synthesising events; Qt::Key_unknown for none.
 int QtKeyFromVirtualKey(UINT vk, bool* keypad = nullptr);
-// True for keys the original platform marks "extended" in the key data (arrows, Insert, Delete,
+// True for keys marked "extended" in the key data (arrows, Insert, Delete,
 // Home, End, Page Up/Down off the keypad, keypad Enter and '/', right-hand Ctrl and Alt).
 bool IsExtendedKey(int qtKey, Qt::KeyboardModifiers modifiers);
 

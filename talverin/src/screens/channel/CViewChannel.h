@@ -119,7 +119,7 @@ public:
     // Menu 149's items, to merge into the main window's Edit menu.
     const QList<QAction*>& MenuActions() const override { return m_menuActions; }
 
-    // ---- Operations the Parts name ------------------------------------------------------------
+    // ---- Operations of the screen --------------------------------------------------------------
 
     void ShowChannel(int channel, int read);
     void SelectChannel(int channel, int write);
