@@ -8,6 +8,8 @@
 
 #include <component/loader.h>
 
+#include "MedianReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -90,21 +92,6 @@ void PlainTextEdit(benchmark::State& state)
 BENCHMARK(TerminalControl)->Unit(benchmark::kMillisecond);
 BENCHMARK(PlainTextEdit)->Unit(benchmark::kMillisecond);
 
-class RateReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Iteration)
-                continue;
-            const double seconds = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            if (seconds > 0)
-                rates[run.benchmark_name()] = static_cast<double>(driverText().size()) / seconds;
-        }
-    }
-    std::map<std::string, double> rates;
-};
 
 } // namespace
 
@@ -117,15 +104,20 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    RateReporter reporter;
+    bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    const double control = reporter.rates["TerminalControl"];
-    const double plain = reporter.rates["PlainTextEdit"];
+    // Characters per second from each case's median time (in milliseconds).
+    const auto rate = [&reporter](const char* name) {
+        const double ms = reporter.median(name);
+        return ms > 0 ? static_cast<double>(driverText().size()) * 1000.0 / ms : 0.0;
+    };
+    const double control = rate("TerminalControl");
+    const double plain = rate("PlainTextEdit");
     std::printf("\n%-16s %14s %14s\n", "case", "chars/s", "x line rate");
-    for (const auto& [name, rate] : reporter.rates)
-        std::printf("%-16s %14.0f %14.1f\n", name.c_str(), rate, rate / kLineRate);
+    for (const auto& [name, value] : {std::pair{"PlainTextEdit", plain}, std::pair{"TerminalControl", control}})
+        std::printf("%-16s %14.0f %14.1f\n", name, value, value / kLineRate);
     if (control > 0 && plain > 0)
         std::printf("control time / plain widget time: %.2f (aim: at most 2)\n", plain / control);
     std::printf("line rate: 57600 baud = %.0f chars/s (aim: the control at least 10x)\n", kLineRate);
